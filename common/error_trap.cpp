@@ -1,0 +1,37 @@
+#include "error_trap.h"
+
+#include "app_identity.h"
+#include "seams.h"
+
+#include <stdexcept>
+
+QString applicationErrorText(const QString& description, const QString& location, int label)
+{
+    return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +
+           QString::number(label) + QStringLiteral("\r\r") +
+           QStringLiteral("Please email screenshot of this message to ") +
+           identity::kSupportAddress;
+}
+
+void ReportApplicationError(const QString& description, const QString& location, int label)
+{
+    Seams::current().messageBox(applicationErrorText(description, location, label),
+                                QStringLiteral("Application Error"), MsgStyle::OkExclamation);
+}
+
+void ErrorTrap::report(std::exception_ptr failure)
+{
+    QString description;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        description = QString::fromUtf8(e.what());
+    } catch (...) {
+        description = QStringLiteral("Unknown error");
+    }
+    if (description.isEmpty()) {
+        description = QStringLiteral("Unknown error");
+    }
+    ++mReports;
+    ReportApplicationError(description, mLocation, mLabel);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// True when something (a file or a folder) is at path; false for an empty path, a path with
+// wildcards, or anything that cannot be read. Never throws.
+bool FileExists(const QString& path);
+
+// Lets pending window events run once, then writes bytes raw to path unless something is
+// already there. Never overwrites and never follows a link planted at path. A failed write
+// leaves no partial file behind and throws AppError with the reason.
+void WriteFileIfMissing(const QByteArray& bytes, const QString& path);
+
+// Removes the file at path (a link itself, never its target); every failure is ignored.
+void DeleteFileQuietly(const QString& path);
+
+// The picture on the program's clipboard (format 0: any picture), tried up to 1000 times at
+// once; a null image when none could be read. Never throws.
+QImage GetClipboardPicture(int format);

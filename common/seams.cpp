@@ -1,0 +1,68 @@
+#include "seams.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <random>
+
+namespace {
+
+MsgAnswer showMessageBox(const QString& text, const QString& title, MsgStyle style)
+{
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    switch (style) {
+    case MsgStyle::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgStyle::OkExclamation:
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgStyle::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    const int answer = box.exec();
+    if (style != MsgStyle::YesNo) {
+        return MsgAnswer::Ok;
+    }
+    return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+QString askSaveFileName(QWidget* parent, const QString& title, const QString& filter)
+{
+    // The program asks its own overwrite question, so the dialog must not ask one too.
+    return QFileDialog::getSaveFileName(parent, title, QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+std::mt19937& generator()
+{
+    static std::mt19937 engine;
+    return engine;
+}
+
+} // namespace
+
+Seams& Seams::current()
+{
+    static Seams seams;
+    return seams;
+}
+
+void Seams::installProduct()
+{
+    Seams& s = current();
+    s.messageBox = showMessageBox;
+    s.saveFileName = askSaveFileName;
+    s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    s.seedRandom = [](quint32 seed) { generator().seed(seed); };
+    s.random = [] { return std::uniform_real_distribution<double>(0.0, 1.0)(generator()); };
+    s.programFolder = [] { return QCoreApplication::applicationDirPath(); };
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QWidget;
+
+// Message box styles and answers, numbered as the platform's message-box API numbers them.
+enum class MsgStyle { Ok = 0, YesNo = 4, OkExclamation = 48 };
+enum class MsgAnswer { Ok = 1, Yes = 6, No = 7 };
+
+// Everything that waits for a person or reaches outside the program goes through here, so that
+// tests can answer it. The product installs the real implementations once in main().
+struct Seams
+{
+    std::function<MsgAnswer(const QString& text, const QString& title, MsgStyle style)> messageBox;
+    // Returns the chosen path, or an empty text when the user cancelled.
+    std::function<QString(QWidget* parent, const QString& title, const QString& filter)>
+        saveFileName;
+    std::function<bool(const QUrl& url)> openUrl;
+    // Seed from a number, then draw uniformly from [0, 1).
+    std::function<void(quint32 seed)> seedRandom;
+    std::function<double()> random;
+    // The folder the program runs from (cursor and skin files sit there).
+    std::function<QString()> programFolder;
+
+    static Seams& current();
+    // Real message boxes, file dialog, browser opener, random source and program folder.
+    static void installProduct();
+};

@@ -1,0 +1,19 @@
+#include "twips.h"
+
+#include <QtMath>
+
+int Twips::toPixels(int twips, qreal dpi)
+{
+    return qRound(twips * dpi / 1440.0);
+}
+
+qreal Twips::toTwips(qreal pixels, qreal dpi)
+{
+    return pixels * 1440.0 / dpi;
+}
+
+QRect Twips::toPixels(const QRect& twips, qreal dpi)
+{
+    return {toPixels(twips.left(), dpi), toPixels(twips.top(), dpi), toPixels(twips.width(), dpi),
+            toPixels(twips.height(), dpi)};
+}

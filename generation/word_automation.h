@@ -1,0 +1,150 @@
+#pragma once
+
+// The one door to the office engine. Everything the program asks of a word processor passes
+// through these classes, which offer exactly the operations the ticket run and the picture
+// export use, named as the word processor's automation model names them. The engine behind them
+// is a headless LibreOffice Writer, one office process per Application; nothing outside this
+// header's implementation sees how it is driven.
+//
+// Every operation either has the effect described here or throws word::Error, whose what() is a
+// readable description for the error report.
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace word {
+
+class Error : public std::runtime_error
+{
+public:
+    explicit Error(const QString& description) : std::runtime_error(description.toStdString()) {}
+};
+
+enum class WdReplace { None = 0, One = 1, All = 2 };
+enum class WdFindWrap { Stop = 0, Continue = 1 };
+enum class WdUnits { Story = 6 };
+enum class WdGoToItem { Page = 1 };
+enum class WdGoToDirection { Next = 2, Previous = 3 };
+enum class WdSaveOptions { DoNotSaveChanges = 0 };
+
+class Replacement
+{
+public:
+    virtual ~Replacement() = default;
+    // No formatting conditions remain on the replacement.
+    virtual void ClearFormatting() = 0;
+    // The replacement text, taken literally (no escape sequences are interpreted).
+    virtual void setText(const QString& text) = 0;
+};
+
+// The search settings of the selection. Setters only record; Execute searches.
+class Find
+{
+public:
+    virtual ~Find() = default;
+    virtual void ClearFormatting() = 0;
+    virtual Replacement& replacement() = 0;
+    virtual void setText(const QString& text) = 0;
+    virtual void setForward(bool forward) = 0;
+    virtual void setWrap(WdFindWrap wrap) = 0;
+    virtual void setFormat(bool format) = 0;
+    virtual void setMatchCase(bool on) = 0;
+    virtual void setMatchWholeWord(bool on) = 0;
+    virtual void setMatchWildcards(bool on) = 0;
+    virtual void setMatchSoundsLike(bool on) = 0;
+    virtual void setMatchAllWordForms(bool on) = 0;
+    // With WdReplace::All: replaces every match (case ignored, the search text taken
+    // literally) from the insertion point to the end of the document, and with
+    // WdFindWrap::Continue from the start of the document as well. Returns whether anything
+    // matched. Only matching case-blind searches without formatting are supported; other
+    // settings throw.
+    virtual bool Execute(WdReplace replace) = 0;
+};
+
+// The insertion point and selection of the active document.
+class Selection
+{
+public:
+    virtual ~Selection() = default;
+    // The search object, taken anew each time (its settings persist, as in the word processor).
+    virtual Find& find() = 0;
+    // Selects the whole document.
+    virtual void WholeStory() = 0;
+    // The engine's own transfer holds the selection; the desktop clipboard is not touched, so
+    // another program cannot spoil a run.
+    virtual void Copy() = 0;
+    // WdUnits::Story: insertion point at the end of the document.
+    virtual void EndKey(WdUnits unit) = 0;
+    // Inserts what Copy took at the insertion point.
+    virtual void Paste() = 0;
+    // Deletes the character before the insertion point. Right after a Paste at the end of the
+    // document it removes the empty paragraph the paste left, so paste + backspace adds exactly
+    // one page.
+    virtual void TypeBackspace() = 0;
+    // WdGoToItem::Page with Previous / Next and count 1: insertion point at the start of the
+    // previous / next page.
+    virtual void GoTo(WdGoToItem what, WdGoToDirection which, int count) = 0;
+};
+
+class Range
+{
+public:
+    virtual ~Range() = default;
+    // Puts a picture of the range's first page on the program's clipboard, where
+    // GetClipboardPicture finds it.
+    virtual void CopyAsPicture() = 0;
+};
+
+class Document
+{
+public:
+    virtual ~Document() = default;
+    // Always a Word 97-2003 document, whatever the name.
+    virtual void SaveAs(const QString& path) = 0;
+    virtual void Close() = 0;
+    virtual void Close(WdSaveOptions saveChanges) = 0;
+    // The whole document.
+    virtual std::unique_ptr<Range> range() = 0;
+};
+
+class Documents
+{
+public:
+    virtual ~Documents() = default;
+    // Opens the file; the returned document becomes the active one. A read-only document is
+    // editable in memory but never saved over its own file. A missing or unreadable file throws.
+    virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false) = 0;
+};
+
+// One running office instance. Destroying an Application that was not quit ends its process.
+class Application
+{
+public:
+    virtual ~Application() = default;
+
+    // A new running instance, or word::Error. Goes through the factory below.
+    static std::unique_ptr<Application> create();
+
+    // Ends the instance and waits for it; a process that does not end in time is killed.
+    virtual void quit() = 0;
+    virtual void setDisplayAlerts(bool on) = 0;
+    virtual Documents& documents() = 0;
+    virtual Selection& selection() = 0;
+    // The document last opened and not closed; throws when there is none.
+    virtual std::shared_ptr<Document> activeDocument() = 0;
+};
+
+// How create() makes an instance. The product uses the office engine; tests that inject
+// failures install a scripted one and restore the default afterwards.
+using ApplicationFactory = std::function<std::unique_ptr<Application>()>;
+void setApplicationFactory(ApplicationFactory factory);
+ApplicationFactory defaultApplicationFactory();
+
+// Ends every office instance this process started, at once. Used when the program must end
+// immediately while an instance is still running, so that none is left behind.
+void terminateAllInstances();
+
+} // namespace word
