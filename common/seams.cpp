@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 
 namespace {
@@ -65,4 +67,9 @@ void Seams::installProduct()
     s.seedRandom = [](quint32 seed) { generator().seed(seed); };
     s.random = [] { return std::uniform_real_distribution<double>(0.0, 1.0)(generator()); };
     s.programFolder = [] { return QCoreApplication::applicationDirPath(); };
+    // main() wraps this so that office instances end first.
+    s.endProgram = [] {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
 }

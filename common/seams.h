@@ -25,6 +25,8 @@ struct Seams
     std::function<double()> random;
     // The folder the program runs from (cursor and skin files sit there).
     std::function<QString()> programFolder;
+    // Ends the program at once: no window's close handling runs afterwards.
+    std::function<void()> endProgram;
 
     static Seams& current();
     // Real message boxes, file dialog, browser opener, random source and program folder.
