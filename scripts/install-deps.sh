@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, when any is missing.
+# Runs apt as root, or through sudo for an ordinary user.
+set -euo pipefail
+
+packages=(
+    # build
+    build-essential cmake clang-format
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    # the office engine and its C++ SDK
+    libreoffice-writer-nogui libreoffice-draw-nogui libreoffice-dev libreoffice-dev-common
+    # fonts the ticket design and the windows use
+    fonts-liberation fonts-dejavu-core
+    # tests: independent .doc readers, a display server and a way to drive it
+    antiword catdoc xvfb xauth xdotool
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"
