@@ -8,10 +8,7 @@
 class AppError : public std::runtime_error
 {
 public:
-    explicit AppError(const QString& description)
-        : std::runtime_error(description.toStdString())
-    {
-    }
+    explicit AppError(const QString& description) : std::runtime_error(description.toStdString()) {}
 
     QString description() const { return QString::fromUtf8(what()); }
 };

@@ -132,9 +132,11 @@ CursorFile::Image CursorFile::decode(const QByteArray& bytes)
     int bestArea = -1;
     for (int i = 0; i < count; ++i) {
         const qsizetype entry = 6 + 16 * i;
-        const int w = static_cast<quint8>(bytes[entry]) == 0 ? 256 : static_cast<quint8>(bytes[entry]);
-        const int h =
-            static_cast<quint8>(bytes[entry + 1]) == 0 ? 256 : static_cast<quint8>(bytes[entry + 1]);
+        const int w =
+            static_cast<quint8>(bytes[entry]) == 0 ? 256 : static_cast<quint8>(bytes[entry]);
+        const int h = static_cast<quint8>(bytes[entry + 1]) == 0
+                          ? 256
+                          : static_cast<quint8>(bytes[entry + 1]);
         if (w * h > bestArea) {
             bestArea = w * h;
             best = i;

@@ -39,16 +39,15 @@ void WriteFileIfMissing(const QByteArray& bytes, const QString& path)
     }
     const QByteArray native = QFile::encodeName(path);
     // O_EXCL refuses anything already there, a dangling link included.
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0600);
+    const int fd =
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        throw AppError(
-            QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(errno)));
+        throw AppError(QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(errno)));
     }
     qsizetype written = 0;
     while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written,
-                                  static_cast<size_t>(bytes.size() - written));
+        const ssize_t n =
+            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
         if (n < 0 && errno == EINTR) {
             continue;
         }

@@ -29,7 +29,12 @@ QString RoundUpToMultiple(const QString& value, int step);
 // What the ticket-count field accepts, and what it shows when it does not.
 struct TicketCountCheck
 {
-    enum class Outcome { Rounded, NotNumeric, OutOfRange };
+    enum class Outcome
+    {
+        Rounded,
+        NotNumeric,
+        OutOfRange
+    };
     Outcome outcome = Outcome::NotNumeric;
     QString text; // the new text of the field when Rounded
 };

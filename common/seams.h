@@ -8,8 +8,18 @@
 class QWidget;
 
 // Message box styles and answers, numbered as the platform's message-box API numbers them.
-enum class MsgStyle { Ok = 0, YesNo = 4, OkExclamation = 48 };
-enum class MsgAnswer { Ok = 1, Yes = 6, No = 7 };
+enum class MsgStyle
+{
+    Ok = 0,
+    YesNo = 4,
+    OkExclamation = 48
+};
+enum class MsgAnswer
+{
+    Ok = 1,
+    Yes = 6,
+    No = 7
+};
 
 // Everything that waits for a person or reaches outside the program goes through here, so that
 // tests can answer it. The product installs the real implementations once in main().

@@ -11,7 +11,12 @@
 class WindowPointer
 {
 public:
-    enum Value { Default = 0, Hourglass = 11, Custom = 99 };
+    enum Value
+    {
+        Default = 0,
+        Hourglass = 11,
+        Custom = 99
+    };
 
     explicit WindowPointer(QWidget* window) : mWindow(window) {}
 

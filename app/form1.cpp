@@ -1,0 +1,338 @@
+#include "form1.h"
+
+#include "app_error.h"
+#include "app_identity.h"
+#include "appearance.h"
+#include "cursor_file.h"
+#include "error_trap.h"
+#include "file_helpers.h"
+#include "number_text.h"
+#include "seams.h"
+#include "ticket_fields.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTime>
+#include <QTimer>
+
+namespace {
+
+std::function<void()>& officeCheck()
+{
+    static std::function<void()> check;
+    return check;
+}
+
+std::function<void(Form1&)>& startHandler()
+{
+    static std::function<void(Form1&)> handler;
+    return handler;
+}
+
+QString location(const char* procedure)
+{
+    return identity::location(QStringLiteral("Form1"), QString::fromLatin1(procedure));
+}
+
+// Designed geometry in twips: left, top, width, height.
+struct TwipRect
+{
+    int left, top, width, height;
+};
+
+constexpr int kClientWidth = 8040;
+constexpr int kClientHeight = 6045;
+constexpr std::array<TwipRect, 8> kFrames = {{
+    {120, 1110, 7800, 825},
+    {120, 1980, 7800, 825},
+    {120, 2850, 2520, 825},
+    {2760, 2850, 2520, 825},
+    {5400, 2850, 2520, 825},
+    {120, 3720, 5520, 825},
+    {5760, 3720, 2160, 825},
+    {120, 4590, 7800, 825},
+}};
+
+QFont designFont(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent), mPointer(this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    buildControls();
+}
+
+Form1::~Form1() = default;
+
+void Form1::setOfficeCheck(std::function<void()> check)
+{
+    officeCheck() = std::move(check);
+}
+
+void Form1::setStartHandler(std::function<void(Form1&)> handler)
+{
+    startHandler() = std::move(handler);
+}
+
+void Form1::buildControls()
+{
+    const qreal dpi = logicalDpiX();
+    auto place = [dpi](QWidget* w, TwipRect r) {
+        w->setGeometry(Twips::toPixels(QRect(r.left, r.top, r.width, r.height), dpi));
+    };
+
+    setFont(designFont(9));
+    setFixedSize(Twips::toPixels(kClientWidth, dpi), Twips::toPixels(kClientHeight, dpi));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+
+    auto makeButton = [&](const char* name, const char* caption, TwipRect r) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFont(designFont(11.25));
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+        place(button, r);
+        return button;
+    };
+    PushButton6 = makeButton("PushButton6", "Start Creating Template", {120, 120, 7800, 405});
+    PushButton2 = makeButton("PushButton2", "Help", {120, 630, 3840, 405});
+    PushButton3 = makeButton("PushButton3", "Load Sample/Example Data", {4080, 630, 3840, 405});
+
+    for (int i = 0; i < TicketFields::kCount; ++i) {
+        const TicketField& field = TicketFields::all()[static_cast<size_t>(i)];
+        auto* frame = new QGroupBox(QString::fromUtf8(field.frameCaption), this);
+        frame->setObjectName(QStringLiteral("Frame%1").arg(i + 1));
+        frame->setPalette(white);
+        frame->setAutoFillBackground(true);
+        frame->setMouseTracking(true);
+        frame->installEventFilter(this);
+        place(frame, kFrames[static_cast<size_t>(i)]);
+
+        auto* text = new QLineEdit(frame);
+        text->setObjectName(QString::fromLatin1(field.settingsKey));
+        place(text, {240, 300, kFrames[static_cast<size_t>(i)].width - 465, 345});
+        text->installEventFilter(this);
+        connect(text, &QLineEdit::textChanged, this, [this, i] { onFieldEdited(i); });
+
+        mFrame[static_cast<size_t>(i)] = frame;
+        mText[static_cast<size_t>(i)] = text;
+    }
+    // Text1 shares the background's pointer rule.
+    Text(1)->setMouseTracking(true);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(true);
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+    place(ProgressBar1, {120, 5520, 7800, 405});
+
+    // Fields first, then the three buttons; frames and the bar take no focus.
+    for (int n = 1; n < TicketFields::kCount; ++n) {
+        setTabOrder(Text(n), Text(n + 1));
+    }
+    setTabOrder(Text(8), PushButton6);
+    setTabOrder(PushButton6, PushButton2);
+    setTabOrder(PushButton2, PushButton3);
+    for (QGroupBox* frame : mFrame) {
+        frame->setFocusPolicy(Qt::NoFocus);
+    }
+    ProgressBar1->setFocusPolicy(Qt::NoFocus);
+
+    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+}
+
+void Form1::Form_Load()
+{
+    ErrorTrap trap(location("Form_Load"));
+    trap.step(100, [&] { SkinMainWindow(*this, SkinFramework1); });
+    trap.step(104, [&] { setWindowTitle(identity::kProductName); });
+    trap.step(104, [&] { setWindowIcon(QApplication::windowIcon()); });
+    trap.step(104,
+              [&] { QGuiApplication::setApplicationDisplayName(identity::applicationTitle()); });
+
+    const QString cursorPath =
+        Seams::current().programFolder() + QLatin1Char('/') + identity::kHandCursorFile;
+    bool cursorFound = true; // a failed test goes on as though it had passed
+    trap.step(122, [&] { cursorFound = FileExists(cursorPath); });
+    trap.step(124, [&] {
+        if (cursorFound) {
+            mPointer.setCustomCursor(CursorFile::load(cursorPath));
+        }
+    });
+    trap.step(126, [&] { openWebSiteOccasionally(); });
+    for (int i = 0; i < TicketFields::kCount; ++i) {
+        trap.step(128 + 2 * i, [&] { assignField(i, TicketFields::read(i)); });
+    }
+    trap.step(144, [&] {
+        if (officeCheck()) {
+            officeCheck()();
+        }
+    });
+}
+
+void Form1::showCentred()
+{
+    show();
+    if (QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void Form1::openWebSiteOccasionally()
+{
+    Seams& seams = Seams::current();
+    seams.seedRandom(static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
+    const int draw = static_cast<int>(seams.random() * 100) + 1;
+    if (draw == 7 && !seams.openUrl(QUrl(identity::kWebSite))) {
+        throw AppError(
+            QStringLiteral("The web site %1 could not be opened.").arg(identity::kWebSite));
+    }
+}
+
+void Form1::assignField(int index, const QString& text)
+{
+    QLineEdit* field = mText[static_cast<size_t>(index)];
+    mAssigning = true;
+    field->setText(text);
+    mAssigning = false;
+    TicketFields::write(index, field->text());
+}
+
+void Form1::onFieldEdited(int index)
+{
+    if (mAssigning) {
+        return; // assignField saves itself, so that its failure reaches its caller's trap
+    }
+    try {
+        TicketFields::write(index, mText[static_cast<size_t>(index)]->text());
+        mSaveFailureShown = false;
+    } catch (const AppError& failure) {
+        // Typing goes on; say so once rather than at every keystroke.
+        if (!mSaveFailureShown) {
+            mSaveFailureShown = true;
+            Seams::current().messageBox(failure.description(), identity::applicationTitle(),
+                                        MsgStyle::OkExclamation);
+        }
+    }
+}
+
+void Form1::Text8_LostFocus()
+{
+    QLineEdit* field = Text(8);
+    const TicketCountCheck check = checkTicketCount(field->text());
+    if (check.outcome == TicketCountCheck::Outcome::Rounded) {
+        if (check.text != field->text()) {
+            field->setText(check.text);
+        }
+        return;
+    }
+    const QString message = check.outcome == TicketCountCheck::Outcome::NotNumeric
+                                ? QStringLiteral("Must be numeric.")
+                                : ticketCountRangeMessage();
+    Seams::current().messageBox(message, identity::applicationTitle(), MsgStyle::Ok);
+    // Back into the field once the focus change that led here has finished.
+    QTimer::singleShot(0, field, [field] { field->setFocus(Qt::OtherFocusReason); });
+}
+
+void Form1::PushButton6_Click()
+{
+    if (startHandler()) {
+        startHandler()(*this);
+    }
+}
+
+void Form1::PushButton2_Click()
+{
+    ErrorTrap trap(location("PushButton2_Click"));
+    trap.step(100, [&] {
+        Seams::current().messageBox(QStringLiteral("Questions? Please contact Team Quorvane at ") +
+                                        identity::kContactPage,
+                                    identity::applicationTitle(), MsgStyle::Ok);
+    });
+}
+
+void Form1::PushButton3_Click()
+{
+    ErrorTrap trap(location("PushButton3_Click"));
+    for (int i = 0; i < TicketFields::kCount; ++i) {
+        trap.step(100 + 2 * i, [&] {
+            assignField(
+                i, QString::fromUtf8(TicketFields::all()[static_cast<size_t>(i)].defaultValue));
+        });
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (watched == PushButton6 || watched == PushButton2 || watched == PushButton3) {
+            mPointer.hoverHand();
+        } else if (watched == Text(1) || qobject_cast<QGroupBox*>(watched) != nullptr) {
+            mPointer.hoverReset();
+        }
+        break;
+    case QEvent::FocusIn:
+        if (auto* field = qobject_cast<QLineEdit*>(watched)) {
+            field->selectAll();
+            // A click places the cursor after focus arrives; select again once it has.
+            if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
+                QTimer::singleShot(0, field, [field] { field->selectAll(); });
+            }
+        }
+        break;
+    case QEvent::FocusOut: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Switching windows or opening a menu is not leaving the field.
+        if (watched == Text(8) && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason) {
+            Text8_LostFocus();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    mPointer.hoverReset();
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Everything is saved as it is typed, so ending at once loses nothing.
+    event->accept();
+    Seams::current().endProgram();
+}

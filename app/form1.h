@@ -1,0 +1,74 @@
+#pragma once
+
+#include "skin_framework.h"
+#include "window_pointer.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+// The main window: the raffle's eight fields, the three buttons and the progress bar. Its load
+// sequence is the program's entry into its own logic; closing it ends the program.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The load sequence; runs once before the window is first shown.
+    void Form_Load();
+    // Shows the window at its designed size, centred on the screen.
+    void showCentred();
+
+    // Field n, 1..8.
+    QLineEdit* Text(int n) const { return mText.at(static_cast<size_t>(n - 1)); }
+    QGroupBox* Frame(int n) const { return mFrame.at(static_cast<size_t>(n - 1)); }
+
+    QPushButton* PushButton6 = nullptr; // "Start Creating Template"
+    QPushButton* PushButton2 = nullptr; // "Help"
+    QPushButton* PushButton3 = nullptr; // "Load Sample/Example Data"
+    QProgressBar* ProgressBar1 = nullptr;
+    SkinFramework SkinFramework1;
+
+    WindowPointer& pointer() { return mPointer; }
+
+    // True while a generation run is in progress.
+    bool mBusy = false;
+
+    // The office check at the end of the load sequence; the program installs the real one.
+    static void setOfficeCheck(std::function<void()> check);
+    // What "Start Creating Template" runs; the program installs the generation run.
+    static void setStartHandler(std::function<void(Form1&)> handler);
+
+    void PushButton6_Click();
+    void PushButton2_Click();
+    void PushButton3_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void buildControls();
+    // Sets a field as the program does: counts as a change, so it is saved at once. A failing
+    // save reaches the caller's trap.
+    void assignField(int index, const QString& text);
+    void onFieldEdited(int index);
+    void Text8_LostFocus();
+    void openWebSiteOccasionally();
+
+    std::array<QGroupBox*, 8> mFrame{};
+    std::array<QLineEdit*, 8> mText{};
+    WindowPointer mPointer;
+    bool mAssigning = false;
+    bool mSaveFailureShown = false;
+};

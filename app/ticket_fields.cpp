@@ -1,0 +1,34 @@
+#include "ticket_fields.h"
+
+#include "app_identity.h"
+#include "settings_store.h"
+
+const std::array<TicketField, TicketFields::kCount>& TicketFields::all()
+{
+    static const std::array<TicketField, kCount> fields = {{
+        {"Name Of Raffle", "Text1", "CHRISTMAS RAFFLE"},
+        {"Raffle Draw", "Text2", "DRAWING WILL BE HELD AT THE END OF THE NIGHT"},
+        {"1st Prize", "Text3", "$500"},
+        {"2nd Prize", "Text4", "$250"},
+        {"3rd Prize", "Text5", "$100"},
+        {"Present Raffle", "Text6", "DO NOT HAVE TO BE PRESENT TO WIN"},
+        {"Any Donation", "Text7", "$10"},
+        {"How many tickets would you like to create? (Round up to 5)", "Text8", "20"},
+    }};
+    return fields;
+}
+
+QString TicketFields::read(int index)
+{
+    const TicketField& field = all().at(static_cast<size_t>(index));
+    return SettingsStore::GetSetting(identity::kSettingsApplication, identity::kSettingsSection,
+                                     QString::fromLatin1(field.settingsKey),
+                                     QString::fromUtf8(field.defaultValue));
+}
+
+void TicketFields::write(int index, const QString& text)
+{
+    const TicketField& field = all().at(static_cast<size_t>(index));
+    SettingsStore::SaveSetting(identity::kSettingsApplication, identity::kSettingsSection,
+                               QString::fromLatin1(field.settingsKey), text);
+}
