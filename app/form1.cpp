@@ -16,6 +16,7 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -293,6 +294,7 @@ void Form1::PushButton3_Click()
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::Enter: // the first move over a control arrives as an enter
     case QEvent::MouseMove:
         if (watched == PushButton6 || watched == PushButton2 || watched == PushButton3) {
             mPointer.hoverHand();
@@ -326,7 +328,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::mouseMoveEvent(QMouseEvent* event)
 {
-    mPointer.hoverReset();
+    // Moves that a control ignored arrive here too; only the bare background resets.
+    if (childAt(event->position().toPoint()) == nullptr) {
+        mPointer.hoverReset();
+    }
     QWidget::mouseMoveEvent(event);
 }
 

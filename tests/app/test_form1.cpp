@@ -1,0 +1,315 @@
+#include "app_error.h"
+#include "cursor_file.h"
+#include "form1.h"
+#include "scripted_seams.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QString stored(const QString& key)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, "Quorvane");
+    store.beginGroup("Ticketwright");
+    return store.contains(key) ? store.value(key).toString() : QStringLiteral("<missing>");
+}
+
+// A mouse move delivered to one control, as the window system delivers it.
+void hover(QWidget* widget, QPoint at = QPoint(2, 2))
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+void store(const QString& key, const QString& value)
+{
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, "Quorvane");
+    s.setValue("Ticketwright/" + key, value);
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mHome;
+    std::unique_ptr<ScriptedSeams> mSeams;
+    std::unique_ptr<Form1> mForm;
+
+    // A loaded window, shown and active, as the program presents it.
+    Form1& loadedForm()
+    {
+        mForm = std::make_unique<Form1>();
+        mForm->Form_Load();
+        mForm->showCentred();
+        QApplication::setActiveWindow(mForm.get());
+        [&] { QVERIFY(QTest::qWaitForWindowActive(mForm.get())); }();
+        return *mForm;
+    }
+
+private slots:
+    void init()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
+        QFile::remove(mHome.filePath("Quorvane.conf"));
+        mSeams = std::make_unique<ScriptedSeams>();
+        Form1::setOfficeCheck({});
+        Form1::setStartHandler({});
+    }
+    void cleanup()
+    {
+        mForm.reset();
+        mSeams.reset();
+    }
+
+    void firstStartStoresTheDefaults()
+    {
+        Form1& form = loadedForm();
+        QCOMPARE(form.Text(1)->text(), QString("CHRISTMAS RAFFLE"));
+        QCOMPARE(form.Text(8)->text(), QString("20"));
+        QCOMPARE(stored("Text2"), QString("DRAWING WILL BE HELD AT THE END OF THE NIGHT"));
+        QCOMPARE(stored("Text7"), QString("$10"));
+        for (int n = 1; n <= 8; ++n) {
+            QVERIFY2(stored(QString("Text%1").arg(n)) != "<missing>",
+                     qPrintable(QString::number(n)));
+        }
+        QVERIFY(mSeams->messages.isEmpty());
+        QCOMPARE(form.windowTitle(), QString("Ticketwright"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QString("Ticketwright"));
+    }
+
+    void storedTextsComeBackAsLeft()
+    {
+        store("Text7", "");
+        store("Text1", "  Spring Fair  ");
+        Form1& form = loadedForm();
+        QCOMPARE(form.Text(7)->text(), QString());
+        QCOMPARE(form.Text(1)->text(), QString("  Spring Fair  "));
+        QCOMPARE(stored("Text7"), QString());
+    }
+
+    void everyKeystrokeIsStored()
+    {
+        Form1& form = loadedForm();
+        form.Text(3)->setFocus();
+        QTest::keyClicks(form.Text(3), "$7");
+        QCOMPARE(stored("Text3"), QString("$7"));
+        QTest::keyClick(form.Text(3), Qt::Key_Backspace);
+        QCOMPARE(stored("Text3"), QString("$"));
+    }
+
+    void tabSelectsTheWholeField()
+    {
+        Form1& form = loadedForm();
+        form.Text(1)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form.Text(1), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.Text(2));
+        QCOMPARE(form.Text(2)->selectedText(), form.Text(2)->text());
+    }
+
+    void ticketCountRoundsUpOnLeaving_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("7") << "7"
+                           << "10";
+        QTest::newRow("0") << "0"
+                           << "5";
+        QTest::newRow("25") << "25"
+                            << "25";
+        QTest::newRow("-3") << "-3"
+                            << "-5";
+        QTest::newRow("9.6") << "9.6"
+                             << "9.6";
+    }
+    void ticketCountRoundsUpOnLeaving()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        Form1& form = loadedForm();
+        form.Text(8)->setFocus();
+        form.Text(8)->selectAll();
+        QTest::keyClicks(form.Text(8), typed);
+        QTest::keyClick(form.Text(8), Qt::Key_Tab);
+        QCOMPARE(form.Text(8)->text(), shown);
+        QCOMPARE(stored("Text8"), shown);
+        QCOMPARE(QApplication::focusWidget(), form.PushButton6);
+        QVERIFY(mSeams->messages.isEmpty());
+    }
+
+    void emptyCountIsRefused()
+    {
+        Form1& form = loadedForm();
+        form.Text(8)->setFocus();
+        form.Text(8)->clear();
+        form.Text(2)->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(mSeams->messages.size(), 1);
+        QCOMPARE(mSeams->messages[0].text, QString("Must be numeric."));
+        QCOMPARE(mSeams->messages[0].title, QString("Ticketwright"));
+        QCOMPARE(mSeams->messages[0].style, MsgStyle::Ok);
+        QTRY_COMPARE(QApplication::focusWidget(), form.Text(8));
+        QCOMPARE(stored("Text8"), QString());
+    }
+
+    void countBeyond32BitsGetsItsOwnMessage()
+    {
+        Form1& form = loadedForm();
+        form.Text(8)->setFocus();
+        form.Text(8)->setText("9999999999");
+        form.Text(1)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(mSeams->messages.size(), 1);
+        QVERIFY(mSeams->messages[0].text.contains("2147483645"));
+        QCOMPARE(form.Text(8)->text(), QString("9999999999"));
+        QTRY_COMPARE(QApplication::focusWidget(), form.Text(8));
+        QTRY_COMPARE(form.Text(8)->selectedText(), QString("9999999999"));
+    }
+
+    void sampleDataOverwritesEveryField()
+    {
+        Form1& form = loadedForm();
+        for (int n = 1; n <= 8; ++n) {
+            form.Text(n)->clear();
+        }
+        form.PushButton3->click();
+        QCOMPARE(form.Text(6)->text(), QString("DO NOT HAVE TO BE PRESENT TO WIN"));
+        QCOMPARE(form.Text(8)->text(), QString("20"));
+        QCOMPARE(stored("Text5"), QString("$100"));
+        QCOMPARE(stored("Text7"), QString("$10"));
+    }
+
+    void helpNamesTheContactPage()
+    {
+        Form1& form = loadedForm();
+        form.PushButton2->click();
+        QCOMPARE(mSeams->messages.size(), 1);
+        QCOMPARE(
+            mSeams->messages[0].text,
+            QString("Questions? Please contact Team Quorvane at https://www.quorvane.com/contact"));
+        QCOMPARE(mSeams->messages[0].style, MsgStyle::Ok);
+    }
+
+    void layoutFollowsTheDesign()
+    {
+        Form1& form = loadedForm();
+        const qreal k = form.logicalDpiX() / 1440.0;
+        auto px = [k](int twips) { return qRound(twips * k); };
+        QCOMPARE(form.size(), QSize(px(8040), px(6045)));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.PushButton6->geometry(), QRect(px(120), px(120), px(7800), px(405)));
+        QCOMPARE(form.PushButton3->geometry(), QRect(px(4080), px(630), px(3840), px(405)));
+        QCOMPARE(form.Frame(7)->geometry(), QRect(px(5760), px(3720), px(2160), px(825)));
+        QCOMPARE(form.Text(7)->geometry(), QRect(px(240), px(300), px(1695), px(345)));
+        QCOMPARE(form.Frame(8)->title(),
+                 QString("How many tickets would you like to create? (Round up to 5)"));
+        QCOMPARE(form.ProgressBar1->text(), QString("Progress Bar"));
+        QCOMPARE(form.PushButton6->text(), QString("Start Creating Template"));
+    }
+
+    void hoverRulesKeepTheHourglass()
+    {
+        Form1& form = loadedForm();
+        hover(form.PushButton2);
+        QCOMPARE(form.pointer().value(), WindowPointer::Custom);
+        QCOMPARE(form.cursor().shape(), Qt::PointingHandCursor);
+        hover(form.Frame(3));
+        QCOMPARE(form.pointer().value(), WindowPointer::Default);
+        hover(form.PushButton3);
+        hover(form.Text(1));
+        QCOMPARE(form.pointer().value(), WindowPointer::Default);
+        hover(form.PushButton3);
+        hover(form.Text(2)); // other controls leave the pointer alone
+        QCOMPARE(form.pointer().value(), WindowPointer::Custom);
+        hover(&form, QPoint(1, 1));
+        QCOMPARE(form.pointer().value(), WindowPointer::Default);
+        form.pointer().set(WindowPointer::Hourglass);
+        hover(form.PushButton6);
+        hover(form.Frame(1));
+        QCOMPARE(form.pointer().value(), WindowPointer::Hourglass);
+        QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+    }
+
+    void handCursorFromTheProgramFolder()
+    {
+        QImage hand(32, 32, QImage::Format_ARGB32);
+        hand.fill(Qt::black);
+        QFile file(mSeams->programFolder.filePath("HAND-M.CUR"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(CursorFile::encode(hand, {5, 6}));
+        file.close();
+        Form1& form = loadedForm();
+        QVERIFY(form.pointer().hasCustomCursor());
+        QVERIFY(mSeams->messages.isEmpty());
+        hover(form.PushButton6);
+        QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(form.cursor().hotSpot(), QPoint(5, 6));
+    }
+
+    void brokenCursorGivesOneReportAndTheLoadGoesOn()
+    {
+        QFile file(mSeams->programFolder.filePath("HAND-M.CUR"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("garbage");
+        file.close();
+        Form1& form = loadedForm();
+        QCOMPARE(mSeams->messages.size(), 1);
+        QVERIFY(mSeams->messages[0].text.contains(
+            "\r\nin Tombolix2021/08/31.Form1.Form_Load at line 124\r\r"));
+        QVERIFY(!form.pointer().hasCustomCursor());
+        QCOMPARE(form.Text(1)->text(), QString("CHRISTMAS RAFFLE"));
+        hover(form.PushButton2);
+        QCOMPARE(form.pointer().value(), WindowPointer::Custom);
+        QCOMPARE(form.cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void webSiteOneStartInAHundred()
+    {
+        mSeams->randomValue = 0.5;
+        loadedForm();
+        QVERIFY(mSeams->openedUrls.isEmpty());
+        mSeams->randomValue = 0.065; // 6.5 -> 6 + 1 = 7
+        loadedForm();
+        QCOMPARE(mSeams->openedUrls, QList<QUrl>{QUrl("https://www.quorvane.com/")});
+        mSeams->openUrlSucceeds = false;
+        loadedForm();
+        QCOMPARE(mSeams->messages.size(), 1);
+        QVERIFY(mSeams->messages[0].text.contains("at line 126"));
+    }
+
+    void officeCheckIsTheLastStep()
+    {
+        QStringList seen;
+        Form1::setOfficeCheck([&] {
+            seen << stored("Text8");
+            throw AppError("no office");
+        });
+        loadedForm();
+        QCOMPARE(seen, QStringList{"20"});
+        QCOMPARE(mSeams->messages.size(), 1);
+        QVERIFY(mSeams->messages[0].text.startsWith(
+            "no office\r\nin Tombolix2021/08/31.Form1.Form_Load at line 144"));
+    }
+
+    void closingEndsTheProgram()
+    {
+        Form1& form = loadedForm();
+        form.close();
+        QCOMPARE(mSeams->endProgramCalls, 1);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"

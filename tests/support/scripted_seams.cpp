@@ -1,0 +1,29 @@
+#include "scripted_seams.h"
+
+ScriptedSeams::ScriptedSeams() : mPrevious(Seams::current())
+{
+    Seams& s = Seams::current();
+    s.messageBox = [this](const QString& text, const QString& title, MsgStyle style) {
+        messages.append({text, title, style});
+        if (style != MsgStyle::YesNo) {
+            return MsgAnswer::Ok;
+        }
+        return answers.isEmpty() ? MsgAnswer::Yes : answers.takeFirst();
+    };
+    s.saveFileName = [this](QWidget*, const QString&, const QString&) {
+        return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
+    };
+    s.openUrl = [this](const QUrl& url) {
+        openedUrls.append(url);
+        return openUrlSucceeds;
+    };
+    s.seedRandom = [](quint32) {};
+    s.random = [this] { return randomValue; };
+    s.programFolder = [this] { return programFolder.path(); };
+    s.endProgram = [this] { ++endProgramCalls; };
+}
+
+ScriptedSeams::~ScriptedSeams()
+{
+    Seams::current() = mPrevious;
+}

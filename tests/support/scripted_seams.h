@@ -1,0 +1,39 @@
+#pragma once
+
+#include "seams.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+// Answers every seam the way a test script says and records what the program asked, then puts
+// the previous seams back.
+class ScriptedSeams
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString title;
+        MsgStyle style;
+    };
+
+    ScriptedSeams();
+    ~ScriptedSeams();
+    ScriptedSeams(const ScriptedSeams&) = delete;
+    ScriptedSeams& operator=(const ScriptedSeams&) = delete;
+
+    QList<Message> messages;
+    QList<MsgAnswer> answers; // taken in turn by Yes/No boxes; Yes when empty
+    QStringList savePaths;    // taken in turn by the save dialog; cancel when empty
+    QList<QUrl> openedUrls;
+    bool openUrlSucceeds = true;
+    double randomValue = 0.5;
+    int endProgramCalls = 0;
+    QTemporaryDir programFolder; // empty: no cursor, no skin
+
+private:
+    Seams mPrevious;
+};
