@@ -1,0 +1,411 @@
+#include "form2.h"
+
+#include "app_error.h"
+#include "app_identity.h"
+#include "appearance.h"
+#include "cursor_file.h"
+#include "error_trap.h"
+#include "file_helpers.h"
+#include "picture_box.h"
+#include "save_result.h"
+#include "seams.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <cmath>
+
+namespace {
+
+// Layout in twips: left, top, width, height; children relative to their container.
+constexpr int kClientWidth = 9840;
+constexpr int kClientHeight = 9390;
+const QRect kPicture2(120, 120, 9330, 7425);
+const QRect kPicture1(0, 0, 2340, 3435);
+const QRect kVScroll1(9450, 120, 255, 7425);
+const QRect kHScroll1(120, 7545, 9330, 255);
+const QRect kFrame1(120, 7860, 9600, 855);
+const QRect kPushButton1(240, 300, 4440, 405);
+const QRect kPushButton2(4800, 300, 4560, 405);
+const QRect kPushButton8(120, 8850, 4680, 405);
+const QRect kPushButton6(4920, 8850, 4800, 405);
+const QRect kZoomOri(10320, 480, 735, 375);
+
+constexpr qreal kDefaultPictureDpi = 96.0;
+
+QString location(const char* procedure)
+{
+    return identity::location(QStringLiteral("Form2"), QString::fromLatin1(procedure));
+}
+
+qreal pictureDpi(int dotsPerMeter)
+{
+    const qreal dpi = dotsPerMeter * 0.0254;
+    return dpi >= 1.0 ? dpi : kDefaultPictureDpi;
+}
+
+QFont buttonFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(11.25);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+Form2::Form2(QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      mMainWindow(mainWindow), mModel(kPicture2.size(), kPicture2.size()), mPointer(this)
+{
+    buildControls();
+    mModel.setHooks({
+        [this] { Zoom_Ori->setPicture(Picture1->picture()); },
+        [this](QSize target, QSize source) { paintPicture1(target, source); },
+        [this] { mPointer.set(WindowPointer::Default); },
+    });
+    Form_Load();
+}
+
+void Form2::buildControls()
+{
+    const qreal dpi = screenDpi();
+    const auto place = [dpi](QWidget* widget, const QRect& twips) {
+        widget->setGeometry(Twips::toPixels(twips, dpi));
+    };
+
+    setFixedSize(Twips::toPixels(kClientWidth, dpi), Twips::toPixels(kClientHeight, dpi));
+    setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
+    setMouseTracking(true);
+
+    // The view clips the picture; the picture moves inside it by negative offsets.
+    Picture2 = new QWidget(this);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    place(Picture2, kPicture2);
+    Picture2->setAutoFillBackground(true);
+    QPalette white = Picture2->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Picture2->setPalette(white);
+    MarkAsPictureBox(*Picture2);
+
+    Picture1 = new PictureBox(Picture2);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    place(Picture1, kPicture1);
+    MarkAsPictureBox(*Picture1);
+    Picture1->onMouseDown = [this](QPointF pos) {
+        mModel.Picture1_MouseDown(toTwips(pos.x()), toTwips(pos.y()));
+    };
+    Picture1->onMouseMove = [this](Qt::MouseButtons buttons, QPointF pos) {
+        mModel.Picture1_MouseMove(buttons != Qt::NoButton, toTwips(pos.x()), toTwips(pos.y()));
+        syncWidgets();
+    };
+    Picture1->onMouseUp = [this] {
+        mModel.Picture1_MouseUp();
+        syncWidgets();
+    };
+
+    VScroll1 = new QScrollBar(Qt::Vertical, this);
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    place(VScroll1, kVScroll1);
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    place(HScroll1, kHScroll1);
+    for (QScrollBar* bar : {HScroll1, VScroll1}) {
+        const bool horizontal = bar == HScroll1;
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        // The picture follows the thumb when it is released, like an arrow or trough click.
+        bar->setTracking(false);
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this, horizontal](int value) { userScrolled(horizontal, value); });
+    }
+
+    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    place(Frame1, kFrame1);
+    Frame1->setAutoFillBackground(true);
+    QPalette frameColours = Frame1->palette();
+    frameColours.setColor(QPalette::Window, Qt::white);
+    Frame1->setPalette(frameColours);
+
+    const auto button = [&](QWidget* parent, const QString& name, const QString& caption,
+                            const QRect& twips) {
+        auto* b = new QPushButton(caption, parent);
+        b->setObjectName(name);
+        place(b, twips);
+        b->setFont(buttonFont());
+        QPalette colours = b->palette();
+        colours.setColor(QPalette::Button, Qt::white);
+        b->setPalette(colours);
+        b->setMouseTracking(true);
+        b->installEventFilter(this);
+        return b;
+    };
+    PushButton1 =
+        button(Frame1, QStringLiteral("PushButton1"), QStringLiteral("Zoom In"), kPushButton1);
+    PushButton2 =
+        button(Frame1, QStringLiteral("PushButton2"), QStringLiteral("Zoom Out"), kPushButton2);
+    PushButton8 =
+        button(this, QStringLiteral("PushButton8"), QStringLiteral("< Back"), kPushButton8);
+    PushButton6 = button(this, QStringLiteral("PushButton6"),
+                         QStringLiteral("Save Results To Word File"), kPushButton6);
+    Frame1->setMouseTracking(true);
+    Frame1->installEventFilter(this);
+
+    // Holds the unzoomed picture; it lies outside the client area and is never shown.
+    Zoom_Ori = new PictureBox(this);
+    Zoom_Ori->setObjectName(QStringLiteral("Zoom_Ori"));
+    place(Zoom_Ori, kZoomOri);
+    MarkAsPictureBox(*Zoom_Ori);
+    Zoom_Ori->hide();
+
+    connect(PushButton1, &QPushButton::clicked, this, [this] {
+        mModel.PushButton1_Click();
+        syncWidgets();
+    });
+    connect(PushButton2, &QPushButton::clicked, this, [this] {
+        mModel.PushButton2_Click();
+        syncWidgets();
+    });
+    connect(PushButton8, &QPushButton::clicked, this, [this] { PushButton8_Click(); });
+    connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
+}
+
+void Form2::Form_Load()
+{
+    ErrorTrap trap(location("Form_Load"));
+    trap.step(100, [&] { mFirstActivate = true; });
+    trap.step(102, [&] { SetFormBackColors(*this); });
+    trap.step(104, [&] { setWindowTitle(identity::kProductName); });
+    trap.step(106, [&] { setWindowIcon(QApplication::windowIcon()); });
+    QString cursorPath;
+    trap.step(108, [&] {
+        cursorPath =
+            Seams::current().programFolder() + QLatin1Char('/') + identity::kHandCursorFile;
+    });
+    trap.step(110, [&] {
+        // Without the file the hover rules still run; the platform's hand stands in.
+        if (FileExists(cursorPath)) {
+            mPointer.setCustomCursor(CursorFile::load(cursorPath));
+        }
+    });
+}
+
+QSizeF Form2::pictureTwips(const QImage& picture)
+{
+    return {Twips::toTwips(picture.width(), pictureDpi(picture.dotsPerMeterX())),
+            Twips::toTwips(picture.height(), pictureDpi(picture.dotsPerMeterY()))};
+}
+
+void Form2::setPicture(const QImage& picture)
+{
+    Picture1->setPicture(picture);
+    const QSizeF twips = pictureTwips(picture);
+    mModel.setPicture(float(twips.width()), float(twips.height()));
+    showPictureAsHeld();
+    mFirstActivate = true;
+    syncWidgets();
+}
+
+void Form2::showPictureAsHeld()
+{
+    const QSizeF twips = pictureTwips(Picture1->picture());
+    const QImage& picture = Picture1->picture();
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(qRound(toPixels(twips.width()) * ratio),
+                       qRound(toPixels(twips.height()) * ratio));
+    QPixmap drawing;
+    if (!picture.isNull() && !pixels.isEmpty()) {
+        drawing = QPixmap::fromImage(
+            picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        drawing.setDevicePixelRatio(ratio);
+    }
+    Picture1->setDrawing(drawing);
+}
+
+void Form2::paintPicture1(QSize target, QSize source)
+{
+    // The source keeps its full resolution; only the drawing is sized for the screen, so a
+    // zoomed picture stays sharp.
+    Picture1->setPicture(QImage());
+    const QImage& original = Zoom_Ori->picture();
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(qRound(toPixels(target.width()) * ratio),
+                       qRound(toPixels(target.height()) * ratio));
+    QPixmap drawing;
+    if (!original.isNull() && !pixels.isEmpty() && !source.isEmpty()) {
+        const QRect from =
+            QRect(0, 0, Twips::toPixels(source.width(), pictureDpi(original.dotsPerMeterX())),
+                  Twips::toPixels(source.height(), pictureDpi(original.dotsPerMeterY())))
+                .intersected(original.rect());
+        const QImage scaled =
+            original.copy(from).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (scaled.isNull()) {
+            throw AppError(QStringLiteral("Out of memory"));
+        }
+        drawing = QPixmap::fromImage(scaled);
+        drawing.setDevicePixelRatio(ratio);
+    }
+    Picture1->setDrawing(drawing);
+}
+
+void Form2::Form_Activate()
+{
+    // A report shown during the set-up reactivates the window; the set-up runs only once.
+    if (mActivating) {
+        return;
+    }
+    mActivating = true;
+    ErrorTrap trap(location("Form_Activate"));
+    bool due = false;
+    trap.step(100, [&] { due = mFirstActivate; });
+    if (due) {
+        mModel.PreviewSetup(trap, 102);
+    }
+    trap.step(114, [&] { mFirstActivate = false; });
+    mActivating = false;
+    syncWidgets();
+}
+
+bool Form2::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        Form_Activate();
+    }
+    return QWidget::event(event);
+}
+
+void Form2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!mCentred) {
+        mCentred = true;
+        if (QScreen* where = screen()) {
+            move(where->availableGeometry().center() - rect().center());
+        }
+    }
+    // Without a window manager no activation may come; the first show after a hand-over
+    // stands in for it once the show has finished.
+    if (mFirstActivate) {
+        QMetaObject::invokeMethod(
+            this, [this] { Form_Activate(); }, Qt::QueuedConnection);
+    }
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+    Form_Unload();
+}
+
+void Form2::Form_QueryUnload()
+{
+    ErrorTrap trap(location("Form_QueryUnload"));
+    trap.step(100, [&] { DeleteFileQuietly(mWordFile); });
+    trap.step(102, [&] {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    });
+}
+
+void Form2::Form_Unload()
+{
+    Seams::current().endProgram();
+}
+
+void Form2::PushButton8_Click()
+{
+    ErrorTrap trap(location("PushButton8_Click"));
+    trap.step(100, [&] { DeleteFileQuietly(mWordFile); });
+    trap.step(102, [&] {
+        if (mMainWindow) {
+            mMainWindow->show();
+        }
+    });
+    trap.step(104, [&] { hide(); });
+}
+
+void Form2::PushButton6_Click()
+{
+    SaveResultDocument(this, mWordFile);
+}
+
+void Form2::mouseMoveEvent(QMouseEvent* event)
+{
+    mPointer.hoverReset();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == Frame1) {
+            mPointer.hoverReset();
+        } else if (watched == PushButton1 || watched == PushButton2 || watched == PushButton6 ||
+                   watched == PushButton8) {
+            mPointer.hoverHand();
+            // A button ignores a move without a pressed mouse button, which would pass it on
+            // to the frame or the window and reset the pointer at once.
+            return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form2::userScrolled(bool horizontal, int value)
+{
+    if (mSyncing) {
+        return;
+    }
+    try {
+        if (horizontal) {
+            mModel.setHScrollValue(static_cast<qint16>(value));
+        } else {
+            mModel.setVScrollValue(static_cast<qint16>(value));
+        }
+    } catch (const AppError&) {
+        // A scroll position beyond 16-bit twips leaves the picture where it is.
+    }
+    syncWidgets();
+}
+
+void Form2::syncWidgets()
+{
+    mSyncing = true;
+    Picture1->setGeometry(toPixels(mModel.picture1Left()), toPixels(mModel.picture1Top()),
+                          qMax(0, toPixels(mModel.picture1Width())),
+                          qMax(0, toPixels(mModel.picture1Height())));
+    const auto mirror = [](QScrollBar* bar, const PictureModel::ScrollBar& state) {
+        const QSignalBlocker quiet(bar);
+        bar->setRange(0, state.maximum);
+        bar->setValue(state.value);
+        bar->setEnabled(state.enabled);
+    };
+    mirror(HScroll1, mModel.hScroll());
+    mirror(VScroll1, mModel.vScroll());
+    mSyncing = false;
+}
+
+qreal Form2::screenDpi() const
+{
+    return logicalDpiX() > 0 ? qreal(logicalDpiX()) : 96.0;
+}
+
+float Form2::toTwips(qreal pixels) const
+{
+    return float(Twips::toTwips(pixels, screenDpi()));
+}
+
+int Form2::toPixels(qreal twips) const
+{
+    return qRound(twips * screenDpi() / 1440.0);
+}

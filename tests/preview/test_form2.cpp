@@ -1,0 +1,260 @@
+#include "form2.h"
+#include "picture_box.h"
+#include "scripted_seams.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A rendered page as the export hands it over: high resolution, one colour to recognise it.
+QImage page(QSize pixels, int dpi, QColor colour)
+{
+    QImage picture(pixels, QImage::Format_RGB32);
+    picture.fill(colour);
+    const int dotsPerMeter = qRound(dpi / 0.0254);
+    picture.setDotsPerMeterX(dotsPerMeter);
+    picture.setDotsPerMeterY(dotsPerMeter);
+    return picture;
+}
+
+QString makeDocument(const QTemporaryDir& dir, const QString& name)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("document");
+    return path;
+}
+
+// The main window's side of the hand-over.
+void handOver(Form2& form, QWidget& mainWindow, const QImage& picture, const QString& document)
+{
+    form.setPicture(picture);
+    form.mWordFile = document;
+    form.show();
+    mainWindow.hide();
+    QCoreApplication::processEvents();
+}
+
+void moveMouseOver(QWidget* widget)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+class TestForm2 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadsLikeTheLayout();
+    void firstShowRunsTheSetUpOnce();
+    void secondHandOverStartsAfresh();
+    void leaving_data();
+    void leaving();
+    void hoverPointer_data();
+    void hoverPointer();
+    void saveButtonCopiesTheDocument();
+    void brokenCursorFileIsReportedByTheLoad();
+};
+
+void TestForm2::loadsLikeTheLayout()
+{
+    ScriptedSeams seams;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    QCOMPARE(form.windowTitle(), QStringLiteral("Ticketwright"));
+    QVERIFY(form.setupDue());
+    QVERIFY(!form.Zoom_Ori->isVisibleTo(&form));
+    QCOMPARE(form.Picture1->parentWidget(), form.Picture2);
+    QCOMPARE(form.Frame1->title(), QStringLiteral("Zoom:"));
+    QCOMPARE(form.PushButton8->text(), QStringLiteral("< Back"));
+    QCOMPARE(form.PushButton6->text(), QStringLiteral("Save Results To Word File"));
+    QCOMPARE(form.PushButton1->font().pointSizeF(), 11.25);
+    QVERIFY(form.PushButton1->font().bold());
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    // The frame takes the button face; the view stays white.
+    QCOMPARE(form.Frame1->palette().color(QPalette::Window),
+             QApplication::palette().color(QPalette::Button));
+    QCOMPARE(form.Picture2->palette().color(QPalette::Window), QColor(Qt::white));
+    QVERIFY(seams.messages.isEmpty());
+}
+
+void TestForm2::firstShowRunsTheSetUpOnce()
+{
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    handOver(form, mainWindow, page({1200, 1754}, 192, Qt::red),
+             makeDocument(temp, QStringLiteral("a.doc")));
+
+    QVERIFY(!form.setupDue());
+    QCOMPARE(form.model().paintCount(), 1);
+    QCOMPARE(form.model().zoomWidth(), 8998); // 9000 twips less the 2 kept clear
+    QVERIFY(form.VScroll1->isEnabled());
+    QVERIFY(!form.HScroll1->isEnabled());
+
+    // Later activations change nothing.
+    form.PushButton1->click();
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&form, &activate);
+    QCOMPARE(form.model().zoom(), 1.0f);
+    QCOMPARE(form.model().paintCount(), 1); // 1.25 was refused (11247 wide)
+    QVERIFY(seams.messages.isEmpty());
+}
+
+void TestForm2::secondHandOverStartsAfresh()
+{
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    const QString first = makeDocument(temp, QStringLiteral("first.doc"));
+    handOver(form, mainWindow, page({600, 900}, 96, Qt::red), first);
+    form.PushButton2->click(); // 0.75
+    form.PushButton1->click(); // 1
+    form.PushButton1->click(); // 1.25
+    form.VScroll1->setValue(40);
+    QVERIFY(form.Picture1->y() < 0);
+
+    form.PushButton8->click();
+    QVERIFY(!QFile::exists(first));
+    QVERIFY(mainWindow.isVisible());
+    QVERIFY(!form.isVisible());
+
+    const QString second = makeDocument(temp, QStringLiteral("second.doc"));
+    handOver(form, mainWindow, page({1200, 1754}, 192, Qt::blue), second);
+    QCOMPARE(form.model().zoom(), 1.0f);
+    QCOMPARE(form.Picture1->pos(), QPoint(0, 0));
+    QCOMPARE(int(form.model().vScroll().value), 0);
+    QCOMPARE(form.model().zoomHeight(), 13153);
+    QCOMPARE(form.VScroll1->maximum(), 573); // (13153 - 7425) / 10
+    QCOMPARE(form.mWordFile, second);
+
+    // Zooming paints the new page, never the previous one.
+    form.PushButton2->click();
+    QCOMPARE(form.model().zoom(), 0.75f);
+    const QImage drawn = form.Picture1->drawing().toImage();
+    QVERIFY(!drawn.isNull());
+    QCOMPARE(drawn.pixelColor(drawn.width() / 2, drawn.height() / 2), QColor(Qt::blue));
+    QVERIFY(seams.messages.isEmpty());
+}
+
+void TestForm2::leaving_data()
+{
+    QTest::addColumn<bool>("close"); // else "< Back"
+    QTest::addColumn<int>("endProgramCalls");
+    QTest::addColumn<bool>("mainVisible");
+
+    QTest::newRow("closing ends the program") << true << 1 << false;
+    QTest::newRow("< Back shows the main window") << false << 0 << true;
+}
+
+void TestForm2::leaving()
+{
+    QFETCH(bool, close);
+    QFETCH(int, endProgramCalls);
+    QFETCH(bool, mainVisible);
+
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    const QString document = makeDocument(temp, QStringLiteral("zanfel12345678.doc"));
+    handOver(form, mainWindow, page({300, 300}, 96, Qt::white), document);
+
+    if (close) {
+        form.close();
+    } else {
+        form.PushButton8->click();
+    }
+    QVERIFY(!QFile::exists(document));
+    QCOMPARE(seams.endProgramCalls, endProgramCalls);
+    QCOMPARE(mainWindow.isVisible(), mainVisible);
+    QVERIFY(!form.isVisible());
+    QVERIFY(seams.messages.isEmpty());
+}
+
+void TestForm2::hoverPointer_data()
+{
+    QTest::addColumn<QString>("over");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+
+    const int normal = WindowPointer::Default;
+    const int busy = WindowPointer::Hourglass;
+    const int hand = WindowPointer::Custom;
+    for (const char* button : {"PushButton1", "PushButton2", "PushButton6", "PushButton8"}) {
+        QTest::addRow("%s shows the hand", button) << QString::fromLatin1(button) << normal << hand;
+        QTest::addRow("%s keeps the hourglass", button)
+            << QString::fromLatin1(button) << busy << busy;
+    }
+    QTest::newRow("frame resets") << QStringLiteral("Frame1") << hand << normal;
+    QTest::newRow("background resets") << QString() << hand << normal;
+    QTest::newRow("background keeps the hourglass") << QString() << busy << busy;
+}
+
+void TestForm2::hoverPointer()
+{
+    QFETCH(QString, over);
+    QFETCH(int, before);
+    QFETCH(int, after);
+
+    ScriptedSeams seams;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    QVERIFY(!form.pointer().hasCustomCursor()); // no cursor file in the program folder
+    form.pointer().set(WindowPointer::Value(before));
+    QWidget* target = over.isEmpty() ? &form : form.findChild<QWidget*>(over);
+    QVERIFY(target != nullptr);
+    moveMouseOver(target);
+    QCOMPARE(int(form.pointer().value()), after);
+}
+
+void TestForm2::saveButtonCopiesTheDocument()
+{
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    handOver(form, mainWindow, page({300, 300}, 96, Qt::white),
+             makeDocument(temp, QStringLiteral("zanfel1.doc")));
+    const QString target = temp.filePath(QStringLiteral("raffle.doc"));
+    seams.savePaths = {target};
+
+    form.PushButton6->click();
+    QVERIFY(QFile::exists(target));
+    QVERIFY(QFile::exists(form.mWordFile));
+    QCOMPARE(seams.messages.size(), 1);
+    QCOMPARE(seams.messages[0].text, QStringLiteral("Done."));
+}
+
+void TestForm2::brokenCursorFileIsReportedByTheLoad()
+{
+    ScriptedSeams seams;
+    QFile broken(seams.programFolder.filePath(QStringLiteral("HAND-M.CUR")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("not a cursor");
+    broken.close();
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    QCOMPARE(seams.messages.size(), 1);
+    QVERIFY(seams.messages[0].text.contains(
+        QStringLiteral("in Tombolix2021/08/31.Form2.Form_Load at line 110")));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Ticketwright"));
+}
+
+QTEST_MAIN(TestForm2)
+#include "test_form2.moc"
