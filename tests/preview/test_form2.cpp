@@ -57,7 +57,6 @@ class TestForm2 : public QObject
     Q_OBJECT
 
 private slots:
-    void loadsLikeTheLayout();
     void firstShowRunsTheSetUpOnce();
     void secondHandOverStartsAfresh();
     void leaving_data();
@@ -65,31 +64,7 @@ private slots:
     void hoverPointer_data();
     void hoverPointer();
     void saveButtonCopiesTheDocument();
-    void brokenCursorFileIsReportedByTheLoad();
 };
-
-void TestForm2::loadsLikeTheLayout()
-{
-    ScriptedSeams seams;
-    QWidget mainWindow;
-    Form2 form(&mainWindow);
-    QCOMPARE(form.windowTitle(), QStringLiteral("Ticketwright"));
-    QVERIFY(form.setupDue());
-    QVERIFY(!form.Zoom_Ori->isVisibleTo(&form));
-    QCOMPARE(form.Picture1->parentWidget(), form.Picture2);
-    QCOMPARE(form.Frame1->title(), QStringLiteral("Zoom:"));
-    QCOMPARE(form.PushButton8->text(), QStringLiteral("< Back"));
-    QCOMPARE(form.PushButton6->text(), QStringLiteral("Save Results To Word File"));
-    QCOMPARE(form.PushButton1->font().pointSizeF(), 11.25);
-    QVERIFY(form.PushButton1->font().bold());
-    QCOMPARE(form.minimumSize(), form.maximumSize());
-    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-    // The frame takes the button face; the view stays white.
-    QCOMPARE(form.Frame1->palette().color(QPalette::Window),
-             QApplication::palette().color(QPalette::Button));
-    QCOMPARE(form.Picture2->palette().color(QPalette::Window), QColor(Qt::white));
-    QVERIFY(seams.messages.isEmpty());
-}
 
 void TestForm2::firstShowRunsTheSetUpOnce()
 {
@@ -102,6 +77,10 @@ void TestForm2::firstShowRunsTheSetUpOnce()
 
     QVERIFY(!form.setupDue());
     QCOMPARE(form.model().paintCount(), 1);
+    // The frame takes the button face; the view keeps its white.
+    QCOMPARE(form.Frame1->palette().color(QPalette::Window),
+             QApplication::palette().color(QPalette::Button));
+    QCOMPARE(form.Picture2->palette().color(QPalette::Window), QColor(Qt::white));
     QCOMPARE(form.model().zoomWidth(), 8998); // 9000 twips less the 2 kept clear
     QVERIFY(form.VScroll1->isEnabled());
     QVERIFY(!form.HScroll1->isEnabled());
@@ -239,21 +218,6 @@ void TestForm2::saveButtonCopiesTheDocument()
     QVERIFY(QFile::exists(form.mWordFile));
     QCOMPARE(seams.messages.size(), 1);
     QCOMPARE(seams.messages[0].text, QStringLiteral("Done."));
-}
-
-void TestForm2::brokenCursorFileIsReportedByTheLoad()
-{
-    ScriptedSeams seams;
-    QFile broken(seams.programFolder.filePath(QStringLiteral("HAND-M.CUR")));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write("not a cursor");
-    broken.close();
-    QWidget mainWindow;
-    Form2 form(&mainWindow);
-    QCOMPARE(seams.messages.size(), 1);
-    QVERIFY(seams.messages[0].text.contains(
-        QStringLiteral("in Tombolix2021/08/31.Form2.Form_Load at line 110")));
-    QCOMPARE(form.windowTitle(), QStringLiteral("Ticketwright"));
 }
 
 QTEST_MAIN(TestForm2)
