@@ -32,6 +32,12 @@ void ErrorTrap::report(std::exception_ptr failure)
     if (description.isEmpty()) {
         description = QStringLiteral("Unknown error");
     }
+    if (mEachLabelOnce) {
+        if (mReported.contains(mLabel)) {
+            return;
+        }
+        mReported.insert(mLabel);
+    }
     ++mReports;
     ReportApplicationError(description, mLocation, mLabel);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <exception>
@@ -37,6 +38,10 @@ public:
         }
     }
 
+    // For procedures that loop: a labelled step that has already been reported stays quiet
+    // when it fails again, so a failure that repeats on every pass is reported once.
+    void reportEachLabelOnce() { mEachLabelOnce = true; }
+
     const QString& location() const { return mLocation; }
     int label() const { return mLabel; }
     int reports() const { return mReports; }
@@ -47,4 +52,6 @@ private:
     QString mLocation;
     int mLabel = 0;
     int mReports = 0;
+    bool mEachLabelOnce = false;
+    QSet<int> mReported;
 };

@@ -67,6 +67,20 @@ void WriteFileIfMissing(const QByteArray& bytes, const QString& path)
     }
 }
 
+void RequireOwnRegularFile(const QString& path)
+{
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        throw AppError(QStringLiteral("Cannot open %1: %2").arg(path, systemReason(errno)));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw AppError(QStringLiteral("%1 is not a plain file; it was not opened.").arg(path));
+    }
+    if (info.st_uid != ::geteuid()) {
+        throw AppError(QStringLiteral("%1 belongs to another user; it was not opened.").arg(path));
+    }
+}
+
 void DeleteFileQuietly(const QString& path)
 {
     if (!path.isEmpty()) {

@@ -18,7 +18,7 @@ ScriptedSeams::ScriptedSeams() : mPrevious(Seams::current())
         return openUrlSucceeds;
     };
     s.seedRandom = [](quint32) {};
-    s.random = [this] { return randomValue; };
+    s.random = [this] { return randomValues.isEmpty() ? randomValue : randomValues.takeFirst(); };
     s.programFolder = [this] { return programFolder.path(); };
     s.endProgram = [this] { ++endProgramCalls; };
 }

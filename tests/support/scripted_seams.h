@@ -30,6 +30,7 @@ public:
     QStringList savePaths;    // taken in turn by the save dialog; cancel when empty
     QList<QUrl> openedUrls;
     bool openUrlSucceeds = true;
+    QList<double> randomValues; // drawn in turn; then randomValue for ever
     double randomValue = 0.5;
     int endProgramCalls = 0;
     QTemporaryDir programFolder; // empty: no cursor, no skin
