@@ -1,0 +1,223 @@
+#include "office_application.h"
+
+#include "uno_support.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QThread>
+
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <algorithm>
+
+namespace word {
+
+using namespace word::uno;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+// Starting an office with a fresh profile takes one to two seconds; a slow machine gets more.
+constexpr int kConnectTimeoutMs = 30000;
+constexpr int kQuitTimeoutMs = 5000;
+// The office asks its launcher for a restart after setting up a fresh profile.
+constexpr int kRestartRequested = 81;
+
+} // namespace
+
+OfficeApplication::OfficeApplication() : selection_(*this)
+{
+    process_ = std::make_unique<OfficeProcess>();
+    try {
+        connect();
+    } catch (...) {
+        bridge_.clear();
+        desktop_.clear();
+        process_->kill();
+        throw;
+    }
+}
+
+OfficeApplication::~OfficeApplication()
+{
+    try {
+        endProcess(false);
+    } catch (...) {
+        // A destructor must not throw; the process is gone either way.
+    }
+}
+
+void OfficeApplication::connect()
+{
+    const auto context = localContext();
+    const rtl::OUString description = toOU(process_->connectionDescription());
+    const QDeadlineTimer deadline(kConnectTimeoutMs);
+    int restarts = 0;
+    Reference<css::connection::XConnection> connection;
+    while (!connection.is()) {
+        if (!process_->running()) {
+            if (process_->exitCode() == kRestartRequested && restarts < 3) {
+                ++restarts;
+                process_->restart();
+                continue;
+            }
+            throw Error(QStringLiteral("The office program \"%1\" ended while starting (exit "
+                                       "code %2).")
+                            .arg(OfficeProcess::programPath())
+                            .arg(process_->exitCode()));
+        }
+        try {
+            connection = css::connection::Connector::create(context)->connect(description);
+        } catch (const css::connection::NoConnectException&) {
+            if (deadline.hasExpired()) {
+                throw Error(QStringLiteral("The office program \"%1\" did not answer within %2 "
+                                           "seconds.")
+                                .arg(OfficeProcess::programPath())
+                                .arg(kConnectTimeoutMs / 1000));
+            }
+            QThread::msleep(50);
+        } catch (...) {
+            rethrowAsWordError(QStringLiteral("Connecting to the office"));
+        }
+    }
+    guarded(QStringLiteral("Connecting to the office"), [&] {
+        auto bridge = css::bridge::BridgeFactory::create(context)->createBridge(
+            rtl::OUString(), "urp", connection, nullptr);
+        bridge_.set(bridge, UNO_QUERY);
+        Reference<css::uno::XComponentContext> remote(
+            bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
+        desktop_ = css::frame::Desktop::create(remote);
+    });
+    // An office that found its profile in use hands the connection to the other one and ends;
+    // this instance must be ours alone.
+    if (!process_->running()) {
+        throw Error(QStringLiteral("The office program ended right after starting."));
+    }
+}
+
+void OfficeApplication::requireRunning() const
+{
+    if (!desktop_.is()) {
+        throw Error(QStringLiteral("The office instance has already been quit."));
+    }
+}
+
+QString OfficeApplication::scratchFolder() const
+{
+    requireRunning();
+    return process_->folder();
+}
+
+void OfficeApplication::endProcess(bool gracefully)
+{
+    for (const auto& document : open_) {
+        document->abandon();
+    }
+    const bool anyOpen = !open_.empty() || documentsLeftInOffice_;
+    open_.clear();
+    copied_ = {};
+    if (desktop_.is() && gracefully && !anyOpen && process_->running()) {
+        // An office with no document ends in a moment; one that still holds documents would
+        // spend a long time tearing them down, for nothing, since nothing is saved implicitly.
+        try {
+            desktop_->terminate();
+        } catch (...) {
+            // The bridge goes down with the process; whatever the call reports is expected.
+        }
+        process_->waitForExit(kQuitTimeoutMs);
+    }
+    desktop_.clear();
+    if (bridge_.is()) {
+        process_->kill(); // before dispose, so that the bridge does not wait for an answer
+        try {
+            bridge_->dispose();
+        } catch (...) {
+        }
+        bridge_.clear();
+    }
+    process_->kill();
+}
+
+void OfficeApplication::quit()
+{
+    requireRunning();
+    endProcess(true);
+}
+
+std::shared_ptr<OfficeDocument> OfficeApplication::activeOfficeDocument()
+{
+    requireRunning();
+    if (open_.empty()) {
+        throw Error(QStringLiteral("No document is open."));
+    }
+    return open_.back();
+}
+
+std::shared_ptr<Document> OfficeApplication::activeDocument()
+{
+    return activeOfficeDocument();
+}
+
+void OfficeApplication::forget(OfficeDocument* document, bool leftInOffice)
+{
+    documentsLeftInOffice_ = documentsLeftInOffice_ || leftInOffice;
+    std::erase_if(open_, [&](const auto& d) { return d.get() == document; });
+}
+
+std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool readOnly)
+{
+    requireRunning();
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        throw Error(
+            QStringLiteral("The document \"%1\" could not be opened: there is no such file.")
+                .arg(path));
+    }
+    if (!info.isFile() || !info.isReadable()) {
+        throw Error(QStringLiteral("The document \"%1\" could not be opened: it is not a readable "
+                                   "file.")
+                        .arg(path));
+    }
+    const QString action = QStringLiteral("Opening \"%1\"").arg(path);
+    auto document = guarded(action, [&] {
+        Reference<css::frame::XComponentLoader> loader(desktop_, UNO_QUERY_THROW);
+        // Read-only: an untitled copy, editable in memory, that can never be stored over the
+        // file it came from.
+        const auto arguments = properties({
+            {"Hidden", Any(true)},
+            {"AsTemplate", Any(readOnly)},
+            {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
+            {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
+        });
+        Reference<css::lang::XComponent> component =
+            loader->loadComponentFromURL(fileUrl(info.absoluteFilePath()), "_blank", 0, arguments);
+        Reference<css::text::XTextDocument> text(component, UNO_QUERY);
+        if (!text.is()) {
+            Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+            if (closeable.is()) {
+                closeable->close(true);
+            }
+            throw Error(QStringLiteral("The document \"%1\" could not be opened: it is not a "
+                                       "word-processing document the office can read.")
+                            .arg(path));
+        }
+        return std::make_shared<OfficeDocument>(
+            *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
+    });
+    open_.push_back(document);
+    return document;
+}
+
+} // namespace word

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "office_document.h"
+#include "office_process.h"
+#include "office_selection.h"
+#include "word_automation.h"
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <memory>
+#include <vector>
+
+namespace word {
+
+// One running office, reached over its pipe.
+class OfficeApplication final : public Application, private Documents
+{
+public:
+    // Starts the office and connects; throws word::Error after a bounded wait.
+    OfficeApplication();
+    ~OfficeApplication() override;
+
+    void quit() override;
+    void setDisplayAlerts(bool on) override { displayAlerts_ = on; }
+    Documents& documents() override { return *this; }
+    Selection& selection() override { return selection_; }
+    std::shared_ptr<Document> activeDocument() override;
+
+    std::shared_ptr<OfficeDocument> activeOfficeDocument();
+    // Drops a closed document; leftInOffice when the office still holds it until it ends.
+    void forget(OfficeDocument* document, bool leftInOffice);
+    CopiedText& copiedText() { return copied_; }
+    // A folder of this instance for scratch files, removed when the office ends.
+    QString scratchFolder() const;
+
+private:
+    std::shared_ptr<Document> Open(const QString& path, bool readOnly) override;
+    void connect();
+    void endProcess(bool gracefully);
+    void requireRunning() const;
+
+    std::unique_ptr<OfficeProcess> process_;
+    com::sun::star::uno::Reference<com::sun::star::lang::XComponent> bridge_;
+    com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> desktop_;
+    std::vector<std::shared_ptr<OfficeDocument>> open_; // last is the active one
+    OfficeSelection selection_;
+    CopiedText copied_;
+    bool displayAlerts_ = true;
+    bool documentsLeftInOffice_ = false;
+};
+
+} // namespace word

@@ -1,0 +1,443 @@
+#include "office_document.h"
+
+#include "office_application.h"
+#include "uno_support.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRandomGenerator>
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XPageCursor.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextRangeCompare.hpp>
+#include <com/sun/star/text/XTextViewCursor.hpp>
+#include <com/sun/star/text/XTextViewCursorSupplier.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XReplaceDescriptor.hpp>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace word {
+
+using namespace word::uno;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+// The picture's size: 1200 pixels across at 192 pixels per inch, so 6.25 inches (9000 twips).
+constexpr int kPictureWidth = 1200;
+constexpr int kPictureDotsPerMeter = 7559; // 192 dpi
+
+// A document of more pages than this is not closed in the office: tearing down its layout takes
+// minutes, while ending the office process at quit frees it at once.
+constexpr int kCheapToClosePages = 20;
+
+// goRight takes a 16-bit count.
+bool moveRight(const Reference<css::text::XTextCursor>& cursor, qsizetype count, bool expand)
+{
+    while (count > 0) {
+        const auto step = static_cast<sal_Int16>(std::min<qsizetype>(count, 32767));
+        if (!cursor->goRight(step, expand)) {
+            return false;
+        }
+        count -= step;
+    }
+    return true;
+}
+
+void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor,
+                      const FindRequest& request)
+{
+    descriptor->setSearchString(toOU(request.text));
+    Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
+    options->setPropertyValue("SearchCaseSensitive", Any(false));
+    options->setPropertyValue("SearchRegularExpression", Any(false));
+    options->setPropertyValue("SearchWords", Any(false));
+    options->setPropertyValue("SearchSimilarity", Any(false));
+    options->setPropertyValue("SearchBackwards", Any(false));
+    options->setPropertyValue("SearchStyles", Any(false));
+}
+
+} // namespace
+
+OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::frame::XModel>& model,
+                               const QString& path)
+    : app_(app), path_(path), model_(model)
+{
+    guarded(QStringLiteral("Opening \"%1\"").arg(path), [&] {
+        text_ = Reference<css::text::XTextDocument>(model_, UNO_QUERY_THROW)->getText();
+        replaceable_.set(model_, UNO_QUERY_THROW);
+        const auto controller = model_->getCurrentController();
+        selectionSupplier_.set(controller, UNO_QUERY_THROW);
+        transferSupplier_.set(controller, UNO_QUERY_THROW);
+        cursor_ = text_->createTextCursor();
+        cursor_->gotoStart(false);
+        lockControllers();
+    });
+}
+
+OfficeDocument::~OfficeDocument() = default;
+
+void OfficeDocument::requireOpen() const
+{
+    if (closed()) {
+        throw Error(QStringLiteral("The document \"%1\" has been closed.").arg(path_));
+    }
+}
+
+void OfficeDocument::abandon()
+{
+    cursor_.clear();
+    pages_.reset();
+    transferSupplier_.clear();
+    selectionSupplier_.clear();
+    replaceable_.clear();
+    text_.clear();
+    model_.clear();
+}
+
+void OfficeDocument::lockControllers()
+{
+    if (!locked_) {
+        model_->lockControllers();
+        locked_ = true;
+    }
+}
+
+void OfficeDocument::unlockControllers()
+{
+    if (locked_) {
+        model_->unlockControllers();
+        locked_ = false;
+    }
+}
+
+void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
+{
+    selectionSupplier_->select(Any(range));
+}
+
+void OfficeDocument::SaveAs(const QString& path)
+{
+    requireOpen();
+    const QFileInfo target(QDir::current().absoluteFilePath(path));
+    const auto fail = [&](const QString& reason) {
+        return Error(
+            QStringLiteral("The document could not be saved as \"%1\": %2").arg(path, reason));
+    };
+    if (path.isEmpty()) {
+        throw fail(QStringLiteral("no name was given."));
+    }
+    if (target.isSymLink()) {
+        throw fail(QStringLiteral("a link is in the way, and it is not followed."));
+    }
+    if (target.isDir()) {
+        throw fail(QStringLiteral("a folder of that name exists."));
+    }
+    if (!target.dir().exists()) {
+        throw fail(QStringLiteral("the folder does not exist."));
+    }
+    // Written beside the target and renamed over it: a failed save leaves no partial file, and a
+    // rename replaces whatever is at the target instead of writing through it.
+    QString scratch;
+    do {
+        scratch = target.dir().filePath(
+            QStringLiteral(".~%1.%2.tmp")
+                .arg(target.fileName())
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    } while (QFileInfo::exists(scratch));
+    try {
+        Reference<css::frame::XStorable> storable(model_, UNO_QUERY_THROW);
+        storable->storeToURL(fileUrl(scratch),
+                             properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
+                                         {"Overwrite", Any(true)}}));
+    } catch (...) {
+        QFile::remove(scratch);
+        rethrowAsWordError(QStringLiteral("Saving \"%1\"").arg(path));
+    }
+    if (std::rename(QFile::encodeName(scratch).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        const int error = errno;
+        QFile::remove(scratch);
+        throw fail(QString::fromLocal8Bit(strerror(error)));
+    }
+}
+
+void OfficeDocument::Close()
+{
+    // Changes are never saved implicitly: a document is closed as it stands on disk.
+    Close(WdSaveOptions::DoNotSaveChanges);
+}
+
+void OfficeDocument::Close(WdSaveOptions)
+{
+    requireOpen();
+    const auto self = shared_from_this();
+    const bool leaveInOffice = pastedPages_ > kCheapToClosePages;
+    if (!leaveInOffice) {
+        guarded(QStringLiteral("Closing \"%1\"").arg(path_),
+                [&] { Reference<css::util::XCloseable>(model_, UNO_QUERY_THROW)->close(true); });
+    }
+    abandon();
+    app_.forget(this, leaveInOffice);
+}
+
+namespace {
+
+class OfficeRange final : public Range
+{
+public:
+    explicit OfficeRange(std::shared_ptr<OfficeDocument> document) : document_(std::move(document))
+    {}
+    void CopyAsPicture() override { document_->copyFirstPageAsPicture(); }
+
+private:
+    std::shared_ptr<OfficeDocument> document_;
+};
+
+} // namespace
+
+std::unique_ptr<Range> OfficeDocument::range()
+{
+    requireOpen();
+    return std::make_unique<OfficeRange>(shared_from_this());
+}
+
+void OfficeDocument::copyFirstPageAsPicture()
+{
+    requireOpen();
+    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!gui) {
+        throw Error(QStringLiteral("A picture needs the program's clipboard, which is not there."));
+    }
+    const QString png = QDir(app_.scratchFolder()).filePath(QStringLiteral("page.png"));
+    QFile::remove(png);
+    guarded(QStringLiteral("Making a picture of \"%1\"").arg(path_), [&] {
+        // The picture filter draws the page the view is on, and needs the layout to do so.
+        unlockControllers();
+        Reference<css::text::XTextViewCursorSupplier> views(model_->getCurrentController(),
+                                                            UNO_QUERY_THROW);
+        Reference<css::text::XPageCursor> page(views->getViewCursor(), UNO_QUERY_THROW);
+        page->jumpToFirstPage();
+        Reference<css::frame::XStorable>(model_, UNO_QUERY_THROW)
+            ->storeToURL(fileUrl(png),
+                         properties({{"FilterName", Any(rtl::OUString("writer_png_Export"))}}));
+        lockControllers();
+    });
+    QImage picture(png);
+    QFile::remove(png);
+    if (picture.isNull()) {
+        throw Error(QStringLiteral("The office made no readable picture of \"%1\".").arg(path_));
+    }
+    picture = picture.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
+    picture.setDotsPerMeterX(kPictureDotsPerMeter);
+    picture.setDotsPerMeterY(kPictureDotsPerMeter);
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+void OfficeDocument::wholeStory()
+{
+    requireOpen();
+    guarded(QStringLiteral("Selecting the whole document"), [&] {
+        cursor_->gotoStart(false);
+        cursor_->gotoEnd(true);
+    });
+}
+
+void OfficeDocument::copy()
+{
+    requireOpen();
+    guarded(QStringLiteral("Copying"), [&] {
+        select(up<css::text::XTextRange>(cursor_));
+        CopiedText copied;
+        copied.content = transferSupplier_->getTransferable();
+        // Whether a paste of it adds exactly one page that starts where the paste starts, so
+        // the page index can follow pastes without looking at the pasted text again.
+        const auto start = text_->createTextCursorByRange(cursor_->getStart());
+        bool onePage =
+            Reference<css::text::XParagraphCursor>(start, UNO_QUERY_THROW)->isStartOfParagraph();
+        Reference<css::container::XEnumeration> paragraphs =
+            Reference<css::container::XEnumerationAccess>(cursor_, UNO_QUERY_THROW)
+                ->createEnumeration();
+        bool first = true;
+        while (onePage && paragraphs->hasMoreElements()) {
+            const bool breaks = PageIndex::startsPage(
+                Reference<css::uno::XInterface>(paragraphs->nextElement(), UNO_QUERY));
+            onePage = (breaks == first);
+            first = false;
+        }
+        copied.onePage = onePage && !first;
+        app_.copiedText() = copied;
+    });
+}
+
+void OfficeDocument::endOfStory()
+{
+    requireOpen();
+    guarded(QStringLiteral("Moving to the end"), [&] { cursor_->gotoEnd(false); });
+}
+
+void OfficeDocument::paste()
+{
+    requireOpen();
+    const CopiedText copied = app_.copiedText();
+    if (!copied.content.is()) {
+        throw Error(QStringLiteral("Nothing has been copied to paste."));
+    }
+    guarded(QStringLiteral("Pasting"), [&] {
+        Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
+        const bool atEnd =
+            cursor_->isCollapsed() &&
+            compare->compareRegionEnds(up<css::text::XTextRange>(cursor_), text_->getEnd()) == 0;
+        if (atEnd && !Reference<css::text::XParagraphCursor>(cursor_, UNO_QUERY_THROW)
+                          ->isStartOfParagraph()) {
+            // Pasted paragraphs merge their first one into the paragraph they land in; at the
+            // end of a paragraph with text they would run into it.
+            text_->insertControlCharacter(up<css::text::XTextRange>(cursor_),
+                                          css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+            cursor_->gotoEnd(false);
+        }
+        // Just before the landing place, where the insertion does not carry it along.
+        const auto before = text_->createTextCursorByRange(cursor_->getStart());
+        const bool hasBefore = before->goLeft(1, false);
+
+        select(up<css::text::XTextRange>(cursor_));
+        transferSupplier_->insertTransferable(copied.content);
+
+        if (atEnd) {
+            cursor_->gotoEnd(false);
+        } else {
+            Reference<css::text::XTextViewCursorSupplier> views(model_->getCurrentController(),
+                                                                UNO_QUERY_THROW);
+            cursor_->gotoRange(views->getViewCursor()->getEnd(), false);
+        }
+        if (pages_) {
+            if (atEnd && hasBefore && copied.onePage) {
+                before->goRight(1, false);
+                pages_->appendIfValid(before);
+            } else {
+                pages_->invalidate();
+            }
+        }
+        if (copied.onePage) {
+            ++pastedPages_;
+        }
+    });
+}
+
+void OfficeDocument::backspace()
+{
+    requireOpen();
+    guarded(QStringLiteral("Deleting"), [&] {
+        if (!cursor_->isCollapsed()) {
+            if (pages_) {
+                pages_->invalidate();
+            }
+            cursor_->setString(rtl::OUString());
+            return;
+        }
+        const auto before = text_->createTextCursorByRange(up<css::text::XTextRange>(cursor_));
+        // Joining a paragraph that begins a page to the one before removes that page start.
+        if (pages_ &&
+            Reference<css::text::XParagraphCursor>(before, UNO_QUERY_THROW)->isStartOfParagraph() &&
+            PageIndex::startsPage(up<css::uno::XInterface>(before))) {
+            pages_->invalidate();
+        }
+        if (before->goLeft(1, true)) {
+            before->setString(rtl::OUString());
+        }
+    });
+}
+
+void OfficeDocument::goToPage(WdGoToDirection direction, int count)
+{
+    requireOpen();
+    guarded(QStringLiteral("Going to a page"), [&] {
+        if (!pages_) {
+            pages_.emplace(text_);
+        }
+        const int offset = direction == WdGoToDirection::Next ? count : -count;
+        cursor_->gotoRange(
+            up<css::text::XTextRange>(pages_->pageStartFrom(cursor_->getStart(), offset)), false);
+    });
+}
+
+bool OfficeDocument::replaceAll(const FindRequest& request)
+{
+    requireOpen();
+    if (request.text.isEmpty()) {
+        return false;
+    }
+    return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
+        if (request.wrap == WdFindWrap::Stop) {
+            return replaceFromInsertionPoint(request);
+        }
+        Reference<css::util::XReplaceDescriptor> descriptor =
+            replaceable_->createReplaceDescriptor();
+        setSearchOptions(up<css::util::XSearchDescriptor>(descriptor), request);
+        descriptor->setReplaceString(toOU(request.replacement));
+        return replaceable_->replaceAll(up<css::util::XSearchDescriptor>(descriptor)) > 0;
+    });
+}
+
+bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
+{
+    // The text from the insertion point to the end is read once and searched here; the office
+    // then only moves to each match and replaces it. Its own search would cost a round of
+    // calls per match, and this stays in proportion to the text after the insertion point.
+    const auto region = text_->createTextCursorByRange(cursor_->getStart());
+    region->gotoEnd(true);
+    const QString rest = toQ(region->getString());
+    const rtl::OUString replacement = toOU(request.replacement);
+    const qsizetype length = request.text.size();
+
+    auto done = text_->createTextCursorByRange(cursor_->getStart());
+    qsizetype doneAt = 0;
+    bool replaced = false;
+    for (qsizetype at = rest.indexOf(request.text, 0, Qt::CaseInsensitive); at >= 0;
+         at = rest.indexOf(request.text, doneAt, Qt::CaseInsensitive)) {
+        const auto match = text_->createTextCursorByRange(up<css::text::XTextRange>(done));
+        if (!moveRight(match, at - doneAt, false) || !moveRight(match, length, true) ||
+            toQ(match->getString()).compare(request.text, Qt::CaseInsensitive) != 0) {
+            // Something in the text counts differently from its plain form (a field, say): let
+            // the office search the rest.
+            Reference<css::util::XReplaceDescriptor> descriptor =
+                replaceable_->createReplaceDescriptor();
+            setSearchOptions(up<css::util::XSearchDescriptor>(descriptor), request);
+            Reference<css::text::XTextRange> found(
+                replaceable_->findNext(done, up<css::util::XSearchDescriptor>(descriptor)),
+                UNO_QUERY);
+            while (found.is()) {
+                found->setString(replacement);
+                replaced = true;
+                found.set(replaceable_->findNext(found->getEnd(),
+                                                 up<css::util::XSearchDescriptor>(descriptor)),
+                          UNO_QUERY);
+            }
+            return replaced;
+        }
+        match->setString(replacement);
+        match->collapseToEnd();
+        done = match;
+        doneAt = at + length;
+        replaced = true;
+    }
+    return replaced;
+}
+
+} // namespace word

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "page_index.h"
+#include "word_automation.h"
+
+#include <com/sun/star/datatransfer/XTransferable.hpp>
+#include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/util/XReplaceable.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+
+#include <optional>
+
+namespace word {
+
+class OfficeApplication;
+
+// The settings of one find-and-replace, as Find collected them.
+struct FindRequest
+{
+    QString text;
+    QString replacement;
+    bool forward = true;
+    WdFindWrap wrap = WdFindWrap::Continue;
+    bool format = false;
+    bool matchCase = false;
+    bool matchWholeWord = false;
+    bool matchWildcards = false;
+    bool matchSoundsLike = false;
+    bool matchAllWordForms = false;
+};
+
+// What Copy took, held by the office's own transfer object rather than the desktop clipboard.
+struct CopiedText
+{
+    com::sun::star::uno::Reference<com::sun::star::datatransfer::XTransferable> content;
+    // Whether it begins a page of its own and holds no other page start.
+    bool onePage = false;
+};
+
+// A text document open in the office, with the insertion point the Selection works on. Its
+// controllers stay locked while it is edited: the office then lays out nothing between calls.
+class OfficeDocument : public Document, public std::enable_shared_from_this<OfficeDocument>
+{
+public:
+    OfficeDocument(OfficeApplication& app,
+                   const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
+                   const QString& path);
+    ~OfficeDocument() override;
+
+    void SaveAs(const QString& path) override;
+    void Close() override;
+    void Close(WdSaveOptions saveChanges) override;
+    std::unique_ptr<Range> range() override;
+
+    bool closed() const { return !model_.is(); }
+    // Whether closing it would take the office long enough that ending the process is better.
+    bool expensiveToClose() const { return pastedPages_ > 20; }
+    // Lets go of the office's objects without asking the office for anything.
+    void abandon();
+
+    // What Selection does, on this document.
+    void wholeStory();
+    void copy();
+    void endOfStory();
+    void paste();
+    void backspace();
+    void goToPage(WdGoToDirection direction, int count);
+    bool replaceAll(const FindRequest& request);
+    void copyFirstPageAsPicture();
+
+private:
+    void requireOpen() const;
+    void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
+    bool replaceFromInsertionPoint(const FindRequest& request);
+    void lockControllers();
+    void unlockControllers();
+
+    OfficeApplication& app_;
+    QString path_;
+    com::sun::star::uno::Reference<com::sun::star::frame::XModel> model_;
+    com::sun::star::uno::Reference<com::sun::star::text::XText> text_;
+    com::sun::star::uno::Reference<com::sun::star::util::XReplaceable> replaceable_;
+    com::sun::star::uno::Reference<com::sun::star::view::XSelectionSupplier> selectionSupplier_;
+    com::sun::star::uno::Reference<com::sun::star::datatransfer::XTransferableSupplier>
+        transferSupplier_;
+    // The insertion point (collapsed) or the selection.
+    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> cursor_;
+    std::optional<PageIndex> pages_;
+    int pastedPages_ = 0;
+    bool locked_ = false;
+};
+
+} // namespace word

@@ -1,0 +1,20 @@
+#include "office_find.h"
+
+#include "office_application.h"
+
+namespace word {
+
+bool OfficeFind::Execute(WdReplace replace)
+{
+    if (replace != WdReplace::All) {
+        throw Error(QStringLiteral("Find.Execute supports only Replace = 2 (replace all)."));
+    }
+    if (!request_.forward || request_.format || request_.matchCase || request_.matchWholeWord ||
+        request_.matchWildcards || request_.matchSoundsLike || request_.matchAllWordForms) {
+        throw Error(QStringLiteral("Find.Execute supports only forward, case-blind searches for "
+                                   "plain text without formatting."));
+    }
+    return app_.activeOfficeDocument()->replaceAll(request_);
+}
+
+} // namespace word

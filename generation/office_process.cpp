@@ -1,0 +1,351 @@
+#include "office_process.h"
+
+#include "word_automation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QUrl>
+
+#include <atomic>
+#include <condition_variable>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <set>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace word {
+namespace {
+
+constexpr auto kFolderPrefix = "ticketwright-office-";
+constexpr auto kPipePrefix = "ticketwright-";
+
+// A parent-death signal fires when the thread that forked ends, not the process: every office is
+// forked from this one thread, which is never ended.
+class Spawner
+{
+public:
+    static Spawner& instance()
+    {
+        static Spawner* spawner = new Spawner; // never destroyed: the thread must outlive all
+        return *spawner;
+    }
+
+    // Returns the child's pid, or -1 with errno set.
+    pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env)
+    {
+        Job job;
+        for (const auto& a : argv) {
+            job.argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        job.argv.push_back(nullptr);
+        for (const auto& e : env) {
+            job.envp.push_back(const_cast<char*>(e.c_str()));
+        }
+        job.envp.push_back(nullptr);
+        std::unique_lock lock(mutex_);
+        jobs_.push_back(&job);
+        wake_.notify_all();
+        wake_.wait(lock, [&] { return job.done; });
+        errno = job.error;
+        return job.pid;
+    }
+
+private:
+    struct Job
+    {
+        std::vector<char*> argv;
+        std::vector<char*> envp;
+        pid_t pid = -1;
+        int error = 0;
+        bool done = false;
+    };
+
+    Spawner()
+    {
+        std::thread([this] { run(); }).detach();
+    }
+
+    void run()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return !jobs_.empty(); });
+            Job* job = jobs_.front();
+            jobs_.pop_front();
+            forkOne(*job);
+            job->done = true;
+            wake_.notify_all();
+        }
+    }
+
+    static void forkOne(Job& job)
+    {
+        const pid_t parent = getpid();
+        const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            // Only async-signal-safe calls from here to exec.
+            setpgid(0, 0);
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (getppid() != parent) {
+                _exit(127);
+            }
+            if (devNull >= 0) {
+                dup2(devNull, 0);
+                dup2(devNull, 1);
+                dup2(devNull, 2);
+            }
+            close_range(3, ~0U, 0);
+            execve(job.argv[0], job.argv.data(), job.envp.data());
+            _exit(127);
+        }
+        job.error = pid < 0 ? errno : 0;
+        if (devNull >= 0) {
+            close(devNull);
+        }
+        if (pid > 0) {
+            setpgid(pid, pid); // either side may win the race; both set the same group
+        }
+        job.pid = pid;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job*> jobs_;
+};
+
+// Every live office of this program, so that they can all be ended at once.
+struct Registry
+{
+    std::mutex mutex;
+    std::set<OfficeProcess*> processes;
+
+    static Registry& instance()
+    {
+        static Registry* registry = new Registry; // usable during exit handlers too
+        return *registry;
+    }
+};
+
+QString pipeSocketPath(const QString& pipeName)
+{
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(pipeName);
+}
+
+bool processExists(qint64 pid)
+{
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
+}
+
+// Offices of earlier runs that were killed outright leave their folder and pipe socket behind.
+void removeLeftoversOfDeadRuns()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const auto pidOf = [](const QString& name, const QString& prefix) {
+            return name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong();
+        };
+        const QString folderPrefix = QString::fromLatin1(kFolderPrefix);
+        QDir temp(QDir::tempPath());
+        for (const QString& name :
+             temp.entryList({folderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
+            QFileInfo info(temp.filePath(name));
+            if (info.ownerId() == getuid() && !processExists(pidOf(name, folderPrefix))) {
+                QDir(info.filePath()).removeRecursively();
+            }
+        }
+        const QString socketPrefix =
+            QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(QString::fromLatin1(kPipePrefix));
+        QDir sockets(QStringLiteral("/tmp"));
+        for (const QString& name :
+             sockets.entryList({socketPrefix + QLatin1Char('*')}, QDir::System | QDir::Files)) {
+            if (!processExists(pidOf(name, socketPrefix))) {
+                QFile::remove(sockets.filePath(name));
+            }
+        }
+    });
+}
+
+} // namespace
+
+QString OfficeProcess::programPath()
+{
+    const QByteArray configured = qgetenv("TICKETWRIGHT_OFFICE");
+    return configured.isEmpty() ? QStringLiteral("/usr/lib/libreoffice/program/soffice.bin")
+                                : QString::fromLocal8Bit(configured);
+}
+
+OfficeProcess::OfficeProcess()
+{
+    const QString program = programPath();
+    if (access(QFile::encodeName(program).constData(), X_OK) != 0) {
+        throw Error(QStringLiteral("The office program \"%1\" cannot be run: %2")
+                        .arg(program, QString::fromLocal8Bit(strerror(errno))));
+    }
+    removeLeftoversOfDeadRuns();
+
+    QByteArray templ = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') +
+                                         QString::fromLatin1(kFolderPrefix)) +
+                       QByteArray::number(getpid()) + "-XXXXXX";
+    if (!mkdtemp(templ.data())) {
+        throw Error(QStringLiteral("No private folder for the office could be made in \"%1\": %2")
+                        .arg(QDir::tempPath(), QString::fromLocal8Bit(strerror(errno))));
+    }
+    folder_ = QFile::decodeName(templ);
+    QDir(folder_).mkpath(QStringLiteral("tmp"));
+    static std::atomic<int> counter{0};
+    pipeName_ = QStringLiteral("%1%2-%3-%4")
+                    .arg(QString::fromLatin1(kPipePrefix))
+                    .arg(getpid())
+                    .arg(++counter)
+                    .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    try {
+        spawn();
+    } catch (...) {
+        removeFolder();
+        throw;
+    }
+}
+
+OfficeProcess::~OfficeProcess()
+{
+    kill();
+}
+
+QString OfficeProcess::connectionDescription() const
+{
+    return QStringLiteral("pipe,name=%1").arg(pipeName_);
+}
+
+void OfficeProcess::spawn()
+{
+    const QString profileUrl = QUrl::fromLocalFile(folder_ + QStringLiteral("/profile")).toString();
+    const std::vector<std::string> argv = {
+        QFile::encodeName(programPath()).toStdString(),
+        "--headless",
+        "--invisible",
+        "--nologo",
+        "--norestore",
+        "--nodefault",
+        "--nolockcheck",
+        "-env:UserInstallation=" + profileUrl.toStdString(),
+        "--accept=" + connectionDescription().toStdString() + ";urp;StarOffice.ComponentContext",
+    };
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        if (entry.rfind("TMPDIR=", 0) != 0 && entry.rfind("SAL_USE_VCLPLUGIN=", 0) != 0) {
+            env.push_back(entry);
+        }
+    }
+    // The office's own scratch files go into the private folder, so nothing is left in /tmp.
+    env.push_back("TMPDIR=" + QFile::encodeName(folder_ + QStringLiteral("/tmp")).toStdString());
+    env.push_back("SAL_USE_VCLPLUGIN=svp");
+
+    const pid_t pid = Spawner::instance().spawn(argv, env);
+    if (pid < 0) {
+        throw Error(QStringLiteral("The office program could not be started: %1")
+                        .arg(QString::fromLocal8Bit(strerror(errno))));
+    }
+    std::lock_guard lock(Registry::instance().mutex);
+    pid_ = pid;
+    exitCode_ = 0;
+    Registry::instance().processes.insert(this);
+}
+
+bool OfficeProcess::running()
+{
+    if (pid_ <= 0) {
+        return false;
+    }
+    int status = 0;
+    const pid_t r = waitpid(pid_, &status, WNOHANG);
+    if (r == 0) {
+        return true;
+    }
+    exitCode_ = (r == pid_ && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+    std::lock_guard lock(Registry::instance().mutex);
+    Registry::instance().processes.erase(this);
+    pid_ = -1;
+    return false;
+}
+
+void OfficeProcess::restart()
+{
+    endProcess();
+    spawn();
+}
+
+bool OfficeProcess::waitForExit(int timeoutMs)
+{
+    for (int waited = 0; running(); waited += 10) {
+        if (waited >= timeoutMs) {
+            return false;
+        }
+        usleep(10 * 1000);
+    }
+    return true;
+}
+
+void OfficeProcess::kill()
+{
+    endProcess();
+    removeFolder();
+}
+
+void OfficeProcess::endProcess()
+{
+    if (pid_ > 0) {
+        ::killpg(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        std::lock_guard lock(Registry::instance().mutex);
+        Registry::instance().processes.erase(this);
+        pid_ = -1;
+        exitCode_ = -1;
+    }
+}
+
+void OfficeProcess::removeFolder()
+{
+    if (!pipeName_.isEmpty()) {
+        QFile::remove(pipeSocketPath(pipeName_));
+    }
+    if (!folder_.isEmpty()) {
+        QDir(folder_).removeRecursively();
+        folder_.clear();
+    }
+}
+
+void OfficeProcess::killAll()
+{
+    std::lock_guard lock(Registry::instance().mutex);
+    for (OfficeProcess* p : Registry::instance().processes) {
+        ::killpg(p->pid_, SIGKILL);
+    }
+    for (OfficeProcess* p : Registry::instance().processes) {
+        waitpid(p->pid_, nullptr, 0);
+        p->pid_ = -1;
+        p->exitCode_ = -1;
+        QFile::remove(pipeSocketPath(p->pipeName_));
+        if (!p->folder_.isEmpty()) {
+            QDir(p->folder_).removeRecursively();
+            p->folder_.clear();
+        }
+    }
+    Registry::instance().processes.clear();
+}
+
+} // namespace word

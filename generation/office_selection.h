@@ -1,0 +1,29 @@
+#pragma once
+
+#include "office_find.h"
+#include "word_automation.h"
+
+namespace word {
+
+class OfficeApplication;
+
+// The selection of the active document; every call goes to that document.
+class OfficeSelection final : public Selection
+{
+public:
+    explicit OfficeSelection(OfficeApplication& app) : app_(app), find_(app) {}
+
+    Find& find() override { return find_; }
+    void WholeStory() override;
+    void Copy() override;
+    void EndKey(WdUnits unit) override;
+    void Paste() override;
+    void TypeBackspace() override;
+    void GoTo(WdGoToItem what, WdGoToDirection which, int count) override;
+
+private:
+    OfficeApplication& app_;
+    OfficeFind find_;
+};
+
+} // namespace word

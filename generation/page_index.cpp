@@ -1,0 +1,97 @@
+#include "page_index.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/style/BreakType.hpp>
+#include <com/sun/star/text/XTextRange.hpp>
+
+#include <algorithm>
+
+namespace word {
+
+namespace css = com::sun::star;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+PageIndex::PageIndex(const Reference<css::text::XText>& text)
+    : text_(text), compare_(text, UNO_QUERY_THROW)
+{}
+
+bool PageIndex::startsPage(const Reference<css::uno::XInterface>& paragraph)
+{
+    Reference<css::beans::XPropertySet> props(paragraph, UNO_QUERY);
+    if (!props.is()) {
+        return false; // a table or another non-paragraph
+    }
+    css::style::BreakType breakType = css::style::BreakType_NONE;
+    props->getPropertyValue("BreakType") >>= breakType;
+    if (breakType == css::style::BreakType_PAGE_BEFORE ||
+        breakType == css::style::BreakType_PAGE_BOTH) {
+        return true;
+    }
+    rtl::OUString pageStyle;
+    props->getPropertyValue("PageDescName") >>= pageStyle;
+    return !pageStyle.isEmpty();
+}
+
+void PageIndex::rebuild()
+{
+    starts_.clear();
+    starts_.push_back(text_->createTextCursorByRange(text_->getStart()));
+    Reference<css::container::XEnumerationAccess> access(text_, UNO_QUERY_THROW);
+    Reference<css::container::XEnumeration> paragraphs = access->createEnumeration();
+    bool first = true;
+    while (paragraphs->hasMoreElements()) {
+        Reference<css::text::XTextRange> paragraph(paragraphs->nextElement(), UNO_QUERY);
+        if (!first && paragraph.is() && startsPage(paragraph)) {
+            starts_.push_back(text_->createTextCursorByRange(paragraph->getStart()));
+        }
+        first = false;
+    }
+    valid_ = true;
+}
+
+void PageIndex::appendIfValid(const Cursor& start)
+{
+    if (valid_) {
+        starts_.push_back(start);
+    }
+}
+
+int PageIndex::pageOf(const Reference<css::text::XTextRange>& position)
+{
+    // compareRegionStarts(a, b) is 1 when a starts before b, 0 when both start at one place.
+    const auto startsAtOrBefore = [&](int page) {
+        return compare_->compareRegionStarts(
+                   css::uno::Reference<css::text::XTextRange>(starts_[page].get()), position) >= 0;
+    };
+    const int last = static_cast<int>(starts_.size()) - 1;
+    if (startsAtOrBefore(last)) {
+        return last; // the usual case: the insertion point is on the last page
+    }
+    int low = 0, high = last - 1; // answer in [low, high]
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (startsAtOrBefore(middle)) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return low;
+}
+
+PageIndex::Cursor PageIndex::pageStartFrom(const Reference<css::text::XTextRange>& position,
+                                           int offset)
+{
+    if (!valid_) {
+        rebuild();
+    }
+    const int last = static_cast<int>(starts_.size()) - 1;
+    const int page = std::clamp(pageOf(position) + offset, 0, last);
+    return starts_[page];
+}
+
+} // namespace word

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/text/XTextRangeCompare.hpp>
+
+#include <vector>
+
+namespace word {
+
+// Where each page of a text begins, kept without asking the office's layout: a page begins at the
+// start of the text and at every paragraph with a hard page break. Ticket pages never overflow,
+// so these are the pages the layout shows, and finding one costs no layout pass over the pages
+// before it. Edits that could move a page start mark the index stale; it is rebuilt on next use.
+class PageIndex
+{
+public:
+    using Cursor = com::sun::star::uno::Reference<com::sun::star::text::XTextCursor>;
+
+    explicit PageIndex(const com::sun::star::uno::Reference<com::sun::star::text::XText>& text);
+
+    void invalidate() { valid_ = false; }
+    bool valid() const { return valid_; }
+    // A page starts at the given position, after every page already known (a paste at the end).
+    void appendIfValid(const Cursor& start);
+
+    // The start of the page that is offset pages away from the page holding position, clamped to
+    // the first and last page.
+    Cursor
+    pageStartFrom(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position,
+                  int offset);
+
+    // Whether the paragraph at position begins a page by a hard break of its own.
+    static bool
+    startsPage(const com::sun::star::uno::Reference<com::sun::star::uno::XInterface>& paragraph);
+
+private:
+    void rebuild();
+    int pageOf(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
+
+    com::sun::star::uno::Reference<com::sun::star::text::XText> text_;
+    com::sun::star::uno::Reference<com::sun::star::text::XTextRangeCompare> compare_;
+    std::vector<Cursor> starts_;
+    bool valid_ = false;
+};
+
+} // namespace word

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Looks at documents and processes from outside the Word layer, so tests do not take the
+// layer's word for its own effects.
+namespace probe {
+
+// The text of a .doc as antiword or catdoc reads it ("antiword" or "catdoc").
+QString docText(const QString& reader, const QString& path);
+// How many pages the office lays the document out on (a PDF conversion in its own office).
+int pageCount(const QString& path);
+// Office processes whose parent is the given process.
+QList<qint64> officeChildrenOf(qint64 parentPid);
+bool processAlive(qint64 pid);
+// How often needle occurs in haystack.
+int occurrences(const QString& haystack, const QString& needle);
+
+} // namespace probe

@@ -1,0 +1,192 @@
+#include "app_identity.h"
+#include "is_installed.h"
+#include "office_probe.h"
+#include "seams.h"
+#include "word_automation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+#include <cstdio>
+#include <unistd.h>
+
+// When the office lives and when it ends, and the start-up check built on that.
+class TestOfficeLifetime : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void quitEndsTheOfficeAndRemovesItsFolder();
+    void destroyingWithoutQuitEndsTheOffice();
+    void terminateAllInstancesEndsEveryOffice();
+    void killedProgramTakesItsOfficeAlong();
+    void twoInstancesDoNotShareAnOffice();
+    void unavailableOfficeFailsQuickly();
+    void checkPassesQuietlyWhenTheOfficeStarts();
+    void checkExplainsAndEndsWhenTheOfficeIsUnavailable();
+
+private:
+    static QStringList ownOfficeFolders()
+    {
+        return QDir(QDir::tempPath())
+            .entryList({QStringLiteral("ticketwright-office-%1-*").arg(getpid())}, QDir::Dirs);
+    }
+};
+
+void TestOfficeLifetime::quitEndsTheOfficeAndRemovesItsFolder()
+{
+    auto app = word::Application::create();
+    QCOMPARE(probe::officeChildrenOf(getpid()).size(), 1);
+    QCOMPARE(ownOfficeFolders().size(), 1);
+    app->quit();
+    QVERIFY(probe::officeChildrenOf(getpid()).isEmpty());
+    QVERIFY(ownOfficeFolders().isEmpty());
+    // A quit instance refuses further work with a description instead of crashing.
+    QVERIFY_THROWS_EXCEPTION(word::Error, app->documents().Open(QStringLiteral("/etc/hostname")));
+}
+
+void TestOfficeLifetime::destroyingWithoutQuitEndsTheOffice()
+{
+    {
+        auto app = word::Application::create();
+        QCOMPARE(probe::officeChildrenOf(getpid()).size(), 1);
+    }
+    QVERIFY(probe::officeChildrenOf(getpid()).isEmpty());
+    QVERIFY(ownOfficeFolders().isEmpty());
+}
+
+void TestOfficeLifetime::terminateAllInstancesEndsEveryOffice()
+{
+    auto first = word::Application::create();
+    auto second = word::Application::create();
+    QCOMPARE(probe::officeChildrenOf(getpid()).size(), 2);
+    word::terminateAllInstances();
+    QVERIFY(probe::officeChildrenOf(getpid()).isEmpty());
+    QVERIFY(ownOfficeFolders().isEmpty());
+    // Destroying the ended instances afterwards is harmless.
+    first.reset();
+    second.reset();
+}
+
+void TestOfficeLifetime::killedProgramTakesItsOfficeAlong()
+{
+    // A copy of this program holds an office and is then killed outright.
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-office")});
+    QVERIFY(holder.waitForStarted());
+    QVERIFY(holder.waitForReadyRead(60000));
+    const QList<QByteArray> pids = holder.readAllStandardOutput().trimmed().split(' ');
+    QCOMPARE(pids.size(), 1);
+    const qint64 office = pids.first().toLongLong();
+    QVERIFY(probe::processAlive(office));
+    holder.kill(); // SIGKILL: no handler of the program runs
+    QVERIFY(holder.waitForFinished());
+    QTRY_VERIFY_WITH_TIMEOUT(!probe::processAlive(office), 20000);
+}
+
+void TestOfficeLifetime::twoInstancesDoNotShareAnOffice()
+{
+    auto first = word::Application::create();
+    auto second = word::Application::create();
+    const auto offices = probe::officeChildrenOf(getpid());
+    QCOMPARE(offices.size(), 2);
+    first->quit();
+    // The other instance still works on its own office.
+    QCOMPARE(probe::officeChildrenOf(getpid()).size(), 1);
+    QVERIFY_THROWS_EXCEPTION(word::Error, second->documents().Open(QStringLiteral("/nonexistent")));
+    second->quit();
+}
+
+void TestOfficeLifetime::unavailableOfficeFailsQuickly()
+{
+    qputenv("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
+    try {
+        word::Application::create();
+        QFAIL("an instance was created without an office program");
+    } catch (const word::Error& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("/nonexistent/soffice.bin")),
+                 e.what());
+    }
+    // A program that runs but is not the office ends at once instead of being waited for.
+    qputenv("TICKETWRIGHT_OFFICE", "/bin/false");
+    QVERIFY_THROWS_EXCEPTION(word::Error, word::Application::create());
+    qunsetenv("TICKETWRIGHT_OFFICE");
+    QVERIFY(ownOfficeFolders().isEmpty());
+}
+
+namespace {
+
+struct RecordedSeams
+{
+    QStringList texts;
+    QStringList titles;
+    QList<MsgStyle> styles;
+    int ends = 0;
+
+    RecordedSeams()
+    {
+        Seams::current().messageBox = [this](const QString& text, const QString& title,
+                                             MsgStyle style) {
+            texts << text;
+            titles << title;
+            styles << style;
+            return MsgAnswer::Ok;
+        };
+        Seams::current().endProgram = [this] { ++ends; };
+    }
+};
+
+} // namespace
+
+void TestOfficeLifetime::checkPassesQuietlyWhenTheOfficeStarts()
+{
+    RecordedSeams seams;
+    CheckWordInstalled();
+    QVERIFY(seams.texts.isEmpty());
+    QCOMPARE(seams.ends, 0);
+    QVERIFY(probe::officeChildrenOf(getpid()).isEmpty());
+}
+
+void TestOfficeLifetime::checkExplainsAndEndsWhenTheOfficeIsUnavailable()
+{
+    RecordedSeams seams;
+    qputenv("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
+    CheckWordInstalled();
+    qunsetenv("TICKETWRIGHT_OFFICE");
+    const QString expected = QStringLiteral(
+        "Error 842001. A normal instance of Word could not be created.\r\n\r\n"
+        "1. Please make sure Word is installed on this computer.\r\n\r\n"
+        "2. Please open Word normally and make sure a blank document opens immediately without "
+        "any interrupting window (such as an Word file recovery window).\r\n\r\n"
+        "3. Please make sure that when you double-click on a DOC or DOCX file that Word opens "
+        "normally without any interrupting messages.\r\n\r\n"
+        "4. All versions of Word are supported by this software except for the rare Word Starter "
+        "and Student editions.");
+    QCOMPARE(seams.texts, QStringList{expected});
+    QCOMPARE(seams.titles, QStringList{identity::applicationTitle()});
+    QCOMPARE(seams.styles, QList<MsgStyle>{MsgStyle::Ok});
+    QCOMPARE(seams.ends, 1);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    if (application.arguments().contains(QStringLiteral("--hold-office"))) {
+        auto app = word::Application::create();
+        const auto offices = probe::officeChildrenOf(getpid());
+        for (qint64 pid : offices) {
+            std::printf("%lld", static_cast<long long>(pid));
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+        for (;;) {
+            pause(); // until killed
+        }
+    }
+    TestOfficeLifetime test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_office_lifetime.moc"

@@ -1,0 +1,278 @@
+#include "file_helpers.h"
+#include "office_probe.h"
+#include "ticket_template.h"
+#include "word_automation.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The Word layer against the real office, one instance shared by all cases.
+class TestWordLayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void replaceAllIgnoresCaseAndTakesTheReplacementLiterally();
+    void replaceFromInsertionPointLeavesEarlierPagesAlone();
+    void pagesReplicateAndRenumberAsTheRunDoes();
+    void saveAsAlwaysWritesWord97();
+    void saveAsRefusesALinkAtTheTarget();
+    void copyAsPicturePutsTheFirstPageOnTheClipboard();
+    void openingAMissingFileNamesIt();
+    void selectionWithoutDocumentFails();
+
+private:
+    QString templatePath() const { return dir_.filePath(QStringLiteral("template.dot")); }
+    std::shared_ptr<word::Document> openTemplate();
+    bool replaceAll(const QString& text, const QString& replacement, word::WdFindWrap wrap);
+    // Builds a document of the given number of pages the way a run does and saves it.
+    QString buildTickets(int pages, const QString& name);
+
+    QTemporaryDir dir_;
+    std::unique_ptr<word::Application> app_;
+};
+
+std::shared_ptr<word::Document> TestWordLayer::openTemplate()
+{
+    return app_->documents().Open(templatePath(), true);
+}
+
+bool TestWordLayer::replaceAll(const QString& text, const QString& replacement,
+                               word::WdFindWrap wrap)
+{
+    word::Find& find = app_->selection().find();
+    find.ClearFormatting();
+    find.replacement().ClearFormatting();
+    find.setText(text);
+    find.replacement().setText(replacement);
+    find.setForward(true);
+    find.setWrap(wrap);
+    find.setFormat(false);
+    find.setMatchCase(false);
+    find.setMatchWholeWord(false);
+    find.setMatchWildcards(false);
+    find.setMatchSoundsLike(false);
+    find.setMatchAllWordForms(false);
+    return find.Execute(word::WdReplace::All);
+}
+
+QString TestWordLayer::buildTickets(int pages, const QString& name)
+{
+    auto document = openTemplate();
+    word::Selection& selection = app_->selection();
+    selection.WholeStory();
+    selection.Copy();
+    for (int i = 2; i <= pages; ++i) {
+        selection.EndKey(word::WdUnits::Story);
+        selection.Paste();
+        selection.TypeBackspace();
+        selection.EndKey(word::WdUnits::Story);
+        selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
+        selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+        for (int j = 1; j <= 5; ++j) {
+            replaceAll(QStringLiteral("%1").arg(j, 4, 10, QLatin1Char('0')),
+                       QStringLiteral("%1").arg((i - 1) * 5 + j, 4, 10, QLatin1Char('0')),
+                       word::WdFindWrap::Stop);
+        }
+    }
+    const QString path = dir_.filePath(name);
+    document->SaveAs(path);
+    document->Close();
+    return path;
+}
+
+void TestWordLayer::initTestCase()
+{
+    QVERIFY(dir_.isValid());
+    QFile file(templatePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(ticketTemplateBytes());
+    file.close();
+    app_ = word::Application::create();
+    app_->setDisplayAlerts(false);
+}
+
+void TestWordLayer::cleanupTestCase()
+{
+    if (app_) {
+        app_->quit();
+    }
+}
+
+void TestWordLayer::replaceAllIgnoresCaseAndTakesTheReplacementLiterally()
+{
+    auto document = openTemplate();
+    // Capitals find the template's mixed case; every copy is replaced, stubs included.
+    QVERIFY(replaceAll(QStringLiteral("[NAME OF RAFFLE EVENT]"), QStringLiteral("Gala & $1 ^p \\n"),
+                       word::WdFindWrap::Continue));
+    // Continue also covers what lies before the insertion point.
+    app_->selection().EndKey(word::WdUnits::Story);
+    QVERIFY(replaceAll(QStringLiteral("drawing will be held at the end of the night"),
+                       QStringLiteral("Draw at 9"), word::WdFindWrap::Continue));
+    QVERIFY(!replaceAll(QStringLiteral("no such text"), QStringLiteral("x"),
+                        word::WdFindWrap::Continue));
+    // Stop, from the end: nothing lies ahead.
+    QVERIFY(!replaceAll(QStringLiteral("$500"), QStringLiteral("x"), word::WdFindWrap::Stop));
+    QVERIFY(replaceAll(QStringLiteral(" / DONATION - $10"), QString(), word::WdFindWrap::Continue));
+
+    const QString path = dir_.filePath(QStringLiteral("replaced.doc"));
+    document->SaveAs(path);
+    document->Close();
+    const QString text = probe::docText(QStringLiteral("catdoc"), path);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Gala & $1 ^p \\n")), 10);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Raffle Event")), 0);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Draw at 9")), 5);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("$500")), 5);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Donation")), 0);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Do not Have to Be Present to Win")), 10);
+}
+
+void TestWordLayer::replaceFromInsertionPointLeavesEarlierPagesAlone()
+{
+    auto document = openTemplate();
+    word::Selection& selection = app_->selection();
+    selection.WholeStory();
+    selection.Copy();
+    for (int i = 0; i < 2; ++i) {
+        selection.EndKey(word::WdUnits::Story);
+        selection.Paste();
+        selection.TypeBackspace();
+    }
+    selection.EndKey(word::WdUnits::Story);
+    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
+    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+    // From the start of the last page: its first ticket number is the first match.
+    QVERIFY(replaceAll(QStringLiteral("name:"), QStringLiteral("Holder:"), word::WdFindWrap::Stop));
+    QVERIFY(replaceAll(QStringLiteral("0001"), QStringLiteral("LAST"), word::WdFindWrap::Stop));
+    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
+    QVERIFY(replaceAll(QStringLiteral("0002"), QStringLiteral("MIDDLE"), word::WdFindWrap::Stop));
+
+    const QString path = dir_.filePath(QStringLiteral("partial.doc"));
+    document->SaveAs(path);
+    document->Close();
+    const QString text = probe::docText(QStringLiteral("antiword"), path);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Holder:")), 5);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Name:")), 10);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("LAST")), 2);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("0001")), 4);
+    // The middle page and the last page changed, the first did not.
+    QCOMPARE(probe::occurrences(text, QStringLiteral("MIDDLE")), 4);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("0002")), 2);
+    QVERIFY(text.indexOf(QStringLiteral("0002")) < text.indexOf(QStringLiteral("MIDDLE")));
+    QVERIFY(text.lastIndexOf(QStringLiteral("Name:")) < text.indexOf(QStringLiteral("LAST")));
+}
+
+void TestWordLayer::pagesReplicateAndRenumberAsTheRunDoes()
+{
+    const QString path = buildTickets(4, QStringLiteral("tickets.doc"));
+    QCOMPARE(probe::pageCount(path), 4);
+    const QString text = probe::docText(QStringLiteral("catdoc"), path);
+    int last = -1;
+    for (int n = 1; n <= 20; ++n) {
+        const QString number = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+        QCOMPARE(probe::occurrences(text, number), 2);
+        const int at = static_cast<int>(text.indexOf(number));
+        QVERIFY2(at > last, qPrintable(number)); // in reading order
+        last = at;
+    }
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Drawing Will Be Held")), 20);
+}
+
+void TestWordLayer::saveAsAlwaysWritesWord97()
+{
+    auto document = openTemplate();
+    replaceAll(QStringLiteral("$250"), QStringLiteral("Two hundred and fifty"),
+               word::WdFindWrap::Continue);
+    const QString path = dir_.filePath(QStringLiteral("named like a new format.docx"));
+    document->SaveAs(path);
+    document->Close();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(8), QByteArray::fromHex("d0cf11e0a1b11ae1")); // a compound document
+    for (const QString& reader : {QStringLiteral("antiword"), QStringLiteral("catdoc")}) {
+        QCOMPARE(probe::occurrences(probe::docText(reader, path),
+                                    QStringLiteral("Two hundred and fifty")),
+                 5);
+    }
+    // The office reads it back with the same text.
+    auto reopened = app_->documents().Open(path);
+    QCOMPARE(app_->activeDocument(), reopened);
+    QVERIFY(replaceAll(QStringLiteral("two hundred and fifty"), QStringLiteral("x"),
+                       word::WdFindWrap::Continue));
+    QVERIFY(!replaceAll(QStringLiteral("$250"), QStringLiteral("x"), word::WdFindWrap::Continue));
+    reopened->Close(word::WdSaveOptions::DoNotSaveChanges);
+    // Closing without saving left the file as it was.
+    QCOMPARE(probe::occurrences(probe::docText(QStringLiteral("catdoc"), path),
+                                QStringLiteral("Two hundred and fifty")),
+             5);
+    // Read-only: the template file itself is never written.
+    const QByteArray before = ticketTemplateBytes();
+    QFile templ(templatePath());
+    QVERIFY(templ.open(QIODevice::ReadOnly));
+    QCOMPARE(templ.readAll(), before);
+}
+
+void TestWordLayer::saveAsRefusesALinkAtTheTarget()
+{
+    const QString victim = dir_.filePath(QStringLiteral("victim.txt"));
+    QFile v(victim);
+    QVERIFY(v.open(QIODevice::WriteOnly));
+    v.write("untouched");
+    v.close();
+    const QString link = dir_.filePath(QStringLiteral("link.doc"));
+    QVERIFY(QFile::link(victim, link));
+    auto document = openTemplate();
+    QVERIFY_THROWS_EXCEPTION(word::Error, document->SaveAs(link));
+    QVERIFY_THROWS_EXCEPTION(word::Error,
+                             document->SaveAs(dir_.filePath(QStringLiteral("no/such/folder.doc"))));
+    document->Close();
+    QVERIFY(v.open(QIODevice::ReadOnly));
+    QCOMPARE(v.readAll(), QByteArray("untouched"));
+    // No scratch file is left behind by the failed saves.
+    QCOMPARE(
+        QDir(dir_.path()).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
+void TestWordLayer::copyAsPicturePutsTheFirstPageOnTheClipboard()
+{
+    QGuiApplication::clipboard()->clear();
+    const QString path = buildTickets(3, QStringLiteral("picture.doc"));
+    auto document = app_->documents().Open(path);
+    document->range()->CopyAsPicture();
+    const QImage picture = GetClipboardPicture(0);
+    QVERIFY(!picture.isNull());
+    QCOMPARE(picture.width(), 1200);
+    QVERIFY(qAbs(picture.height() - 1200 * 11 / 8.5) < 4); // one Letter page
+    QCOMPARE(picture.dotsPerMeterX(), 7559);
+    QCOMPARE(picture.dotsPerMeterY(), 7559);
+    app_->activeDocument()->Close(word::WdSaveOptions::DoNotSaveChanges);
+}
+
+void TestWordLayer::openingAMissingFileNamesIt()
+{
+    const QString missing = dir_.filePath(QStringLiteral("gone away.doc"));
+    try {
+        app_->documents().Open(missing);
+        QFAIL("opening a missing file succeeded");
+    } catch (const word::Error& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains(missing), e.what());
+    }
+    const QString notADocument = dir_.filePath(QStringLiteral("empty.doc"));
+    QFile(notADocument).open(QIODevice::WriteOnly);
+    QVERIFY_THROWS_EXCEPTION(word::Error, app_->documents().Open(dir_.path()));
+}
+
+void TestWordLayer::selectionWithoutDocumentFails()
+{
+    QVERIFY_THROWS_EXCEPTION(word::Error, app_->activeDocument());
+    QVERIFY_THROWS_EXCEPTION(word::Error, app_->selection().WholeStory());
+    QVERIFY_THROWS_EXCEPTION(word::Error, app_->selection().Paste());
+}
+
+QTEST_MAIN(TestWordLayer)
+#include "test_word_layer.moc"
