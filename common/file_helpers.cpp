@@ -27,8 +27,10 @@ bool FileExists(const QString& path)
     if (path.isEmpty() || path.contains(QLatin1Char('*')) || path.contains(QLatin1Char('?'))) {
         return false;
     }
+    // A link counts as there even when it leads nowhere: a name taken by a link is never
+    // written through.
     struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 void WriteFileIfMissing(const QByteArray& bytes, const QString& path)

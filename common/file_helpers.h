@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QString>
 
-// True when something (a file or a folder) is at path; false for an empty path, a path with
-// wildcards, or anything that cannot be read. Never throws.
+// True when something (a file, a folder, a link) is at path; false for an empty path, a path
+// with wildcards, or anything that cannot be read. Never throws.
 bool FileExists(const QString& path);
 
 // Lets pending window events run once, then writes bytes raw to path unless something is

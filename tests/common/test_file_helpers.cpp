@@ -65,8 +65,15 @@ private slots:
         QTemporaryDir dir;
         const QString target = dir.filePath("victim");
         const QString link = dir.filePath("template.dot");
-        QVERIFY(QFile::link(target, link)); // dangling: FileExists says no
-        QVERIFY_THROWS_EXCEPTION(AppError, WriteFileIfMissing("payload", link));
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(FileExists(link)); // a dangling link still takes the name
+        QVERIFY_THROWS_EXCEPTION(AppError, RequireOwnRegularFile(link));
+        WriteFileIfMissing("payload", link);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(QFile::remove(link));
+        // Even if the link appears between the test and the write, it is not followed.
+        QVERIFY(QFile::link(target, link));
+        QVERIFY_THROWS_EXCEPTION(AppError, RequireOwnRegularFile(link));
         QVERIFY(!QFile::exists(target));
     }
 
