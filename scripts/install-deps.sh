@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(
     # build
-    build-essential cmake clang-format
+    build-essential cmake clang-format pkg-config
+    # libFuzzer targets
+    clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # the office engine and its C++ SDK
     libreoffice-writer-nogui libreoffice-draw-nogui libreoffice-dev libreoffice-dev-common

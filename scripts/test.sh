@@ -23,3 +23,6 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
 run_suite "$root/build-asan" -DTICKETWRIGHT_SANITIZE=ON
+
+echo "== Fuzzing the ticket-count reader and the cursor decoder =="
+"$root/tests/fuzz/run.sh" "$root/build-fuzz" 200000
