@@ -6,6 +6,8 @@
 #include "cursor_file.h"
 #include "error_trap.h"
 #include "file_helpers.h"
+#include "form2.h"
+#include "generation_run.h"
 #include "number_text.h"
 #include "seams.h"
 #include "ticket_fields.h"
@@ -29,12 +31,6 @@ std::function<void()>& officeCheck()
 {
     static std::function<void()> check;
     return check;
-}
-
-std::function<void(Form1&)>& startHandler()
-{
-    static std::function<void(Form1&)> handler;
-    return handler;
 }
 
 QString location(const char* procedure)
@@ -82,11 +78,6 @@ Form1::~Form1() = default;
 void Form1::setOfficeCheck(std::function<void()> check)
 {
     officeCheck() = std::move(check);
-}
-
-void Form1::setStartHandler(std::function<void(Form1&)> handler)
-{
-    startHandler() = std::move(handler);
 }
 
 void Form1::buildControls()
@@ -265,9 +256,59 @@ void Form1::Text8_LostFocus()
 
 void Form1::PushButton6_Click()
 {
-    if (startHandler()) {
-        startHandler()(*this);
+    GenerationRun::PushButton6_Click(*this);
+}
+
+QString Form1::fieldText(int n) const
+{
+    return Text(n)->text();
+}
+
+void Form1::setHourglass(bool on)
+{
+    mPointer.set(on ? WindowPointer::Hourglass : WindowPointer::Default);
+}
+
+void Form1::setProgressValue(int value)
+{
+    ProgressBar1->setValue(value);
+}
+
+void Form1::setProgressText(const QString& text)
+{
+    ProgressBar1->setFormat(text);
+}
+
+void Form1::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void Form1::loadPreview()
+{
+    if (!mForm2) {
+        mForm2 = std::make_unique<Form2>(this);
     }
+}
+
+void Form1::setPreviewPicture(const QImage& picture)
+{
+    mForm2->setPicture(picture);
+}
+
+void Form1::setPreviewWordFile(const QString& path)
+{
+    mForm2->mWordFile = path;
+}
+
+void Form1::showPreview()
+{
+    mForm2->show();
+}
+
+void Form1::hideMain()
+{
+    hide();
 }
 
 void Form1::PushButton2_Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "run_host.h"
 #include "skin_framework.h"
 #include "window_pointer.h"
 
@@ -7,7 +8,9 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
+class Form2;
 class QGroupBox;
 class QLineEdit;
 class QProgressBar;
@@ -15,7 +18,7 @@ class QPushButton;
 
 // The main window: the raffle's eight fields, the three buttons and the progress bar. Its load
 // sequence is the program's entry into its own logic; closing it ends the program.
-class Form1 : public QWidget
+class Form1 : public QWidget, public RunHost
 {
     Q_OBJECT
 
@@ -45,8 +48,22 @@ public:
 
     // The office check at the end of the load sequence; the program installs the real one.
     static void setOfficeCheck(std::function<void()> check);
-    // What "Start Creating Template" runs; the program installs the generation run.
-    static void setStartHandler(std::function<void(Form1&)> handler);
+    // The preview window, once a run has handed a document over.
+    Form2* preview() const { return mForm2.get(); }
+
+    // The generation run reads and drives the window through these.
+    QString fieldText(int n) const override;
+    bool busy() const override { return mBusy; }
+    void setBusy(bool busy) override { mBusy = busy; }
+    void setHourglass(bool on) override;
+    void setProgressValue(int value) override;
+    void setProgressText(const QString& text) override;
+    void processEvents() override;
+    void loadPreview() override;
+    void setPreviewPicture(const QImage& picture) override;
+    void setPreviewWordFile(const QString& path) override;
+    void showPreview() override;
+    void hideMain() override;
 
     void PushButton6_Click();
     void PushButton2_Click();
@@ -66,6 +83,7 @@ private:
     void Text8_LostFocus();
     void openWebSiteOccasionally();
 
+    std::unique_ptr<Form2> mForm2;
     std::array<QGroupBox*, 8> mFrame{};
     std::array<QLineEdit*, 8> mText{};
     WindowPointer mPointer;

@@ -1,6 +1,10 @@
 #include "app_identity.h"
 #include "form1.h"
+#include "generation_run.h"
+#include "is_installed.h"
 #include "seams.h"
+#include "ticket_template.h"
+#include "word_automation.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,6 +29,13 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("ticketwright"));
     QApplication::setWindowIcon(applicationIcon());
     Seams::installProduct();
+    // Ending at once must not leave an office process behind.
+    Seams::current().endProgram = [end = Seams::current().endProgram] {
+        word::terminateAllInstances();
+        end();
+    };
+    Form1::setOfficeCheck(CheckWordInstalled);
+    GenerationRun::setTemplateSource(ticketTemplateBytes);
 
     Form1 form;
     form.Form_Load();

@@ -205,6 +205,7 @@ public:
     explicit OfficeRange(std::shared_ptr<OfficeDocument> document) : document_(std::move(document))
     {}
     void CopyAsPicture() override { document_->copyFirstPageAsPicture(); }
+    QString text() override { return document_->plainText(); }
 
 private:
     std::shared_ptr<OfficeDocument> document_;
@@ -216,6 +217,13 @@ std::unique_ptr<Range> OfficeDocument::range()
 {
     requireOpen();
     return std::make_unique<OfficeRange>(shared_from_this());
+}
+
+QString OfficeDocument::plainText()
+{
+    requireOpen();
+    return guarded(QStringLiteral("Reading the text of \"%1\"").arg(path_),
+                   [&] { return toQ(text_->getString()); });
 }
 
 void OfficeDocument::copyFirstPageAsPicture()

@@ -70,6 +70,8 @@ public:
     void goToPage(WdGoToDirection direction, int count);
     bool replaceAll(const FindRequest& request);
     void copyFirstPageAsPicture();
+    // The whole text, each paragraph ended by a line break.
+    QString plainText();
 
 private:
     void requireOpen() const;

@@ -49,13 +49,3 @@ void terminateAllInstances()
 }
 
 } // namespace word
-
-namespace word {
-
-// Layers that cannot read a document's text say so; the office layer overrides it.
-QString Range::text()
-{
-    throw Error(QStringLiteral("This office layer cannot read a document's text."));
-}
-
-} // namespace word

@@ -96,6 +96,9 @@ public:
     // Puts a picture of the range's first page on the program's clipboard, where
     // GetClipboardPicture finds it.
     virtual void CopyAsPicture() = 0;
+    // The range's plain text, paragraphs ended by line breaks (the run checks its numbering
+    // with it).
+    virtual QString text() = 0;
 };
 
 class Document

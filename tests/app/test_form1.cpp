@@ -68,7 +68,6 @@ private slots:
         QFile::remove(mHome.filePath("Quorvane.conf"));
         mSeams = std::make_unique<ScriptedSeams>();
         Form1::setOfficeCheck({});
-        Form1::setStartHandler({});
     }
     void cleanup()
     {

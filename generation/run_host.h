@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// What a generation run needs from the window that starts it. The main window implements it;
+// tests implement it without a screen.
+class RunHost
+{
+public:
+    virtual ~RunHost() = default;
+
+    // The text of field n (1..8) at the moment the run reads it.
+    virtual QString fieldText(int n) const = 0;
+    virtual bool busy() const = 0;
+    virtual void setBusy(bool busy) = 0;
+    virtual void setHourglass(bool on) = 0;
+    virtual void setProgressValue(int value) = 0;
+    virtual void setProgressText(const QString& text) = 0;
+    // Lets pending window events run once.
+    virtual void processEvents() = 0;
+
+    // The hand-over to the preview window, in this order.
+    virtual void loadPreview() = 0;
+    virtual void setPreviewPicture(const QImage& picture) = 0;
+    virtual void setPreviewWordFile(const QString& path) = 0;
+    virtual void showPreview() = 0;
+    virtual void hideMain() = 0;
+};

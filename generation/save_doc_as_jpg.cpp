@@ -1,0 +1,52 @@
+#include "save_doc_as_jpg.h"
+
+#include "app_error.h"
+#include "app_identity.h"
+#include "error_trap.h"
+#include "file_helpers.h"
+#include "temp_folder.h"
+#include "word_automation.h"
+
+#include <QImage>
+#include <QSaveFile>
+
+#include <memory>
+
+void SaveDocAsJPG(const QString& inFile)
+{
+    ErrorTrap trap(identity::location(QStringLiteral("Form1"), QStringLiteral("SaveDocAsJPG")));
+    const QString file = inFile;
+    std::unique_ptr<word::Application> app;
+    auto application = [&app]() -> word::Application& {
+        if (!app) {
+            throw AppError(QStringLiteral("The office instance is not running."));
+        }
+        return *app;
+    };
+    std::shared_ptr<word::Document> document;
+
+    trap.step(116, [&] { app = word::Application::create(); });
+    trap.step(118, [&] { document = application().documents().Open(file); });
+    trap.step(120, [&] {
+        if (!document) {
+            throw AppError(QStringLiteral("No document is open to picture."));
+        }
+        document->range()->CopyAsPicture();
+    });
+    trap.step(122, [&] {
+        const QImage picture = GetClipboardPicture(0);
+        if (picture.isNull()) {
+            throw AppError(QStringLiteral("There is no picture on the clipboard to save."));
+        }
+        // Written whole under a temporary name, then renamed: a link planted under the
+        // picture's name is replaced, never followed.
+        QSaveFile out(TempFolder::file(QStringLiteral("temp.bmp")));
+        if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) {
+            throw AppError(QStringLiteral("Cannot write the picture %1: %2")
+                               .arg(out.fileName(), out.errorString()));
+        }
+    });
+    trap.step(
+        124, [&] { application().activeDocument()->Close(word::WdSaveOptions::DoNotSaveChanges); });
+    trap.step(126, [&] { application().quit(); });
+}

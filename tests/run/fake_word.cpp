@@ -1,0 +1,313 @@
+#include "fake_word.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+
+namespace {
+
+FakeWord* gScript = nullptr;
+
+struct FakeDocument;
+
+struct FakeState
+{
+    std::shared_ptr<FakeDocument> active;
+};
+
+struct FakeDocument : word::Document
+{
+    FakeState* state;
+    QString text;
+    QString path;
+    bool readOnly;
+    bool open = true;
+
+    FakeDocument(FakeState* s, QString t, QString p, bool ro)
+        : state(s), text(std::move(t)), path(std::move(p)), readOnly(ro)
+    {}
+    void SaveAs(const QString& target) override
+    {
+        gScript->operation("SaveAs");
+        QFile f(target);
+        if (!f.open(QIODevice::WriteOnly)) {
+            throw word::Error("Cannot save " + target);
+        }
+        f.write(text.toUtf8());
+    }
+    void Close() override
+    {
+        gScript->operation("Close");
+        open = false;
+        state->active.reset();
+    }
+    void Close(word::WdSaveOptions) override
+    {
+        gScript->operation("Close");
+        open = false;
+        state->active.reset();
+    }
+    struct FakeRange : word::Range
+    {
+        FakeDocument* doc;
+        explicit FakeRange(FakeDocument* d) : doc(d) {}
+        void CopyAsPicture() override
+        {
+            gScript->operation("CopyAsPicture");
+            QImage picture(1200, 1553, QImage::Format_RGB32);
+            picture.fill(Qt::white);
+            picture.setDotsPerMeterX(7559); // 192 dpi
+            picture.setDotsPerMeterY(7559);
+            QGuiApplication::clipboard()->setImage(picture);
+        }
+        QString text() override
+        {
+            gScript->operation("text");
+            return doc->text;
+        }
+    };
+    std::unique_ptr<word::Range> range() override
+    {
+        gScript->operation("range");
+        return std::make_unique<FakeRange>(this);
+    }
+};
+
+struct FakeReplacement : word::Replacement
+{
+    QString text;
+    void ClearFormatting() override { gScript->operation("Replacement.ClearFormatting"); }
+    void setText(const QString& t) override
+    {
+        gScript->operation("Replacement.setText");
+        text = t;
+    }
+};
+
+struct FakeFind : word::Find
+{
+    std::function<FakeDocument&()> doc;
+    std::function<qsizetype&()> ip;
+    QString search;
+    FakeReplacement replace;
+    word::WdFindWrap wrap = word::WdFindWrap::Stop;
+
+    void ClearFormatting() override { gScript->operation("ClearFormatting"); }
+    word::Replacement& replacement() override
+    {
+        gScript->operation("replacement");
+        return replace;
+    }
+    void setText(const QString& text) override
+    {
+        gScript->operation("setText");
+        search = text;
+    }
+    void setForward(bool) override { gScript->operation("setForward"); }
+    void setWrap(word::WdFindWrap w) override
+    {
+        gScript->operation("setWrap");
+        wrap = w;
+    }
+    void setFormat(bool) override { gScript->operation("setFormat"); }
+    void setMatchCase(bool) override { gScript->operation("setMatchCase"); }
+    void setMatchWholeWord(bool) override { gScript->operation("setMatchWholeWord"); }
+    void setMatchWildcards(bool) override { gScript->operation("setMatchWildcards"); }
+    void setMatchSoundsLike(bool) override { gScript->operation("setMatchSoundsLike"); }
+    void setMatchAllWordForms(bool) override { gScript->operation("setMatchAllWordForms"); }
+    bool Execute(word::WdReplace) override
+    {
+        gScript->operation("Execute");
+        FakeDocument& d = doc();
+        const qsizetype from = wrap == word::WdFindWrap::Continue ? 0 : ip();
+        QString tail = d.text.mid(from);
+        const bool found = tail.contains(search, Qt::CaseInsensitive);
+        tail.replace(search, replace.text, Qt::CaseInsensitive);
+        d.text = d.text.left(from) + tail;
+        return found;
+    }
+};
+
+struct FakeSelection : word::Selection
+{
+    std::function<FakeDocument&()> doc;
+    qsizetype ip = 0;
+    qsizetype selStart = 0;
+    FakeFind theFind;
+    int pastes = 0;
+
+    word::Find& find() override
+    {
+        gScript->operation("find");
+        return theFind;
+    }
+    void WholeStory() override
+    {
+        gScript->operation("WholeStory");
+        selStart = 0;
+        ip = doc().text.size();
+    }
+    void Copy() override
+    {
+        gScript->operation("Copy");
+        gScript->clipboard = doc().text.mid(selStart, ip - selStart);
+    }
+    void EndKey(word::WdUnits) override
+    {
+        gScript->operation("EndKey");
+        ip = doc().text.size();
+    }
+    void Paste() override
+    {
+        gScript->operation("Paste");
+        ++pastes;
+        QString page = gScript->clipboard;
+        if (gScript->brokenPaste == pastes) {
+            page = page.left(page.lastIndexOf("0005"));
+        }
+        doc().text.insert(ip, "\f" + page + "\n");
+        ip += page.size() + 2;
+    }
+    void TypeBackspace() override
+    {
+        gScript->operation("TypeBackspace");
+        if (ip > 0) {
+            doc().text.remove(ip - 1, 1);
+            --ip;
+        }
+    }
+    void GoTo(word::WdGoToItem, word::WdGoToDirection which, int) override
+    {
+        gScript->operation("GoTo");
+        const QString& t = doc().text;
+        if (which == word::WdGoToDirection::Previous) {
+            const qsizetype pageStart = t.lastIndexOf('\f', ip - 1);
+            const qsizetype previous = pageStart <= 0 ? -1 : t.lastIndexOf('\f', pageStart - 1);
+            ip = previous < 0 ? 0 : previous + 1;
+        } else {
+            const qsizetype next = t.indexOf('\f', ip);
+            ip = next < 0 ? ip : next + 1;
+        }
+    }
+};
+
+struct FakeApplication : word::Application, word::Documents
+{
+    FakeState state;
+    FakeSelection sel;
+    bool running = true;
+
+    FakeApplication()
+    {
+        sel.doc = [this]() -> FakeDocument& {
+            if (!state.active) {
+                throw word::Error("No document is open.");
+            }
+            return *state.active;
+        };
+        sel.theFind.doc = sel.doc;
+        sel.theFind.ip = [this]() -> qsizetype& { return sel.ip; };
+        ++gScript->alive;
+    }
+    ~FakeApplication() override
+    {
+        if (running) {
+            --gScript->alive;
+        }
+    }
+    void quit() override
+    {
+        gScript->operation("quit");
+        running = false;
+        --gScript->alive;
+        ++gScript->quit;
+    }
+    void setDisplayAlerts(bool) override { gScript->operation("setDisplayAlerts"); }
+    word::Documents& documents() override
+    {
+        gScript->operation("documents");
+        return *this;
+    }
+    word::Selection& selection() override
+    {
+        gScript->operation("selection");
+        return sel;
+    }
+    std::shared_ptr<word::Document> activeDocument() override
+    {
+        gScript->operation("activeDocument");
+        if (!state.active) {
+            throw word::Error("No document is open.");
+        }
+        return state.active;
+    }
+    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly) override
+    {
+        gScript->operation("Open");
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) {
+            throw word::Error("The file " + path + " cannot be opened.");
+        }
+        const QByteArray bytes = f.readAll();
+        gScript->openedBytes << QString::fromUtf8(bytes);
+        // A template opens as the ticket page; a saved document as what was saved.
+        const QString text =
+            path.endsWith(".dot") ? FakeWord::templatePage() : QString::fromUtf8(bytes);
+        state.active = std::make_shared<FakeDocument>(&state, text, path, readOnly);
+        sel.ip = 0;
+        return state.active;
+    }
+};
+
+} // namespace
+
+FakeWord::FakeWord()
+{
+    gScript = this;
+    word::setApplicationFactory([this]() -> std::unique_ptr<word::Application> {
+        if (startFails) {
+            throw word::Error("The office could not be started.");
+        }
+        ++created;
+        return std::make_unique<FakeApplication>();
+    });
+}
+
+FakeWord::~FakeWord()
+{
+    word::setApplicationFactory(word::defaultApplicationFactory());
+    gScript = nullptr;
+}
+
+QString FakeWord::templatePage()
+{
+    QString page;
+    for (int j = 1; j <= 5; ++j) {
+        const QString number = QStringLiteral("000%1").arg(j);
+        page += number +
+                "\n[Name of Raffle Event]\nDrawing Will Be Held at the End of the Night\n"
+                "1st Prize\n2nd PRize\n3rd PRize\n$500\n$250\n$100\n"
+                "Do not Have to Be Present to Win / Donation - $10\n"
+                "[Name of Raffle Event]\nName:\nPhone:\nEmail:\n"
+                "Do not Have to Be Present to Win / Donation - $10\n" +
+                number + "\n";
+    }
+    return page;
+}
+
+void FakeWord::operation(const QString& name)
+{
+    ++mOperations;
+    log << name;
+    const int n = ++calls[name];
+    if (onOperation) {
+        onOperation(name);
+    }
+    if (mDieAfter >= 0 && mOperations > mDieAfter) {
+        throw word::Error("The office instance has stopped.");
+    }
+    if (mFailures.value(name, 0) == n) {
+        throw word::Error("Injected failure of " + name);
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "word_automation.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// A scripted stand-in for the office, for tests that inject failures. A document is its text;
+// pages are separated by "\f". The template's page is five tickets whose numbers stand twice
+// and whose wording carries the placeholders the run replaces.
+class FakeWord
+{
+public:
+    FakeWord();  // installs itself as the office factory
+    ~FakeWord(); // puts the real one back
+
+    static QString templatePage();
+
+    // The nth call (1-based) of an operation throws; operations are named as in the interface
+    // ("Open", "Execute", "Paste", "setMatchCase", "quit", ...).
+    void failOn(const QString& operation, int nth = 1) { mFailures.insert(operation, nth); }
+    // After this many operations the office is gone: every later call throws.
+    void dieAfter(int operations) { mDieAfter = operations; }
+    bool startFails = false;
+    // Called at every operation, with its name (for a second click during a run, say).
+    std::function<void(const QString&)> onOperation;
+    // Damage a paste could do: when set, the nth paste drops its last ticket.
+    int brokenPaste = 0;
+
+    int created = 0;
+    int quit = 0;
+    int alive = 0;
+    QStringList log;
+    QHash<QString, int> calls;
+    QStringList openedBytes; // the file content each Open found
+
+    // Internal: every fake operation passes here.
+    void operation(const QString& name);
+    QString clipboard;
+
+private:
+    QHash<QString, int> mFailures;
+    int mDieAfter = -1;
+    int mOperations = 0;
+};

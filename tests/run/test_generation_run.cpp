@@ -1,0 +1,333 @@
+#include "fake_word.h"
+#include "generation_run.h"
+#include "run_host.h"
+#include "scripted_seams.h"
+#include "ticket_number_check.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The main window as a run sees it, without a screen.
+class TestHost : public RunHost
+{
+public:
+    QStringList fields = {"CHRISTMAS RAFFLE",
+                          "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
+                          "$500",
+                          "$250",
+                          "$100",
+                          "DO NOT HAVE TO BE PRESENT TO WIN",
+                          "$10",
+                          "20"};
+    bool isBusy = false;
+    bool hourglass = false;
+    QList<int> progressValues;
+    QStringList progressTexts;
+    int eventsProcessed = 0;
+    std::function<void()> onEvents;
+    QStringList handOver;
+    QImage picture;
+    QString wordFile;
+
+    QString fieldText(int n) const override { return fields.at(n - 1); }
+    bool busy() const override { return isBusy; }
+    void setBusy(bool busy) override { isBusy = busy; }
+    void setHourglass(bool on) override { hourglass = on; }
+    void setProgressValue(int value) override { progressValues << value; }
+    void setProgressText(const QString& text) override { progressTexts << text; }
+    void processEvents() override
+    {
+        ++eventsProcessed;
+        if (onEvents) {
+            onEvents();
+        }
+    }
+    void loadPreview() override { handOver << "load"; }
+    void setPreviewPicture(const QImage& p) override
+    {
+        handOver << "picture";
+        picture = p;
+    }
+    void setPreviewWordFile(const QString& path) override
+    {
+        handOver << "file";
+        wordFile = path;
+    }
+    void showPreview() override { handOver << "show"; }
+    void hideMain() override { handOver << "hide"; }
+};
+
+QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+QStringList labelsReported(const ScriptedSeams& seams)
+{
+    QStringList labels;
+    for (const auto& m : seams.messages) {
+        const qsizetype at = m.text.indexOf("at line ");
+        labels << m.text.mid(at + 8, m.text.indexOf('\r', at) - at - 8);
+    }
+    return labels;
+}
+
+} // namespace
+
+class TestGenerationRun : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> mTemp;
+    std::unique_ptr<ScriptedSeams> mSeams;
+    std::unique_ptr<FakeWord> mWord;
+    TestHost mHost;
+
+    QStringList tempFiles() const { return QDir(mTemp->path()).entryList(QDir::Files); }
+
+private slots:
+    void init()
+    {
+        mTemp = std::make_unique<QTemporaryDir>();
+        qputenv("TEMP", mTemp->path().toUtf8());
+        mSeams = std::make_unique<ScriptedSeams>();
+        mWord = std::make_unique<FakeWord>();
+        mHost = TestHost();
+        GenerationRun::setTemplateSource([] { return QByteArray("template bytes"); });
+    }
+    void cleanup()
+    {
+        mWord.reset();
+        mSeams.reset();
+        mTemp.reset();
+        qunsetenv("TEMP");
+    }
+
+    void smallCountsGiveOnePage_data()
+    {
+        QTest::addColumn<QString>("count");
+        for (const char* c : {"1", "5", "0", "-7", "5.4"}) {
+            QTest::newRow(c) << c;
+        }
+    }
+    void smallCountsGiveOnePage()
+    {
+        QFETCH(QString, count);
+        mHost.fields[7] = count;
+        GenerationRun::PushButton6_Click(mHost);
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
+        const QString text = readText(mHost.wordFile);
+        QVERIFY(!text.contains('\f'));
+        QCOMPARE(TicketNumberCheck::verify(text, 5), QString());
+        QVERIFY(mHost.progressValues.isEmpty());
+        QCOMPARE(mWord->calls.value("Copy"), 0);
+    }
+
+    void pagesAreCopiedAndRenumbered_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("6") << "6" << 2;
+        QTest::newRow("10") << "10" << 2;
+        QTest::newRow("23") << "23" << 5;
+    }
+    void pagesAreCopiedAndRenumbered()
+    {
+        QFETCH(QString, count);
+        QFETCH(int, pages);
+        mHost.fields[7] = count;
+        GenerationRun::PushButton6_Click(mHost);
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
+        const QString text = readText(mHost.wordFile);
+        QCOMPARE(text.count('\f'), pages - 1);
+        QCOMPARE(TicketNumberCheck::verify(text, 5 * pages), QString());
+        QCOMPARE(mWord->calls.value("Copy"), 1);
+        QCOMPARE(mWord->calls.value("Paste"), pages - 1);
+        QCOMPARE(mHost.eventsProcessed, pages - 1);
+        QList<int> expected;
+        for (int i = 2; i <= pages; ++i) {
+            expected << qRound(100.0 * i / pages);
+        }
+        expected << 0;
+        QCOMPARE(mHost.progressValues, expected);
+        QCOMPARE(mHost.progressTexts.last(), QString("Progress Bar"));
+        QCOMPARE(mHost.progressTexts.first(),
+                 QString("Please let this software running with touching the keyboard."));
+    }
+
+    void wordingReplacesEveryPlaceholder()
+    {
+        mHost.fields = {"Spring Fair", "Drawn at noon", "A bike", "A kite",
+                        "A book",      "Be there",      "",       "5"};
+        GenerationRun::PushButton6_Click(mHost);
+        const QString text = readText(mHost.wordFile);
+        QCOMPARE(text.count("Spring Fair"), 10); // ticket and stub, five tickets
+        QCOMPARE(text.count("Drawn at noon"), 5);
+        QCOMPARE(text.count("\nBe there\n"), 10); // no donation: the presence text alone
+        QVERIFY(!text.contains("DONATION", Qt::CaseInsensitive));
+        QVERIFY(!text.contains("[Name", Qt::CaseInsensitive));
+        QVERIFY(!text.contains("$500"));
+    }
+
+    void donationAndLaterPassesRewrite()
+    {
+        mHost.fields[0] = "Win $100 now"; // pass 5 rewrites what pass 1 put in
+        mHost.fields[4] = "Fifty";
+        mHost.fields[6] = "5";
+        mHost.fields[7] = "5";
+        GenerationRun::PushButton6_Click(mHost);
+        const QString text = readText(mHost.wordFile);
+        QCOMPARE(text.count("Win Fifty now"), 10);
+        QCOMPARE(text.count("DO NOT HAVE TO BE PRESENT TO WIN / DONATION - 5\n"), 10);
+    }
+
+    void existingTemplateIsUsedThenDeleted()
+    {
+        QFile planted(mTemp->filePath("template.dot"));
+        QVERIFY(planted.open(QIODevice::WriteOnly));
+        planted.write("the user's own template");
+        planted.close();
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(mWord->openedBytes.value(0), QString("the user's own template"));
+        QVERIFY(!QFile::exists(mTemp->filePath("template.dot")));
+    }
+
+    void onlyTheResultIsLeft()
+    {
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(tempFiles().size(), 1);
+        QVERIFY(tempFiles().first().startsWith("zanfel"));
+        QVERIFY(QFileInfo(mHost.wordFile)
+                    .fileName()
+                    .contains(QRegularExpression("^zanfel[1-9]{8}\\.doc$")));
+        QCOMPARE(mHost.handOver, QStringList({"load", "picture", "file", "show", "hide"}));
+        QVERIFY(!mHost.picture.isNull());
+        QVERIFY(!mHost.isBusy);
+        QVERIFY(!mHost.hourglass);
+        QCOMPARE(mWord->created, 2); // the run's and the picture's
+        QCOMPARE(mWord->alive, 0);
+    }
+
+    void takenNameIsNeverOverwritten()
+    {
+        QFile taken(mTemp->filePath("zanfel11111111.doc"));
+        QVERIFY(taken.open(QIODevice::WriteOnly));
+        taken.write("someone's document");
+        taken.close();
+        mSeams->randomValues = QList<double>(8, 0.0) + QList<double>(8, 0.99);
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(QFileInfo(mHost.wordFile).fileName(), QString("zanfel99999999.doc"));
+        QCOMPARE(readText(taken.fileName()), QString("someone's document"));
+    }
+
+    void secondClickDuringARunDoesNothing()
+    {
+        mHost.fields[7] = "15";
+        int nested = 0;
+        mHost.onEvents = [&] {
+            ++nested;
+            GenerationRun::PushButton6_Click(mHost);
+        };
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(nested, 2);
+        QCOMPARE(mWord->created, 2);
+        QVERIFY(mSeams->messages.isEmpty());
+    }
+
+    void failingStepReportsItsLabelAndTheRunGoesOn_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("open") << "Open" << 1 << "114";
+        QTest::newRow("first replace") << "Execute" << 1 << "142";
+        QTest::newRow("pass 7 match case") << "setMatchCase" << 7 << "304";
+        QTest::newRow("pass 7 execute") << "Execute" << 7 << "314";
+        QTest::newRow("copy") << "Copy" << 1 << "320";
+        QTest::newRow("paste") << "Paste" << 1 << "332";
+        QTest::newRow("backspace") << "TypeBackspace" << 1 << "334";
+        QTest::newRow("previous page") << "GoTo" << 1 << "338";
+        QTest::newRow("next page") << "GoTo" << 2 << "340";
+        QTest::newRow("numbering search text") << "setText" << 8 << "350";
+        QTest::newRow("numbering") << "Execute" << 8 << "370";
+        QTest::newRow("save") << "SaveAs" << 1 << "398";
+        QTest::newRow("quit") << "quit" << 1 << "404";
+        QTest::newRow("picture") << "CopyAsPicture" << 1 << "120";
+    }
+    void failingStepReportsItsLabelAndTheRunGoesOn()
+    {
+        QFETCH(QString, operation);
+        QFETCH(int, nth);
+        QFETCH(QString, label);
+        mHost.fields[7] = "10";
+        mWord->failOn(operation, nth);
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(labelsReported(*mSeams).value(0), label);
+        QVERIFY(!mHost.isBusy);
+        QVERIFY(mHost.handOver.contains("show"));
+        QCOMPARE(mWord->alive, 0);
+    }
+
+    void officeGoneMidRunReportsEachStepOnce()
+    {
+        mHost.fields[7] = "50";
+        mWord->dieAfter(400);
+        GenerationRun::PushButton6_Click(mHost);
+        QStringList labels = labelsReported(*mSeams);
+        QVERIFY(!labels.isEmpty());
+        QCOMPARE(labels.removeDuplicates(), 0);
+        QVERIFY(labels.size() < 40);
+        QVERIFY(!mHost.isBusy);
+        QCOMPARE(mHost.handOver.last(), QString("hide"));
+    }
+
+    void officeThatCannotStart()
+    {
+        mWord->startFails = true;
+        GenerationRun::PushButton6_Click(mHost);
+        const QStringList labels = labelsReported(*mSeams);
+        QCOMPARE(labels.first(), QString("110"));
+        QVERIFY(labels.contains("116")); // the office steps report in turn
+        QVERIFY(labels.contains("398"));
+        QVERIFY(!mHost.isBusy);
+        QVERIFY(mSeams->messages.first().text.startsWith("The office could not be started."));
+    }
+
+    void countThatIsNotANumberGivesOnePageAndSaysSo()
+    {
+        mHost.fields[7] = "lots";
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(labelsReported(*mSeams), QStringList{"316"});
+        QCOMPARE(TicketNumberCheck::verify(readText(mHost.wordFile), 5), QString());
+    }
+
+    void damagedDocumentIsReportedAndStillHandedOver()
+    {
+        mHost.fields[7] = "15";
+        mWord->brokenPaste = 2;
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(labelsReported(*mSeams), QStringList{"398"});
+        QVERIFY(mSeams->messages[0].text.contains("0015"));
+        QVERIFY(QFile::exists(mHost.wordFile));
+        QCOMPARE(mHost.handOver.last(), QString("hide"));
+    }
+
+    void plantedTemplateOfAnotherKindIsNotOpened()
+    {
+        QVERIFY(QFile::link("/etc/passwd", mTemp->filePath("template.dot")));
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(labelsReported(*mSeams).value(0), QString("114"));
+        QCOMPARE(mWord->calls.value("Open"), 1); // only the picture's
+    }
+};
+
+QTEST_MAIN(TestGenerationRun)
+#include "test_generation_run.moc"
