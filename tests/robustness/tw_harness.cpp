@@ -1,0 +1,96 @@
+// Runs one piece of the real program (real settings, real office, real files) and says on
+// standard output how far it got, so that a test can kill it at a chosen moment.
+//
+//     tw_harness type <text> <rounds>    types text into the first field, over and over
+//     tw_harness generate <count>         one generation run with the stored wording
+//     tw_harness save <source> <target>   "Save Results To Word File" to target
+
+#include "form1.h"
+#include "form2.h"
+#include "generation_run.h"
+#include "save_result.h"
+#include "seams.h"
+#include "ticket_template.h"
+#include "word_automation.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+void say(const QString& line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+void installAnsweringSeams(const QString& savePath)
+{
+    Seams::installProduct();
+    Seams& s = Seams::current();
+    s.messageBox = [](const QString& text, const QString& title, MsgStyle) {
+        say(QStringLiteral("MESSAGE %1: %2")
+                .arg(title, QString(text).replace('\r', ' ').replace('\n', ' ')));
+        return MsgAnswer::Yes;
+    };
+    s.saveFileName = [savePath](QWidget*, const QString&, const QString&) { return savePath; };
+    s.openUrl = [](const QUrl&) { return true; };
+    s.endProgram = [] {
+        word::terminateAllInstances();
+        std::_Exit(0);
+    };
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() < 2) {
+        std::fputs("usage: tw_harness type|generate|save ...\n", stderr);
+        return 2;
+    }
+    const QString mode = args[0];
+    installAnsweringSeams(mode == QLatin1String("save") ? args.value(2) : QString());
+    GenerationRun::setTemplateSource(ticketTemplateBytes);
+
+    if (mode == QLatin1String("save")) {
+        say(QStringLiteral("saving"));
+        SaveResultDocument(nullptr, args[1]);
+        say(QStringLiteral("done"));
+        return 0;
+    }
+
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    if (mode == QLatin1String("type")) {
+        const QString text = args[1];
+        const int rounds = args.value(2, QStringLiteral("1")).toInt();
+        QLineEdit* field = form.Text(1);
+        field->setFocus();
+        for (int round = 0; round < rounds; ++round) {
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Delete);
+            say(QStringLiteral("typed "));
+            for (int i = 0; i < text.size(); ++i) {
+                QTest::keyClick(field, text[i].toLatin1());
+                say(QStringLiteral("typed ") + text.left(i + 1));
+            }
+        }
+        return 0;
+    }
+    if (mode == QLatin1String("generate")) {
+        form.Text(8)->setText(args[1]);
+        say(QStringLiteral("generating"));
+        form.PushButton6_Click();
+        say(QStringLiteral("done ") + (form.preview() ? form.preview()->mWordFile : QString()));
+        word::terminateAllInstances();
+        return 0;
+    }
+    return 2;
+}
