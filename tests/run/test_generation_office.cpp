@@ -1,0 +1,181 @@
+// Whole runs from the main window against the real office, read back by an independent reader.
+
+#include "form1.h"
+#include "form2.h"
+#include "generation_run.h"
+#include "scripted_seams.h"
+#include "ticket_template.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The document's text as antiword reads it.
+QString readBack(const QString& path)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
+        return QStringLiteral("<antiword failed: %1>")
+            .arg(QString::fromLocal8Bit(reader.readAllStandardError()));
+    }
+    return QString::fromUtf8(reader.readAllStandardOutput());
+}
+
+QList<int> ticketNumbers(const QString& text)
+{
+    QList<int> numbers;
+    QRegularExpression number(QStringLiteral("(?<![0-9$])([0-9]{4,5})(?![0-9])"));
+    for (auto it = number.globalMatch(text); it.hasNext();) {
+        numbers << it.next().captured(1).toInt();
+    }
+    return numbers;
+}
+
+int officeProcesses()
+{
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-c"), QStringLiteral("-P"),
+                                          QString::number(QCoreApplication::applicationPid())});
+    pgrep.waitForFinished();
+    return QString::fromLatin1(pgrep.readAllStandardOutput()).trimmed().toInt();
+}
+
+} // namespace
+
+class TestGenerationOffice : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mHome;
+    std::unique_ptr<QTemporaryDir> mTemp;
+    std::unique_ptr<ScriptedSeams> mSeams;
+    std::unique_ptr<Form1> mForm;
+
+    QString run(const QStringList& fields)
+    {
+        mForm = std::make_unique<Form1>();
+        mForm->Form_Load();
+        for (int n = 1; n <= 8; ++n) {
+            mForm->Text(n)->setText(fields.value(n - 1));
+        }
+        mForm->PushButton6_Click();
+        return mForm->preview() ? mForm->preview()->mWordFile : QString();
+    }
+
+    QString reports() const
+    {
+        QStringList texts;
+        for (const auto& m : mSeams->messages) {
+            texts << m.text;
+        }
+        return texts.join(QStringLiteral(" | "));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
+        GenerationRun::setTemplateSource(ticketTemplateBytes);
+    }
+    void init()
+    {
+        mTemp = std::make_unique<QTemporaryDir>();
+        qputenv("TEMP", mTemp->path().toUtf8());
+        mSeams = std::make_unique<ScriptedSeams>();
+    }
+    void cleanup()
+    {
+        mForm.reset();
+        mSeams.reset();
+        mTemp.reset();
+    }
+
+    void ticketsAreNumberedThroughout_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<int>("tickets");
+        QTest::newRow("one page") << "3" << 5;
+        QTest::newRow("negative") << "-7" << 5;
+        QTest::newRow("two pages") << "6" << 10;
+        QTest::newRow("five pages") << "23" << 25;
+    }
+    void ticketsAreNumberedThroughout()
+    {
+        QFETCH(QString, count);
+        QFETCH(int, tickets);
+        const QString path = run(
+            {"Spring Fair", "Drawn at noon", "A bike", "A kite", "A book", "Be there", "2", count});
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
+        const QString text = readBack(path);
+        QList<int> expected;
+        for (int n = 1; n <= tickets; ++n) {
+            expected << n << n;
+        }
+        QCOMPARE(ticketNumbers(text), expected);
+        QCOMPARE(text.count(QStringLiteral("Spring Fair")), 2 * tickets);
+        QCOMPARE(text.count(QStringLiteral("Be there / DONATION - 2")), 2 * tickets);
+        QVERIFY(!text.contains(QStringLiteral("Raffle Event"), Qt::CaseInsensitive));
+        QVERIFY(!text.contains(QStringLiteral("$500")));
+        // The run and the picture each quit their office; only the result is left.
+        QCOMPARE(QDir(mTemp->path()).entryList(QDir::Files),
+                 QStringList{QFileInfo(path).fileName()});
+        QTRY_COMPARE(officeProcesses(), 0);
+        QVERIFY(mForm->isHidden());
+        QVERIFY(mForm->preview()->isVisible());
+        QVERIFY(!mForm->mBusy);
+    }
+
+    // What people type reaches the document as typed.
+    void wordingArrivesLiterally()
+    {
+        const QStringList fields = {
+            QString::fromUtf8("Fête ^p ^& \\n & $1 抽奖 مرحبا 🎟"),
+            QStringLiteral("  leading and trailing  "),
+            QString(),
+            QStringLiteral("$250"),
+            QString(3000, QLatin1Char('x')),
+            QStringLiteral("Present"),
+            QString(),
+            QStringLiteral("5")};
+        const QString path = run(fields);
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
+        // antiword drops some scripts; the office reads everything back.
+        QProcess office;
+        QTemporaryDir profile;
+        office.start(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+                     {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                      QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                      QStringLiteral("--cat"), path});
+        QVERIFY(office.waitForFinished(120000));
+        const QString text = QString::fromUtf8(office.readAllStandardOutput());
+        QCOMPARE(text.count(fields[0]), 10);
+        QCOMPARE(text.count(QStringLiteral("  leading and trailing  ")), 5);
+        QCOMPARE(text.count(QString(3000, QLatin1Char('x'))), 5);
+        QCOMPARE(text.count(QStringLiteral("Present")), 10);
+        QVERIFY(!text.contains(QStringLiteral("DONATION")));
+    }
+
+    void templateAlreadyThereIsUsedAndRemoved()
+    {
+        QFile planted(mTemp->filePath(QStringLiteral("template.dot")));
+        QVERIFY(planted.open(QIODevice::WriteOnly));
+        planted.write(ticketTemplateBytes());
+        planted.close();
+        const QString path = run({"Fair", "", "", "", "", "", "", "5"});
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
+        QVERIFY(!QFile::exists(planted.fileName()));
+        QVERIFY(QFile::exists(path));
+    }
+};
+
+QTEST_MAIN(TestGenerationOffice)
+#include "test_generation_office.moc"
