@@ -1,0 +1,266 @@
+// Times whole generation runs, from the click on "Start Creating Template" to the preview shown
+// (offscreen), against the real office:
+//   run_bench [tickets ...]      (default 5 100 1000 10000)
+// Each stage is timed by watching the office calls the run makes, through a thin layer that
+// forwards every call unchanged. The floor is the office's own open + save of the very document
+// the run produced; the office's peak memory is read from the kernel before each instance ends.
+
+#include "form1.h"
+#include "form2.h"
+#include "generation_run.h"
+#include "seams.h"
+#include "ticket_template.h"
+#include "word_automation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QElapsedTimer gClock;
+
+double now()
+{
+    return static_cast<double>(gClock.nsecsElapsed()) / 1e9;
+}
+
+struct Timeline
+{
+    std::vector<std::pair<QString, double>> marks;
+    std::vector<double> pastes;
+    long peakKiB = 0;
+    void mark(const QString& what) { marks.emplace_back(what, now()); }
+    double at(const QString& what, int nth = 1) const
+    {
+        for (const auto& [name, t] : marks) {
+            if (name == what && --nth == 0) {
+                return t;
+            }
+        }
+        return -1;
+    }
+};
+
+Timeline gTimeline;
+
+// Peak resident memory of this process's office children, in KiB.
+long officePeakKiB()
+{
+    long peak = 0;
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        const QString text = QString::fromLatin1(status.readAll());
+        if (!text.contains(QStringLiteral("Name:\tsoffice")) ||
+            !text.contains(QStringLiteral("PPid:\t") + self + QLatin1Char('\n'))) {
+            continue;
+        }
+        const qsizetype at = text.indexOf(QStringLiteral("VmHWM:"));
+        peak = std::max(peak, text.mid(at + 6).trimmed().section(QLatin1Char(' '), 0, 0).toLong());
+    }
+    return peak;
+}
+
+class TimedRange : public word::Range
+{
+public:
+    explicit TimedRange(std::unique_ptr<word::Range> inner) : mInner(std::move(inner)) {}
+    void CopyAsPicture() override { mInner->CopyAsPicture(); }
+    QString text() override
+    {
+        gTimeline.mark(QStringLiteral("text"));
+        QString t = mInner->text();
+        gTimeline.mark(QStringLiteral("text done"));
+        return t;
+    }
+
+private:
+    std::unique_ptr<word::Range> mInner;
+};
+
+class TimedDocument : public word::Document
+{
+public:
+    explicit TimedDocument(std::shared_ptr<word::Document> inner) : mInner(std::move(inner)) {}
+    void SaveAs(const QString& path) override
+    {
+        gTimeline.mark(QStringLiteral("save"));
+        mInner->SaveAs(path);
+        gTimeline.mark(QStringLiteral("saved"));
+    }
+    void Close() override { mInner->Close(); }
+    void Close(word::WdSaveOptions o) override { mInner->Close(o); }
+    std::unique_ptr<word::Range> range() override
+    {
+        return std::make_unique<TimedRange>(mInner->range());
+    }
+
+private:
+    std::shared_ptr<word::Document> mInner;
+};
+
+class TimedSelection : public word::Selection
+{
+public:
+    word::Selection* inner = nullptr;
+    word::Find& find() override { return inner->find(); }
+    void WholeStory() override
+    {
+        gTimeline.mark(QStringLiteral("copy"));
+        inner->WholeStory();
+    }
+    void Copy() override { inner->Copy(); }
+    void EndKey(word::WdUnits u) override { inner->EndKey(u); }
+    void Paste() override
+    {
+        gTimeline.pastes.push_back(now());
+        inner->Paste();
+    }
+    void TypeBackspace() override { inner->TypeBackspace(); }
+    void GoTo(word::WdGoToItem w, word::WdGoToDirection d, int c) override { inner->GoTo(w, d, c); }
+};
+
+class TimedApplication : public word::Application, public word::Documents
+{
+public:
+    explicit TimedApplication(std::unique_ptr<word::Application> inner) : mInner(std::move(inner))
+    {
+        mSelection.inner = &mInner->selection();
+    }
+    void quit() override
+    {
+        gTimeline.peakKiB = std::max(gTimeline.peakKiB, officePeakKiB());
+        mInner->quit();
+        gTimeline.mark(QStringLiteral("quit"));
+    }
+    void setDisplayAlerts(bool on) override { mInner->setDisplayAlerts(on); }
+    word::Documents& documents() override { return *this; }
+    word::Selection& selection() override
+    {
+        mSelection.inner = &mInner->selection();
+        return mSelection;
+    }
+    std::shared_ptr<word::Document> activeDocument() override
+    {
+        return std::make_shared<TimedDocument>(mInner->activeDocument());
+    }
+    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly) override
+    {
+        auto document = std::make_shared<TimedDocument>(mInner->documents().Open(path, readOnly));
+        gTimeline.mark(QStringLiteral("opened"));
+        return document;
+    }
+
+private:
+    std::unique_ptr<word::Application> mInner;
+    TimedSelection mSelection;
+};
+
+// The office by itself: open the document and save it again.
+double floorSeconds(const QString& document, const QString& folder)
+{
+    auto app = word::defaultApplicationFactory()();
+    const double start = now();
+    auto doc = app->documents().Open(document, true);
+    doc->SaveAs(folder + QStringLiteral("/floor.doc"));
+    const double seconds = now() - start;
+    QFile::remove(folder + QStringLiteral("/floor.doc"));
+    word::terminateAllInstances();
+    return seconds;
+}
+
+double pageMs(int page)
+{
+    // pastes[k] starts page k + 2.
+    const auto& p = gTimeline.pastes;
+    const size_t k = static_cast<size_t>(page - 2);
+    if (page < 3 || k >= p.size()) {
+        return -1;
+    }
+    // The mean over a few pages around it, so one slow call does not stand for the page.
+    const size_t from = k >= 5 ? k - 5 : 0;
+    return (p[k] - p[from]) / static_cast<double>(k - from) * 1000.0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    gClock.start();
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i) {
+        counts.push_back(std::atoi(argv[i]));
+    }
+    if (counts.empty()) {
+        counts = {5, 100, 1000, 10000};
+    }
+
+    QTemporaryDir temp;
+    QTemporaryDir config;
+    qputenv("TEMP", temp.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    Seams::installProduct();
+    Seams::current().messageBox = [](const QString& text, const QString&, MsgStyle) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(QString(text).replace('\r', ' ')));
+        return MsgAnswer::Ok;
+    };
+    Seams::current().openUrl = [](const QUrl&) { return true; };
+    GenerationRun::setTemplateSource(ticketTemplateBytes);
+    word::setApplicationFactory([] {
+        return std::unique_ptr<word::Application>(
+            std::make_unique<TimedApplication>(word::defaultApplicationFactory()()));
+    });
+
+    std::printf("%8s %6s | %8s %8s %10s %8s %8s %8s %8s | %8s | %7s %7s %7s | %7s %6s | %8s\n",
+                "tickets", "pages", "template", "fill", "replicate", "save", "check", "quit",
+                "picture", "total", "ms@100", "ms@1000", "ms@2000", "floor", "ratio", "peak MiB");
+    for (int count : counts) {
+        gTimeline = Timeline();
+        Form1 form;
+        form.Form_Load();
+        form.Text(8)->setText(QString::number(count));
+        const double click = now();
+        form.PushButton6_Click();
+        const double shown = now();
+        const QString document = form.preview() ? form.preview()->mWordFile : QString();
+        const int pages = std::max(1, count / 5);
+
+        const Timeline& t = gTimeline;
+        const double opened = t.at(QStringLiteral("opened"));
+        const double copy = t.at(QStringLiteral("copy"));
+        const double save = t.at(QStringLiteral("save"));
+        const double saved = t.at(QStringLiteral("saved"));
+        const double checked = t.at(QStringLiteral("text done"));
+        const double quit = t.at(QStringLiteral("quit"));
+        const double pictured = t.at(QStringLiteral("quit"), 2);
+        const double filled = copy > 0 ? copy : save;
+        const double floor = floorSeconds(document, temp.path());
+        const double total = shown - click;
+        std::printf("%8d %6d | %8.2f %8.2f %10.2f %8.2f %8.2f %8.2f %8.2f | %8.2f | %7.1f %7.1f "
+                    "%7.1f | %7.2f %6.2f | %8.0f\n",
+                    count, pages, opened - click, filled - opened, copy > 0 ? save - copy : 0.0,
+                    saved - save, checked - saved, quit - checked, pictured - quit, total,
+                    pageMs(100), pageMs(1000), pageMs(2000), floor, total / floor,
+                    static_cast<double>(t.peakKiB) / 1024.0);
+        std::fflush(stdout);
+        if (form.preview()) {
+            form.preview()->hide();
+        }
+        QFile::remove(document);
+    }
+    word::terminateAllInstances();
+    return 0;
+}
