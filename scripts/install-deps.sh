@@ -15,6 +15,10 @@ packages=(
     fonts-liberation fonts-dejavu-core
     # tests: independent .doc readers, a display server and a way to drive it
     antiword catdoc xvfb xauth xdotool
+    # the end-to-end run: a small window manager, the clipboard, window properties, screenshots
+    openbox xclip x11-utils imagemagick
+    # packaging: menu entry and AppStream checks, a clean Debian tree to install the package into
+    desktop-file-utils appstream debootstrap
 )
 
 missing=()

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Start-up time: from launching the program to its main window being shown, which includes the
+# office check (one office engine started and quit). Runs on a private Xvfb display; the first
+# start is a warm-up and is not counted.
+#
+# Usage: bench/startup-time.sh [PROGRAM] [RUNS]
+#   PROGRAM defaults to build/app/ticketwright, RUNS to 7.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=$(readlink -f "${1:-$root/build/app/ticketwright}")
+runs=${2:-7}
+[ -x "$program" ] || { echo "No program at $program; build it first (scripts/run.sh)." >&2; exit 2; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/ticketwright-bench.XXXXXX")
+mkdir -p "$work"/{config,temp,tmp}
+install -d -m 0700 "$work/run"
+xvfb= app=
+cleanup() {
+    for pid in $app $xvfb; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+# About one start in a hundred opens the vendor's web site; a stand-in browser takes the address.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nexit 0\n' >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" TEMP="$work/temp"
+export TMPDIR="$work/tmp" QT_QPA_PLATFORM=xcb
+
+# One start: prints the milliseconds until a window titled Ticketwright is mapped. The poll costs
+# a few milliseconds per round, which bounds the resolution.
+one_start() {
+    local begin id=
+    begin=$(date +%s%N)
+    "$program" >"$work/app.log" 2>&1 &
+    app=$!
+    while [ -z "$id" ]; do
+        id=$(xdotool search --onlyvisible --name '^Ticketwright$' 2>/dev/null | head -n1 || true)
+        if [ -z "$id" ]; then
+            kill -0 "$app" 2>/dev/null || { echo "the program ended at start:" >&2
+                                            cat "$work/app.log" >&2; exit 1; }
+            sleep 0.01
+        fi
+    done
+    echo $(( ($(date +%s%N) - begin) / 1000000 ))
+    kill "$app"
+    wait "$app" 2>/dev/null || true
+    app=
+}
+
+echo "Program: $program"
+echo "Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+one_start >/dev/null
+times=()
+for i in $(seq "$runs"); do
+    t=$(one_start)
+    times+=("$t")
+    echo "run $i: $t ms"
+done
+sorted=$(printf '%s\n' "${times[@]}" | sort -n)
+median=$(echo "$sorted" | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}')
+echo "launch to main window, warm, $runs runs: min $(echo "$sorted" | head -n1) ms," \
+     "median $median ms, max $(echo "$sorted" | tail -n1) ms"

@@ -1,0 +1,308 @@
+#!/usr/bin/env bash
+# One whole run of the real program on a private X server, driven with keyboard and mouse the way
+# a person would: fill the fields, ask for 23 tickets, generate, zoom out, save twice to the same
+# path, close. The saved document is then read by two independent readers.
+#
+# Usage: full_run.sh PROGRAM ARTIFACT_DIR
+# Exits 77 (skipped) when no X server can be started here.
+set -euo pipefail
+
+program=$(readlink -f "$1")
+artifacts=$2
+readonly skip=77
+
+for tool in Xvfb openbox xdotool xprop xclip import compare antiword; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed"
+        exit $skip
+    fi
+done
+soffice=/usr/lib/libreoffice/program/soffice
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/ticketwright-e2e.XXXXXX")
+rm -rf "$artifacts"
+mkdir -p "$artifacts"
+mkdir -p "$work"/{config,temp,tmp,home,out,profile}
+install -d -m 0700 "$work/run"
+
+xvfb_pid= wm_pid= app_pid=
+cleanup() {
+    for pid in $app_pid $wm_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- A display of our own ------------------------------------------------------------------------
+# Xvfb chooses a free display number itself and writes it to the descriptor it is given.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    if ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "SKIP: Xvfb could not be started:"
+        cat "$work/xvfb.log"
+        exit $skip
+    fi
+    sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+    echo "SKIP: Xvfb gave no display number"
+    exit $skip
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+echo "Display $DISPLAY"
+
+# About one start in a hundred opens the vendor's web site; a stand-in browser takes the address,
+# as a desktop's would, so that start is no different here.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+export TEMP="$work/temp" TMPDIR="$work/tmp"
+unset SESSION_MANAGER
+
+# A small window manager, so windows take the focus and close as on a desktop (Alt+F4).
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
+
+# --- Helpers -------------------------------------------------------------------------------------
+started=$(date +%s%N)
+elapsed() { echo "$(( ($(date +%s%N) - started) / 1000000 )) ms"; }
+
+shot() { # shot NAME [WINDOW]: keeps a PNG of a window, or of the whole screen
+    import -window "${2:-root}" "$artifacts/$1.png" 2>/dev/null || true
+}
+
+# Also called inside $(...): everything goes to stderr, and the caller's errexit ends the run.
+fail() {
+    {
+        echo "FAIL ($(elapsed)): $*"
+        shot failure
+        echo "--- program output ---"
+        cat "$work/app.log" 2>/dev/null || true
+    } >&2
+    exit 1
+}
+
+visible() { # visible TITLE: ids of the visible windows with exactly that title
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true
+}
+
+height_of() {
+    xdotool getwindowgeometry --shell "$1" 2>/dev/null | sed -n 's/^HEIGHT=//p'
+}
+
+# The program's windows and its message boxes share the title; the windows' designed heights
+# (6045 and 9390 twips, at 96 dpi 403 and 626 pixels) tell them apart.
+program_window() { # program_window MIN_HEIGHT MAX_HEIGHT
+    local id h
+    for id in $(visible Ticketwright); do
+        h=$(height_of "$id")
+        if [ -n "$h" ] && [ "$h" -ge "$1" ] && [ "$h" -le "$2" ]; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+main_window() { program_window 380 430; }
+preview_window() { program_window 600 660; }
+message_box() { program_window 40 300; }
+
+# An "Application Error" report means the program trapped a failure: fail with its text, which
+# the message box puts on the clipboard on Ctrl+C.
+check_for_error_report() {
+    local id text
+    id=$(visible "Application Error" | head -n1)
+    [ -z "$id" ] && return 0
+    shot application-error "$id"
+    xdotool windowactivate --sync "$id" key ctrl+c 2>/dev/null || true
+    sleep 0.3
+    text=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || echo "(text not readable)")
+    fail "the program reported an error: $text"
+}
+
+# wait_for WHAT SECONDS COMMAND...: polls COMMAND until it succeeds; prints its output.
+wait_for() {
+    local what=$1 seconds=$2 out
+    shift 2
+    local deadline=$(( $(date +%s) + seconds ))
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        check_for_error_report
+        if out=$("$@"); then
+            echo "$out"
+            return 0
+        fi
+        if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
+            fail "the program ended while waiting for $what"
+        fi
+        sleep 0.1
+    done
+    fail "no $what within $seconds s"
+}
+
+gone() { ! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; }
+
+# Positions are given in the window's designed twips; at 96 dpi 15 twips make a pixel.
+click() { # click WINDOW X_TWIPS Y_TWIPS
+    xdotool windowactivate --sync "$1" mousemove --window "$1" $(( $2 / 15 )) $(( $3 / 15 )) \
+        click 1
+    sleep 0.2
+}
+
+type_into() { # type_into WINDOW X_TWIPS Y_TWIPS TEXT: click into a field and replace its text
+    click "$1" "$2" "$3"
+    xdotool key ctrl+a
+    xdotool type --delay 30 -- "$4"
+}
+
+setting() { sed -n "s/^$1=//p" "$XDG_CONFIG_HOME/Quorvane.conf" 2>/dev/null; }
+setting_is() { [ "$(setting "$1")" = "$2" ]; }
+
+answer_box() { # answer_box WHAT SHOT KEY: waits for a message box, keeps a picture, presses KEY
+    local id
+    id=$(wait_for "$1" 60 message_box)
+    sleep 0.3
+    shot "$2" "$id"
+    xdotool windowactivate --sync "$id" key "$3"
+    wait_for "$1 to close" 30 gone "$id" >/dev/null
+}
+
+save_as() { # save_as PATH: the save dialog, typed path, Return
+    local dialog
+    click "$preview" 7320 9052                    # "Save Results To Word File"
+    dialog=$(wait_for "save dialog" 60 visible "Save File")
+    dialog=$(echo "$dialog" | head -n1)
+    sleep 0.5
+    shot save-dialog "$dialog"
+    xdotool windowactivate --sync "$dialog" key ctrl+a
+    xdotool type --delay 20 -- "$1"
+    xdotool key Return
+    wait_for "save dialog to close" 30 gone "$dialog" >/dev/null
+}
+
+# --- The run -------------------------------------------------------------------------------------
+# Started from a folder of its own, so the save dialog opens there.
+(cd "$HOME" && exec env QT_QPA_PLATFORM=xcb "$program") >"$work/app.log" 2>&1 &
+app_pid=$!
+
+main=$(wait_for "main window" 120 main_window)
+echo "Main window shown after $(elapsed)"
+sleep 0.5
+shot main-window-start "$main"
+
+# Field centres in twips: frame left + 240 + field width / 2, frame top + 300 + 172.
+name="ST. JUDE'S SPRING GALA & RAFFLE"
+draw="DRAW AT 9 PM IN THE MAIN HALL"
+first='$750' second='$300' third='$125'
+present="WINNERS NEED NOT BE PRESENT"
+donation='$5'
+type_into "$main" 4027 1582 "$name"
+type_into "$main" 4027 2452 "$draw"
+type_into "$main" 1147 3322 "$first"
+type_into "$main" 3787 3322 "$second"
+type_into "$main" 6427 3322 "$third"
+type_into "$main" 2887 4192 "$present"
+type_into "$main" 6847 4192 "$donation"
+type_into "$main" 4027 5062 "23"
+xdotool key Tab
+
+# Every change is stored at once; leaving the count rounds it up to a multiple of five.
+wait_for "ticket count 25 in the settings" 10 setting_is Text8 25 >/dev/null
+for pair in "Text1|$name" "Text2|$draw" "Text3|$first" "Text4|$second" "Text5|$third" \
+            "Text6|$present" "Text7|$donation"; do
+    key=${pair%%|*} want=${pair#*|}
+    setting_is "$key" "$want" || fail "$key holds '$(setting "$key")', typed '$want'"
+done
+sleep 0.3
+shot main-window "$main"
+
+click "$main" 4020 322                             # "Start Creating Template"
+preview=$(wait_for "preview window" 300 preview_window)
+echo "Preview shown after $(elapsed)"
+[ -z "$(main_window)" ] || fail "the main window is still shown beside the preview"
+sleep 1
+shot preview-zoom-1 "$preview"
+
+click "$preview" 7200 8362                         # "Zoom Out"
+sleep 1
+shot preview-zoom-out "$preview"
+changed=$(compare -metric AE "$artifacts/preview-zoom-1.png" "$artifacts/preview-zoom-out.png" \
+          null: 2>&1 || true)
+[ "${changed%% *}" != "0" ] || fail "Zoom Out left the preview unchanged"
+
+saved="$work/out/raffle tickets.doc"
+save_as "$saved"
+answer_box '"Done."' done-box Return
+[ -s "$saved" ] || fail "nothing was saved at $saved"
+first_inode=$(stat -c %i "$saved")
+
+# The same path again: the overwrite question, answered Yes (Return), then "Done." again.
+save_as "$saved"
+answer_box "overwrite question" overwrite-question Return
+answer_box '"Done." after the overwrite' done-box-2 Return
+[ "$(stat -c %i "$saved")" != "$first_inode" ] || fail "the second save did not replace the file"
+cp "$saved" "$artifacts/tickets.doc"
+
+# Closing the preview ends the program.
+xdotool windowactivate --sync "$preview" key alt+F4
+for _ in $(seq 600); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the program still runs 60 s after its preview was closed"
+status=0
+wait "$app_pid" || status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "Program ended after $(elapsed)"
+
+# --- What it left behind -------------------------------------------------------------------------
+if pgrep -f "soffice.bin.*$work" >/dev/null; then
+    fail "an office process of this run is still running: $(pgrep -af "soffice.bin.*$work")"
+fi
+leftovers=$(find "$TEMP" "$TMPDIR" -mindepth 1 2>/dev/null)
+[ -z "$leftovers" ] || fail "files left behind: $leftovers"
+
+# --- The saved document, read twice --------------------------------------------------------------
+check_text() { # check_text READER FILE
+    local reader=$1 text=$2 n count
+    for n in $(seq -f %04g 1 25); do
+        count=$(grep -ow -- "$n" "$text" | wc -l)
+        [ "$count" -eq 2 ] || fail "$reader: ticket number $n appears $count times, not twice"
+    done
+    count=$(grep -oEw '[0-9]{4}' "$text" | wc -l)
+    [ "$count" -eq 50 ] || fail "$reader: $count four-digit numbers, expected 50"
+    for want in "$name" "$draw" "$first" "$second" "$third" "$present" "DONATION - $donation"; do
+        count=$(grep -oiF -- "$want" "$text" | wc -l)
+        [ "$count" -ge 25 ] || fail "$reader: '$want' appears $count times, expected a line per ticket"
+    done
+    for sample in "CHRISTMAS" "END OF THE NIGHT" '$500' '$250' '$100' "HAVE TO BE PRESENT" \
+                  "NAME OF RAFFLE EVENT" '$10'; do
+        if grep -qiF -- "$sample" "$text"; then
+            fail "$reader: the template's sample wording '$sample' is still in the document"
+        fi
+    done
+    echo "$reader: 25 tickets, 0001-0025 twice each, all wording in place"
+}
+
+antiword -w 0 "$saved" >"$artifacts/tickets.antiword.txt" || fail "antiword cannot read the document"
+check_text antiword "$artifacts/tickets.antiword.txt"
+
+(unset DISPLAY; cd "$work" && timeout 180 "$soffice" --headless --norestore --nologo \
+    "-env:UserInstallation=file://$work/profile" --cat "$saved") \
+    >"$artifacts/tickets.office.txt" 2>"$work/office.log" ||
+    fail "LibreOffice cannot read the document: $(cat "$work/office.log")"
+check_text LibreOffice "$artifacts/tickets.office.txt"
+
+echo "PASS in $(elapsed); screenshots in $artifacts"
