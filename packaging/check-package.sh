@@ -69,9 +69,10 @@ for f in usr/lib/ticketwright/ticketwright usr/lib/ticketwright/HAND-M.CUR \
 done
 [ "$(readlink -f "$stage/usr/bin/ticketwright")" = "$stage/usr/lib/ticketwright/ticketwright" ] ||
     fail "/usr/bin/ticketwright does not lead to the program"
-readelf -d "$stage/usr/lib/ticketwright/ticketwright" | grep -E 'R(UN)?PATH' |
-    grep -q '/usr/lib/libreoffice/program' ||
+search_path=$(readelf -d "$stage/usr/lib/ticketwright/ticketwright" | grep -E 'R(UN)?PATH' || true)
+[[ "$search_path" == *"/usr/lib/libreoffice/program"* ]] ||
     fail "the installed program lost its search path to the office's libraries"
+echo "Library search path: ${search_path##* }"
 desktop-file-validate "$stage/usr/share/applications/ticketwright.desktop"
 appstreamcli validate --no-net "$stage/usr/share/metainfo/ticketwright.metainfo.xml"
 
@@ -126,7 +127,7 @@ set -eu
 work=\$(mktemp -d)
 mkdir -p "\$work/config" "\$work/temp" "\$work/run"
 chmod 700 "\$work/run"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"\$work/display" \\
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"\$work/display" \\
     >"\$work/xvfb.log" 2>&1 &
 xvfb=\$!
 app=

@@ -37,7 +37,7 @@ trap cleanup EXIT
 
 # --- A display of our own ------------------------------------------------------------------------
 # Xvfb chooses a free display number itself and writes it to the descriptor it is given.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" \
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
@@ -71,7 +71,7 @@ unset SESSION_MANAGER
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!
 for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]] && break
     sleep 0.1
 done
 
@@ -151,7 +151,9 @@ wait_for() {
     fail "no $what within $seconds s"
 }
 
-gone() { ! xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; }
+# Output is taken whole before it is searched: with pipefail, an early-exiting grep would turn the
+# writer's SIGPIPE into a wrong answer.
+gone() { ! grep -qx "$1" <<<"$(xdotool search --onlyvisible --name . 2>/dev/null)"; }
 
 # Positions are given in the window's designed twips; at 96 dpi 15 twips make a pixel.
 click() { # click WINDOW X_TWIPS Y_TWIPS
@@ -200,6 +202,8 @@ main=$(wait_for "main window" 120 main_window)
 echo "Main window shown after $(elapsed)"
 sleep 0.5
 shot main-window-start "$main"
+has_icon() { [[ "$(xprop -id "$1" _NET_WM_ICON 2>/dev/null)" == *"Icon (48 x 48)"* ]]; }
+has_icon "$main" || fail "the main window carries no application icon"
 
 # Field centres in twips: frame left + 240 + field width / 2, frame top + 300 + 172.
 name="ST. JUDE'S SPRING GALA & RAFFLE"
@@ -233,6 +237,7 @@ echo "Preview shown after $(elapsed)"
 [ -z "$(main_window)" ] || fail "the main window is still shown beside the preview"
 sleep 1
 shot preview-zoom-1 "$preview"
+has_icon "$preview" || fail "the preview window carries no application icon"
 
 click "$preview" 7200 8362                         # "Zoom Out"
 sleep 1
