@@ -37,7 +37,7 @@ constexpr int kRestartRequested = 81;
 
 } // namespace
 
-OfficeApplication::OfficeApplication() : selection_(*this)
+OfficeApplication::OfficeApplication() : selection_(*this), watchedSelection_(*this, selection_)
 {
     process_ = std::make_unique<OfficeProcess>();
     try {
@@ -92,14 +92,22 @@ void OfficeApplication::connect()
             rethrowAsWordError(QStringLiteral("Connecting to the office"));
         }
     }
-    guarded(QStringLiteral("Connecting to the office"), [&] {
-        auto bridge = css::bridge::BridgeFactory::create(context)->createBridge(
-            rtl::OUString(), "urp", connection, nullptr);
-        bridge_.set(bridge, UNO_QUERY);
-        Reference<css::uno::XComponentContext> remote(
-            bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
-        desktop_ = css::frame::Desktop::create(remote);
-    });
+    try {
+        const CallTimer timer(*process_);
+        guarded(QStringLiteral("Connecting to the office"), [&] {
+            auto bridge = css::bridge::BridgeFactory::create(context)->createBridge(
+                rtl::OUString(), "urp", connection, nullptr);
+            bridge_.set(bridge, UNO_QUERY);
+            Reference<css::uno::XComponentContext> remote(
+                bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
+            desktop_ = css::frame::Desktop::create(remote);
+        });
+    } catch (const Error&) {
+        if (process_->stoppedByWatchdog()) {
+            throw Error(notAnswering());
+        }
+        throw;
+    }
     // An office that found its profile in use hands the connection to the other one and ends;
     // this instance must be ours alone.
     if (!process_->running()) {
@@ -114,6 +122,41 @@ void OfficeApplication::requireRunning() const
     }
 }
 
+QString OfficeApplication::notAnswering() const
+{
+    return QStringLiteral("The office did not answer within %1 seconds and was stopped.")
+        .arg(process_->callTimeoutMs() / 1000.0);
+}
+
+void OfficeApplication::requireAnswering()
+{
+    if (process_->stoppedByWatchdog()) {
+        throw Error(notAnswering());
+    }
+    if (desktop_.is() && process_->ended()) {
+        throw Error(QStringLiteral("The office program is no longer running: it ended "
+                                   "unexpectedly."));
+    }
+}
+
+void OfficeApplication::explainFailure()
+{
+    if (process_->stoppedByWatchdog()) {
+        throw Error(notAnswering());
+    }
+    if (desktop_.is() && !process_->running()) {
+        QString detail;
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            detail = QString::fromUtf8(e.what());
+        } catch (...) {
+        }
+        throw Error(QStringLiteral("The office program ended unexpectedly (%1).").arg(detail));
+    }
+    throw;
+}
+
 QString OfficeApplication::scratchFolder() const
 {
     requireRunning();
@@ -123,7 +166,7 @@ QString OfficeApplication::scratchFolder() const
 void OfficeApplication::endProcess(bool gracefully)
 {
     for (const auto& document : open_) {
-        document->abandon();
+        document.first->abandon();
     }
     const bool anyOpen = !open_.empty() || documentsLeftInOffice_;
     open_.clear();
@@ -132,6 +175,7 @@ void OfficeApplication::endProcess(bool gracefully)
         // An office with no document ends in a moment; one that still holds documents would
         // spend a long time tearing them down, for nothing, since nothing is saved implicitly.
         try {
+            const CallTimer timer(*process_);
             desktop_->terminate();
         } catch (...) {
             // The bridge goes down with the process; whatever the call reports is expected.
@@ -162,18 +206,19 @@ std::shared_ptr<OfficeDocument> OfficeApplication::activeOfficeDocument()
     if (open_.empty()) {
         throw Error(QStringLiteral("No document is open."));
     }
-    return open_.back();
+    return open_.back().first;
 }
 
 std::shared_ptr<Document> OfficeApplication::activeDocument()
 {
-    return activeOfficeDocument();
+    activeOfficeDocument();
+    return open_.back().second;
 }
 
 void OfficeApplication::forget(OfficeDocument* document, bool leftInOffice)
 {
     documentsLeftInOffice_ = documentsLeftInOffice_ || leftInOffice;
-    std::erase_if(open_, [&](const auto& d) { return d.get() == document; });
+    std::erase_if(open_, [&](const auto& d) { return d.first.get() == document; });
 }
 
 std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool readOnly)
@@ -191,33 +236,114 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                         .arg(path));
     }
     const QString action = QStringLiteral("Opening \"%1\"").arg(path);
-    auto document = guarded(action, [&] {
-        Reference<css::frame::XComponentLoader> loader(desktop_, UNO_QUERY_THROW);
-        // Read-only: an untitled copy, editable in memory, that can never be stored over the
-        // file it came from.
-        const auto arguments = properties({
-            {"Hidden", Any(true)},
-            {"AsTemplate", Any(readOnly)},
-            {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
-            {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
-        });
-        Reference<css::lang::XComponent> component =
-            loader->loadComponentFromURL(fileUrl(info.absoluteFilePath()), "_blank", 0, arguments);
-        Reference<css::text::XTextDocument> text(component, UNO_QUERY);
-        if (!text.is()) {
-            Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
-            if (closeable.is()) {
-                closeable->close(true);
+    auto document = watched([&] {
+        return guarded(action, [&] {
+            Reference<css::frame::XComponentLoader> loader(desktop_, UNO_QUERY_THROW);
+            // Read-only: an untitled copy, editable in memory, that can never be stored over the
+            // file it came from.
+            const auto arguments = properties({
+                {"Hidden", Any(true)},
+                {"AsTemplate", Any(readOnly)},
+                {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
+                {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
+            });
+            Reference<css::lang::XComponent> component = loader->loadComponentFromURL(
+                fileUrl(info.absoluteFilePath()), "_blank", 0, arguments);
+            Reference<css::text::XTextDocument> text(component, UNO_QUERY);
+            if (!text.is()) {
+                Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+                if (closeable.is()) {
+                    closeable->close(true);
+                }
+                throw Error(QStringLiteral("The document \"%1\" could not be opened: it is not a "
+                                           "word-processing document the office can read.")
+                                .arg(path));
             }
-            throw Error(QStringLiteral("The document \"%1\" could not be opened: it is not a "
-                                       "word-processing document the office can read.")
-                            .arg(path));
-        }
-        return std::make_shared<OfficeDocument>(
-            *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
+            return std::make_shared<OfficeDocument>(
+                *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
+        });
     });
-    open_.push_back(document);
-    return document;
+    open_.emplace_back(document, std::make_shared<WatchedDocument>(*this, document));
+    return open_.back().second;
+}
+
+namespace {
+
+class WatchedRange final : public Range
+{
+public:
+    WatchedRange(OfficeApplication& app, std::unique_ptr<Range> inner)
+        : app_(app), inner_(std::move(inner))
+    {}
+    void CopyAsPicture() override
+    {
+        app_.watched([&] { inner_->CopyAsPicture(); });
+    }
+    QString text() override
+    {
+        return app_.watched([&] { return inner_->text(); });
+    }
+
+private:
+    OfficeApplication& app_;
+    std::unique_ptr<Range> inner_;
+};
+
+} // namespace
+
+bool WatchedFind::Execute(WdReplace replace)
+{
+    return app_.watched([&] { return inner_.Execute(replace); });
+}
+
+void WatchedSelection::WholeStory()
+{
+    app_.watched([&] { inner_.WholeStory(); });
+}
+
+void WatchedSelection::Copy()
+{
+    app_.watched([&] { inner_.Copy(); });
+}
+
+void WatchedSelection::EndKey(WdUnits unit)
+{
+    app_.watched([&] { inner_.EndKey(unit); });
+}
+
+void WatchedSelection::Paste()
+{
+    app_.watched([&] { inner_.Paste(); });
+}
+
+void WatchedSelection::TypeBackspace()
+{
+    app_.watched([&] { inner_.TypeBackspace(); });
+}
+
+void WatchedSelection::GoTo(WdGoToItem what, WdGoToDirection which, int count)
+{
+    app_.watched([&] { inner_.GoTo(what, which, count); });
+}
+
+void WatchedDocument::SaveAs(const QString& path)
+{
+    app_.watched([&] { inner_->SaveAs(path); });
+}
+
+void WatchedDocument::Close()
+{
+    app_.watched([&] { inner_->Close(); });
+}
+
+void WatchedDocument::Close(WdSaveOptions saveChanges)
+{
+    app_.watched([&] { inner_->Close(saveChanges); });
+}
+
+std::unique_ptr<Range> WatchedDocument::range()
+{
+    return std::make_unique<WatchedRange>(app_, inner_->range());
 }
 
 } // namespace word

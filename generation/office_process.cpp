@@ -8,7 +8,10 @@
 #include <QRandomGenerator>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
@@ -145,6 +148,13 @@ QString pipeSocketPath(const QString& pipeName)
     return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(pipeName);
 }
 
+qint64 monotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 bool processExists(qint64 pid)
 {
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
@@ -188,7 +198,18 @@ QString OfficeProcess::programPath()
                                 : QString::fromLocal8Bit(configured);
 }
 
-OfficeProcess::OfficeProcess()
+int OfficeProcess::configuredCallTimeoutMs()
+{
+    constexpr int kDefaultMs = 120 * 1000;
+    bool ok = false;
+    const double seconds = qEnvironmentVariable("TICKETWRIGHT_OFFICE_TIMEOUT").toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds <= 0) {
+        return kDefaultMs;
+    }
+    return static_cast<int>(std::clamp(seconds * 1000.0, 100.0, 24.0 * 3600 * 1000));
+}
+
+OfficeProcess::OfficeProcess() : callTimeoutMs_(configuredCallTimeoutMs())
 {
     const QString program = programPath();
     if (access(QFile::encodeName(program).constData(), X_OK) != 0) {
@@ -218,11 +239,61 @@ OfficeProcess::OfficeProcess()
         removeFolder();
         throw;
     }
+    watchdog_ = std::thread([this] { watch(); });
 }
 
 OfficeProcess::~OfficeProcess()
 {
+    stopWatching();
     kill();
+}
+
+void OfficeProcess::callStarted()
+{
+    if (callDepth_++ == 0) {
+        callStartedMs_.store(monotonicMs(), std::memory_order_relaxed);
+    }
+}
+
+void OfficeProcess::callEnded()
+{
+    if (--callDepth_ == 0) {
+        callStartedMs_.store(0, std::memory_order_relaxed);
+    }
+}
+
+void OfficeProcess::watch()
+{
+    // A tenth of the limit, so that a call is given up at most 10 % late; never busier than
+    // 20 checks a second.
+    const auto tick = std::chrono::milliseconds(std::clamp(callTimeoutMs_ / 10, 50, 1000));
+    std::unique_lock lock(watchMutex_);
+    while (!stopWatch_) {
+        watchWake_.wait_for(lock, tick);
+        const qint64 started = callStartedMs_.load(std::memory_order_relaxed);
+        if (stopWatch_ || started == 0 || monotonicMs() - started <= callTimeoutMs_) {
+            continue;
+        }
+        std::lock_guard registryLock(Registry::instance().mutex);
+        if (pid_ > 0 && !stoppedByWatchdog_) {
+            // Not reaped yet, so the group id cannot belong to anyone else. The caller's
+            // connection breaks, and the call that waits on it fails.
+            stoppedByWatchdog_ = true;
+            ::killpg(pid_, SIGKILL);
+        }
+    }
+}
+
+void OfficeProcess::stopWatching()
+{
+    if (watchdog_.joinable()) {
+        {
+            std::lock_guard lock(watchMutex_);
+            stopWatch_ = true;
+        }
+        watchWake_.notify_all();
+        watchdog_.join();
+    }
 }
 
 QString OfficeProcess::connectionDescription() const
@@ -271,13 +342,14 @@ bool OfficeProcess::running()
     if (pid_ <= 0) {
         return false;
     }
+    // Reaped under the lock, so that the watchdog never signals a reused process id.
+    std::lock_guard lock(Registry::instance().mutex);
     int status = 0;
     const pid_t r = waitpid(pid_, &status, WNOHANG);
     if (r == 0) {
         return true;
     }
     exitCode_ = (r == pid_ && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
-    std::lock_guard lock(Registry::instance().mutex);
     Registry::instance().processes.erase(this);
     pid_ = -1;
     return false;
@@ -309,9 +381,9 @@ void OfficeProcess::kill()
 void OfficeProcess::endProcess()
 {
     if (pid_ > 0) {
+        std::lock_guard lock(Registry::instance().mutex);
         ::killpg(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
-        std::lock_guard lock(Registry::instance().mutex);
         Registry::instance().processes.erase(this);
         pid_ = -1;
         exitCode_ = -1;

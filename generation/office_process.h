@@ -2,7 +2,11 @@
 
 #include <QString>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <sys/types.h>
+#include <thread>
 
 namespace word {
 
@@ -36,8 +40,23 @@ public:
     // Kills the process group and reaps it, then removes the folder.
     void kill();
 
+    // A call to the office begins or ends. Calls may nest; the outermost one counts. While one
+    // lasts longer than callTimeoutMs(), a watchdog kills the process group, so that the call
+    // returns with a failure instead of waiting for ever. Only an atomic store: cheap enough for
+    // every call of a page loop.
+    void callStarted();
+    void callEnded();
+    // Whether the watchdog had to stop the process.
+    bool stoppedByWatchdog() const { return stoppedByWatchdog_.load(); }
+    // Whether the process was seen to end (or was ended) since it was started.
+    bool ended() const { return pid_ <= 0; }
+    int callTimeoutMs() const { return callTimeoutMs_; }
+
     // The office program; TICKETWRIGHT_OFFICE overrides the installed one.
     static QString programPath();
+    // The longest one office call may take: TICKETWRIGHT_OFFICE_TIMEOUT seconds (fractions
+    // allowed), two minutes by default, as big documents take tens of seconds to open or save.
+    static int configuredCallTimeoutMs();
     // Kills every office process this program started, at once.
     static void killAll();
 
@@ -45,11 +64,23 @@ private:
     void spawn();
     void endProcess();
     void removeFolder();
+    void watch();
+    void stopWatching();
 
     QString folder_;
     QString pipeName_;
     pid_t pid_ = -1;
     int exitCode_ = 0;
+
+    int callTimeoutMs_ = 0;
+    int callDepth_ = 0; // only the thread that drives the office touches it
+    // Monotonic milliseconds at the start of the current outermost call; 0 between calls.
+    std::atomic<qint64> callStartedMs_{0};
+    std::atomic<bool> stoppedByWatchdog_{false};
+    std::mutex watchMutex_;
+    std::condition_variable watchWake_;
+    bool stopWatch_ = false;
+    std::thread watchdog_;
 };
 
 } // namespace word

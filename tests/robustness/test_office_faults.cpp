@@ -1,0 +1,161 @@
+// The office fails in the middle of a real run: it is killed, or it stops answering. Each later
+// office step reports once, the run ends, and the same window runs again on a fresh office.
+
+#include "form1.h"
+#include "form2.h"
+#include "generation_run.h"
+#include "office_probe.h"
+#include "scripted_seams.h"
+#include "ticket_template.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+#include <unistd.h>
+
+class TestOfficeFaults : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mHome;
+    std::unique_ptr<QTemporaryDir> mTemp;
+    std::unique_ptr<ScriptedSeams> mSeams;
+    std::unique_ptr<Form1> mForm;
+
+    void setFields(const QString& count)
+    {
+        const QStringList fields = {"Harvest Fair", "Drawn at nine", "A bike", "A kite",
+                                    "A book",       "Be there",      "",       count};
+        for (int n = 1; n <= 8; ++n) {
+            mForm->Text(n)->setText(fields.value(n - 1));
+        }
+    }
+
+    // One click of the start button; once the page loop is under way, the office is handed to
+    // fault, from inside the run's own event processing.
+    void runWithFault(const QString& count, int signal)
+    {
+        setFields(count);
+        bool struck = false;
+        QTimer timer;
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (struck || mForm->ProgressBar1->value() == 0) {
+                return;
+            }
+            const QList<qint64> offices = probe::officeChildrenOf(getpid());
+            if (offices.size() == 1) {
+                ::kill(static_cast<pid_t>(offices.first()), signal);
+                struck = true;
+            }
+        });
+        timer.start();
+        mForm->PushButton6_Click();
+        timer.stop();
+        QVERIFY2(struck, "the run ended before the office could be struck");
+    }
+
+    // "location at line label" of each report, in order.
+    QStringList reportedSteps() const
+    {
+        static const QRegularExpression where(QStringLiteral("\r\nin (\\S+) at line (\\d+)\r\r"));
+        QStringList steps;
+        for (const auto& m : mSeams->messages) {
+            const auto match = where.match(m.text);
+            steps << (match.hasMatch() ? match.captured(1) + QLatin1Char(':') + match.captured(2)
+                                       : m.text);
+        }
+        return steps;
+    }
+
+    // The run ended, told the user a bounded number of times, and left nothing running.
+    void runEndedAndReportedOnce(const QString& firstReport)
+    {
+        QVERIFY(!mForm->mBusy);
+        const QStringList steps = reportedSteps();
+        QVERIFY(!steps.isEmpty());
+        QVERIFY2(mSeams->messages.first().text.contains(firstReport),
+                 qPrintable(mSeams->messages.first().text));
+        QCOMPARE(QSet<QString>(steps.begin(), steps.end()).size(), steps.size());
+        // The page loop ran on for many pages; each of its failing steps still spoke once.
+        QVERIFY2(steps.size() <= 20, qPrintable(steps.join(QLatin1Char(' '))));
+        QVERIFY(steps.first().startsWith(QStringLiteral("Tombolix2021/08/31.Form1.PushButton6_")));
+        QTRY_VERIFY(probe::officeChildrenOf(getpid()).isEmpty());
+        // Nothing half-made is left for anyone to pick up.
+        const QStringList left =
+            QDir(mTemp->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+    }
+
+    // Back to the main window, and a run that works from start to end on a new office.
+    void nextRunSucceeds()
+    {
+        qunsetenv("TICKETWRIGHT_OFFICE_TIMEOUT");
+        QVERIFY(mForm->preview());
+        mForm->preview()->PushButton8->click();
+        QVERIFY(mForm->isVisible());
+        mSeams->messages.clear();
+        setFields(QStringLiteral("10"));
+        mForm->PushButton6_Click();
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reportedSteps().join(QLatin1Char(' '))));
+        QVERIFY(!mForm->mBusy);
+        const QString path = mForm->preview()->mWordFile;
+        const QString text = probe::docText(QStringLiteral("antiword"), path);
+        QCOMPARE(probe::occurrences(text, QStringLiteral("0010")), 2);
+        QCOMPARE(probe::occurrences(text, QStringLiteral("Harvest Fair")), 20);
+        QTRY_VERIFY(probe::officeChildrenOf(getpid()).isEmpty());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
+        GenerationRun::setTemplateSource(ticketTemplateBytes);
+    }
+    void init()
+    {
+        mTemp = std::make_unique<QTemporaryDir>();
+        qputenv("TEMP", mTemp->path().toUtf8());
+        mSeams = std::make_unique<ScriptedSeams>();
+        mForm = std::make_unique<Form1>();
+        mForm->Form_Load();
+        mForm->show();
+    }
+    void cleanup()
+    {
+        qunsetenv("TICKETWRIGHT_OFFICE_TIMEOUT");
+        mForm.reset();
+        mSeams.reset();
+        mTemp.reset();
+    }
+
+    void officeKilledDuringThePageLoop()
+    {
+        runWithFault(QStringLiteral("300"), SIGKILL);
+        runEndedAndReportedOnce(QStringLiteral("ended unexpectedly"));
+        nextRunSucceeds();
+    }
+
+    void officeThatStopsAnsweringIsGivenUp()
+    {
+        // Short enough for a test, long enough for every call of a sound office on a busy machine.
+        qputenv("TICKETWRIGHT_OFFICE_TIMEOUT", "8");
+        runWithFault(QStringLiteral("300"), SIGSTOP);
+        runEndedAndReportedOnce(
+            QStringLiteral("The office did not answer within 8 seconds and was stopped."));
+        nextRunSucceeds();
+    }
+};
+
+QTEST_MAIN(TestOfficeFaults)
+#include "test_office_faults.moc"
