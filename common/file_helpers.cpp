@@ -4,10 +4,13 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,19 +36,24 @@ bool FileExists(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-void WriteFileIfMissing(const QByteArray& bytes, const QString& path)
+namespace {
+
+// Writes bytes to a fresh file beside path, under a name no one else has, and returns that name.
+// A failure removes the fresh file and throws, so no partial file is left.
+QByteArray writeBeside(const QByteArray& bytes, const QString& path)
 {
-    QCoreApplication::processEvents();
-    if (FileExists(path)) {
-        return;
-    }
-    const QByteArray native = QFile::encodeName(path);
-    // O_EXCL refuses anything already there, a dangling link included.
-    const int fd =
-        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const QFileInfo info(path);
+    QByteArray scratch =
+        QFile::encodeName(info.dir().filePath(QStringLiteral(".") + info.fileName())) + ".XXXXXX";
+    const int fd = ::mkostemp(scratch.data(), O_CLOEXEC); // O_EXCL, mode 0600
     if (fd < 0) {
         throw AppError(QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(errno)));
     }
+    const auto fail = [&](int error) {
+        ::close(fd);
+        ::unlink(scratch.constData());
+        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
+    };
     qsizetype written = 0;
     while (written < bytes.size()) {
         const ssize_t n =
@@ -54,17 +62,47 @@ void WriteFileIfMissing(const QByteArray& bytes, const QString& path)
             continue;
         }
         if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(native.constData());
-            throw AppError(
-                QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
+            fail(n < 0 ? errno : ENOSPC);
         }
         written += n;
     }
     if (::close(fd) != 0) {
         const int error = errno;
-        ::unlink(native.constData());
+        ::unlink(scratch.constData());
+        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
+    }
+    return scratch;
+}
+
+} // namespace
+
+void WriteFileIfMissing(const QByteArray& bytes, const QString& path)
+{
+    QCoreApplication::processEvents();
+    if (FileExists(path)) {
+        return;
+    }
+    // Written whole under another name, then given its name by a hard link, which never
+    // replaces anything: another copy of the program never sees half a file, and a link
+    // planted under the name is neither followed nor replaced.
+    const QByteArray scratch = writeBeside(bytes, path);
+    const QByteArray native = QFile::encodeName(path);
+    const int linked = ::link(scratch.constData(), native.constData());
+    const int error = errno;
+    ::unlink(scratch.constData());
+    if (linked != 0 && error != EEXIST) {
+        throw AppError(QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(error)));
+    }
+    // EEXIST: someone made the file in the meantime, and theirs is used, as it would have been.
+}
+
+void WriteFileReplacing(const QByteArray& bytes, const QString& path)
+{
+    const QByteArray scratch = writeBeside(bytes, path);
+    // A rename replaces a link that is in the way, never what it points to.
+    if (::rename(scratch.constData(), QFile::encodeName(path).constData()) != 0) {
+        const int error = errno;
+        ::unlink(scratch.constData());
         throw AppError(QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
     }
 }

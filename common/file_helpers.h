@@ -13,6 +13,10 @@ bool FileExists(const QString& path);
 // leaves no partial file behind and throws AppError with the reason.
 void WriteFileIfMissing(const QByteArray& bytes, const QString& path);
 
+// Writes bytes to path whole or not at all, replacing what is there; a link at path is replaced,
+// never written through. A failure leaves path as it was and throws AppError with the reason.
+void WriteFileReplacing(const QByteArray& bytes, const QString& path);
+
 // Throws AppError unless path is a regular file of this user: never a link, a folder, or a
 // file someone else planted in a shared folder.
 void RequireOwnRegularFile(const QString& path);

@@ -7,8 +7,8 @@
 #include "temp_folder.h"
 #include "word_automation.h"
 
+#include <QBuffer>
 #include <QImage>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -38,13 +38,14 @@ void SaveDocAsJPG(const QString& inFile)
         if (picture.isNull()) {
             throw AppError(QStringLiteral("There is no picture on the clipboard to save."));
         }
-        // Written whole under a temporary name, then renamed: a link planted under the
-        // picture's name is replaced, never followed.
-        QSaveFile out(TempFolder::file(QStringLiteral("temp.bmp")));
-        if (!out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") || !out.commit()) {
-            throw AppError(QStringLiteral("Cannot write the picture %1: %2")
-                               .arg(out.fileName(), out.errorString()));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
+            throw AppError(QStringLiteral("The picture could not be encoded."));
         }
+        // Whole or not at all; a link planted under the picture's name is replaced, never
+        // written through.
+        WriteFileReplacing(bytes, TempFolder::file(QStringLiteral("temp.bmp")));
     });
     trap.step(
         124, [&] { application().activeDocument()->Close(word::WdSaveOptions::DoNotSaveChanges); });
