@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -64,7 +65,11 @@ void Seams::installProduct()
     s.messageBox = showMessageBox;
     s.saveFileName = askSaveFileName;
     s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    s.seedRandom = [](quint32 seed) { generator().seed(seed); };
+    // Two copies started in the same second must not draw the same document names.
+    s.seedRandom = [](quint32 seed) {
+        std::seed_seq sequence{seed, static_cast<quint32>(::getpid())};
+        generator().seed(sequence);
+    };
     s.random = [] { return std::uniform_real_distribution<double>(0.0, 1.0)(generator()); };
     s.programFolder = [] { return QCoreApplication::applicationDirPath(); };
     // main() wraps this so that office instances end first.

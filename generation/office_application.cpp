@@ -3,6 +3,8 @@
 #include "uno_support.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -18,6 +20,8 @@
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace word {
 
@@ -155,6 +159,27 @@ void OfficeApplication::explainFailure()
         throw Error(QStringLiteral("The office program ended unexpectedly (%1).").arg(detail));
     }
     throw;
+}
+
+void OfficeApplication::removeSaveLeftovers(const QString& path) const
+{
+    // An office that ends in the middle of a save leaves its scratch file and a lock file beside
+    // the target; the scratch file carries the office's process id, the lock file the name of
+    // the document being written.
+    const QFileInfo target(QDir::current().absoluteFilePath(path));
+    QDir folder = target.dir();
+    const QStringList names =
+        folder.entryList({QStringLiteral("lu%1*.tmp").arg(process_->startedPid()),
+                          QStringLiteral(".~lock..~%1.*#").arg(target.fileName())},
+                         QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        struct stat info = {};
+        const QByteArray native = QFile::encodeName(folder.filePath(name));
+        if (::lstat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid()) {
+            ::unlink(native.constData());
+        }
+    }
 }
 
 QString OfficeApplication::scratchFolder() const
@@ -328,7 +353,12 @@ void WatchedSelection::GoTo(WdGoToItem what, WdGoToDirection which, int count)
 
 void WatchedDocument::SaveAs(const QString& path)
 {
-    app_.watched([&] { inner_->SaveAs(path); });
+    try {
+        app_.watched([&] { inner_->SaveAs(path); });
+    } catch (...) {
+        app_.removeSaveLeftovers(path);
+        throw;
+    }
 }
 
 void WatchedDocument::Close()

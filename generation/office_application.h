@@ -99,6 +99,9 @@ public:
     // A folder of this instance for scratch files, removed when the office ends.
     QString scratchFolder() const;
 
+    // Removes what a save to path that failed half-way left beside it.
+    void removeSaveLeftovers(const QString& path) const;
+
     // Runs one call to the office under the watchdog. A call to an office that was stopped for
     // not answering, or that ended by itself, fails with a description that says so.
     template <typename Body> auto watched(Body&& body)

@@ -333,6 +333,7 @@ void OfficeProcess::spawn()
     }
     std::lock_guard lock(Registry::instance().mutex);
     pid_ = pid;
+    startedPid_ = pid;
     exitCode_ = 0;
     Registry::instance().processes.insert(this);
 }

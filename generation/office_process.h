@@ -31,6 +31,8 @@ public:
 
     // Whether the process still runs; records its exit status when it has ended.
     bool running();
+    // The id of the process last started, kept after it ended (its scratch files carry it).
+    pid_t startedPid() const { return startedPid_; }
     // The exit code of an ended process, or -1 for a process ended by a signal.
     int exitCode() const { return exitCode_; }
     // A new process on the same profile, after the office asked to be restarted.
@@ -70,6 +72,7 @@ private:
     QString folder_;
     QString pipeName_;
     pid_t pid_ = -1;
+    pid_t startedPid_ = -1;
     int exitCode_ = 0;
 
     int callTimeoutMs_ = 0;

@@ -2,7 +2,11 @@
 // standard output how far it got, so that a test can kill it at a chosen moment.
 //
 //     tw_harness type <text> <rounds>    types text into the first field, over and over
-//     tw_harness generate <count>         one generation run with the stored wording
+//     tw_harness generate <count> [<count> <temp folder>]
+//                                         one generation run with the stored wording; with the
+//                                         second pair, "< Back" and a second run in the same
+//                                         window, with TEMP set to that folder and the file size
+//                                         limit lifted (the disk has room again)
 //     tw_harness save <source> <target>   "Save Results To Word File" to target
 
 #include "form1.h"
@@ -14,10 +18,14 @@
 #include "word_automation.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -48,6 +56,8 @@ void installAnsweringSeams(const QString& savePath)
 
 int main(int argc, char** argv)
 {
+    // A file size limit then stands for a full disk: writes fail instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() < 2) {
@@ -89,6 +99,21 @@ int main(int argc, char** argv)
         say(QStringLiteral("generating"));
         form.PushButton6_Click();
         say(QStringLiteral("done ") + (form.preview() ? form.preview()->mWordFile : QString()));
+        if (args.size() >= 4) {
+            rlimit limit = {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = limit.rlim_max;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            qputenv("TEMP", QFile::encodeName(args[3]));
+            if (form.preview()) {
+                form.preview()->PushButton8->click();
+            }
+            say(QStringLiteral("busy %1").arg(form.mBusy ? 1 : 0));
+            form.Text(8)->setText(args[2]);
+            say(QStringLiteral("generating"));
+            form.PushButton6_Click();
+            say(QStringLiteral("done ") + (form.preview() ? form.preview()->mWordFile : QString()));
+        }
         word::terminateAllInstances();
         return 0;
     }
