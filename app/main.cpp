@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <csignal>
+
 namespace {
 
 QIcon applicationIcon()
@@ -24,6 +26,8 @@ QIcon applicationIcon()
 
 int main(int argc, char** argv)
 {
+    // A file that reaches the size limit must give a failed write, reported, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(identity::kProductName);
     QGuiApplication::setDesktopFileName(QStringLiteral("ticketwright"));

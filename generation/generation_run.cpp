@@ -156,6 +156,11 @@ void GenerationRun::PushButton6_Click(RunHost& host)
     QString templatePath;
     trap.step(112, [&] { templatePath = TempFolder::file(QStringLiteral("template.dot")); });
     trap.step(114, [&] {
+        // Another copy of the program sharing the folder may have finished and removed the
+        // template since step 108; it is put back rather than the run failing.
+        if (!FileExists(templatePath)) {
+            WriteFileReplacing(templateBytes, templatePath);
+        }
         // A template someone else put there is never opened.
         RequireOwnRegularFile(templatePath);
         office.document = office.application().documents().Open(templatePath, true);
