@@ -23,12 +23,34 @@ public:
     explicit Error(const QString& description) : std::runtime_error(description.toStdString()) {}
 };
 
-enum class WdReplace { None = 0, One = 1, All = 2 };
-enum class WdFindWrap { Stop = 0, Continue = 1 };
-enum class WdUnits { Story = 6 };
-enum class WdGoToItem { Page = 1 };
-enum class WdGoToDirection { Next = 2, Previous = 3 };
-enum class WdSaveOptions { DoNotSaveChanges = 0 };
+enum class WdReplace
+{
+    None = 0,
+    One = 1,
+    All = 2
+};
+enum class WdFindWrap
+{
+    Stop = 0,
+    Continue = 1
+};
+enum class WdUnits
+{
+    Story = 6
+};
+enum class WdGoToItem
+{
+    Page = 1
+};
+enum class WdGoToDirection
+{
+    Next = 2,
+    Previous = 3
+};
+enum class WdSaveOptions
+{
+    DoNotSaveChanges = 0
+};
 
 class Replacement
 {

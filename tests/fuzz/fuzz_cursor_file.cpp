@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     try {
-        CursorFile::decode(QByteArray(reinterpret_cast<const char*>(data),
-                                      static_cast<qsizetype>(size)));
+        CursorFile::decode(
+            QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     } catch (const AppError&) {
     }
     return 0;
