@@ -87,6 +87,13 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
         transferSupplier_.set(controller, UNO_QUERY_THROW);
         cursor_ = text_->createTextCursor();
         cursor_->gotoStart(false);
+        // An active view updates its state (rulers, status) whenever the office is idle, and
+        // that lays the document out up to the insertion point between our calls. Every page
+        // laid out is one more page the header art must be attached to again on each paste,
+        // so the cost of a paste would grow with the document. A suspended view lays out
+        // nothing until a save or a picture needs it. Right after loading nothing is changed
+        // yet, so suspending asks no questions.
+        suspended_ = controller->suspend(true);
         lockControllers();
     });
 }
@@ -124,6 +131,14 @@ void OfficeDocument::unlockControllers()
     if (locked_) {
         model_->unlockControllers();
         locked_ = false;
+    }
+}
+
+void OfficeDocument::resumeView()
+{
+    if (suspended_) {
+        model_->getCurrentController()->suspend(false);
+        suspended_ = false;
     }
 }
 
@@ -237,6 +252,7 @@ void OfficeDocument::copyFirstPageAsPicture()
     QFile::remove(png);
     guarded(QStringLiteral("Making a picture of \"%1\"").arg(path_), [&] {
         // The picture filter draws the page the view is on, and needs the layout to do so.
+        resumeView();
         unlockControllers();
         Reference<css::text::XTextViewCursorSupplier> views(model_->getCurrentController(),
                                                             UNO_QUERY_THROW);

@@ -79,6 +79,7 @@ private:
     bool replaceFromInsertionPoint(const FindRequest& request);
     void lockControllers();
     void unlockControllers();
+    void resumeView();
 
     OfficeApplication& app_;
     QString path_;
@@ -93,6 +94,7 @@ private:
     std::optional<PageIndex> pages_;
     int pastedPages_ = 0;
     bool locked_ = false;
+    bool suspended_ = false;
 };
 
 } // namespace word
