@@ -47,23 +47,10 @@ constexpr int kPictureDotsPerMeter = 7559; // 192 dpi
 // minutes, while ending the office process at quit frees it at once.
 constexpr int kCheapToClosePages = 20;
 
-// goRight takes a 16-bit count.
-bool moveRight(const Reference<css::text::XTextCursor>& cursor, qsizetype count, bool expand)
+// Only case-blind searches for literal text reach the document (Find refuses the rest), so
+// these are the same for every search.
+void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor)
 {
-    while (count > 0) {
-        const auto step = static_cast<sal_Int16>(std::min<qsizetype>(count, 32767));
-        if (!cursor->goRight(step, expand)) {
-            return false;
-        }
-        count -= step;
-    }
-    return true;
-}
-
-void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor,
-                      const FindRequest& request)
-{
-    descriptor->setSearchString(toOU(request.text));
     Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
     options->setPropertyValue("SearchCaseSensitive", Any(false));
     options->setPropertyValue("SearchRegularExpression", Any(false));
@@ -110,6 +97,7 @@ void OfficeDocument::requireOpen() const
 void OfficeDocument::abandon()
 {
     cursor_.clear();
+    search_.clear();
     pages_.reset();
     transferSupplier_.clear();
     selectionSupplier_.clear();
@@ -408,58 +396,34 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
         return false;
     }
     return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
+        if (!search_.is()) {
+            search_ = replaceable_->createReplaceDescriptor();
+            setSearchOptions(up<css::util::XSearchDescriptor>(search_));
+        }
+        search_->setSearchString(toOU(request.text));
         if (request.wrap == WdFindWrap::Stop) {
             return replaceFromInsertionPoint(request);
         }
-        Reference<css::util::XReplaceDescriptor> descriptor =
-            replaceable_->createReplaceDescriptor();
-        setSearchOptions(up<css::util::XSearchDescriptor>(descriptor), request);
-        descriptor->setReplaceString(toOU(request.replacement));
-        return replaceable_->replaceAll(up<css::util::XSearchDescriptor>(descriptor)) > 0;
+        search_->setReplaceString(toOU(request.replacement));
+        return replaceable_->replaceAll(up<css::util::XSearchDescriptor>(search_)) > 0;
     });
 }
 
 bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
 {
-    // The text from the insertion point to the end is read once and searched here; the office
-    // then only moves to each match and replaces it. Its own search would cost a round of
-    // calls per match, and this stays in proportion to the text after the insertion point.
-    const auto region = text_->createTextCursorByRange(cursor_->getStart());
-    region->gotoEnd(true);
-    const QString rest = toQ(region->getString());
+    // The office searches on from the insertion point; each match costs one call to find it and
+    // one to replace it, whatever lies before. A search that starts at a found range goes on
+    // from its end, which after the replacement is the end of the replacement text.
+    const Reference<css::util::XSearchDescriptor> descriptor =
+        up<css::util::XSearchDescriptor>(search_);
     const rtl::OUString replacement = toOU(request.replacement);
-    const qsizetype length = request.text.size();
-
-    auto done = text_->createTextCursorByRange(cursor_->getStart());
-    qsizetype doneAt = 0;
     bool replaced = false;
-    for (qsizetype at = rest.indexOf(request.text, 0, Qt::CaseInsensitive); at >= 0;
-         at = rest.indexOf(request.text, doneAt, Qt::CaseInsensitive)) {
-        const auto match = text_->createTextCursorByRange(up<css::text::XTextRange>(done));
-        if (!moveRight(match, at - doneAt, false) || !moveRight(match, length, true) ||
-            toQ(match->getString()).compare(request.text, Qt::CaseInsensitive) != 0) {
-            // Something in the text counts differently from its plain form (a field, say): let
-            // the office search the rest.
-            Reference<css::util::XReplaceDescriptor> descriptor =
-                replaceable_->createReplaceDescriptor();
-            setSearchOptions(up<css::util::XSearchDescriptor>(descriptor), request);
-            Reference<css::text::XTextRange> found(
-                replaceable_->findNext(done, up<css::util::XSearchDescriptor>(descriptor)),
-                UNO_QUERY);
-            while (found.is()) {
-                found->setString(replacement);
-                replaced = true;
-                found.set(replaceable_->findNext(found->getEnd(),
-                                                 up<css::util::XSearchDescriptor>(descriptor)),
-                          UNO_QUERY);
-            }
-            return replaced;
-        }
-        match->setString(replacement);
-        match->collapseToEnd();
-        done = match;
-        doneAt = at + length;
+    Reference<css::uno::XInterface> found =
+        replaceable_->findNext(up<css::uno::XInterface>(cursor_), descriptor);
+    while (found.is()) {
+        Reference<css::text::XTextRange>(found, UNO_QUERY_THROW)->setString(replacement);
         replaced = true;
+        found = replaceable_->findNext(found, descriptor);
     }
     return replaced;
 }

@@ -8,6 +8,7 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
@@ -91,6 +92,8 @@ private:
         transferSupplier_;
     // The insertion point (collapsed) or the selection.
     com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> cursor_;
+    // Made once: only the search and replacement texts change between searches.
+    com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> search_;
     std::optional<PageIndex> pages_;
     int pastedPages_ = 0;
     bool locked_ = false;
