@@ -74,6 +74,8 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
         transferSupplier_.set(controller, UNO_QUERY_THROW);
         cursor_ = text_->createTextCursor();
         cursor_->gotoStart(false);
+        cursorParagraph_.set(cursor_, UNO_QUERY_THROW);
+        cursorProperties_.set(cursor_, UNO_QUERY_THROW);
         // An active view updates its state (rulers, status) whenever the office is idle, and
         // that lays the document out up to the insertion point between our calls. Every page
         // laid out is one more page the header art must be attached to again on each paste,
@@ -97,6 +99,8 @@ void OfficeDocument::requireOpen() const
 void OfficeDocument::abandon()
 {
     cursor_.clear();
+    cursorParagraph_.clear();
+    cursorProperties_.clear();
     search_.clear();
     pages_.reset();
     transferSupplier_.clear();
@@ -128,6 +132,12 @@ void OfficeDocument::resumeView()
         model_->getCurrentController()->suspend(false);
         suspended_ = false;
     }
+}
+
+void OfficeDocument::forgetWhereTheCursorIs()
+{
+    atEnd_ = false;
+    placedPage_.reset();
 }
 
 void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
@@ -266,6 +276,7 @@ void OfficeDocument::wholeStory()
 {
     requireOpen();
     guarded(QStringLiteral("Selecting the whole document"), [&] {
+        forgetWhereTheCursorIs();
         cursor_->gotoStart(false);
         cursor_->gotoEnd(true);
     });
@@ -301,7 +312,11 @@ void OfficeDocument::copy()
 void OfficeDocument::endOfStory()
 {
     requireOpen();
-    guarded(QStringLiteral("Moving to the end"), [&] { cursor_->gotoEnd(false); });
+    guarded(QStringLiteral("Moving to the end"), [&] {
+        forgetWhereTheCursorIs();
+        cursor_->gotoEnd(false);
+        atEnd_ = true;
+    });
 }
 
 void OfficeDocument::paste()
@@ -312,12 +327,17 @@ void OfficeDocument::paste()
         throw Error(QStringLiteral("Nothing has been copied to paste."));
     }
     guarded(QStringLiteral("Pasting"), [&] {
-        Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
-        const bool atEnd =
-            cursor_->isCollapsed() &&
-            compare->compareRegionEnds(up<css::text::XTextRange>(cursor_), text_->getEnd()) == 0;
-        if (atEnd && !Reference<css::text::XParagraphCursor>(cursor_, UNO_QUERY_THROW)
-                          ->isStartOfParagraph()) {
+        // Right after EndKey the insertion point is known to be at the end; asking the office
+        // again would cost calls on every page.
+        bool atEnd = atEnd_;
+        forgetWhereTheCursorIs();
+        if (!atEnd) {
+            Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
+            atEnd = cursor_->isCollapsed() &&
+                    compare->compareRegionEnds(up<css::text::XTextRange>(cursor_),
+                                               text_->getEnd()) == 0;
+        }
+        if (atEnd && !cursorParagraph_->isStartOfParagraph()) {
             // Pasted paragraphs merge their first one into the paragraph they land in; at the
             // end of a paragraph with text they would run into it.
             text_->insertControlCharacter(up<css::text::XTextRange>(cursor_),
@@ -325,7 +345,9 @@ void OfficeDocument::paste()
             cursor_->gotoEnd(false);
         }
         // Just before the landing place, where the insertion does not carry it along.
-        const auto before = text_->createTextCursorByRange(cursor_->getStart());
+        const auto before = atEnd
+                                ? text_->createTextCursorByRange(up<css::text::XTextRange>(cursor_))
+                                : text_->createTextCursorByRange(cursor_->getStart());
         const bool hasBefore = before->goLeft(1, false);
 
         select(up<css::text::XTextRange>(cursor_));
@@ -333,6 +355,7 @@ void OfficeDocument::paste()
 
         if (atEnd) {
             cursor_->gotoEnd(false);
+            atEnd_ = true;
         } else {
             Reference<css::text::XTextViewCursorSupplier> views(model_->getCurrentController(),
                                                                 UNO_QUERY_THROW);
@@ -356,6 +379,21 @@ void OfficeDocument::backspace()
 {
     requireOpen();
     guarded(QStringLiteral("Deleting"), [&] {
+        const bool atEnd = atEnd_;
+        forgetWhereTheCursorIs();
+        if (atEnd) {
+            // Collapsed at the end, and it stays there: the character before it goes.
+            if (pages_ && cursorParagraph_->isStartOfParagraph() &&
+                PageIndex::startsPage(up<css::uno::XInterface>(cursorProperties_))) {
+                pages_->invalidate();
+            }
+            const auto before = text_->createTextCursorByRange(up<css::text::XTextRange>(cursor_));
+            if (before->goLeft(1, true)) {
+                before->setString(rtl::OUString());
+            }
+            atEnd_ = true;
+            return;
+        }
         if (!cursor_->isCollapsed()) {
             if (pages_) {
                 pages_->invalidate();
@@ -384,8 +422,14 @@ void OfficeDocument::goToPage(WdGoToDirection direction, int count)
             pages_.emplace(text_);
         }
         const int offset = direction == WdGoToDirection::Next ? count : -count;
-        cursor_->gotoRange(
-            up<css::text::XTextRange>(pages_->pageStartFrom(cursor_->getStart(), offset)), false);
+        // After a jump the insertion point is known to be at the start of the page it landed
+        // on, so the next jump needs no search for its page.
+        int page = placedPage_ && pages_->valid()
+                       ? *placedPage_
+                       : pages_->pageOf(up<css::text::XTextRange>(cursor_));
+        forgetWhereTheCursorIs();
+        cursor_->gotoRange(up<css::text::XTextRange>(pages_->pageStartFrom(page, offset)), false);
+        placedPage_ = page;
     });
 }
 
@@ -396,6 +440,8 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
         return false;
     }
     return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
+        // A replacement around the insertion point can move it.
+        forgetWhereTheCursorIs();
         if (!search_.is()) {
             search_ = replaceable_->createReplaceDescriptor();
             setSearchOptions(up<css::util::XSearchDescriptor>(search_));

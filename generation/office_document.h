@@ -3,9 +3,11 @@
 #include "page_index.h"
 #include "word_automation.h"
 
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/datatransfer/XTransferable.hpp>
 #include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/util/XReplaceDescriptor.hpp>
@@ -81,6 +83,7 @@ private:
     void lockControllers();
     void unlockControllers();
     void resumeView();
+    void forgetWhereTheCursorIs();
 
     OfficeApplication& app_;
     QString path_;
@@ -92,12 +95,18 @@ private:
         transferSupplier_;
     // The insertion point (collapsed) or the selection.
     com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> cursor_;
+    com::sun::star::uno::Reference<com::sun::star::text::XParagraphCursor> cursorParagraph_;
+    com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> cursorProperties_;
     // Made once: only the search and replacement texts change between searches.
     com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> search_;
     std::optional<PageIndex> pages_;
     int pastedPages_ = 0;
     bool locked_ = false;
     bool suspended_ = false;
+    // What is known about the insertion point without asking the office: collapsed at the end
+    // of the document, or at the start of this page of the index.
+    bool atEnd_ = false;
+    std::optional<int> placedPage_;
 };
 
 } // namespace word

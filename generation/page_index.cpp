@@ -62,6 +62,9 @@ void PageIndex::appendIfValid(const Cursor& start)
 
 int PageIndex::pageOf(const Reference<css::text::XTextRange>& position)
 {
+    if (!valid_) {
+        rebuild();
+    }
     // compareRegionStarts(a, b) is 1 when a starts before b, 0 when both start at one place.
     const auto startsAtOrBefore = [&](int page) {
         return compare_->compareRegionStarts(
@@ -83,14 +86,13 @@ int PageIndex::pageOf(const Reference<css::text::XTextRange>& position)
     return low;
 }
 
-PageIndex::Cursor PageIndex::pageStartFrom(const Reference<css::text::XTextRange>& position,
-                                           int offset)
+PageIndex::Cursor PageIndex::pageStartFrom(int& page, int offset)
 {
     if (!valid_) {
         rebuild();
     }
     const int last = static_cast<int>(starts_.size()) - 1;
-    const int page = std::clamp(pageOf(position) + offset, 0, last);
+    page = std::clamp(page + offset, 0, last);
     return starts_[page];
 }
 

@@ -24,11 +24,11 @@ public:
     // A page starts at the given position, after every page already known (a paste at the end).
     void appendIfValid(const Cursor& start);
 
-    // The start of the page that is offset pages away from the page holding position, clamped to
-    // the first and last page.
-    Cursor
-    pageStartFrom(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position,
-                  int offset);
+    // The page holding position, counted from 0.
+    int pageOf(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
+    // The start of the page that is offset pages away from the given page, clamped to the first
+    // and last page; page becomes that page.
+    Cursor pageStartFrom(int& page, int offset);
 
     // Whether the paragraph at position begins a page by a hard break of its own.
     static bool
@@ -36,7 +36,6 @@ public:
 
 private:
     void rebuild();
-    int pageOf(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
 
     com::sun::star::uno::Reference<com::sun::star::text::XText> text_;
     com::sun::star::uno::Reference<com::sun::star::text::XTextRangeCompare> compare_;
