@@ -262,16 +262,42 @@ void OfficeProcess::callEnded()
     }
 }
 
+namespace {
+
+// Processor time the process has used so far (user and system), in clock ticks; -1 when it
+// cannot be read.
+qint64 processorTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray line = stat.readAll();
+    // Fields after the command name, which may itself hold blanks and parentheses.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+} // namespace
+
 void OfficeProcess::watch()
 {
     // A tenth of the limit, so that a call is given up at most 10 % late; never busier than
     // 20 checks a second.
     const auto tick = std::chrono::milliseconds(std::clamp(callTimeoutMs_ / 10, 50, 1000));
     std::unique_lock lock(watchMutex_);
+    qint64 lastCpu = -1;
+    qint64 lastProgressMs = 0;
     while (!stopWatch_) {
         watchWake_.wait_for(lock, tick);
+        const qint64 cpu = processorTicks(pid_);
+        if (cpu != lastCpu) {
+            lastCpu = cpu;
+            lastProgressMs = monotonicMs();
+        }
         const qint64 started = callStartedMs_.load(std::memory_order_relaxed);
-        if (stopWatch_ || started == 0 || monotonicMs() - started <= callTimeoutMs_) {
+        if (stopWatch_ || started == 0 ||
+            monotonicMs() - std::max(started, lastProgressMs) <= callTimeoutMs_) {
             continue;
         }
         std::lock_guard registryLock(Registry::instance().mutex);

@@ -42,10 +42,11 @@ public:
     // Kills the process group and reaps it, then removes the folder.
     void kill();
 
-    // A call to the office begins or ends. Calls may nest; the outermost one counts. While one
-    // lasts longer than callTimeoutMs(), a watchdog kills the process group, so that the call
-    // returns with a failure instead of waiting for ever. Only an atomic store: cheap enough for
-    // every call of a page loop.
+    // A call to the office begins or ends. Calls may nest; the outermost one counts. When one
+    // has gone on for callTimeoutMs() with the office using no processor time at all (stopped
+    // or deadlocked; a long save keeps it busy and is left alone), a watchdog kills the process
+    // group, so that the call returns with a failure instead of waiting for ever. Only an
+    // atomic store: cheap enough for every call of a page loop.
     void callStarted();
     void callEnded();
     // Whether the watchdog had to stop the process.
