@@ -2,7 +2,8 @@
 // run, during the picture export and during a save. Afterwards the settings hold a complete
 // value, no office process is left, and a save's destination is untouched or complete.
 
-#include <QCryptographicHash>
+#include "office_probe.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -25,39 +26,8 @@ QString harness()
 // Office processes whose parent is pid.
 QSet<qint64> officeChildren(qint64 pid)
 {
-    QSet<qint64> found;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString& entry : entries) {
-        bool numeric = false;
-        const qint64 candidate = entry.toLongLong(&numeric);
-        if (!numeric) {
-            continue;
-        }
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        const QString line = QString::fromLatin1(stat.readAll());
-        const qsizetype close = line.lastIndexOf(QLatin1Char(')'));
-        const QString name = line.mid(line.indexOf(QLatin1Char('(')) + 1,
-                                      close - line.indexOf(QLatin1Char('(')) - 1);
-        const QStringList rest = line.mid(close + 2).split(QLatin1Char(' '));
-        if (name.startsWith(QStringLiteral("soffice")) && rest.value(1).toLongLong() == pid) {
-            found.insert(candidate);
-        }
-    }
-    return found;
-}
-
-bool gone(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) {
-        return true;
-    }
-    // A zombie has ended; only its entry waits to be collected.
-    const QString line = QString::fromLatin1(stat.readAll());
-    return line.mid(line.lastIndexOf(QLatin1Char(')')) + 2, 1) == QStringLiteral("Z");
+    const QList<qint64> children = probe::officeChildrenOf(pid);
+    return {children.begin(), children.end()};
 }
 
 bool allGone(const QSet<qint64>& pids, int waitMs)
@@ -67,7 +37,7 @@ bool allGone(const QSet<qint64>& pids, int waitMs)
     while (timer.elapsed() < waitMs) {
         bool any = false;
         for (qint64 pid : pids) {
-            any = any || !gone(pid);
+            any = any || probe::processAlive(pid);
         }
         if (!any) {
             return true;

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "office_probe.h"
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
@@ -18,18 +19,6 @@
 
 namespace {
 
-// The document's text as antiword reads it.
-QString readBack(const QString& path)
-{
-    QProcess reader;
-    reader.start(QStringLiteral("antiword"), {QStringLiteral("-w"), QStringLiteral("0"), path});
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
-        return QStringLiteral("<antiword failed: %1>")
-            .arg(QString::fromLocal8Bit(reader.readAllStandardError()));
-    }
-    return QString::fromUtf8(reader.readAllStandardOutput());
-}
-
 QList<int> ticketNumbers(const QString& text)
 {
     QList<int> numbers;
@@ -38,15 +27,6 @@ QList<int> ticketNumbers(const QString& text)
         numbers << it.next().captured(1).toInt();
     }
     return numbers;
-}
-
-int officeProcesses()
-{
-    QProcess pgrep;
-    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-c"), QStringLiteral("-P"),
-                                          QString::number(QCoreApplication::applicationPid())});
-    pgrep.waitForFinished();
-    return QString::fromLatin1(pgrep.readAllStandardOutput()).trimmed().toInt();
 }
 
 } // namespace
@@ -115,7 +95,7 @@ private slots:
         const QString path = run(
             {"Spring Fair", "Drawn at noon", "A bike", "A kite", "A book", "Be there", "2", count});
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
-        const QString text = readBack(path);
+        const QString text = probe::docText(QStringLiteral("antiword"), path);
         QList<int> expected;
         for (int n = 1; n <= tickets; ++n) {
             expected << n << n;
@@ -128,7 +108,7 @@ private slots:
         // The run and the picture each quit their office; only the result is left.
         QCOMPARE(QDir(mTemp->path()).entryList(QDir::Files),
                  QStringList{QFileInfo(path).fileName()});
-        QTRY_COMPARE(officeProcesses(), 0);
+        QTRY_VERIFY(probe::officeChildrenOf(QCoreApplication::applicationPid()).isEmpty());
         QVERIFY(mForm->isHidden());
         QVERIFY(mForm->preview()->isVisible());
         QVERIFY(!mForm->mBusy);
