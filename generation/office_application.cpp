@@ -36,6 +36,7 @@ namespace {
 // Starting an office with a fresh profile takes one to two seconds; a slow machine gets more.
 constexpr int kConnectTimeoutMs = 30000;
 constexpr int kQuitTimeoutMs = 5000;
+constexpr int kGoneGraceMs = 2000;
 // The office asks its launcher for a restart after setting up a fresh profile.
 constexpr int kRestartRequested = 81;
 
@@ -148,14 +149,18 @@ void OfficeApplication::explainFailure()
     if (process_->stoppedByWatchdog()) {
         throw Error(notAnswering());
     }
-    if (desktop_.is() && !process_->running()) {
-        QString detail;
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            detail = QString::fromUtf8(e.what());
-        } catch (...) {
-        }
+    QString detail;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        detail = QString::fromUtf8(e.what());
+    } catch (...) {
+    }
+    // A killed office breaks the connection a moment before its end can be seen; a broken
+    // connection waits that moment, so the report says what happened.
+    const bool connectionLost = detail.contains(QStringLiteral("DisposedException"));
+    if (desktop_.is() &&
+        (!process_->running() || (connectionLost && process_->waitForExit(kGoneGraceMs)))) {
         throw Error(QStringLiteral("The office program ended unexpectedly (%1).").arg(detail));
     }
     throw;
