@@ -14,12 +14,16 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QLockFile>
 
 #include <memory>
 
 namespace {
 
 using word::WdFindWrap;
+
+// How long a run waits for another copy of the program to finish with the shared picture file.
+constexpr int kPictureLockWaitMs = 5 * 60 * 1000;
 
 std::function<QByteArray()>& templateSource()
 {
@@ -297,7 +301,17 @@ void GenerationRun::PushButton6_Click(RunHost& host)
     trap.step(408, [&] { office.app.reset(); });
     trap.step(410, [&] { DeleteFileQuietly(templatePath); });
 
-    trap.step(412, [&] { SaveDocAsJPG(resultPath); });
+    // "temp.bmp" has one name for every copy of the program that shares the folder: from the
+    // export until the picture is loaded and removed, other copies wait their turn, so none
+    // shows or removes another's picture. The lock of a copy that died is taken over.
+    std::unique_ptr<QLockFile> pictureLock;
+    trap.step(412, [&] {
+        pictureLock =
+            std::make_unique<QLockFile>(TempFolder::file(QStringLiteral("temp.bmp.lock")));
+        pictureLock->setStaleLockTime(0);
+        pictureLock->tryLock(kPictureLockWaitMs);
+        SaveDocAsJPG(resultPath);
+    });
     trap.step(414, [&] { host.setHourglass(false); });
 
     QString picturePath;
@@ -318,6 +332,9 @@ void GenerationRun::PushButton6_Click(RunHost& host)
         host.showPreview();
         host.hideMain();
     });
-    trap.step(424, [&] { DeleteFileQuietly(picturePath); });
+    trap.step(424, [&] {
+        DeleteFileQuietly(picturePath);
+        pictureLock.reset();
+    });
     trap.step(426, [&] { host.setBusy(false); });
 }
