@@ -3,52 +3,41 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "error_trap.h"
+#include "number_text.h"
 
 #include <cmath>
 #include <limits>
 
 namespace {
 
-// Rounding of the program's number conversions: to the nearest integer, halves to the even
-// neighbour (the default floating-point rounding mode).
-double roundHalfEven(double value)
-{
-    return std::nearbyint(value);
-}
-
 [[noreturn]] void overflow()
 {
     throw AppError(QStringLiteral("Overflow"));
 }
 
-qint16 toInt16(double value)
+// A whole number that must fit Int; anything outside (or not finite) is an overflow.
+template <typename Int> Int checkedWhole(double whole)
 {
-    const double r = roundHalfEven(value);
-    if (!std::isfinite(r) || r < std::numeric_limits<qint16>::min() ||
-        r > std::numeric_limits<qint16>::max()) {
+    if (!std::isfinite(whole) || whole < std::numeric_limits<Int>::min() ||
+        whole > std::numeric_limits<Int>::max()) {
         overflow();
     }
-    return static_cast<qint16>(r);
+    return static_cast<Int>(whole);
+}
+
+qint16 toInt16(double value)
+{
+    return checkedWhole<qint16>(roundHalfEven(value));
 }
 
 qint32 toInt32(double value)
 {
-    const double r = roundHalfEven(value);
-    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
-        r > std::numeric_limits<qint32>::max()) {
-        overflow();
-    }
-    return static_cast<qint32>(r);
+    return checkedWhole<qint32>(roundHalfEven(value));
 }
 
 qint32 wholePart(double value)
 {
-    const double r = std::floor(value);
-    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
-        r > std::numeric_limits<qint32>::max()) {
-        overflow();
-    }
-    return static_cast<qint32>(r);
+    return checkedWhole<qint32>(std::floor(value));
 }
 
 // The scroll handlers multiply in 16 bits; a result outside that range is an overflow.
