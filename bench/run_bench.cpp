@@ -78,12 +78,12 @@ class TimedRange : public word::Range
 public:
     explicit TimedRange(std::unique_ptr<word::Range> inner) : mInner(std::move(inner)) {}
     void CopyAsPicture() override { mInner->CopyAsPicture(); }
-    QString text() override
+    QStringList paragraphTexts(const QString& style) override
     {
         gTimeline.mark(QStringLiteral("text"));
-        QString t = mInner->text();
+        QStringList texts = mInner->paragraphTexts(style);
         gTimeline.mark(QStringLiteral("text done"));
-        return t;
+        return texts;
     }
 
 private:

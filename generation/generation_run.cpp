@@ -56,9 +56,10 @@ struct Office
 
 // One find-and-replace pass over the selection. Labels rise by 2 from `label` in the order of
 // the statements; setReplacement runs the replacement-text statement(s) from the label it is
-// given and returns the next free one.
+// given and returns the next free one. A style limits the search to paragraphs in it.
 void replacePass(ErrorTrap& trap, const Office& office, int label, const QString& search,
-                 const std::function<int(word::Find*, int)>& setReplacement, WdFindWrap wrap)
+                 const std::function<int(word::Find*, int)>& setReplacement, WdFindWrap wrap,
+                 const QString& style = QString())
 {
     word::Find* find = nullptr;
     auto theFind = [&find]() -> word::Find& {
@@ -75,7 +76,12 @@ void replacePass(ErrorTrap& trap, const Office& office, int label, const QString
     label = setReplacement(find, label + 8);
     trap.step(label, [&] { theFind().setForward(true); });
     trap.step(label + 2, [&] { theFind().setWrap(wrap); });
-    trap.step(label + 4, [&] { theFind().setFormat(false); });
+    trap.step(label + 4, [&] {
+        theFind().setFormat(!style.isEmpty());
+        if (!style.isEmpty()) {
+            theFind().setStyle(style);
+        }
+    });
     trap.step(label + 6, [&] { theFind().setMatchCase(false); });
     trap.step(label + 8, [&] { theFind().setMatchWholeWord(false); });
     trap.step(label + 10, [&] { theFind().setMatchWildcards(false); });
@@ -170,8 +176,6 @@ void GenerationRun::PushButton6_Click(RunHost& host)
         office.document = office.application().documents().Open(templatePath, true);
     });
 
-    const QStringList wording = {host.fieldText(1), host.fieldText(2), host.fieldText(3),
-                                 host.fieldText(4), host.fieldText(5), host.fieldText(6)};
     static const char* const kPlaceholders[] = {"[NAME OF RAFFLE EVENT]",
                                                 "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
                                                 "$500",
@@ -251,9 +255,10 @@ void GenerationRun::PushButton6_Click(RunHost& host)
             });
             for (int j = 1; j <= 5; ++j) {
                 trap.step(342, [] {});
+                // Only the page's ticket numbers, never wording that happens to hold the digits.
                 replacePass(trap, office, 344, TicketNumberCheck::format(j),
                             replaceWith(trap, TicketNumberCheck::format((i - 1) * 5 + j)),
-                            WdFindWrap::Stop);
+                            WdFindWrap::Stop, TicketNumberCheck::kStyle);
                 trap.step(372, [] {});
             }
             trap.step(374, [] {});
@@ -289,7 +294,7 @@ void GenerationRun::PushButton6_Click(RunHost& host)
         // The saved document must hold every ticket it was meant to; if not, it is still
         // handed over, so nothing is lost, but the user is told.
         const QString problem = TicketNumberCheck::verify(
-            office.activeDocument().range()->text(), 5 * pages, wording + QStringList{donation});
+            office.activeDocument().range()->paragraphTexts(TicketNumberCheck::kStyle), 5 * pages);
         if (!problem.isEmpty()) {
             throw AppError(problem);
         }

@@ -309,9 +309,9 @@ public:
     {
         app_.watched([&] { inner_->CopyAsPicture(); });
     }
-    QString text() override
+    QStringList paragraphTexts(const QString& style) override
     {
-        return app_.watched([&] { return inner_->text(); });
+        return app_.watched([&] { return inner_->paragraphTexts(style); });
     }
 
 private:

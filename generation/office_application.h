@@ -34,6 +34,7 @@ public:
     void setMatchWildcards(bool on) override { inner_.setMatchWildcards(on); }
     void setMatchSoundsLike(bool on) override { inner_.setMatchSoundsLike(on); }
     void setMatchAllWordForms(bool on) override { inner_.setMatchAllWordForms(on); }
+    void setStyle(const QString& style) override { inner_.setStyle(style); }
     bool Execute(WdReplace replace) override;
 
 private:

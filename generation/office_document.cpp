@@ -14,8 +14,10 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
@@ -218,7 +220,10 @@ public:
     explicit OfficeRange(std::shared_ptr<OfficeDocument> document) : document_(std::move(document))
     {}
     void CopyAsPicture() override { document_->copyFirstPageAsPicture(); }
-    QString text() override { return document_->plainText(); }
+    QStringList paragraphTexts(const QString& style) override
+    {
+        return document_->paragraphTexts(style);
+    }
 
 private:
     std::shared_ptr<OfficeDocument> document_;
@@ -232,11 +237,24 @@ std::unique_ptr<Range> OfficeDocument::range()
     return std::make_unique<OfficeRange>(shared_from_this());
 }
 
-QString OfficeDocument::plainText()
+QStringList OfficeDocument::paragraphTexts(const QString& style)
 {
     requireOpen();
-    return guarded(QStringLiteral("Reading the text of \"%1\"").arg(path_),
-                   [&] { return toQ(text_->getString()); });
+    return guarded(QStringLiteral("Reading the paragraphs in the style \"%1\"").arg(style), [&] {
+        // A style search finds whole paragraphs, all of them in one call.
+        const auto descriptor = replaceable_->createSearchDescriptor();
+        Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
+        options->setPropertyValue("SearchStyles", Any(true));
+        descriptor->setSearchString(toOU(style));
+        const Reference<css::container::XIndexAccess> found = replaceable_->findAll(descriptor);
+        QStringList texts;
+        const sal_Int32 count = found.is() ? found->getCount() : 0;
+        for (sal_Int32 i = 0; i < count; ++i) {
+            texts << toQ(Reference<css::text::XTextRange>(found->getByIndex(i), UNO_QUERY_THROW)
+                             ->getString());
+        }
+        return texts;
+    });
 }
 
 void OfficeDocument::copyFirstPageAsPicture()
@@ -447,12 +465,36 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
             setSearchOptions(up<css::util::XSearchDescriptor>(search_));
         }
         search_->setSearchString(toOU(request.text));
-        if (request.wrap == WdFindWrap::Stop) {
-            return replaceFromInsertionPoint(request);
-        }
-        search_->setReplaceString(toOU(request.replacement));
-        return replaceable_->replaceAll(up<css::util::XSearchDescriptor>(search_)) > 0;
+        return request.wrap == WdFindWrap::Stop ? replaceFromInsertionPoint(request)
+                                                : replaceEverywhere(request);
     });
+}
+
+bool OfficeDocument::replaceEverywhere(const FindRequest& request)
+{
+    // Each match is replaced on its own rather than by the office's replace-all, so that what
+    // is placed can be kept out of later searches.
+    const Reference<css::container::XIndexAccess> found =
+        replaceable_->findAll(up<css::util::XSearchDescriptor>(search_));
+    const bool guard = mayTouchPlacedText(request.text);
+    std::vector<Reference<css::text::XTextRange>> matches;
+    const sal_Int32 count = found.is() ? found->getCount() : 0;
+    for (sal_Int32 i = 0; i < count; ++i) {
+        Reference<css::text::XTextRange> match(found->getByIndex(i), UNO_QUERY_THROW);
+        if (replaceable(match, request.style, guard)) {
+            matches.push_back(match);
+        }
+    }
+    const rtl::OUString replacement = toOU(request.replacement);
+    for (const auto& match : matches) {
+        match->setString(replacement);
+        // Nothing placed, nothing to keep: the text around it is the template's own.
+        if (!request.replacement.isEmpty()) {
+            placed_.push_back({request.replacement, match, {}, {}});
+            placedEnd_.clear();
+        }
+    }
+    return !matches.empty();
 }
 
 bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
@@ -462,16 +504,112 @@ bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
     // from its end, which after the replacement is the end of the replacement text.
     const Reference<css::util::XSearchDescriptor> descriptor =
         up<css::util::XSearchDescriptor>(search_);
+    const bool guard =
+        mayTouchPlacedText(request.text) && placedTextAfter(up<css::text::XTextRange>(cursor_));
     const rtl::OUString replacement = toOU(request.replacement);
     bool replaced = false;
     Reference<css::uno::XInterface> found =
         replaceable_->findNext(up<css::uno::XInterface>(cursor_), descriptor);
     while (found.is()) {
-        Reference<css::text::XTextRange>(found, UNO_QUERY_THROW)->setString(replacement);
-        replaced = true;
+        Reference<css::text::XTextRange> match(found, UNO_QUERY_THROW);
+        if (replaceable(match, request.style, guard)) {
+            match->setString(replacement);
+            replaced = true;
+        }
         found = replaceable_->findNext(found, descriptor);
     }
     return replaced;
+}
+
+bool OfficeDocument::replaceable(const Reference<css::text::XTextRange>& match,
+                                 const QString& style, bool guard)
+{
+    if (!style.isEmpty()) {
+        rtl::OUString name;
+        Reference<css::beans::XPropertySet>(match, UNO_QUERY_THROW)
+            ->getPropertyValue("ParaStyleName") >>= name;
+        if (toQ(name) != style) {
+            return false;
+        }
+    }
+    return !guard || !overlapsPlacedText(match);
+}
+
+namespace {
+
+QString caseBlind(const QString& text)
+{
+    return text.toCaseFolded();
+}
+
+bool isPlainAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+} // namespace
+
+bool OfficeDocument::mayTouchPlacedText(const QString& search) const
+{
+    // Decided here, without asking the office: a match can only touch placed text that shares
+    // part of the search text. Beyond plain ASCII the office's notion of case may differ from
+    // ours, so every match is checked.
+    const QString needle = caseBlind(search);
+    for (const Placement& placement : placed_) {
+        if (!isPlainAscii(placement.text) || !isPlainAscii(search)) {
+            return true;
+        }
+        const QString placed = caseBlind(placement.text);
+        if (placed.contains(needle) || needle.contains(placed)) {
+            return true;
+        }
+        for (qsizetype n = 1; n < needle.size(); ++n) {
+            if (placed.endsWith(QStringView(needle).left(n)) ||
+                placed.startsWith(QStringView(needle).right(n))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool OfficeDocument::placedTextAfter(const Reference<css::text::XTextRange>& position)
+{
+    if (placed_.empty()) {
+        return false;
+    }
+    Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
+    if (!placedEnd_.is()) {
+        for (const Placement& placement : placed_) {
+            const auto end = placement.range->getEnd();
+            if (!placedEnd_.is() || compare->compareRegionEnds(placedEnd_, end) > 0) {
+                placedEnd_ = end;
+            }
+        }
+    }
+    // compareRegionStarts answers 1 when the first range starts before the second.
+    return compare->compareRegionStarts(position, placedEnd_) > 0;
+}
+
+bool OfficeDocument::overlapsPlacedText(const Reference<css::text::XTextRange>& match)
+{
+    Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
+    for (Placement& placement : placed_) {
+        if (!placement.start.is()) {
+            placement.start = placement.range->getStart();
+            placement.end = placement.range->getEnd();
+        }
+        // They overlap when each begins before the other ends. Text outside the body (a
+        // header, say) cannot be compared with it and does not overlap it.
+        try {
+            if (compare->compareRegionStarts(match, placement.end) > 0 &&
+                compare->compareRegionEnds(placement.start, match) > 0) {
+                return true;
+            }
+        } catch (const css::lang::IllegalArgumentException&) {
+        }
+    }
+    return false;
 }
 
 } // namespace word

@@ -15,6 +15,7 @@
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include <optional>
+#include <vector>
 
 namespace word {
 
@@ -33,6 +34,7 @@ struct FindRequest
     bool matchWildcards = false;
     bool matchSoundsLike = false;
     bool matchAllWordForms = false;
+    QString style;
 };
 
 // What Copy took, held by the office's own transfer object rather than the desktop clipboard.
@@ -73,13 +75,22 @@ public:
     void goToPage(WdGoToDirection direction, int count);
     bool replaceAll(const FindRequest& request);
     void copyFirstPageAsPicture();
-    // The whole text, each paragraph ended by a line break.
-    QString plainText();
+    QStringList paragraphTexts(const QString& style);
 
 private:
     void requireOpen() const;
     void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
+    bool replaceEverywhere(const FindRequest& request);
     bool replaceFromInsertionPoint(const FindRequest& request);
+    // Whether a match may be replaced: it lies in the asked-for paragraph style and touches no
+    // placed text (checked only when guard is set).
+    bool replaceable(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& match,
+                     const QString& style, bool guard);
+    bool mayTouchPlacedText(const QString& search) const;
+    bool placedTextAfter(
+        const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
+    bool overlapsPlacedText(
+        const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& match);
     void lockControllers();
     void unlockControllers();
     void resumeView();
@@ -99,6 +110,18 @@ private:
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> cursorProperties_;
     // Made once: only the search and replacement texts change between searches.
     com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> search_;
+    // Text a replace-all over the whole document put in: later searches leave it alone. The
+    // ends are taken from the office only when a search could touch it.
+    struct Placement
+    {
+        QString text;
+        com::sun::star::uno::Reference<com::sun::star::text::XTextRange> range;
+        com::sun::star::uno::Reference<com::sun::star::text::XTextRange> start;
+        com::sun::star::uno::Reference<com::sun::star::text::XTextRange> end;
+    };
+    std::vector<Placement> placed_;
+    // Where the last of the placed text ends, once asked for.
+    com::sun::star::uno::Reference<com::sun::star::text::XTextRange> placedEnd_;
     std::optional<PageIndex> pages_;
     int pastedPages_ = 0;
     bool locked_ = false;

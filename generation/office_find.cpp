@@ -9,12 +9,17 @@ bool OfficeFind::Execute(WdReplace replace)
     if (replace != WdReplace::All) {
         throw Error(QStringLiteral("Find.Execute supports only Replace = 2 (replace all)."));
     }
-    if (!request_.forward || request_.format || request_.matchCase || request_.matchWholeWord ||
+    if (!request_.forward || request_.matchCase || request_.matchWholeWord ||
         request_.matchWildcards || request_.matchSoundsLike || request_.matchAllWordForms) {
         throw Error(QStringLiteral("Find.Execute supports only forward, case-blind searches for "
-                                   "plain text without formatting."));
+                                   "plain text."));
     }
-    return app_.activeOfficeDocument()->replaceAll(request_);
+    // Without Format the style is not a condition, as in the word processor.
+    FindRequest request = request_;
+    if (!request.format) {
+        request.style.clear();
+    }
+    return app_.activeOfficeDocument()->replaceAll(request);
 }
 
 } // namespace word

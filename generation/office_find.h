@@ -24,7 +24,11 @@ class OfficeFind final : public Find
 public:
     explicit OfficeFind(OfficeApplication& app) : app_(app), replacement_(request_) {}
 
-    void ClearFormatting() override { request_.format = false; }
+    void ClearFormatting() override
+    {
+        request_.format = false;
+        request_.style.clear();
+    }
     Replacement& replacement() override { return replacement_; }
     void setText(const QString& text) override { request_.text = text; }
     void setForward(bool forward) override { request_.forward = forward; }
@@ -35,6 +39,7 @@ public:
     void setMatchWildcards(bool on) override { request_.matchWildcards = on; }
     void setMatchSoundsLike(bool on) override { request_.matchSoundsLike = on; }
     void setMatchAllWordForms(bool on) override { request_.matchAllWordForms = on; }
+    void setStyle(const QString& style) override { request_.style = style; }
     bool Execute(WdReplace replace) override;
 
 private:

@@ -9,29 +9,6 @@ QString TicketNumberCheck::format(int number)
 
 namespace {
 
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// Calls found(start, length) for every whole run of ASCII digits.
-template <typename Found> void forEachDigitRun(const QString& text, Found found)
-{
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n;) {
-        if (!isAsciiDigit(text[i])) {
-            ++i;
-            continue;
-        }
-        qsizetype end = i;
-        while (end < n && isAsciiDigit(text[end])) {
-            ++end;
-        }
-        found(i, end - i);
-        i = end;
-    }
-}
-
 // Names at most a handful, so the report stays readable for a run of thousands.
 QString list(const QStringList& numbers)
 {
@@ -43,55 +20,38 @@ QString list(const QStringList& numbers)
     return text;
 }
 
+// The ticket a number paragraph names, or 0 when its text is not one of 1..count as printed.
+int ticketOf(const QString& text, int count)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= 1 && value <= count && TicketNumberCheck::format(value) == text ? value
+                                                                                          : 0;
+}
+
 } // namespace
 
-QString TicketNumberCheck::verify(const QString& documentText, int count,
-                                  const QStringList& wording)
+QString TicketNumberCheck::verify(const QStringList& numbers, int count)
 {
-    if (count < 1) {
+    if (count < 1 || numbers.isEmpty()) {
         return {};
     }
-    // A ticket number is a whole run of digits, printed at least four wide.
-    auto ticketNumber = [count](const QString& text, qsizetype start, qsizetype length) {
-        if (length < 4 || length > 10) {
-            return 0;
-        }
-        bool ok = false;
-        const qint64 value = text.mid(start, length).toLongLong(&ok);
-        if (!ok || value < 1 || value > count || format(static_cast<int>(value)).size() != length) {
-            return 0;
-        }
-        return static_cast<int>(value);
-    };
-    std::vector<bool> unchecked(static_cast<size_t>(count) + 1, false);
-    for (const QString& text : wording) {
-        forEachDigitRun(text, [&](qsizetype start, qsizetype length) {
-            unchecked[static_cast<size_t>(ticketNumber(text, start, length))] = true;
-        });
-    }
     std::vector<int> seen(static_cast<size_t>(count) + 1, 0);
-    int lastCompleted = 0; // highest number seen twice so far, for the order test
+    QStringList damaged;
     bool outOfOrder = false;
-    forEachDigitRun(documentText, [&](qsizetype start, qsizetype length) {
-        const int value = ticketNumber(documentText, start, length);
-        if (value == 0 || unchecked[static_cast<size_t>(value)]) {
-            return;
+    for (qsizetype k = 0; k < numbers.size(); ++k) {
+        const int value = ticketOf(numbers[k], count);
+        if (value == 0) {
+            damaged << QStringLiteral("\"%1\"").arg(numbers[k]);
+            continue;
         }
-        int& times = seen[static_cast<size_t>(value)];
-        ++times;
-        if (value < lastCompleted) {
-            outOfOrder = true;
-        }
-        if (times == 2) {
-            lastCompleted = qMax(lastCompleted, value);
-        }
-    });
+        ++seen[static_cast<size_t>(value)];
+        // Ticket n and its stub are the (2n-1)th and (2n)th numbers.
+        outOfOrder = outOfOrder || value != k / 2 + 1;
+    }
     QStringList missing;
     QStringList doubled;
     for (int value = 1; value <= count; ++value) {
-        if (unchecked[static_cast<size_t>(value)]) {
-            continue;
-        }
         const int times = seen[static_cast<size_t>(value)];
         if (times < 2) {
             missing << format(value);
@@ -105,6 +65,10 @@ QString TicketNumberCheck::verify(const QString& documentText, int count,
     }
     if (!doubled.isEmpty()) {
         problems << QStringLiteral("numbers printed more than twice: %1").arg(list(doubled));
+    }
+    if (!damaged.isEmpty()) {
+        problems
+            << QStringLiteral("numbers that are not tickets of this run: %1").arg(list(damaged));
     }
     if (problems.isEmpty() && outOfOrder) {
         problems << QStringLiteral("the numbers are out of order");

@@ -3,17 +3,19 @@
 #include <QString>
 #include <QStringList>
 
-// After a long run the document is checked, because a paste or a renumbering that went wrong
-// would otherwise go unnoticed: every ticket number 1..count must stand exactly twice (ticket
-// and stub), in reading order.
+// After a run the document is checked, because a paste or a renumbering that went wrong would
+// otherwise go unnoticed: the ticket numbers, each in its own paragraph of the ticket-number
+// style, must read 1, 1, 2, 2, ..., count, count (every ticket, then its stub).
 class TicketNumberCheck
 {
 public:
+    // The paragraph style of the template's ticket numbers; renumbering looks only there.
+    static inline const QString kStyle = QStringLiteral("Ticket No.");
+
     // The number as printed: at least four digits, zero-padded.
     static QString format(int number);
-    // An empty text when the document text holds each number exactly twice in order;
-    // otherwise a description naming the numbers that are missing, doubled or out of order.
-    // Numbers that also stand in the wording (a prize of $1000, say) cannot be told apart from
-    // ticket numbers and are not checked.
-    static QString verify(const QString& documentText, int count, const QStringList& wording = {});
+    // An empty text when the numbers are as expected, or when there are none at all (a template
+    // without ticket numbers has nothing to check); otherwise a description naming the numbers
+    // that are missing, doubled, damaged or out of order.
+    static QString verify(const QStringList& numbers, int count);
 };

@@ -10,6 +10,7 @@
 // readable description for the error report.
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -67,6 +68,7 @@ class Find
 {
 public:
     virtual ~Find() = default;
+    // No formatting conditions remain: no style is asked for.
     virtual void ClearFormatting() = 0;
     virtual Replacement& replacement() = 0;
     virtual void setText(const QString& text) = 0;
@@ -78,11 +80,16 @@ public:
     virtual void setMatchWildcards(bool on) = 0;
     virtual void setMatchSoundsLike(bool on) = 0;
     virtual void setMatchAllWordForms(bool on) = 0;
+    // With Format on, only text in paragraphs of this paragraph style matches.
+    virtual void setStyle(const QString& style) = 0;
     // With WdReplace::All: replaces every match (case ignored, the search text taken
     // literally) from the insertion point to the end of the document, and with
     // WdFindWrap::Continue from the start of the document as well. Returns whether anything
-    // matched. Only matching case-blind searches without formatting are supported; other
-    // settings throw.
+    // was replaced. Only case-blind searches are supported; other settings throw.
+    //
+    // Text that an earlier replace-all with WdFindWrap::Continue put into this document is
+    // never matched, in whole or in part: what filling a template placed stays exactly as
+    // given, even when it holds a later search's text. A pasted copy of it is new text.
     virtual bool Execute(WdReplace replace) = 0;
 };
 
@@ -118,9 +125,9 @@ public:
     // Puts a picture of the range's first page on the program's clipboard, where
     // GetClipboardPicture finds it.
     virtual void CopyAsPicture() = 0;
-    // The range's plain text, paragraphs ended by line breaks (the run checks its numbering
-    // with it).
-    virtual QString text() = 0;
+    // The texts of the range's paragraphs in the given paragraph style, in reading order (the
+    // run checks its ticket numbers with them).
+    virtual QStringList paragraphTexts(const QString& style) = 0;
 };
 
 class Document

@@ -19,6 +19,7 @@ private slots:
     void cleanupTestCase();
     void replaceAllIgnoresCaseAndTakesTheReplacementLiterally();
     void replaceFromInsertionPointLeavesEarlierPagesAlone();
+    void placedTextIsNeverSearchedAgainAndAStyleLimitsTheSearch();
     void pagesReplicateAndRenumberAsTheRunDoes();
     void saveAsAlwaysWritesWord97();
     void saveAsRefusesALinkAtTheTarget();
@@ -29,7 +30,8 @@ private slots:
 private:
     QString templatePath() const { return dir_.filePath(QStringLiteral("template.dot")); }
     std::shared_ptr<word::Document> openTemplate();
-    bool replaceAll(const QString& text, const QString& replacement, word::WdFindWrap wrap);
+    bool replaceAll(const QString& text, const QString& replacement, word::WdFindWrap wrap,
+                    const QString& style = QString());
     // Builds a document of the given number of pages the way a run does and saves it.
     QString buildTickets(int pages, const QString& name);
 
@@ -43,7 +45,7 @@ std::shared_ptr<word::Document> TestWordLayer::openTemplate()
 }
 
 bool TestWordLayer::replaceAll(const QString& text, const QString& replacement,
-                               word::WdFindWrap wrap)
+                               word::WdFindWrap wrap, const QString& style)
 {
     word::Find& find = app_->selection().find();
     find.ClearFormatting();
@@ -52,7 +54,8 @@ bool TestWordLayer::replaceAll(const QString& text, const QString& replacement,
     find.replacement().setText(replacement);
     find.setForward(true);
     find.setWrap(wrap);
-    find.setFormat(false);
+    find.setFormat(!style.isEmpty());
+    find.setStyle(style);
     find.setMatchCase(false);
     find.setMatchWholeWord(false);
     find.setMatchWildcards(false);
@@ -165,6 +168,40 @@ void TestWordLayer::replaceFromInsertionPointLeavesEarlierPagesAlone()
     QCOMPARE(probe::occurrences(text, QStringLiteral("0002")), 2);
     QVERIFY(text.indexOf(QStringLiteral("0002")) < text.indexOf(QStringLiteral("MIDDLE")));
     QVERIFY(text.lastIndexOf(QStringLiteral("Name:")) < text.indexOf(QStringLiteral("LAST")));
+}
+
+void TestWordLayer::placedTextIsNeverSearchedAgainAndAStyleLimitsTheSearch()
+{
+    auto document = openTemplate();
+    const auto fill = [&](const char* search, const char* text) {
+        return replaceAll(QString::fromUtf8(search), QString::fromUtf8(text),
+                          word::WdFindWrap::Continue);
+    };
+    QVERIFY(fill("$500", "A bike"));
+    QVERIFY(fill("[NAME OF RAFFLE EVENT]", "RAFFLE 0003 $250 [name of raffle event]"));
+    QVERIFY(fill("$250", "$100"));
+    QVERIFY(fill("$100", "$50"));    // the template's own $100 only
+    QVERIFY(!fill("event] $", "x")); // would reach into placed text
+    // Limited to the ticket numbers' style, wording never matches.
+    QVERIFY(!replaceAll(QStringLiteral("$50"), QStringLiteral("x"), word::WdFindWrap::Stop,
+                        QStringLiteral("Ticket No.")));
+    QVERIFY(replaceAll(QStringLiteral("0003"), QStringLiteral("0099"), word::WdFindWrap::Stop,
+                       QStringLiteral("Ticket No.")));
+    QStringList numbers;
+    for (const char* n : {"0001", "0002", "0099", "0004", "0005"}) {
+        numbers << n << n;
+    }
+    QCOMPARE(document->range()->paragraphTexts(QStringLiteral("Ticket No.")), numbers);
+
+    const QString path = dir_.filePath(QStringLiteral("placed.doc"));
+    document->SaveAs(path);
+    document->Close();
+    const QString text = probe::docText(QStringLiteral("antiword"), path);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("RAFFLE 0003 $250 [name of raffle event]")),
+             10);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("$100")), 5);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("$50")), 5);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("0099")), 2);
 }
 
 void TestWordLayer::pagesReplicateAndRenumberAsTheRunDoes()

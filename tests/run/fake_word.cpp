@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,6 +26,8 @@ struct FakeDocument : word::Document
     QString path;
     bool readOnly;
     bool open = true;
+    // Text placed by a replace-all over the whole document, as (start, length).
+    QList<std::pair<qsizetype, qsizetype>> placed;
 
     FakeDocument(FakeState* s, QString t, QString p, bool ro)
         : state(s), text(std::move(t)), path(std::move(p)), readOnly(ro)
@@ -61,10 +66,10 @@ struct FakeDocument : word::Document
             picture.setDotsPerMeterY(7559);
             QGuiApplication::clipboard()->setImage(picture);
         }
-        QString text() override
+        QStringList paragraphTexts(const QString& style) override
         {
-            gScript->operation("text");
-            return doc->text;
+            gScript->operation("paragraphTexts");
+            return style == "Ticket No." ? FakeWord::ticketNumbers(doc->text) : QStringList();
         }
     };
     std::unique_ptr<word::Range> range() override
@@ -92,8 +97,15 @@ struct FakeFind : word::Find
     QString search;
     FakeReplacement replace;
     word::WdFindWrap wrap = word::WdFindWrap::Stop;
+    bool format = false;
+    QString style;
 
-    void ClearFormatting() override { gScript->operation("ClearFormatting"); }
+    void ClearFormatting() override
+    {
+        gScript->operation("ClearFormatting");
+        format = false;
+        style.clear();
+    }
     word::Replacement& replacement() override
     {
         gScript->operation("replacement");
@@ -110,21 +122,52 @@ struct FakeFind : word::Find
         gScript->operation("setWrap");
         wrap = w;
     }
-    void setFormat(bool) override { gScript->operation("setFormat"); }
+    void setFormat(bool on) override
+    {
+        gScript->operation("setFormat");
+        format = on;
+    }
     void setMatchCase(bool) override { gScript->operation("setMatchCase"); }
     void setMatchWholeWord(bool) override { gScript->operation("setMatchWholeWord"); }
     void setMatchWildcards(bool) override { gScript->operation("setMatchWildcards"); }
     void setMatchSoundsLike(bool) override { gScript->operation("setMatchSoundsLike"); }
     void setMatchAllWordForms(bool) override { gScript->operation("setMatchAllWordForms"); }
+    void setStyle(const QString& s) override
+    {
+        gScript->operation("setStyle");
+        style = s;
+    }
     bool Execute(word::WdReplace) override
     {
         gScript->operation("Execute");
         FakeDocument& d = doc();
-        const qsizetype from = wrap == word::WdFindWrap::Continue ? 0 : ip();
-        QString tail = d.text.mid(from);
-        const bool found = tail.contains(search, Qt::CaseInsensitive);
-        tail.replace(search, replace.text, Qt::CaseInsensitive);
-        d.text = d.text.left(from) + tail;
+        const bool everywhere = wrap == word::WdFindWrap::Continue;
+        const bool numbersOnly = format && style == "Ticket No.";
+        bool found = false;
+        for (qsizetype at = d.text.indexOf(search, everywhere ? 0 : ip(), Qt::CaseInsensitive);
+             at >= 0 && !search.isEmpty(); at = d.text.indexOf(search, at, Qt::CaseInsensitive)) {
+            qsizetype line = at;
+            while (line > 0 && d.text.at(line - 1) != '\n' && d.text.at(line - 1) != '\f') {
+                --line;
+            }
+            const bool inPlaced = std::any_of(d.placed.begin(), d.placed.end(), [&](auto p) {
+                return at < p.first + p.second && p.first < at + search.size();
+            });
+            if (inPlaced || (numbersOnly && d.text.at(line) != FakeWord::kNumberMark)) {
+                ++at;
+                continue;
+            }
+            found = true;
+            d.text.replace(at, search.size(), replace.text);
+            const qsizetype shift = replace.text.size() - search.size();
+            for (auto& p : d.placed) {
+                p.first += p.first > at ? shift : 0;
+            }
+            if (everywhere && !replace.text.isEmpty()) {
+                d.placed.append({at, replace.text.size()});
+            }
+            at += replace.text.size();
+        }
         return found;
     }
 };
@@ -164,7 +207,7 @@ struct FakeSelection : word::Selection
         ++pastes;
         QString page = gScript->clipboard;
         if (gScript->brokenPaste == pastes) {
-            page = page.left(page.lastIndexOf("0005"));
+            page = page.left(page.lastIndexOf(FakeWord::kNumberMark + QString("0005")));
         }
         doc().text.insert(ip, "\f" + page + "\n");
         ip += page.size() + 2;
@@ -284,7 +327,7 @@ QString FakeWord::templatePage()
 {
     QString page;
     for (int j = 1; j <= 5; ++j) {
-        const QString number = QStringLiteral("000%1").arg(j);
+        const QString number = kNumberMark + QStringLiteral("000%1").arg(j);
         page += number +
                 "\n[Name of Raffle Event]\nDrawing Will Be Held at the End of the Night\n"
                 "1st Prize\n2nd PRize\n3rd PRize\n$500\n$250\n$100\n"
@@ -294,6 +337,17 @@ QString FakeWord::templatePage()
                 number + "\n";
     }
     return page;
+}
+
+QStringList FakeWord::ticketNumbers(const QString& text)
+{
+    QStringList numbers;
+    for (const QString& paragraph : text.split(QRegularExpression("[\n\f]"))) {
+        if (paragraph.startsWith(kNumberMark)) {
+            numbers << paragraph.mid(1);
+        }
+    }
+    return numbers;
 }
 
 void FakeWord::operation(const QString& name)

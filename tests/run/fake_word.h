@@ -9,8 +9,9 @@
 #include <functional>
 
 // A scripted stand-in for the office, for tests that inject failures. A document is its text;
-// pages are separated by "\f". The template's page is five tickets whose numbers stand twice
-// and whose wording carries the placeholders the run replaces.
+// pages are separated by "\f", paragraphs by "\n", and a paragraph in the ticket-number style
+// begins with kNumberMark. The template's page is five tickets whose numbers stand twice and
+// whose wording carries the placeholders the run replaces.
 class FakeWord
 {
 public:
@@ -18,6 +19,9 @@ public:
     ~FakeWord(); // puts the real one back
 
     static QString templatePage();
+    static inline const QChar kNumberMark = QChar(0x2116);
+    // The ticket-number paragraphs of a saved fake document, in order.
+    static QStringList ticketNumbers(const QString& text);
 
     // The nth call (1-based) of an operation throws; operations are named as in the interface
     // ("Open", "Execute", "Paste", "setMatchCase", "quit", ...).

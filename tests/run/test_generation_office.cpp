@@ -51,6 +51,19 @@ class TestGenerationOffice : public QObject
         return mForm->preview() ? mForm->preview()->mWordFile : QString();
     }
 
+    // The document as the office itself reads it back.
+    static QString officeText(const QString& path)
+    {
+        QProcess office;
+        QTemporaryDir profile;
+        office.start(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+                     {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                      QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                      QStringLiteral("--cat"), path});
+        return office.waitForFinished(120000) ? QString::fromUtf8(office.readAllStandardOutput())
+                                              : QString();
+    }
+
     QString reports() const
     {
         QStringList texts;
@@ -129,19 +142,37 @@ private slots:
         const QString path = run(fields);
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
         // antiword drops some scripts; the office reads everything back.
-        QProcess office;
-        QTemporaryDir profile;
-        office.start(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
-                     {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                      QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                      QStringLiteral("--cat"), path});
-        QVERIFY(office.waitForFinished(120000));
-        const QString text = QString::fromUtf8(office.readAllStandardOutput());
+        const QString text = officeText(path);
         QCOMPARE(text.count(fields[0]), 10);
         QCOMPARE(text.count(QStringLiteral("  leading and trailing  ")), 5);
         QCOMPARE(text.count(QString(3000, QLatin1Char('x'))), 5);
         QCOMPARE(text.count(QStringLiteral("Present")), 10);
         QVERIFY(!text.contains(QStringLiteral("DONATION")));
+    }
+
+    // Wording that holds a later placeholder or a later page's ticket number stays as typed.
+    void typedTextIsNeverRewritten()
+    {
+        const QStringList fields = {"RAFFLE 0003 OF 2027",
+                                    "WIN $500 IN VOUCHERS",
+                                    "$250",
+                                    "$100",
+                                    "$50",
+                                    "Be there",
+                                    "$100",
+                                    "15"};
+        const QString path = run(fields);
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
+        const QString text = officeText(path);
+        QCOMPARE(text.count(fields[0]), 30);
+        QCOMPARE(text.count(fields[1]), 15);
+        QCOMPARE(text.count(QRegularExpression("\\$250\\s+\\$100\\s+\\$50\\s")), 15);
+        QCOMPARE(text.count(QStringLiteral("Be there / DONATION - $100")), 30);
+        QList<int> expected;
+        for (int n = 1; n <= 15; ++n) {
+            expected << n << n;
+        }
+        QCOMPARE(ticketNumbers(QString(text).remove(fields[0])), expected);
     }
 
     void templateAlreadyThereIsUsedAndRemoved()

@@ -126,7 +126,7 @@ private slots:
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         const QString text = readText(mHost.wordFile);
         QVERIFY(!text.contains('\f'));
-        QCOMPARE(TicketNumberCheck::verify(text, 5), QString());
+        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(text), 5), QString());
         QVERIFY(mHost.progressValues.isEmpty());
         QCOMPARE(mWord->calls.value("Copy"), 0);
     }
@@ -148,7 +148,7 @@ private slots:
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         const QString text = readText(mHost.wordFile);
         QCOMPARE(text.count('\f'), pages - 1);
-        QCOMPARE(TicketNumberCheck::verify(text, 5 * pages), QString());
+        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(text), 5 * pages), QString());
         QCOMPARE(mWord->calls.value("Copy"), 1);
         QCOMPARE(mWord->calls.value("Paste"), pages - 1);
         QCOMPARE(mHost.eventsProcessed, pages - 1);
@@ -177,16 +177,25 @@ private slots:
         QVERIFY(!text.contains("$500"));
     }
 
-    void donationAndLaterPassesRewrite()
+    void placedWordingIsNeverRewritten()
     {
-        mHost.fields[0] = "Win $100 now"; // pass 5 rewrites what pass 1 put in
-        mHost.fields[4] = "Fifty";
-        mHost.fields[6] = "5";
-        mHost.fields[7] = "5";
+        // Each field holds a later pass's search text or a ticket number of a later page.
+        mHost.fields = {"RAFFLE 0003 OF 2027",
+                        "WIN $500 IN VOUCHERS",
+                        "$250",
+                        "$100",
+                        "$50",
+                        "Be there",
+                        "5",
+                        "15"};
         GenerationRun::PushButton6_Click(mHost);
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         const QString text = readText(mHost.wordFile);
-        QCOMPARE(text.count("Win Fifty now"), 10);
-        QCOMPARE(text.count("DO NOT HAVE TO BE PRESENT TO WIN / DONATION - 5\n"), 10);
+        QCOMPARE(text.count("RAFFLE 0003 OF 2027"), 30); // ticket and stub, fifteen tickets
+        QCOMPARE(text.count("WIN $500 IN VOUCHERS"), 15);
+        QCOMPARE(text.count("\n$250\n$100\n$50\n"), 15);
+        QCOMPARE(text.count("\nBe there / DONATION - 5\n"), 30);
+        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(text), 15), QString());
     }
 
     void existingTemplateIsUsedThenDeleted()
@@ -306,7 +315,8 @@ private slots:
         mHost.fields[7] = "lots";
         GenerationRun::PushButton6_Click(mHost);
         QCOMPARE(labelsReported(*mSeams), QStringList{"316"});
-        QCOMPARE(TicketNumberCheck::verify(readText(mHost.wordFile), 5), QString());
+        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(readText(mHost.wordFile)), 5),
+                 QString());
     }
 
     void damagedDocumentIsReportedAndStillHandedOver()
