@@ -488,9 +488,11 @@ bool OfficeDocument::replaceEverywhere(const FindRequest& request)
     const rtl::OUString replacement = toOU(request.replacement);
     for (const auto& match : matches) {
         match->setString(replacement);
-        // Nothing placed, nothing to keep: the text around it is the template's own.
+        // Nothing placed, nothing to keep: the text around it is the template's own. What is
+        // kept is a cursor: a found range is a mark in the document, and marks travel with
+        // every copy of the page, which makes each later paste and the save slower.
         if (!request.replacement.isEmpty()) {
-            placed_.push_back({request.replacement, match, {}, {}});
+            placed_.push_back({request.replacement, text_->createTextCursorByRange(match), {}, {}});
             placedEnd_.clear();
         }
     }
@@ -581,14 +583,16 @@ bool OfficeDocument::placedTextAfter(const Reference<css::text::XTextRange>& pos
     Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
     if (!placedEnd_.is()) {
         for (const Placement& placement : placed_) {
-            const auto end = placement.range->getEnd();
-            if (!placedEnd_.is() || compare->compareRegionEnds(placedEnd_, end) > 0) {
-                placedEnd_ = end;
+            if (!placedEnd_.is() ||
+                compare->compareRegionEnds(up<css::text::XTextRange>(placedEnd_),
+                                           up<css::text::XTextRange>(placement.range)) > 0) {
+                placedEnd_ = placement.range;
             }
         }
     }
-    // compareRegionStarts answers 1 when the first range starts before the second.
-    return compare->compareRegionStarts(position, placedEnd_) > 0;
+    // A search goes on from the end of the position; compareRegionEnds answers 1 when the first
+    // range ends before the second.
+    return compare->compareRegionEnds(position, up<css::text::XTextRange>(placedEnd_)) > 0;
 }
 
 bool OfficeDocument::overlapsPlacedText(const Reference<css::text::XTextRange>& match)
@@ -596,14 +600,14 @@ bool OfficeDocument::overlapsPlacedText(const Reference<css::text::XTextRange>& 
     Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
     for (Placement& placement : placed_) {
         if (!placement.start.is()) {
-            placement.start = placement.range->getStart();
-            placement.end = placement.range->getEnd();
+            placement.start = text_->createTextCursorByRange(placement.range->getStart());
+            placement.end = text_->createTextCursorByRange(placement.range->getEnd());
         }
         // They overlap when each begins before the other ends. Text outside the body (a
         // header, say) cannot be compared with it and does not overlap it.
         try {
-            if (compare->compareRegionStarts(match, placement.end) > 0 &&
-                compare->compareRegionEnds(placement.start, match) > 0) {
+            if (compare->compareRegionStarts(match, up<css::text::XTextRange>(placement.end)) > 0 &&
+                compare->compareRegionEnds(up<css::text::XTextRange>(placement.start), match) > 0) {
                 return true;
             }
         } catch (const css::lang::IllegalArgumentException&) {

@@ -111,17 +111,17 @@ private:
     // Made once: only the search and replacement texts change between searches.
     com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> search_;
     // Text a replace-all over the whole document put in: later searches leave it alone. The
-    // ends are taken from the office only when a search could touch it.
+    // collapsed ends are taken from the office only when a search could touch it.
     struct Placement
     {
         QString text;
-        com::sun::star::uno::Reference<com::sun::star::text::XTextRange> range;
-        com::sun::star::uno::Reference<com::sun::star::text::XTextRange> start;
-        com::sun::star::uno::Reference<com::sun::star::text::XTextRange> end;
+        com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> range;
+        com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> start;
+        com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> end;
     };
     std::vector<Placement> placed_;
-    // Where the last of the placed text ends, once asked for.
-    com::sun::star::uno::Reference<com::sun::star::text::XTextRange> placedEnd_;
+    // The placed text that ends last, once asked for.
+    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> placedEnd_;
     std::optional<PageIndex> pages_;
     int pastedPages_ = 0;
     bool locked_ = false;
