@@ -165,8 +165,9 @@ void Form1::Form_Load()
     trap.step(100, [&] { SkinMainWindow(*this, SkinFramework1); });
     trap.step(104, [&] { setWindowTitle(identity::kProductName); });
     trap.step(104, [&] { setWindowIcon(QApplication::windowIcon()); });
-    trap.step(104,
-              [&] { QGuiApplication::setApplicationDisplayName(identity::applicationTitle()); });
+    // The name the system lists the program under. Not the display name: Qt would append that
+    // to every window title, and a report must read exactly "Application Error".
+    trap.step(104, [&] { QCoreApplication::setApplicationName(identity::applicationTitle()); });
 
     const QString cursorPath =
         Seams::current().programFolder() + QLatin1Char('/') + identity::kHandCursorFile;
