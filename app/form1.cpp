@@ -102,6 +102,7 @@ void Form1::buildControls()
         auto* button = new QPushButton(QString::fromLatin1(caption), this);
         button->setObjectName(QString::fromLatin1(name));
         button->setFont(designFont(11.25));
+        PaintButtonWhite(*button);
         button->setMouseTracking(true);
         button->installEventFilter(this);
         place(button, r);

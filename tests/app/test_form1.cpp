@@ -216,6 +216,12 @@ private slots:
                  QString("How many tickets would you like to create? (Round up to 5)"));
         QCOMPARE(form.ProgressBar1->text(), QString("Progress Bar"));
         QCOMPARE(form.PushButton6->text(), QString("Start Creating Template"));
+        // Without a skin file too, as on the preview: button-text colour on white.
+        for (QPushButton* button : {form.PushButton6, form.PushButton2, form.PushButton3}) {
+            QCOMPARE(button->palette().color(QPalette::Button), QColor(Qt::white));
+            QCOMPARE(button->palette().color(QPalette::ButtonText),
+                     QApplication::palette().color(QPalette::ButtonText));
+        }
     }
 
     void hoverRulesKeepTheHourglass()
