@@ -1,6 +1,7 @@
 #include "app_identity.h"
 #include "is_installed.h"
 #include "office_probe.h"
+#include "office_process.h"
 #include "seams.h"
 #include "word_automation.h"
 
@@ -24,6 +25,8 @@ private slots:
     void killedProgramTakesItsOfficeAlong();
     void twoInstancesDoNotShareAnOffice();
     void unavailableOfficeFailsQuickly();
+    void watchdogGivesUpOnlyAStalledCall_data();
+    void watchdogGivesUpOnlyAStalledCall();
     void checkPassesQuietlyWhenTheOfficeStarts();
     void checkExplainsAndEndsWhenTheOfficeIsUnavailable();
 
@@ -114,6 +117,32 @@ void TestOfficeLifetime::unavailableOfficeFailsQuickly()
     QVERIFY_THROWS_EXCEPTION(word::Error, word::Application::create());
     qunsetenv("TICKETWRIGHT_OFFICE");
     QVERIFY(ownOfficeFolders().isEmpty());
+}
+
+void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall_data()
+{
+    QTest::addColumn<qint64>("callAge");     // ms since the call started; -1: no call
+    QTest::addColumn<qint64>("progressAge"); // ms since the office last used processor time
+    QTest::addColumn<bool>("stalled");
+
+    const qint64 limit = 8000;
+    QTest::newRow("between calls") << qint64(-1) << 10 * limit << false;
+    QTest::newRow("long call, office at work") << 10 * limit << qint64(50) << false;
+    QTest::newRow("long call, office idle") << 10 * limit << 10 * limit << true;
+    QTest::newRow("idle exactly the limit") << limit << limit << false;
+    QTest::newRow("idle just past the limit") << limit + 1 << limit + 1 << true;
+    QTest::newRow("idle since before the call, call at the limit") << limit << 10 * limit << false;
+    QTest::newRow("idle since before the call, call past it") << limit + 1 << 10 * limit << true;
+}
+
+void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall()
+{
+    QFETCH(qint64, callAge);
+    QFETCH(qint64, progressAge);
+    QFETCH(bool, stalled);
+    const qint64 now = 1'000'000'000;
+    const qint64 started = callAge < 0 ? 0 : now - callAge;
+    QCOMPARE(word::OfficeProcess::callStalled(now, started, now - progressAge, 8000), stalled);
 }
 
 namespace {
