@@ -180,6 +180,8 @@ void Form1::Form_Load()
         }
     });
     trap.step(126, [&] { openWebSiteOccasionally(); });
+    // Before the first field is read: a damaged store would be written over by the first save.
+    trap.step(128, [&] { TicketFields::setAsideDamagedStore(); });
     for (int i = 0; i < TicketFields::kCount; ++i) {
         trap.step(128 + 2 * i, [&] { assignField(i, TicketFields::read(i)); });
     }
