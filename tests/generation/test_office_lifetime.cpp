@@ -2,7 +2,7 @@
 #include "is_installed.h"
 #include "office_probe.h"
 #include "office_process.h"
-#include "seams.h"
+#include "scripted_seams.h"
 #include "word_automation.h"
 
 #include <QApplication>
@@ -145,42 +145,18 @@ void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall()
     QCOMPARE(word::OfficeProcess::callStalled(now, started, now - progressAge, 8000), stalled);
 }
 
-namespace {
-
-struct RecordedSeams
-{
-    QStringList texts;
-    QStringList titles;
-    QList<MsgStyle> styles;
-    int ends = 0;
-
-    RecordedSeams()
-    {
-        Seams::current().messageBox = [this](const QString& text, const QString& title,
-                                             MsgStyle style) {
-            texts << text;
-            titles << title;
-            styles << style;
-            return MsgAnswer::Ok;
-        };
-        Seams::current().endProgram = [this] { ++ends; };
-    }
-};
-
-} // namespace
-
 void TestOfficeLifetime::checkPassesQuietlyWhenTheOfficeStarts()
 {
-    RecordedSeams seams;
+    ScriptedSeams seams;
     CheckWordInstalled();
-    QVERIFY(seams.texts.isEmpty());
-    QCOMPARE(seams.ends, 0);
+    QVERIFY(seams.messages.isEmpty());
+    QCOMPARE(seams.endProgramCalls, 0);
     QVERIFY(probe::officeChildrenOf(getpid()).isEmpty());
 }
 
 void TestOfficeLifetime::checkExplainsAndEndsWhenTheOfficeIsUnavailable()
 {
-    RecordedSeams seams;
+    ScriptedSeams seams;
     qputenv("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
     CheckWordInstalled();
     qunsetenv("TICKETWRIGHT_OFFICE");
@@ -193,10 +169,11 @@ void TestOfficeLifetime::checkExplainsAndEndsWhenTheOfficeIsUnavailable()
         "normally without any interrupting messages.\r\n\r\n"
         "4. All versions of Word are supported by this software except for the rare Word Starter "
         "and Student editions.");
-    QCOMPARE(seams.texts, QStringList{expected});
-    QCOMPARE(seams.titles, QStringList{identity::applicationTitle()});
-    QCOMPARE(seams.styles, QList<MsgStyle>{MsgStyle::Ok});
-    QCOMPARE(seams.ends, 1);
+    QCOMPARE(seams.messages.size(), 1);
+    QCOMPARE(seams.messages[0].text, expected);
+    QCOMPARE(seams.messages[0].title, identity::applicationTitle());
+    QCOMPARE(seams.messages[0].style, MsgStyle::Ok);
+    QCOMPARE(seams.endProgramCalls, 1);
 }
 
 int main(int argc, char** argv)
