@@ -102,6 +102,7 @@ void Form1::buildControls()
         auto* button = new QPushButton(QString::fromLatin1(caption), this);
         button->setObjectName(QString::fromLatin1(name));
         button->setFont(designFont(11.25));
+        PaintButtonWhite(*button);
         button->setMouseTracking(true);
         button->installEventFilter(this);
         place(button, r);
@@ -165,8 +166,9 @@ void Form1::Form_Load()
     trap.step(100, [&] { SkinMainWindow(*this, SkinFramework1); });
     trap.step(104, [&] { setWindowTitle(identity::kProductName); });
     trap.step(104, [&] { setWindowIcon(QApplication::windowIcon()); });
-    trap.step(104,
-              [&] { QGuiApplication::setApplicationDisplayName(identity::applicationTitle()); });
+    // The name the system lists the program under. Not the display name: Qt would append that
+    // to every window title, and a report must read exactly "Application Error".
+    trap.step(104, [&] { QCoreApplication::setApplicationName(identity::applicationTitle()); });
 
     const QString cursorPath =
         Seams::current().programFolder() + QLatin1Char('/') + identity::kHandCursorFile;
@@ -178,6 +180,8 @@ void Form1::Form_Load()
         }
     });
     trap.step(126, [&] { openWebSiteOccasionally(); });
+    // Before the first field is read: a damaged store would be written over by the first save.
+    trap.step(128, [&] { TicketFields::setAsideDamagedStore(); });
     for (int i = 0; i < TicketFields::kCount; ++i) {
         trap.step(128 + 2 * i, [&] { assignField(i, TicketFields::read(i)); });
     }

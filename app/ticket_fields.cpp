@@ -1,5 +1,6 @@
 #include "ticket_fields.h"
 
+#include "app_error.h"
 #include "app_identity.h"
 #include "settings_store.h"
 
@@ -31,4 +32,20 @@ void TicketFields::write(int index, const QString& text)
     const TicketField& field = all().at(static_cast<size_t>(index));
     SettingsStore::SaveSetting(identity::kSettingsApplication, identity::kSettingsSection,
                                QString::fromLatin1(field.settingsKey), text);
+}
+
+void TicketFields::setAsideDamagedStore()
+{
+    QStringList keys;
+    for (const TicketField& field : all()) {
+        keys << QString::fromLatin1(field.settingsKey);
+    }
+    const QString kept = SettingsStore::SetAsideIfDamaged(identity::kSettingsApplication,
+                                                          identity::kSettingsSection, keys);
+    if (!kept.isEmpty()) {
+        throw AppError(QStringLiteral("The settings file %1 could not be read. It has been kept, "
+                                      "unchanged, as %2, and the fields start again from what "
+                                      "could still be read of it.")
+                           .arg(SettingsStore::location(identity::kSettingsApplication), kept));
+    }
 }

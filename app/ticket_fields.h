@@ -22,4 +22,7 @@ public:
     // Settings store access for field index 0..7 (Text1..Text8).
     static QString read(int index);
     static void write(int index, const QString& text);
+    // A damaged store is moved aside, and a fresh one keeps what could still be read of the
+    // fields; throws AppError saying where the damaged file went.
+    static void setAsideDamagedStore();
 };

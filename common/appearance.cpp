@@ -58,6 +58,13 @@ QColor ButtonFaceColour()
     return QApplication::palette().color(QPalette::Active, QPalette::Button);
 }
 
+void PaintButtonWhite(QWidget& button)
+{
+    QPalette colours = button.palette();
+    colours.setColor(QPalette::Button, Qt::white);
+    button.setPalette(colours);
+}
+
 void MarkAsPictureBox(QWidget& widget)
 {
     widget.setProperty(kPictureBoxProperty, true);

@@ -17,6 +17,9 @@ void SetFormBackColors(QWidget& window);
 // The platform's colour for the face of buttons.
 QColor ButtonFaceColour();
 
+// The designed look of the program's push buttons: button-text colour on white.
+void PaintButtonWhite(QWidget& button);
+
 // Picture boxes are plain widgets that show a picture; they are marked so the helpers above can
 // tell them from other widgets.
 void MarkAsPictureBox(QWidget& widget);

@@ -38,6 +38,27 @@ bool FileExists(const QString& path)
 
 namespace {
 
+// Writes bytes at the start of the open file fd and closes it. Returns 0, or the reason the
+// write or the close failed.
+int writeAndClose(int fd, const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            return error;
+        }
+        written += n;
+    }
+    return ::close(fd) == 0 ? 0 : errno;
+}
+
 // Writes bytes to a fresh file beside path, under a name no one else has, and returns that name.
 // A failure removes the fresh file and throws, so no partial file is left.
 QByteArray writeBeside(const QByteArray& bytes, const QString& path)
@@ -49,29 +70,35 @@ QByteArray writeBeside(const QByteArray& bytes, const QString& path)
     if (fd < 0) {
         throw AppError(QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(errno)));
     }
-    const auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(scratch.constData());
-        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
-    };
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            fail(n < 0 ? errno : ENOSPC);
-        }
-        written += n;
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
+    if (const int error = writeAndClose(fd, bytes)) {
         ::unlink(scratch.constData());
         throw AppError(QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
     }
     return scratch;
+}
+
+// File systems without hard links (vfat, exfat, many network mounts) refuse one this way.
+bool linksRefused(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS;
+}
+
+// Creates path, only if nothing has the name (a link there is not followed), and writes bytes
+// to it; a failed write removes it again.
+void createExclusively(const QByteArray& bytes, const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EEXIST) {
+            return; // someone made it in the meantime, and theirs is used
+        }
+        throw AppError(QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(errno)));
+    }
+    if (const int error = writeAndClose(fd, bytes)) {
+        ::unlink(native.constData());
+        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
+    }
 }
 
 } // namespace
@@ -90,10 +117,17 @@ void WriteFileIfMissing(const QByteArray& bytes, const QString& path)
     const int linked = ::link(scratch.constData(), native.constData());
     const int error = errno;
     ::unlink(scratch.constData());
-    if (linked != 0 && error != EEXIST) {
+    if (linked == 0 || error == EEXIST) {
+        // EEXIST: someone made the file in the meantime, and theirs is used, as it would have been.
+        return;
+    }
+    if (!linksRefused(error)) {
         throw AppError(QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(error)));
     }
-    // EEXIST: someone made the file in the meantime, and theirs is used, as it would have been.
+    // Without hard links the file is made under its own name: still never replacing anything
+    // or following a link, and never left half written by a failure, though another copy of
+    // the program may see it while it is being written.
+    createExclusively(bytes, path);
 }
 
 void WriteFileReplacing(const QByteArray& bytes, const QString& path)

@@ -9,8 +9,9 @@
 bool FileExists(const QString& path);
 
 // Lets pending window events run once, then writes bytes raw to path unless something is
-// already there. Never overwrites and never follows a link planted at path. A failed write
-// leaves no partial file behind and throws AppError with the reason.
+// already there. Never overwrites and never follows a link planted at path, also on file systems
+// without hard links. A failed write leaves no partial file behind and throws AppError with the
+// reason.
 void WriteFileIfMissing(const QByteArray& bytes, const QString& path);
 
 // Writes bytes to path whole or not at all, replacing what is there; a link at path is replaced,

@@ -2,8 +2,16 @@
 
 #include "app_error.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStringDecoder>
+#include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -21,12 +29,80 @@ QString statusText(QSettings::Status status)
                                             : QStringLiteral("it cannot be accessed");
 }
 
+// The store writes UTF-8 text and escapes every control character but the line breaks. Qt's
+// own reading is lenient: it takes most other bytes for keys and values, and a write would then
+// replace the file with those.
+bool writtenByTheStore(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        return false;
+    }
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') {
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray contentOf(const QString& fileName)
+{
+    QFile file(fileName);
+    // A file that is missing or cannot be opened is no damage; the store reports it itself.
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Cheap enough for every keystroke. Qt reports a format error only to the first reader of a
+// changed file, so a later store may look sound when it is not; SetAsideIfDamaged reads afresh.
+bool damaged(const QSettings& store)
+{
+    return store.status() == QSettings::FormatError ||
+           !writtenByTheStore(contentOf(store.fileName()));
+}
+
+// Whether Qt's reader finds fault with bytes when it reads them for the first time: through a
+// private copy, as the store's own file may have been read already.
+bool readsWithFault(const QByteArray& bytes)
+{
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
+        return false; // cannot tell
+    }
+    QSettings reader(copy.fileName(), QSettings::IniFormat);
+    reader.allKeys(); // sections are read only when asked for
+    return reader.status() == QSettings::FormatError;
+}
+
+[[noreturn]] void throwDamaged(const QSettings& store, const char* what)
+{
+    throw AppError(QStringLiteral("The settings store %1 cannot be %2: its content is damaged, "
+                                  "and it is left as it is.")
+                       .arg(store.fileName(), QString::fromLatin1(what)));
+}
+
+// "<file>.damaged-<date>-<time>", with a count added should that name be taken.
+QString keptName(const QString& file)
+{
+    const QString base = file + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n) {
+        name = base + QLatin1Char('-') + QString::number(n);
+    }
+    return name;
+}
+
 } // namespace
 
 QString SettingsStore::GetSetting(const QString& application, const QString& section,
                                   const QString& key, const QString& defaultValue)
 {
     const auto store = openStore(application);
+    if (damaged(*store)) {
+        throwDamaged(*store, "read");
+    }
     if (store->status() != QSettings::NoError) {
         throw AppError(QStringLiteral("The settings store %1 cannot be read: %2")
                            .arg(store->fileName(), statusText(store->status())));
@@ -42,6 +118,9 @@ void SettingsStore::SaveSetting(const QString& application, const QString& secti
                                 const QString& key, const QString& value)
 {
     const auto store = openStore(application);
+    if (damaged(*store)) {
+        throwDamaged(*store, "written");
+    }
     store->beginGroup(section);
     store->setValue(key, value);
     store->endGroup();
@@ -55,4 +134,49 @@ void SettingsStore::SaveSetting(const QString& application, const QString& secti
 QString SettingsStore::location(const QString& application)
 {
     return openStore(application)->fileName();
+}
+
+QString SettingsStore::SetAsideIfDamaged(const QString& application, const QString& section,
+                                         const QStringList& keys)
+{
+    const QString file = location(application);
+    const QByteArray bytes = contentOf(file);
+    if (writtenByTheStore(bytes) && !readsWithFault(bytes)) {
+        return {};
+    }
+    const QString kept = keptName(file);
+    if (std::rename(QFile::encodeName(file).constData(), QFile::encodeName(kept).constData()) !=
+        0) {
+        throw AppError(QStringLiteral("The settings store %1 is damaged and could not be moved "
+                                      "aside: %2. It is left as it is.")
+                           .arg(file, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+
+    // Read from the kept file, under its new name; only what reads as text counts.
+    QSettings old(kept, QSettings::IniFormat);
+    old.beginGroup(section);
+    QList<std::pair<QString, QString>> readable;
+    for (const QString& key : keys) {
+        const QVariant value = old.value(key);
+        if (value.typeId() == QMetaType::QString &&
+            !value.toString().contains(QChar::ReplacementCharacter)) {
+            readable.append({key, value.toString()});
+        }
+    }
+
+    // Cleared first: the store may still remember what it read from the damaged file.
+    const auto store = openStore(application);
+    store->clear();
+    store->beginGroup(section);
+    for (const auto& [key, value] : readable) {
+        store->setValue(key, value);
+    }
+    store->endGroup();
+    store->sync();
+    if (store->status() != QSettings::NoError) {
+        throw AppError(QStringLiteral("The damaged settings store %1 was kept as %2, but a new one "
+                                      "cannot be written: %3")
+                           .arg(file, kept, statusText(store->status())));
+    }
+    return kept;
 }

@@ -111,6 +111,18 @@ int pagesFor(const QString& countText)
     return count ? wholeDivide(*count, 5) : 0;
 }
 
+QImage readPicture(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QImage picture = reader.read();
+    if (picture.isNull()) {
+        throw AppError(
+            QStringLiteral("The picture %1 cannot be loaded: %2").arg(path, reader.errorString()));
+    }
+    return picture;
+}
+
 } // namespace
 
 void GenerationRun::setTemplateSource(std::function<QByteArray()> source)
@@ -322,13 +334,14 @@ void GenerationRun::PushButton6_Click(RunHost& host)
     QString picturePath;
     trap.step(416, [&] { host.loadPreview(); });
     trap.step(418, [&] {
-        picturePath = TempFolder::file(QStringLiteral("temp.bmp"));
-        QImageReader reader(picturePath);
-        reader.setDecideFormatFromContent(true);
-        const QImage picture = reader.read();
-        if (picture.isNull()) {
-            throw AppError(QStringLiteral("The picture %1 cannot be loaded: %2")
-                               .arg(picturePath, reader.errorString()));
+        QImage picture;
+        try {
+            picturePath = TempFolder::file(QStringLiteral("temp.bmp"));
+            picture = readPicture(picturePath);
+        } catch (...) {
+            // An empty preview, never the last run's page beside this run's document.
+            host.setPreviewPicture(QImage());
+            throw;
         }
         host.setPreviewPicture(picture);
     });

@@ -290,24 +290,29 @@ void OfficeProcess::watch()
     qint64 lastProgressMs = 0;
     while (!stopWatch_) {
         watchWake_.wait_for(lock, tick);
+        // Under the lock that every change of the id is made under: the process looked at is
+        // the one the id names, not yet reaped, so its id cannot belong to anyone else.
+        std::lock_guard registryLock(Registry::instance().mutex);
         const qint64 cpu = processorTicks(pid_);
+        const qint64 now = monotonicMs();
         if (cpu != lastCpu) {
             lastCpu = cpu;
-            lastProgressMs = monotonicMs();
+            lastProgressMs = now;
         }
-        const qint64 started = callStartedMs_.load(std::memory_order_relaxed);
-        if (stopWatch_ || started == 0 ||
-            monotonicMs() - std::max(started, lastProgressMs) <= callTimeoutMs_) {
-            continue;
-        }
-        std::lock_guard registryLock(Registry::instance().mutex);
-        if (pid_ > 0 && !stoppedByWatchdog_) {
-            // Not reaped yet, so the group id cannot belong to anyone else. The caller's
-            // connection breaks, and the call that waits on it fails.
+        if (!stopWatch_ && pid_ > 0 && !stoppedByWatchdog_ &&
+            callStalled(now, callStartedMs_.load(std::memory_order_relaxed), lastProgressMs,
+                        callTimeoutMs_)) {
+            // The caller's connection breaks, and the call that waits on it fails.
             stoppedByWatchdog_ = true;
             ::killpg(pid_, SIGKILL);
         }
     }
+}
+
+bool OfficeProcess::callStalled(qint64 nowMs, qint64 callStartedMs, qint64 lastProgressMs,
+                                int limitMs)
+{
+    return callStartedMs != 0 && nowMs - std::max(callStartedMs, lastProgressMs) > limitMs;
 }
 
 void OfficeProcess::stopWatching()

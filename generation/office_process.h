@@ -54,6 +54,10 @@ public:
     // Whether the process was seen to end (or was ended) since it was started.
     bool ended() const { return pid_ <= 0; }
     int callTimeoutMs() const { return callTimeoutMs_; }
+    // The watchdog's rule, in monotonic milliseconds: a call under way (callStartedMs is 0
+    // between calls) is given up once both its start and the office's last use of processor
+    // time lie more than limitMs back.
+    static bool callStalled(qint64 nowMs, qint64 callStartedMs, qint64 lastProgressMs, int limitMs);
 
     // The office program; TICKETWRIGHT_OFFICE overrides the installed one.
     static QString programPath();
@@ -72,6 +76,7 @@ private:
 
     QString folder_;
     QString pipeName_;
+    // Written only under the registry's lock, and read under it by the watchdog.
     pid_t pid_ = -1;
     pid_t startedPid_ = -1;
     int exitCode_ = 0;

@@ -142,9 +142,7 @@ void Form2::buildControls()
         b->setObjectName(name);
         place(b, twips);
         b->setFont(buttonFont());
-        QPalette colours = b->palette();
-        colours.setColor(QPalette::Button, Qt::white);
-        b->setPalette(colours);
+        PaintButtonWhite(*b);
         b->setMouseTracking(true);
         b->installEventFilter(this);
         return b;

@@ -1,6 +1,7 @@
 #include "app_error.h"
 #include "cursor_file.h"
 #include "form1.h"
+#include "random_bytes.h"
 #include "scripted_seams.h"
 
 #include <QApplication>
@@ -216,6 +217,12 @@ private slots:
                  QString("How many tickets would you like to create? (Round up to 5)"));
         QCOMPARE(form.ProgressBar1->text(), QString("Progress Bar"));
         QCOMPARE(form.PushButton6->text(), QString("Start Creating Template"));
+        // Without a skin file too, as on the preview: button-text colour on white.
+        for (QPushButton* button : {form.PushButton6, form.PushButton2, form.PushButton3}) {
+            QCOMPARE(button->palette().color(QPalette::Button), QColor(Qt::white));
+            QCOMPARE(button->palette().color(QPalette::ButtonText),
+                     QApplication::palette().color(QPalette::ButtonText));
+        }
     }
 
     void hoverRulesKeepTheHourglass()
@@ -272,6 +279,32 @@ private slots:
         hover(form.PushButton2);
         QCOMPARE(form.pointer().value(), WindowPointer::Custom);
         QCOMPARE(form.cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void damagedSettingsFileIsKeptAside()
+    {
+        const QByteArray bytes = randomBytes(128);
+        QFile file(mHome.filePath("Quorvane.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+
+        Form1& form = loadedForm();
+        QCOMPARE(mSeams->messages.size(), 1);
+        QVERIFY(mSeams->messages[0].text.contains("Form_Load at line 128\r\r"));
+        const QStringList kept = QDir(mHome.path()).entryList({"Quorvane.conf.damaged-*"});
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(mSeams->messages[0].text.contains(mHome.filePath(kept[0])));
+        QFile keptFile(mHome.filePath(kept[0]));
+        QVERIFY(keptFile.open(QIODevice::ReadOnly));
+        QCOMPARE(keptFile.readAll(), bytes);
+
+        QCOMPARE(form.Text(1)->text(), QString("CHRISTMAS RAFFLE"));
+        QCOMPARE(stored("Text8"), QString("20"));
+        form.Text(3)->setFocus();
+        QTest::keyClicks(form.Text(3), "$75");
+        QCOMPARE(stored("Text3"), QString("$75"));
+        QCOMPARE(mSeams->messages.size(), 1);
     }
 
     void webSiteOneStartInAHundred()

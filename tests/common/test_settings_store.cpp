@@ -1,9 +1,29 @@
+#include "app_error.h"
+#include "random_bytes.h"
 #include "settings_store.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+void writeStore(const QByteArray& bytes)
+{
+    QFile file(SettingsStore::location("App"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
 
 class TestSettingsStore : public QObject
 {
@@ -43,6 +63,46 @@ private slots:
         QFETCH(QString, value);
         SettingsStore::SaveSetting("App", "Section", "Text1", value);
         QCOMPARE(SettingsStore::GetSetting("App", "Section", "Text1", "default"), value);
+        // What the store writes is never taken for damage.
+        QCOMPARE(SettingsStore::SetAsideIfDamaged("App", "Section", {"Text1"}), QString());
+    }
+
+    void damagedStoreIsKeptAside_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("readable"); // all the fresh store holds
+
+        QTest::newRow("random bytes") << randomBytes(20210831) << QStringList();
+        QTest::newRow("unclosed section")
+            << QByteArray("[Section\nText1=abc\n") << QStringList{"Section/Text1=abc"};
+        QTest::newRow("one value not UTF-8")
+            << QByteArray("[Section]\nText1=Spring Fair\nText2=x\xff\xfey\nOther=1\n")
+            << QStringList{"Section/Text1=Spring Fair"};
+    }
+    void damagedStoreIsKeptAside()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, readable);
+
+        writeStore(bytes);
+        // Never written over, even before it is moved aside.
+        QVERIFY_THROWS_EXCEPTION(AppError, SettingsStore::SaveSetting("App", "Section", "K", "v"));
+        QCOMPARE(readAll(SettingsStore::location("App")), bytes);
+
+        const QString kept = SettingsStore::SetAsideIfDamaged("App", "Section", {"Text1", "Text2"});
+        QCOMPARE(QFileInfo(kept).path(), QFileInfo(SettingsStore::location("App")).path());
+        QVERIFY2(QFileInfo(kept).fileName().startsWith("App.conf.damaged-20"), qPrintable(kept));
+        QCOMPARE(readAll(kept), bytes);
+
+        QSettings fresh(SettingsStore::location("App"), QSettings::IniFormat);
+        QStringList held;
+        for (const QString& key : fresh.allKeys()) {
+            held << key + "=" + fresh.value(key).toString();
+        }
+        QCOMPARE(held, readable);
+        SettingsStore::SaveSetting("App", "Section", "Text2", "typed");
+        QCOMPARE(SettingsStore::GetSetting("App", "Section", "Text2", ""), QString("typed"));
+        QCOMPARE(SettingsStore::SetAsideIfDamaged("App", "Section", {"Text1"}), QString());
     }
 
     void writeIsOnDiskAtOnce()

@@ -98,6 +98,17 @@ visible() { # visible TITLE: ids of the visible windows with exactly that title
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true
 }
 
+# The title the window manager shows (_NET_WM_NAME); the search above matches the old WM_NAME,
+# which Qt does not decorate.
+shown_title() {
+    xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME([A-Z0-9_]*) = "\(.*\)"$/\1/p'
+}
+check_title() { # check_title WINDOW TITLE
+    local shown
+    shown=$(shown_title "$1")
+    [ "$shown" = "$2" ] || fail "the title bar reads '$shown', not '$2'"
+}
+
 height_of() {
     xdotool getwindowgeometry --shell "$1" 2>/dev/null | sed -n 's/^HEIGHT=//p'
 }
@@ -175,6 +186,7 @@ answer_box() { # answer_box WHAT SHOT KEY: waits for a message box, keeps a pict
     local id
     id=$(wait_for "$1" 60 message_box)
     sleep 0.3
+    check_title "$id" Ticketwright
     shot "$2" "$id"
     xdotool windowactivate --sync "$id" key "$3"
     wait_for "$1 to close" 30 gone "$id" >/dev/null
@@ -186,6 +198,7 @@ save_as() { # save_as PATH: the save dialog, typed path, Return
     dialog=$(wait_for "save dialog" 60 visible "Save File")
     dialog=$(echo "$dialog" | head -n1)
     sleep 0.5
+    check_title "$dialog" "Save File"
     shot save-dialog "$dialog"
     xdotool windowactivate --sync "$dialog" key ctrl+a
     xdotool type --delay 20 -- "$1"
@@ -204,6 +217,7 @@ sleep 0.5
 shot main-window-start "$main"
 has_icon() { [[ "$(xprop -id "$1" _NET_WM_ICON 2>/dev/null)" == *"Icon (48 x 48)"* ]]; }
 has_icon "$main" || fail "the main window carries no application icon"
+check_title "$main" Ticketwright
 
 # Field centres in twips: frame left + 240 + field width / 2, frame top + 300 + 172.
 name="ST. JUDE'S SPRING GALA & RAFFLE"
@@ -238,6 +252,7 @@ echo "Preview shown after $(elapsed)"
 sleep 1
 shot preview-zoom-1 "$preview"
 has_icon "$preview" || fail "the preview window carries no application icon"
+check_title "$preview" Ticketwright
 
 click "$preview" 7200 8362                         # "Zoom Out"
 sleep 1
@@ -309,5 +324,36 @@ check_text antiword "$artifacts/tickets.antiword.txt"
     >"$artifacts/tickets.office.txt" 2>"$work/office.log" ||
     fail "LibreOffice cannot read the document: $(cat "$work/office.log")"
 check_text LibreOffice "$artifacts/tickets.office.txt"
+
+# --- A broken hand cursor beside the program --------------------------------------------------
+# One report, titled exactly "Application Error", then the main window as usual.
+mkdir "$work/broken"
+cp "$program" "$work/broken/"
+echo "not a cursor" >"$work/broken/HAND-M.CUR"
+(cd "$HOME" && exec env QT_QPA_PLATFORM=xcb "$work/broken/$(basename "$program")") \
+    >"$work/app.log" 2>&1 &
+app_pid=$!
+report_shown() { [ -n "$(visible "Application Error")" ]; }
+for _ in $(seq 1200); do
+    report_shown && break
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended before reporting the broken cursor"
+    sleep 0.1
+done
+report_shown || fail "no report of the broken cursor within 120 s"
+sleep 0.5
+reports=$(visible "Application Error")
+[ "$(wc -l <<<"$reports")" -eq 1 ] || fail "more than one report: $reports"
+shot broken-cursor-report "$reports"
+check_title "$reports" "Application Error"
+xdotool windowactivate --sync "$reports" key Return
+main=$(wait_for "main window after the report" 120 main_window)
+xdotool windowactivate --sync "$main" key alt+F4
+for _ in $(seq 300); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the program still runs 30 s after its main window was closed"
+app_pid=
+echo "Broken cursor: one report, titled \"Application Error\""
 
 echo "PASS in $(elapsed); screenshots in $artifacts"

@@ -1,7 +1,8 @@
 #include "app_identity.h"
 #include "is_installed.h"
 #include "office_probe.h"
-#include "seams.h"
+#include "office_process.h"
+#include "scripted_seams.h"
 #include "word_automation.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ private slots:
     void killedProgramTakesItsOfficeAlong();
     void twoInstancesDoNotShareAnOffice();
     void unavailableOfficeFailsQuickly();
+    void watchdogGivesUpOnlyAStalledCall_data();
+    void watchdogGivesUpOnlyAStalledCall();
     void checkPassesQuietlyWhenTheOfficeStarts();
     void checkExplainsAndEndsWhenTheOfficeIsUnavailable();
 
@@ -116,42 +119,44 @@ void TestOfficeLifetime::unavailableOfficeFailsQuickly()
     QVERIFY(ownOfficeFolders().isEmpty());
 }
 
-namespace {
-
-struct RecordedSeams
+void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall_data()
 {
-    QStringList texts;
-    QStringList titles;
-    QList<MsgStyle> styles;
-    int ends = 0;
+    QTest::addColumn<qint64>("callAge");     // ms since the call started; -1: no call
+    QTest::addColumn<qint64>("progressAge"); // ms since the office last used processor time
+    QTest::addColumn<bool>("stalled");
 
-    RecordedSeams()
-    {
-        Seams::current().messageBox = [this](const QString& text, const QString& title,
-                                             MsgStyle style) {
-            texts << text;
-            titles << title;
-            styles << style;
-            return MsgAnswer::Ok;
-        };
-        Seams::current().endProgram = [this] { ++ends; };
-    }
-};
+    const qint64 limit = 8000;
+    QTest::newRow("between calls") << qint64(-1) << 10 * limit << false;
+    QTest::newRow("long call, office at work") << 10 * limit << qint64(50) << false;
+    QTest::newRow("long call, office idle") << 10 * limit << 10 * limit << true;
+    QTest::newRow("idle exactly the limit") << limit << limit << false;
+    QTest::newRow("idle just past the limit") << limit + 1 << limit + 1 << true;
+    QTest::newRow("idle since before the call, call at the limit") << limit << 10 * limit << false;
+    QTest::newRow("idle since before the call, call past it") << limit + 1 << 10 * limit << true;
+}
 
-} // namespace
+void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall()
+{
+    QFETCH(qint64, callAge);
+    QFETCH(qint64, progressAge);
+    QFETCH(bool, stalled);
+    const qint64 now = 1'000'000'000;
+    const qint64 started = callAge < 0 ? 0 : now - callAge;
+    QCOMPARE(word::OfficeProcess::callStalled(now, started, now - progressAge, 8000), stalled);
+}
 
 void TestOfficeLifetime::checkPassesQuietlyWhenTheOfficeStarts()
 {
-    RecordedSeams seams;
+    ScriptedSeams seams;
     CheckWordInstalled();
-    QVERIFY(seams.texts.isEmpty());
-    QCOMPARE(seams.ends, 0);
+    QVERIFY(seams.messages.isEmpty());
+    QCOMPARE(seams.endProgramCalls, 0);
     QVERIFY(probe::officeChildrenOf(getpid()).isEmpty());
 }
 
 void TestOfficeLifetime::checkExplainsAndEndsWhenTheOfficeIsUnavailable()
 {
-    RecordedSeams seams;
+    ScriptedSeams seams;
     qputenv("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
     CheckWordInstalled();
     qunsetenv("TICKETWRIGHT_OFFICE");
@@ -164,10 +169,11 @@ void TestOfficeLifetime::checkExplainsAndEndsWhenTheOfficeIsUnavailable()
         "normally without any interrupting messages.\r\n\r\n"
         "4. All versions of Word are supported by this software except for the rare Word Starter "
         "and Student editions.");
-    QCOMPARE(seams.texts, QStringList{expected});
-    QCOMPARE(seams.titles, QStringList{identity::applicationTitle()});
-    QCOMPARE(seams.styles, QList<MsgStyle>{MsgStyle::Ok});
-    QCOMPARE(seams.ends, 1);
+    QCOMPARE(seams.messages.size(), 1);
+    QCOMPARE(seams.messages[0].text, expected);
+    QCOMPARE(seams.messages[0].title, identity::applicationTitle());
+    QCOMPARE(seams.messages[0].style, MsgStyle::Ok);
+    QCOMPARE(seams.endProgramCalls, 1);
 }
 
 int main(int argc, char** argv)

@@ -1,5 +1,6 @@
 #include "appearance.h"
 #include "error_trap.h"
+#include "random_bytes.h"
 #include "scripted_seams.h"
 #include "skin_framework.h"
 
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -133,14 +133,9 @@ void TestAppearance::brokenSkinFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
 
-    QByteArray random(4096, '\0');
-    QRandomGenerator generator(20210831);
-    for (char& c : random) {
-        c = char(generator.bounded(256));
-    }
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("larger than 256 KiB") << QByteArray(SkinFramework::kMaxSkinBytes + 1, ' ');
-    QTest::newRow("random bytes") << random;
+    QTest::newRow("random bytes") << randomBytes(20210831);
     QTest::newRow("not UTF-8") << QByteArray("QWidget { color: \xff\xfe; }");
     QTest::newRow("control characters") << QByteArray("QWidget {\x01 color: red; }");
 }

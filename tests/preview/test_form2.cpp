@@ -59,6 +59,7 @@ class TestForm2 : public QObject
 private slots:
     void firstShowRunsTheSetUpOnce();
     void secondHandOverStartsAfresh();
+    void pictureThatCouldNotBeLoadedShowsNone();
     void leaving_data();
     void leaving();
     void hoverPointer_data();
@@ -128,6 +129,27 @@ void TestForm2::secondHandOverStartsAfresh()
     const QImage drawn = form.Picture1->drawing().toImage();
     QVERIFY(!drawn.isNull());
     QCOMPARE(drawn.pixelColor(drawn.width() / 2, drawn.height() / 2), QColor(Qt::blue));
+    QVERIFY(seams.messages.isEmpty());
+}
+
+void TestForm2::pictureThatCouldNotBeLoadedShowsNone()
+{
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    handOver(form, mainWindow, page({600, 900}, 96, Qt::red),
+             makeDocument(temp, QStringLiteral("first.doc")));
+    form.PushButton8->click();
+
+    const QString second = makeDocument(temp, QStringLiteral("second.doc"));
+    handOver(form, mainWindow, QImage(), second);
+    QVERIFY(!form.setupDue());
+    QVERIFY(form.Picture1->drawing().isNull());
+    QVERIFY(form.Zoom_Ori->picture().isNull());
+    form.PushButton2->click();
+    QVERIFY(form.Picture1->drawing().isNull());
+    QCOMPARE(form.mWordFile, second);
     QVERIFY(seams.messages.isEmpty());
 }
 

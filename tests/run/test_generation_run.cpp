@@ -4,8 +4,10 @@
 #include "scripted_seams.h"
 #include "ticket_number_check.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -283,6 +285,18 @@ private slots:
         QVERIFY(!mHost.isBusy);
         QVERIFY(mHost.handOver.contains("show"));
         QCOMPARE(mWord->alive, 0);
+    }
+
+    void pictureThatCannotBeLoadedLeavesThePreviewEmpty()
+    {
+        mHost.picture = QImage(8, 8, QImage::Format_RGB32); // the previous run's
+        QGuiApplication::clipboard()->clear();
+        mWord->failOn("CopyAsPicture");
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(labelsReported(*mSeams), QStringList({"120", "122", "418"}));
+        QCOMPARE(mHost.handOver, QStringList({"load", "picture", "file", "show", "hide"}));
+        QVERIFY(mHost.picture.isNull());
+        QVERIFY(QFile::exists(mHost.wordFile));
     }
 
     void officeGoneMidRunReportsEachStepOnce()
