@@ -4,7 +4,6 @@
 #include "is_installed.h"
 #include "seams.h"
 #include "ticket_template.h"
-#include "word_automation.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -35,7 +34,7 @@ int main(int argc, char** argv)
     Seams::installProduct();
     // Ending at once must not leave an office process behind.
     Seams::current().endProgram = [end = Seams::current().endProgram] {
-        word::terminateAllInstances();
+        GenerationRun::endAllOffices();
         end();
     };
     Form1::setOfficeCheck(CheckWordInstalled);

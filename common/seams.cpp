@@ -1,5 +1,7 @@
 #include "seams.h"
 
+#include "error_trap.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -59,8 +61,16 @@ Seams& Seams::current()
     return seams;
 }
 
+void Seams::routeErrorReports()
+{
+    setErrorReporter([](const QString& text) {
+        current().messageBox(text, QStringLiteral("Application Error"), MsgStyle::OkExclamation);
+    });
+}
+
 void Seams::installProduct()
 {
+    routeErrorReports();
     Seams& s = current();
     s.messageBox = showMessageBox;
     s.saveFileName = askSaveFileName;

@@ -39,6 +39,9 @@ struct Seams
     std::function<void()> endProgram;
 
     static Seams& current();
+    // Error reports go to the current message box, titled "Application Error" with the warning
+    // icon.
+    static void routeErrorReports();
     // Real message boxes, file dialog, browser opener, random source and program folder.
     static void installProduct();
 };

@@ -125,6 +125,11 @@ QImage readPicture(const QString& path)
 
 } // namespace
 
+void GenerationRun::endAllOffices()
+{
+    word::terminateAllInstances();
+}
+
 void GenerationRun::setTemplateSource(std::function<QByteArray()> source)
 {
     templateSource() = std::move(source);

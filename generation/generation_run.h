@@ -16,6 +16,10 @@ class GenerationRun
 public:
     static void PushButton6_Click(RunHost& host);
 
+    // Ends every office this process started, at once: for a program that must end now while a
+    // run may still hold one.
+    static void endAllOffices();
+
     // The embedded Word template; the program installs the compiled-in one, tests their own.
     static void setTemplateSource(std::function<QByteArray()> source);
 

@@ -3,6 +3,7 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "error_trap.h"
+#include "clipboard_picture.h"
 #include "file_helpers.h"
 #include "temp_folder.h"
 #include "word_automation.h"

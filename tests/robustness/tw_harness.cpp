@@ -15,7 +15,6 @@
 #include "save_result.h"
 #include "seams.h"
 #include "ticket_template.h"
-#include "word_automation.h"
 
 #include <QApplication>
 #include <QFile>
@@ -47,7 +46,7 @@ void installAnsweringSeams(const QString& savePath)
     s.saveFileName = [savePath](QWidget*, const QString&, const QString&) { return savePath; };
     s.openUrl = [](const QUrl&) { return true; };
     s.endProgram = [] {
-        word::terminateAllInstances();
+        GenerationRun::endAllOffices();
         std::_Exit(0);
     };
 }
@@ -114,7 +113,7 @@ int main(int argc, char** argv)
             form.PushButton6_Click();
             say(QStringLiteral("done ") + (form.preview() ? form.preview()->mWordFile : QString()));
         }
-        word::terminateAllInstances();
+        GenerationRun::endAllOffices();
         return 0;
     }
     return 2;

@@ -2,6 +2,7 @@
 
 ScriptedSeams::ScriptedSeams() : mPrevious(Seams::current())
 {
+    Seams::routeErrorReports();
     Seams& s = Seams::current();
     s.messageBox = [this](const QString& text, const QString& title, MsgStyle style) {
         messages.append({text, title, style});

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
 #include <QString>
 
 // True when something (a file, a folder, a link) is at path; false for an empty path, a path
@@ -24,7 +23,3 @@ void RequireOwnRegularFile(const QString& path);
 
 // Removes the file at path (a link itself, never its target); every failure is ignored.
 void DeleteFileQuietly(const QString& path);
-
-// The picture on the program's clipboard (format 0: any picture), tried up to 1000 times at
-// once; a null image when none could be read. Never throws.
-QImage GetClipboardPicture(int format);

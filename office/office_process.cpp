@@ -217,6 +217,9 @@ OfficeProcess::OfficeProcess() : callTimeoutMs_(configuredCallTimeoutMs())
                         .arg(program, QString::fromLocal8Bit(strerror(errno))));
     }
     removeLeftoversOfDeadRuns();
+    // An office that dies while a call is being written to its pipe must give a failed call,
+    // not a SIGPIPE that ends this program.
+    std::signal(SIGPIPE, SIG_IGN);
 
     QByteArray templ = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') +
                                          QString::fromLatin1(kFolderPrefix)) +

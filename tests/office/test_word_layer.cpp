@@ -1,3 +1,4 @@
+#include "clipboard_picture.h"
 #include "file_helpers.h"
 #include "office_probe.h"
 #include "ticket_template.h"

@@ -4,14 +4,21 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <utility>
 
 // The "Application Error" report text: description, CR LF, location, "at line ", label, CR CR,
 // and the request to mail a screenshot to the support address.
 QString applicationErrorText(const QString& description, const QString& location, int label);
 
-// Shows the report as a modal box titled "Application Error" with the warning icon.
+// Shows the report through the installed reporter: in the program, a modal box titled
+// "Application Error" with the warning icon.
 void ReportApplicationError(const QString& description, const QString& location, int label);
+
+// Where reports go. The windows install a message box; without a reporter a report is written
+// to standard error, so that none is ever lost.
+using ErrorReporter = std::function<void(const QString& text)>;
+void setErrorReporter(ErrorReporter reporter);
 
 // Report-and-go-on for one run of one procedure. The procedure names its location once, then
 // runs each labelled step through step(); a step that throws gives one report with the current

@@ -1,9 +1,24 @@
 #include "error_trap.h"
 
 #include "app_identity.h"
-#include "seams.h"
 
+#include <cstdio>
 #include <stdexcept>
+
+namespace {
+
+ErrorReporter& reporter()
+{
+    static ErrorReporter installed;
+    return installed;
+}
+
+} // namespace
+
+void setErrorReporter(ErrorReporter reporter_)
+{
+    reporter() = std::move(reporter_);
+}
 
 QString applicationErrorText(const QString& description, const QString& location, int label)
 {
@@ -15,8 +30,12 @@ QString applicationErrorText(const QString& description, const QString& location
 
 void ReportApplicationError(const QString& description, const QString& location, int label)
 {
-    Seams::current().messageBox(applicationErrorText(description, location, label),
-                                QStringLiteral("Application Error"), MsgStyle::OkExclamation);
+    const QString text = applicationErrorText(description, location, label);
+    if (reporter()) {
+        reporter()(text);
+    } else {
+        std::fprintf(stderr, "Application Error: %s\n", qUtf8Printable(text));
+    }
 }
 
 void ErrorTrap::report(std::exception_ptr failure)

@@ -2,12 +2,10 @@
 
 #include "app_error.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <cerrno>
 #include <cstdlib>
@@ -160,20 +158,4 @@ void DeleteFileQuietly(const QString& path)
     if (!path.isEmpty()) {
         ::unlink(QFile::encodeName(path).constData());
     }
-}
-
-QImage GetClipboardPicture(int format)
-{
-    Q_UNUSED(format); // every picture format the clipboard offers is accepted
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr) {
-        return {};
-    }
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const QImage picture = clipboard->image();
-        if (!picture.isNull()) {
-            return picture;
-        }
-    }
-    return {};
 }

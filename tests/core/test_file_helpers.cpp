@@ -1,4 +1,5 @@
 #include "app_error.h"
+#include "clipboard_picture.h"
 #include "file_helpers.h"
 
 #include <QClipboard>
