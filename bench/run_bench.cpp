@@ -77,7 +77,7 @@ class TimedRange : public word::Range
 {
 public:
     explicit TimedRange(std::unique_ptr<word::Range> inner) : mInner(std::move(inner)) {}
-    void CopyAsPicture() override { mInner->CopyAsPicture(); }
+    QImage CopyAsPicture() override { return mInner->CopyAsPicture(); }
     QStringList paragraphTexts(const QString& style) override
     {
         gTimeline.mark(QStringLiteral("text"));

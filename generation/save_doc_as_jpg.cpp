@@ -3,7 +3,6 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "error_trap.h"
-#include "clipboard_picture.h"
 #include "file_helpers.h"
 #include "temp_folder.h"
 #include "word_automation.h"
@@ -26,18 +25,18 @@ void SaveDocAsJPG(const QString& inFile)
     };
     std::shared_ptr<word::Document> document;
 
+    QImage picture;
     trap.step(116, [&] { app = word::Application::create(); });
     trap.step(118, [&] { document = application().documents().Open(file); });
     trap.step(120, [&] {
         if (!document) {
             throw AppError(QStringLiteral("No document is open to picture."));
         }
-        document->range()->CopyAsPicture();
+        picture = document->range()->CopyAsPicture();
     });
     trap.step(122, [&] {
-        const QImage picture = GetClipboardPicture(0);
         if (picture.isNull()) {
-            throw AppError(QStringLiteral("There is no picture on the clipboard to save."));
+            throw AppError(QStringLiteral("There is no picture of the document to save."));
         }
         QByteArray bytes;
         QBuffer buffer(&bytes);

@@ -305,9 +305,9 @@ public:
     WatchedRange(OfficeApplication& app, std::unique_ptr<Range> inner)
         : app_(app), inner_(std::move(inner))
     {}
-    void CopyAsPicture() override
+    QImage CopyAsPicture() override
     {
-        app_.watched([&] { inner_->CopyAsPicture(); });
+        return app_.watched([&] { return inner_->CopyAsPicture(); });
     }
     QStringList paragraphTexts(const QString& style) override
     {

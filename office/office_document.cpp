@@ -3,7 +3,6 @@
 #include "office_application.h"
 #include "uno_support.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -219,7 +218,7 @@ class OfficeRange final : public Range
 public:
     explicit OfficeRange(std::shared_ptr<OfficeDocument> document) : document_(std::move(document))
     {}
-    void CopyAsPicture() override { document_->copyFirstPageAsPicture(); }
+    QImage CopyAsPicture() override { return document_->firstPagePicture(); }
     QStringList paragraphTexts(const QString& style) override
     {
         return document_->paragraphTexts(style);
@@ -257,13 +256,9 @@ QStringList OfficeDocument::paragraphTexts(const QString& style)
     });
 }
 
-void OfficeDocument::copyFirstPageAsPicture()
+QImage OfficeDocument::firstPagePicture()
 {
     requireOpen();
-    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!gui) {
-        throw Error(QStringLiteral("A picture needs the program's clipboard, which is not there."));
-    }
     const QString png = QDir(app_.scratchFolder()).filePath(QStringLiteral("page.png"));
     QFile::remove(png);
     guarded(QStringLiteral("Making a picture of \"%1\"").arg(path_), [&] {
@@ -287,7 +282,7 @@ void OfficeDocument::copyFirstPageAsPicture()
     picture = picture.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
     picture.setDotsPerMeterX(kPictureDotsPerMeter);
     picture.setDotsPerMeterY(kPictureDotsPerMeter);
-    QGuiApplication::clipboard()->setImage(picture);
+    return picture;
 }
 
 void OfficeDocument::wholeStory()

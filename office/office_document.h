@@ -74,7 +74,7 @@ public:
     void backspace();
     void goToPage(WdGoToDirection direction, int count);
     bool replaceAll(const FindRequest& request);
-    void copyFirstPageAsPicture();
+    QImage firstPagePicture();
     QStringList paragraphTexts(const QString& style);
 
 private:

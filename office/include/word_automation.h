@@ -9,6 +9,7 @@
 // Every operation either has the effect described here or throws word::Error, whose what() is a
 // readable description for the error report.
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -122,9 +123,9 @@ class Range
 {
 public:
     virtual ~Range() = default;
-    // Puts a picture of the range's first page on the program's clipboard, where
-    // GetClipboardPicture finds it.
-    virtual void CopyAsPicture() = 0;
+    // A picture of the range's first page, 1200 pixels wide at 192 dpi. It is handed back rather
+    // than put on the clipboard: the clipboard belongs to the person and every other program.
+    virtual QImage CopyAsPicture() = 0;
     // The texts of the range's paragraphs in the given paragraph style, in reading order (the
     // run checks its ticket numbers with them).
     virtual QStringList paragraphTexts(const QString& style) = 0;

@@ -1,6 +1,5 @@
 #include "fake_word.h"
 
-#include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -57,14 +56,14 @@ struct FakeDocument : word::Document
     {
         FakeDocument* doc;
         explicit FakeRange(FakeDocument* d) : doc(d) {}
-        void CopyAsPicture() override
+        QImage CopyAsPicture() override
         {
             gScript->operation("CopyAsPicture");
             QImage picture(1200, 1553, QImage::Format_RGB32);
             picture.fill(Qt::white);
             picture.setDotsPerMeterX(7559); // 192 dpi
             picture.setDotsPerMeterY(7559);
-            QGuiApplication::clipboard()->setImage(picture);
+            return picture;
         }
         QStringList paragraphTexts(const QString& style) override
         {
