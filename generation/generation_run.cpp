@@ -2,7 +2,6 @@
 
 #include "app_error.h"
 #include "app_identity.h"
-#include "error_trap.h"
 #include "file_helpers.h"
 #include "number_text.h"
 #include "run_host.h"
@@ -12,18 +11,13 @@
 #include "ticket_number_check.h"
 #include "word_automation.h"
 
-#include <QImage>
 #include <QImageReader>
 #include <QLockFile>
 
-#include <memory>
-
 namespace {
 
+namespace label = run_labels;
 using word::WdFindWrap;
-
-// How long a run waits for another copy of the program to finish with the shared picture file.
-constexpr int kPictureLockWaitMs = 5 * 60 * 1000;
 
 std::function<QByteArray()>& templateSource()
 {
@@ -31,78 +25,32 @@ std::function<QByteArray()>& templateSource()
     return source;
 }
 
-// The objects of one run. A step that needs one that could not be had fails, and the trap
-// reports it, as every later office step does once the office is gone.
-struct Office
-{
-    std::unique_ptr<word::Application> app;
-    std::shared_ptr<word::Document> document;
+// The template's sample wording, replaced by fields 1 to 6 in turn.
+const char* const kPlaceholders[] = {"[NAME OF RAFFLE EVENT]",
+                                     "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
+                                     "$500",
+                                     "$250",
+                                     "$100",
+                                     "DO NOT HAVE TO BE PRESENT TO WIN"};
 
-    word::Application& application() const
-    {
-        if (!app) {
-            throw AppError(QStringLiteral("The office instance is not running."));
-        }
-        return *app;
-    }
-    word::Document& activeDocument() const
-    {
-        if (!document) {
-            throw AppError(QStringLiteral("No ticket document is open."));
-        }
-        return *document;
-    }
-};
-
-// One find-and-replace pass over the selection. Labels rise by 2 from `label` in the order of
-// the statements; setReplacement runs the replacement-text statement(s) from the label it is
-// given and returns the next free one. A style limits the search to paragraphs in it.
-void replacePass(ErrorTrap& trap, const Office& office, int label, const QString& search,
-                 const std::function<int(word::Find*, int)>& setReplacement, WdFindWrap wrap,
-                 const QString& style = QString())
+// The replacement of pass 7: the donation suffix, or nothing without a donation.
+QString donationReplacement(const QString& donation)
 {
-    word::Find* find = nullptr;
-    auto theFind = [&find]() -> word::Find& {
-        if (find == nullptr) {
-            throw AppError(QStringLiteral("The office's search is not available."));
-        }
-        return *find;
-    };
-    trap.step(label, [&] { office.application().selection().find().ClearFormatting(); });
-    trap.step(label + 2,
-              [&] { office.application().selection().find().replacement().ClearFormatting(); });
-    trap.step(label + 4, [&] { find = &office.application().selection().find(); });
-    trap.step(label + 6, [&] { theFind().setText(search); });
-    label = setReplacement(find, label + 8);
-    trap.step(label, [&] { theFind().setForward(true); });
-    trap.step(label + 2, [&] { theFind().setWrap(wrap); });
-    trap.step(label + 4, [&] {
-        theFind().setFormat(!style.isEmpty());
-        if (!style.isEmpty()) {
-            theFind().setStyle(style);
-        }
-    });
-    trap.step(label + 6, [&] { theFind().setMatchCase(false); });
-    trap.step(label + 8, [&] { theFind().setMatchWholeWord(false); });
-    trap.step(label + 10, [&] { theFind().setMatchWildcards(false); });
-    trap.step(label + 12, [&] { theFind().setMatchSoundsLike(false); });
-    trap.step(label + 14, [&] { theFind().setMatchAllWordForms(false); });
-    trap.step(label + 16, [&] { theFind().Execute(word::WdReplace::All); });
+    return donation.isEmpty() ? QString() : QStringLiteral(" / DONATION - ") + donation;
 }
 
-// The usual replacement statement: one label.
-std::function<int(word::Find*, int)> replaceWith(ErrorTrap& trap, const QString& text)
+// "zanfel" and eight digits 1..9 drawn from the random source.
+QString drawResultName()
 {
-    return [&trap, text](word::Find* find, int label) {
-        trap.step(label, [&] {
-            if (find == nullptr) {
-                throw AppError(QStringLiteral("The office's search is not available."));
-            }
-            find->replacement().setText(text);
-        });
-        return label + 2;
-    };
+    QString name = QStringLiteral("zanfel");
+    for (int k = 0; k < 8; ++k) {
+        name += QString::number(static_cast<int>(Seams::current().random() * 9) + 1);
+    }
+    return name;
 }
+
+// How long a run waits for another copy of the program to finish with the shared picture file.
+constexpr int kPictureLockWaitMs = 5 * 60 * 1000;
 
 // Pages for a ticket count, as whole-number division does it; 0 when there is no count.
 int pagesFor(const QString& countText)
@@ -135,229 +83,312 @@ void GenerationRun::setTemplateSource(std::function<QByteArray()> source)
     templateSource() = std::move(source);
 }
 
-QString GenerationRun::donationReplacement(const QString& donation)
+GenerationRun::GenerationRun(RunHost& host)
+    : mHost(host),
+      mTrap(identity::location(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click")))
 {
-    return donation.isEmpty() ? QString() : QStringLiteral(" / DONATION - ") + donation;
+    // A page loop repeats its steps; a failure that recurs on every page is reported once.
+    mTrap.reportEachLabelOnce();
 }
 
-QString GenerationRun::drawResultName()
-{
-    QString name = QStringLiteral("zanfel");
-    for (int k = 0; k < 8; ++k) {
-        name += QString::number(static_cast<int>(Seams::current().random() * 9) + 1);
-    }
-    return name;
-}
+GenerationRun::~GenerationRun() = default;
 
 void GenerationRun::PushButton6_Click(RunHost& host)
 {
-    ErrorTrap trap(
-        identity::location(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click")));
-    // A page loop repeats its steps; a failure that recurs on every page is reported once.
-    trap.reportEachLabelOnce();
-
-    bool busy = false;
-    trap.step(100, [&] { busy = host.busy(); });
-    if (busy) {
+    GenerationRun run(host);
+    if (!run.begin()) {
         return;
     }
-    trap.step(102, [&] { host.setBusy(true); });
-    trap.step(104, [&] { host.setHourglass(true); });
+    run.openTemplate();
+    run.fillWording();
+    run.replicatePages();
+    run.saveAndCheck();
+    run.makePicture();
+    run.handOver();
+}
 
-    QByteArray templateBytes;
-    trap.step(106, [&] {
-        templateBytes = templateSource() ? templateSource()() : QByteArray();
-        if (templateBytes.isEmpty()) {
+bool GenerationRun::begin()
+{
+    bool busy = false;
+    mTrap.step(label::kBusyTest, [&] { busy = mHost.busy(); });
+    if (busy) {
+        return false;
+    }
+    mTrap.step(label::kSetBusy, [&] { mHost.setBusy(true); });
+    mTrap.step(label::kHourglassOn, [&] { mHost.setHourglass(true); });
+    return true;
+}
+
+// The embedded template in the temp folder, opened read-only by a new office.
+void GenerationRun::openTemplate()
+{
+    mTrap.step(label::kLoadTemplate, [&] {
+        mTemplateBytes = templateSource() ? templateSource()() : QByteArray();
+        if (mTemplateBytes.isEmpty()) {
             throw AppError(QStringLiteral("The ticket template is missing from the program."));
         }
     });
-    trap.step(108, [&] {
-        const QString templatePath = TempFolder::file(QStringLiteral("template.dot"));
-        if (!FileExists(templatePath)) {
-            WriteFileIfMissing(templateBytes, templatePath);
+    mTrap.step(label::kWriteTemplate, [&] {
+        const QString path = TempFolder::file(QStringLiteral("template.dot"));
+        if (!FileExists(path)) {
+            WriteFileIfMissing(mTemplateBytes, path);
         }
     });
-
-    Office office;
-    trap.step(110, [&] { office.app = word::Application::create(); });
-    QString templatePath;
-    trap.step(112, [&] { templatePath = TempFolder::file(QStringLiteral("template.dot")); });
-    trap.step(114, [&] {
+    mTrap.step(label::kStartOffice, [&] { mApp = word::Application::create(); });
+    mTrap.step(label::kTemplatePath,
+               [&] { mTemplatePath = TempFolder::file(QStringLiteral("template.dot")); });
+    mTrap.step(label::kOpenTemplate, [&] {
         // Another copy of the program sharing the folder may have finished and removed the
-        // template since step 108; it is put back rather than the run failing.
-        if (!FileExists(templatePath)) {
-            WriteFileReplacing(templateBytes, templatePath);
+        // template since it was written; it is put back rather than the run failing.
+        if (!FileExists(mTemplatePath)) {
+            WriteFileReplacing(mTemplateBytes, mTemplatePath);
         }
         // A template someone else put there is never opened.
-        RequireOwnRegularFile(templatePath);
-        office.document = office.application().documents().Open(templatePath, true);
+        RequireOwnRegularFile(mTemplatePath);
+        mDocument = application().documents().Open(mTemplatePath, true);
     });
+}
 
-    static const char* const kPlaceholders[] = {"[NAME OF RAFFLE EVENT]",
-                                                "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
-                                                "$500",
-                                                "$250",
-                                                "$100",
-                                                "DO NOT HAVE TO BE PRESENT TO WIN"};
-    for (int pass = 0; pass < 6; ++pass) {
-        replacePass(trap, office, 116 + 28 * pass, QString::fromLatin1(kPlaceholders[pass]),
-                    replaceWith(trap, host.fieldText(pass + 1)), WdFindWrap::Continue);
+// Seven replace-all passes put the fields in place of the sample wording.
+void GenerationRun::fillWording()
+{
+    for (int pass = 1; pass <= 6; ++pass) {
+        const label::ReplacePass labels = label::wordingPass(pass);
+        prepareReplace(labels, QString::fromLatin1(kPlaceholders[pass - 1]));
+        mTrap.step(labels.replacementText, [&] { setReplacementText(mHost.fieldText(pass)); });
+        finishReplace(labels, WdFindWrap::Continue);
     }
+    // Pass 7 works on the suffix that pass 6 leaves behind the presence text.
+    prepareReplace(label::kDonationPass, QStringLiteral(" / DONATION - $10"));
     QString donation;
-    replacePass(
-        trap, office, 284, QStringLiteral(" / DONATION - $10"),
-        [&](word::Find* find, int label) {
-            bool none = true;
-            trap.step(label, [&] {
-                donation = host.fieldText(7);
-                none = donation.isEmpty();
-            });
-            auto set = [&](const QString& text) {
-                if (find == nullptr) {
-                    throw AppError(QStringLiteral("The office's search is not available."));
-                }
-                find->replacement().setText(text);
-            };
-            if (none) {
-                trap.step(label + 2, [&] { set(QString()); });
-            } else {
-                trap.step(label + 4, [&] { set(donationReplacement(donation)); });
-            }
-            return label + 6;
-        },
-        WdFindWrap::Continue);
+    mTrap.step(label::kDonationTest, [&] { donation = mHost.fieldText(7); });
+    if (donation.isEmpty()) {
+        mTrap.step(label::kNoDonation, [&] { setReplacementText(QString()); });
+    } else {
+        mTrap.step(label::kDonation, [&] { setReplacementText(donationReplacement(donation)); });
+    }
+    finishReplace(label::kDonationPass, WdFindWrap::Continue);
+}
 
+// The filled page, copied once, pasted for every further page, each new page renumbered.
+void GenerationRun::replicatePages()
+{
     // A count that is not a number is reported here and gives one page.
-    int pages = 1;
-    trap.step(316, [&] {
-        const QString count = RoundUpToMultiple(host.fieldText(8), 5);
+    mTrap.step(label::kTicketCount, [&] {
+        const QString count = RoundUpToMultiple(mHost.fieldText(8), 5);
         if (*parseNumber(count) > 5) {
-            pages = wholeDivide(*parseNumber(count), 5);
+            mPages = wholeDivide(*parseNumber(count), 5);
         }
     });
-    if (pages > 1) {
-        trap.step(318, [&] { office.application().selection().WholeStory(); });
-        trap.step(320, [&] { office.application().selection().Copy(); });
-        for (int i = 2; i <= pages; ++i) {
-            trap.step(322, [] {});
-            trap.step(324, [&] { host.processEvents(); });
-            trap.step(326, [&] {
-                // The bar's scale follows the field as it is now; while the field holds no
-                // count, the run's own page count stands in.
-                int scale = pages;
-                try {
-                    scale = pagesFor(host.fieldText(8));
-                } catch (const AppError&) {
-                }
-                if (scale == 0) {
-                    scale = pages;
-                }
-                host.setProgressValue(static_cast<int>(roundHalfEven(100.0 * i / scale)));
-            });
-            trap.step(328, [&] {
-                host.setProgressText(
-                    QStringLiteral("Please let this software running with touching the keyboard."));
-            });
-            trap.step(330, [&] { office.application().selection().EndKey(word::WdUnits::Story); });
-            trap.step(332, [&] { office.application().selection().Paste(); });
-            trap.step(334, [&] { office.application().selection().TypeBackspace(); });
-            trap.step(336, [&] { office.application().selection().EndKey(word::WdUnits::Story); });
-            trap.step(338, [&] {
-                office.application().selection().GoTo(word::WdGoToItem::Page,
-                                                      word::WdGoToDirection::Previous, 1);
-            });
-            trap.step(340, [&] {
-                office.application().selection().GoTo(word::WdGoToItem::Page,
-                                                      word::WdGoToDirection::Next, 1);
-            });
-            for (int j = 1; j <= 5; ++j) {
-                trap.step(342, [] {});
-                // Only the page's ticket numbers, never wording that happens to hold the digits.
-                replacePass(trap, office, 344, TicketNumberCheck::format(j),
-                            replaceWith(trap, TicketNumberCheck::format((i - 1) * 5 + j)),
-                            WdFindWrap::Stop, TicketNumberCheck::kStyle);
-                trap.step(372, [] {});
-            }
-            trap.step(374, [] {});
-        }
-        trap.step(376, [&] { host.setProgressText(QStringLiteral("Progress Bar")); });
-        trap.step(378, [&] { host.setProgressValue(0); });
+    if (mPages <= 1) {
+        return;
     }
+    mTrap.step(label::kSelectAll, [&] { application().selection().WholeStory(); });
+    mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
+    for (int page = 2; page <= mPages; ++page) {
+        pastePage(page);
+        renumberPage(page);
+    }
+    mTrap.step(label::kProgressTextReset,
+               [&] { mHost.setProgressText(QStringLiteral("Progress Bar")); });
+    mTrap.step(label::kProgressValueReset, [&] { mHost.setProgressValue(0); });
+}
 
-    QString resultPath;
+// The copied page pasted at the end, with the insertion point left at its start.
+void GenerationRun::pastePage(int page)
+{
+    mTrap.step(label::kLetEventsRun, [&] { mHost.processEvents(); });
+    mTrap.step(label::kProgressValue, [&] {
+        // The bar's scale follows the field as it is now; while the field holds no count, the
+        // run's own page count stands in.
+        int scale = mPages;
+        try {
+            scale = pagesFor(mHost.fieldText(8));
+        } catch (const AppError&) {
+        }
+        if (scale == 0) {
+            scale = mPages;
+        }
+        mHost.setProgressValue(static_cast<int>(roundHalfEven(100.0 * page / scale)));
+    });
+    mTrap.step(label::kProgressText, [&] {
+        mHost.setProgressText(
+            QStringLiteral("Please let this software running with touching the keyboard."));
+    });
+    mTrap.step(label::kEndBeforePaste,
+               [&] { application().selection().EndKey(word::WdUnits::Story); });
+    mTrap.step(label::kPaste, [&] { application().selection().Paste(); });
+    mTrap.step(label::kBackspace, [&] { application().selection().TypeBackspace(); });
+    mTrap.step(label::kEndAfterPaste,
+               [&] { application().selection().EndKey(word::WdUnits::Story); });
+    mTrap.step(label::kPreviousPage, [&] {
+        application().selection().GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
+    });
+    mTrap.step(label::kNextPage, [&] {
+        application().selection().GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+    });
+}
+
+// From the start of the last page to the end: that page's five numbers, each twice.
+void GenerationRun::renumberPage(int page)
+{
+    const label::ReplacePass& labels = label::kNumberingPass;
+    for (int j = 1; j <= 5; ++j) {
+        prepareReplace(labels, TicketNumberCheck::format(j));
+        mTrap.step(labels.replacementText,
+                   [&] { setReplacementText(TicketNumberCheck::format((page - 1) * 5 + j)); });
+        // Only the page's ticket numbers, never wording that happens to hold the digits.
+        finishReplace(labels, WdFindWrap::Stop, TicketNumberCheck::kStyle);
+    }
+}
+
+void GenerationRun::prepareReplace(const label::ReplacePass& labels, const QString& search)
+{
+    mFind = nullptr;
+    mTrap.step(labels.clearFind, [&] { application().selection().find().ClearFormatting(); });
+    mTrap.step(labels.clearReplacement,
+               [&] { application().selection().find().replacement().ClearFormatting(); });
+    mTrap.step(labels.takeFind, [&] { mFind = &application().selection().find(); });
+    mTrap.step(labels.searchText, [&] { find().setText(search); });
+}
+
+void GenerationRun::setReplacementText(const QString& text)
+{
+    find().replacement().setText(text);
+}
+
+// A style limits the search to paragraphs in it.
+void GenerationRun::finishReplace(const label::ReplacePass& labels, WdFindWrap wrap,
+                                  const QString& style)
+{
+    mTrap.step(labels.forward, [&] { find().setForward(true); });
+    mTrap.step(labels.wrap, [&] { find().setWrap(wrap); });
+    mTrap.step(labels.format, [&] {
+        find().setFormat(!style.isEmpty());
+        if (!style.isEmpty()) {
+            find().setStyle(style);
+        }
+    });
+    mTrap.step(labels.matchCase, [&] { find().setMatchCase(false); });
+    mTrap.step(labels.matchWholeWord, [&] { find().setMatchWholeWord(false); });
+    mTrap.step(labels.matchWildcards, [&] { find().setMatchWildcards(false); });
+    mTrap.step(labels.matchSoundsLike, [&] { find().setMatchSoundsLike(false); });
+    mTrap.step(labels.matchAllWordForms, [&] { find().setMatchAllWordForms(false); });
+    mTrap.step(labels.execute, [&] { find().Execute(word::WdReplace::All); });
+}
+
+// Saved under a free name, checked, and the office and the template gone.
+void GenerationRun::saveAndCheck()
+{
+    chooseResultPath();
+    mTrap.step(label::kSaveAndCheck, [&] {
+        document().SaveAs(mResultPath);
+        // The saved document must hold every ticket it was meant to; if not, it is still
+        // handed over, so nothing is lost, but the user is told.
+        const QString problem = TicketNumberCheck::verify(
+            document().range()->paragraphTexts(TicketNumberCheck::kStyle), 5 * mPages);
+        if (!problem.isEmpty()) {
+            throw AppError(problem);
+        }
+    });
+    mTrap.step(label::kDisplayAlerts, [&] { application().setDisplayAlerts(false); });
+    mTrap.step(label::kCloseDocument, [&] { document().Close(); });
+    mTrap.step(label::kQuitOffice, [&] { application().quit(); });
+    mTrap.step(label::kReleaseDocument, [&] { mDocument.reset(); });
+    mTrap.step(label::kReleaseOffice, [&] { mApp.reset(); });
+    mTrap.step(label::kDeleteTemplate, [&] { DeleteFileQuietly(mTemplatePath); });
+}
+
+// A name drawn anew while a file of the drawn name exists; an existing file is never replaced.
+void GenerationRun::chooseResultPath()
+{
     for (int attempt = 0;; ++attempt) {
         QString name;
-        trap.step(382, [&] {
+        mTrap.step(label::kNameAttempt, [&] {
             if (attempt == 1000) {
-                resultPath.clear();
+                mResultPath.clear();
                 throw AppError(QStringLiteral("No free name for the ticket document was found "
                                               "in the temporary folder."));
             }
         });
         if (attempt == 1000) {
-            break;
+            return;
         }
-        trap.step(384, [&] { name = drawResultName(); });
-        trap.step(394, [&] { resultPath = TempFolder::file(name + QStringLiteral(".doc")); });
+        mTrap.step(label::kDrawName, [&] { name = drawResultName(); });
+        mTrap.step(label::kResultPath,
+                   [&] { mResultPath = TempFolder::file(name + QStringLiteral(".doc")); });
         bool taken = false;
-        trap.step(396, [&] { taken = FileExists(resultPath); });
+        mTrap.step(label::kNameTaken, [&] { taken = FileExists(mResultPath); });
         if (!taken) {
-            break;
+            return;
         }
     }
+}
 
-    trap.step(398, [&] {
-        office.activeDocument().SaveAs(resultPath);
-        // The saved document must hold every ticket it was meant to; if not, it is still
-        // handed over, so nothing is lost, but the user is told.
-        const QString problem = TicketNumberCheck::verify(
-            office.activeDocument().range()->paragraphTexts(TicketNumberCheck::kStyle), 5 * pages);
-        if (!problem.isEmpty()) {
-            throw AppError(problem);
-        }
-    });
-    trap.step(400, [&] { office.application().setDisplayAlerts(false); });
-    trap.step(402, [&] { office.activeDocument().Close(); });
-    trap.step(404, [&] { office.application().quit(); });
-    trap.step(406, [&] { office.document.reset(); });
-    trap.step(408, [&] { office.app.reset(); });
-    trap.step(410, [&] { DeleteFileQuietly(templatePath); });
-
-    // "temp.bmp" has one name for every copy of the program that shares the folder: from the
-    // export until the picture is loaded and removed, other copies wait their turn, so none
-    // shows or removes another's picture. The lock of a copy that died is taken over.
-    std::unique_ptr<QLockFile> pictureLock;
-    trap.step(412, [&] {
-        pictureLock =
+// "temp.bmp" has one name for every copy of the program that shares the folder: from the
+// export until the picture is loaded and removed, other copies wait their turn, so none shows or
+// removes another's picture. The lock of a copy that died is taken over.
+void GenerationRun::makePicture()
+{
+    mTrap.step(label::kMakePicture, [&] {
+        mPictureLock =
             std::make_unique<QLockFile>(TempFolder::file(QStringLiteral("temp.bmp.lock")));
-        pictureLock->setStaleLockTime(0);
-        pictureLock->tryLock(kPictureLockWaitMs);
-        SaveDocAsJPG(resultPath);
+        mPictureLock->setStaleLockTime(0);
+        mPictureLock->tryLock(kPictureLockWaitMs);
+        SaveDocAsJPG(mResultPath);
     });
-    trap.step(414, [&] { host.setHourglass(false); });
+}
 
+// The preview takes the picture and the document, and the main window's place.
+void GenerationRun::handOver()
+{
+    mTrap.step(label::kHourglassOff, [&] { mHost.setHourglass(false); });
+    mTrap.step(label::kLoadPreview, [&] { mHost.loadPreview(); });
     QString picturePath;
-    trap.step(416, [&] { host.loadPreview(); });
-    trap.step(418, [&] {
+    mTrap.step(label::kPreviewPicture, [&] {
         QImage picture;
         try {
             picturePath = TempFolder::file(QStringLiteral("temp.bmp"));
             picture = readPicture(picturePath);
         } catch (...) {
             // An empty preview, never the last run's page beside this run's document.
-            host.setPreviewPicture(QImage());
+            mHost.setPreviewPicture(QImage());
             throw;
         }
-        host.setPreviewPicture(picture);
+        mHost.setPreviewPicture(picture);
     });
-    trap.step(420, [&] { host.setPreviewWordFile(resultPath); });
-    trap.step(422, [&] {
-        host.showPreview();
-        host.hideMain();
+    mTrap.step(label::kPreviewDocument, [&] { mHost.setPreviewWordFile(mResultPath); });
+    mTrap.step(label::kShowPreview, [&] {
+        mHost.showPreview();
+        mHost.hideMain();
     });
-    trap.step(424, [&] {
+    mTrap.step(label::kRemovePicture, [&] {
         DeleteFileQuietly(picturePath);
-        pictureLock.reset();
+        mPictureLock.reset();
     });
-    trap.step(426, [&] { host.setBusy(false); });
+    mTrap.step(label::kClearBusy, [&] { mHost.setBusy(false); });
+}
+
+word::Application& GenerationRun::application() const
+{
+    if (!mApp) {
+        throw AppError(QStringLiteral("The office instance is not running."));
+    }
+    return *mApp;
+}
+
+word::Document& GenerationRun::document() const
+{
+    if (!mDocument) {
+        throw AppError(QStringLiteral("No ticket document is open."));
+    }
+    return *mDocument;
+}
+
+word::Find& GenerationRun::find() const
+{
+    if (mFind == nullptr) {
+        throw AppError(QStringLiteral("The office's search is not available."));
+    }
+    return *mFind;
 }

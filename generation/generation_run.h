@@ -1,16 +1,29 @@
 #pragma once
 
+#include "error_trap.h"
+#include "run_labels.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QLockFile;
 class RunHost;
+
+namespace word {
+class Application;
+class Document;
+class Find;
+enum class WdFindWrap;
+} // namespace word
 
 // "Start Creating Template": fills the embedded ticket template with the raffle's wording,
 // repeats the page until the ticket count is reached (renumbering each new page), saves the
 // document under a fresh name in the temp folder, has a picture of it made, and hands both to
-// the preview. Every step runs under the error trap; no failure ends a run early.
+// the preview. One object per run; each phase is a method that reports under its own labels
+// (run_labels.h). Every step runs under the one trap of the run; no failure ends a run early.
 class GenerationRun
 {
 public:
@@ -23,8 +36,43 @@ public:
     // The embedded Word template; the program installs the compiled-in one, tests their own.
     static void setTemplateSource(std::function<QByteArray()> source);
 
-    // The replacement of pass 7: the donation suffix, or nothing without a donation.
-    static QString donationReplacement(const QString& donation);
-    // "zanfel" and eight digits 1..9 drawn from the random source.
-    static QString drawResultName();
+    ~GenerationRun();
+
+private:
+    explicit GenerationRun(RunHost& host);
+
+    // The phases, in the order a run takes them.
+    bool begin(); // false while another run is going on
+    void openTemplate();
+    void fillWording();
+    void replicatePages();
+    void saveAndCheck();
+    void makePicture();
+    void handOver();
+
+    void pastePage(int page);
+    void renumberPage(int page);
+    void chooseResultPath();
+    // A find-and-replace pass in two halves, with its replacement statement between them.
+    void prepareReplace(const run_labels::ReplacePass& labels, const QString& search);
+    void setReplacementText(const QString& text);
+    void finishReplace(const run_labels::ReplacePass& labels, word::WdFindWrap wrap,
+                       const QString& style = QString());
+
+    // The office objects; a step that needs one the run could not have fails, and the trap
+    // reports it, as every later office step does once the office is gone.
+    word::Application& application() const;
+    word::Document& document() const;
+    word::Find& find() const;
+
+    RunHost& mHost;
+    ErrorTrap mTrap;
+    QByteArray mTemplateBytes;
+    QString mTemplatePath;
+    std::unique_ptr<word::Application> mApp;
+    std::shared_ptr<word::Document> mDocument;
+    word::Find* mFind = nullptr; // taken anew by each pass
+    int mPages = 1;
+    QString mResultPath;
+    std::unique_ptr<QLockFile> mPictureLock;
 };

@@ -4,6 +4,7 @@
 #include "app_identity.h"
 #include "error_trap.h"
 #include "file_helpers.h"
+#include "run_labels.h"
 #include "temp_folder.h"
 #include "word_automation.h"
 
@@ -14,6 +15,7 @@
 
 void SaveDocAsJPG(const QString& inFile)
 {
+    namespace label = picture_labels;
     ErrorTrap trap(identity::location(QStringLiteral("Form1"), QStringLiteral("SaveDocAsJPG")));
     const QString file = inFile;
     std::unique_ptr<word::Application> app;
@@ -26,15 +28,15 @@ void SaveDocAsJPG(const QString& inFile)
     std::shared_ptr<word::Document> document;
 
     QImage picture;
-    trap.step(116, [&] { app = word::Application::create(); });
-    trap.step(118, [&] { document = application().documents().Open(file); });
-    trap.step(120, [&] {
+    trap.step(label::kStartOffice, [&] { app = word::Application::create(); });
+    trap.step(label::kOpenDocument, [&] { document = application().documents().Open(file); });
+    trap.step(label::kTakePicture, [&] {
         if (!document) {
             throw AppError(QStringLiteral("No document is open to picture."));
         }
         picture = document->range()->CopyAsPicture();
     });
-    trap.step(122, [&] {
+    trap.step(label::kCheckPicture, [&] {
         if (picture.isNull()) {
             throw AppError(QStringLiteral("There is no picture of the document to save."));
         }
@@ -47,7 +49,8 @@ void SaveDocAsJPG(const QString& inFile)
         // written through.
         WriteFileReplacing(bytes, TempFolder::file(QStringLiteral("temp.bmp")));
     });
-    trap.step(
-        124, [&] { application().activeDocument()->Close(word::WdSaveOptions::DoNotSaveChanges); });
-    trap.step(126, [&] { application().quit(); });
+    trap.step(label::kCloseDocument, [&] {
+        application().activeDocument()->Close(word::WdSaveOptions::DoNotSaveChanges);
+    });
+    trap.step(label::kQuitOffice, [&] { application().quit(); });
 }

@@ -1,6 +1,7 @@
 #include "fake_word.h"
 #include "generation_run.h"
 #include "run_host.h"
+#include "run_labels.h"
 #include "scripted_seams.h"
 #include "ticket_number_check.h"
 
@@ -72,12 +73,12 @@ QString readText(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-QStringList labelsReported(const ScriptedSeams& seams)
+QList<int> labelsReported(const ScriptedSeams& seams)
 {
-    QStringList labels;
+    QList<int> labels;
     for (const auto& m : seams.messages) {
         const qsizetype at = m.text.indexOf("at line ");
-        labels << m.text.mid(at + 8, m.text.indexOf('\r', at) - at - 8);
+        labels << m.text.mid(at + 8, m.text.indexOf('\r', at) - at - 8).toInt();
     }
     return labels;
 }
@@ -257,27 +258,28 @@ private slots:
     {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<int>("nth");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("open") << "Open" << 1 << "114";
-        QTest::newRow("first replace") << "Execute" << 1 << "142";
-        QTest::newRow("pass 7 match case") << "setMatchCase" << 7 << "304";
-        QTest::newRow("pass 7 execute") << "Execute" << 7 << "314";
-        QTest::newRow("copy") << "Copy" << 1 << "320";
-        QTest::newRow("paste") << "Paste" << 1 << "332";
-        QTest::newRow("backspace") << "TypeBackspace" << 1 << "334";
-        QTest::newRow("previous page") << "GoTo" << 1 << "338";
-        QTest::newRow("next page") << "GoTo" << 2 << "340";
-        QTest::newRow("numbering search text") << "setText" << 8 << "350";
-        QTest::newRow("numbering") << "Execute" << 8 << "370";
-        QTest::newRow("save") << "SaveAs" << 1 << "398";
-        QTest::newRow("quit") << "quit" << 1 << "404";
-        QTest::newRow("picture") << "CopyAsPicture" << 1 << "120";
+        QTest::addColumn<int>("label");
+        using namespace run_labels;
+        QTest::newRow("open") << "Open" << 1 << kOpenTemplate;
+        QTest::newRow("first replace") << "Execute" << 1 << wordingPass(1).execute;
+        QTest::newRow("pass 7 match case") << "setMatchCase" << 7 << kDonationPass.matchCase;
+        QTest::newRow("pass 7 execute") << "Execute" << 7 << kDonationPass.execute;
+        QTest::newRow("copy") << "Copy" << 1 << kCopyPage;
+        QTest::newRow("paste") << "Paste" << 1 << kPaste;
+        QTest::newRow("backspace") << "TypeBackspace" << 1 << kBackspace;
+        QTest::newRow("previous page") << "GoTo" << 1 << kPreviousPage;
+        QTest::newRow("next page") << "GoTo" << 2 << kNextPage;
+        QTest::newRow("numbering search text") << "setText" << 8 << kNumberingPass.searchText;
+        QTest::newRow("numbering") << "Execute" << 8 << kNumberingPass.execute;
+        QTest::newRow("save") << "SaveAs" << 1 << kSaveAndCheck;
+        QTest::newRow("quit") << "quit" << 1 << kQuitOffice;
+        QTest::newRow("picture") << "CopyAsPicture" << 1 << picture_labels::kTakePicture;
     }
     void failingStepReportsItsLabelAndTheRunGoesOn()
     {
         QFETCH(QString, operation);
         QFETCH(int, nth);
-        QFETCH(QString, label);
+        QFETCH(int, label);
         mHost.fields[7] = "10";
         mWord->failOn(operation, nth);
         GenerationRun::PushButton6_Click(mHost);
@@ -293,7 +295,9 @@ private slots:
         QGuiApplication::clipboard()->clear();
         mWord->failOn("CopyAsPicture");
         GenerationRun::PushButton6_Click(mHost);
-        QCOMPARE(labelsReported(*mSeams), QStringList({"120", "122", "418"}));
+        QCOMPARE(labelsReported(*mSeams),
+                 QList<int>({picture_labels::kTakePicture, picture_labels::kCheckPicture,
+                             run_labels::kPreviewPicture}));
         QCOMPARE(mHost.handOver, QStringList({"load", "picture", "file", "show", "hide"}));
         QVERIFY(mHost.picture.isNull());
         QVERIFY(QFile::exists(mHost.wordFile));
@@ -304,9 +308,9 @@ private slots:
         mHost.fields[7] = "50";
         mWord->dieAfter(400);
         GenerationRun::PushButton6_Click(mHost);
-        QStringList labels = labelsReported(*mSeams);
+        const QList<int> labels = labelsReported(*mSeams);
         QVERIFY(!labels.isEmpty());
-        QCOMPARE(labels.removeDuplicates(), 0);
+        QCOMPARE(QSet<int>(labels.begin(), labels.end()).size(), labels.size());
         QVERIFY(labels.size() < 40);
         QVERIFY(!mHost.isBusy);
         QCOMPARE(mHost.handOver.last(), QString("hide"));
@@ -316,10 +320,11 @@ private slots:
     {
         mWord->startFails = true;
         GenerationRun::PushButton6_Click(mHost);
-        const QStringList labels = labelsReported(*mSeams);
-        QCOMPARE(labels.first(), QString("110"));
-        QVERIFY(labels.contains("116")); // the office steps report in turn
-        QVERIFY(labels.contains("398"));
+        const QList<int> labels = labelsReported(*mSeams);
+        QCOMPARE(labels.first(), run_labels::kStartOffice);
+        // the office steps report in turn
+        QVERIFY(labels.contains(run_labels::wordingPass(1).clearFind));
+        QVERIFY(labels.contains(run_labels::kSaveAndCheck));
         QVERIFY(!mHost.isBusy);
         QVERIFY(mSeams->messages.first().text.startsWith("The office could not be started."));
     }
@@ -328,7 +333,7 @@ private slots:
     {
         mHost.fields[7] = "lots";
         GenerationRun::PushButton6_Click(mHost);
-        QCOMPARE(labelsReported(*mSeams), QStringList{"316"});
+        QCOMPARE(labelsReported(*mSeams), QList<int>{run_labels::kTicketCount});
         QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(readText(mHost.wordFile)), 5),
                  QString());
     }
@@ -338,7 +343,7 @@ private slots:
         mHost.fields[7] = "15";
         mWord->brokenPaste = 2;
         GenerationRun::PushButton6_Click(mHost);
-        QCOMPARE(labelsReported(*mSeams), QStringList{"398"});
+        QCOMPARE(labelsReported(*mSeams), QList<int>{run_labels::kSaveAndCheck});
         QVERIFY(mSeams->messages[0].text.contains("0015"));
         QVERIFY(QFile::exists(mHost.wordFile));
         QCOMPARE(mHost.handOver.last(), QString("hide"));
@@ -348,7 +353,7 @@ private slots:
     {
         QVERIFY(QFile::link("/etc/passwd", mTemp->filePath("template.dot")));
         GenerationRun::PushButton6_Click(mHost);
-        QCOMPARE(labelsReported(*mSeams).value(0), QString("114"));
+        QCOMPARE(labelsReported(*mSeams).value(0), run_labels::kOpenTemplate);
         QCOMPARE(mWord->calls.value("Open"), 1); // only the picture's
     }
 };
