@@ -11,9 +11,6 @@
 #include "ticket_number_check.h"
 #include "word_automation.h"
 
-#include <QImageReader>
-#include <QLockFile>
-
 namespace {
 
 namespace label = run_labels;
@@ -49,26 +46,11 @@ QString drawResultName()
     return name;
 }
 
-// How long a run waits for another copy of the program to finish with the shared picture file.
-constexpr int kPictureLockWaitMs = 5 * 60 * 1000;
-
 // Pages for a ticket count, as whole-number division does it; 0 when there is no count.
 int pagesFor(const QString& countText)
 {
     const std::optional<double> count = parseNumber(RoundUpToMultiple(countText, 5));
     return count ? wholeDivide(*count, 5) : 0;
-}
-
-QImage readPicture(const QString& path)
-{
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        throw AppError(
-            QStringLiteral("The picture %1 cannot be loaded: %2").arg(path, reader.errorString()));
-    }
-    return picture;
 }
 
 } // namespace
@@ -325,18 +307,9 @@ void GenerationRun::chooseResultPath()
     }
 }
 
-// "temp.bmp" has one name for every copy of the program that shares the folder: from the
-// export until the picture is loaded and removed, other copies wait their turn, so none shows or
-// removes another's picture. The lock of a copy that died is taken over.
 void GenerationRun::makePicture()
 {
-    mTrap.step(label::kMakePicture, [&] {
-        mPictureLock =
-            std::make_unique<QLockFile>(TempFolder::file(QStringLiteral("temp.bmp.lock")));
-        mPictureLock->setStaleLockTime(0);
-        mPictureLock->tryLock(kPictureLockWaitMs);
-        SaveDocAsJPG(mResultPath);
-    });
+    mTrap.step(label::kMakePicture, [&] { mPicture = SaveDocAsJPG(mResultPath); });
 }
 
 // The preview takes the picture and the document, and the main window's place.
@@ -344,27 +317,18 @@ void GenerationRun::handOver()
 {
     mTrap.step(label::kHourglassOff, [&] { mHost.setHourglass(false); });
     mTrap.step(label::kLoadPreview, [&] { mHost.loadPreview(); });
-    QString picturePath;
     mTrap.step(label::kPreviewPicture, [&] {
-        QImage picture;
-        try {
-            picturePath = TempFolder::file(QStringLiteral("temp.bmp"));
-            picture = readPicture(picturePath);
-        } catch (...) {
-            // An empty preview, never the last run's page beside this run's document.
-            mHost.setPreviewPicture(QImage());
-            throw;
+        // Without a picture the preview is emptied, never left showing the last run's page
+        // beside this run's document.
+        mHost.setPreviewPicture(mPicture);
+        if (mPicture.isNull()) {
+            throw AppError(QStringLiteral("The preview has no picture of the ticket document."));
         }
-        mHost.setPreviewPicture(picture);
     });
     mTrap.step(label::kPreviewDocument, [&] { mHost.setPreviewWordFile(mResultPath); });
     mTrap.step(label::kShowPreview, [&] {
         mHost.showPreview();
         mHost.hideMain();
-    });
-    mTrap.step(label::kRemovePicture, [&] {
-        DeleteFileQuietly(picturePath);
-        mPictureLock.reset();
     });
     mTrap.step(label::kClearBusy, [&] { mHost.setBusy(false); });
 }

@@ -4,12 +4,12 @@
 #include "run_labels.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class QLockFile;
 class RunHost;
 
 namespace word {
@@ -74,5 +74,5 @@ private:
     word::Find* mFind = nullptr; // taken anew by each pass
     int mPages = 1;
     QString mResultPath;
-    std::unique_ptr<QLockFile> mPictureLock;
+    QImage mPicture;
 };

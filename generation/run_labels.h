@@ -98,6 +98,8 @@ constexpr int kLoadPreview = 416;
 constexpr int kPreviewPicture = 418;
 constexpr int kPreviewDocument = 420;
 constexpr int kShowPreview = 422;
+// Once the removal of the picture file; the picture no longer passes through a file, so no
+// report names it.
 constexpr int kRemovePicture = 424;
 constexpr int kClearBusy = 426;
 

@@ -3,17 +3,12 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "error_trap.h"
-#include "file_helpers.h"
 #include "run_labels.h"
-#include "temp_folder.h"
 #include "word_automation.h"
-
-#include <QBuffer>
-#include <QImage>
 
 #include <memory>
 
-void SaveDocAsJPG(const QString& inFile)
+QImage SaveDocAsJPG(const QString& inFile)
 {
     namespace label = picture_labels;
     ErrorTrap trap(identity::location(QStringLiteral("Form1"), QStringLiteral("SaveDocAsJPG")));
@@ -38,19 +33,12 @@ void SaveDocAsJPG(const QString& inFile)
     });
     trap.step(label::kCheckPicture, [&] {
         if (picture.isNull()) {
-            throw AppError(QStringLiteral("There is no picture of the document to save."));
+            throw AppError(QStringLiteral("There is no picture of the document to show."));
         }
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
-            throw AppError(QStringLiteral("The picture could not be encoded."));
-        }
-        // Whole or not at all; a link planted under the picture's name is replaced, never
-        // written through.
-        WriteFileReplacing(bytes, TempFolder::file(QStringLiteral("temp.bmp")));
     });
     trap.step(label::kCloseDocument, [&] {
         application().activeDocument()->Close(word::WdSaveOptions::DoNotSaveChanges);
     });
     trap.step(label::kQuitOffice, [&] { application().quit(); });
+    return picture;
 }

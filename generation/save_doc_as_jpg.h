@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
-// Has a second office instance open the saved document and picture it, and writes the picture
-// as "temp.bmp" in the temp folder (PNG data: the preview reads it by its content). Reports its
-// own failures and never fails towards its caller.
-void SaveDocAsJPG(const QString& inFile);
+// Has a second office instance open the saved document and render its first page, and hands that
+// picture back; no file and no clipboard is involved. Reports its own failures and never fails
+// towards its caller: without a picture it returns a null image.
+QImage SaveDocAsJPG(const QString& inFile);

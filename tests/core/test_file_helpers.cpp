@@ -1,11 +1,8 @@
 #include "app_error.h"
-#include "clipboard_picture.h"
 #include "file_helpers.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -186,17 +183,6 @@ private slots:
         writeBytes(file, "x");
         DeleteFileQuietly(file);
         QVERIFY(!QFile::exists(file));
-    }
-
-    void clipboardPicture()
-    {
-        QGuiApplication::clipboard()->clear();
-        QVERIFY(GetClipboardPicture(0).isNull());
-        QImage picture(20, 10, QImage::Format_RGB32);
-        picture.fill(Qt::red);
-        QGuiApplication::clipboard()->setImage(picture);
-        const QImage back = GetClipboardPicture(0);
-        QCOMPARE(back.size(), QSize(20, 10));
     }
 };
 

@@ -78,8 +78,8 @@ private slots:
         QCOMPARE(info.st_mode & 0777, 0700u);
         QCOMPARE(info.st_uid, ::geteuid());
         // The next call finds it and takes it as it is.
-        QCOMPARE(TempFolder::file(QStringLiteral("temp.bmp")),
-                 folder + QStringLiteral("/temp.bmp"));
+        QCOMPARE(TempFolder::file(QStringLiteral("template.dot")),
+                 folder + QStringLiteral("/template.dot"));
     }
 
     void folderThatIsNotPrivateIsRefused_data()
@@ -130,26 +130,26 @@ private slots:
         QVERIFY(!QFileInfo::exists(mRuntime.filePath(QStringLiteral("ticketwright"))));
     }
 
-    // The picture is written over whatever has its name; a planted link is replaced, and what it
-    // points to stays as it was.
+    // A template put back is written over whatever has its name; a planted link is replaced, and
+    // what it points to stays as it was.
     void replacingWriteNeverWritesThroughALink()
     {
         QTemporaryDir dir;
         const QString victim = dir.filePath(QStringLiteral("victim"));
-        const QString picture = dir.filePath(QStringLiteral("temp.bmp"));
+        const QString placed = dir.filePath(QStringLiteral("template.dot"));
         writeBytes(victim, "precious");
-        QVERIFY(QFile::link(victim, picture));
-        WriteFileReplacing("picture bytes", picture);
+        QVERIFY(QFile::link(victim, placed));
+        WriteFileReplacing("template bytes", placed);
         QCOMPARE(readAll(victim), QByteArray("precious"));
-        QVERIFY(S_ISREG(lstatOf(picture).st_mode));
-        QCOMPARE(readAll(picture), QByteArray("picture bytes"));
-        QCOMPARE(lstatOf(picture).st_mode & 0777, 0600u);
+        QVERIFY(S_ISREG(lstatOf(placed).st_mode));
+        QCOMPARE(readAll(placed), QByteArray("template bytes"));
+        QCOMPARE(lstatOf(placed).st_mode & 0777, 0600u);
         QCOMPARE(entries(dir.path()).size(), 2);
         // A dangling link is replaced too, and nothing appears where it pointed.
-        QVERIFY(QFile::remove(picture));
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), picture));
-        WriteFileReplacing("again", picture);
-        QCOMPARE(readAll(picture), QByteArray("again"));
+        QVERIFY(QFile::remove(placed));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), placed));
+        WriteFileReplacing("again", placed);
+        QCOMPARE(readAll(placed), QByteArray("again"));
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("nowhere"))));
     }
 

@@ -25,9 +25,9 @@ mkdir -p "$artifacts"
 mkdir -p "$work"/{config,temp,tmp,home,out,profile}
 install -d -m 0700 "$work/run"
 
-xvfb_pid= wm_pid= app_pid=
+xvfb_pid= wm_pid= app_pid= clip_pid=
 cleanup() {
-    for pid in $app_pid $wm_pid $xvfb_pid; do
+    for pid in $app_pid $clip_pid $wm_pid $xvfb_pid; do
         kill "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
@@ -245,9 +245,25 @@ done
 sleep 0.3
 shot main-window "$main"
 
+# Text the person copied before the run is still on the desktop clipboard after it: the office
+# copies, pastes and renders the page picture through its own transfer. xclip keeps offering the
+# text until someone else takes the clipboard.
+copied="copied before the run $$"
+printf '%s' "$copied" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+clip_pid=$!
+for _ in $(seq 50); do
+    [ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "$copied" ] && break
+    sleep 0.1
+done
+[ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "$copied" ] ||
+    fail "the text could not be put on the clipboard"
+
 click "$main" 4020 322                             # "Start Creating Template"
 preview=$(wait_for "preview window" 300 preview_window)
 echo "Preview shown after $(elapsed)"
+on_clipboard=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
+[ "$on_clipboard" = "$copied" ] ||
+    fail "the clipboard holds '$on_clipboard' after the run, not the text copied before it"
 [ -z "$(main_window)" ] || fail "the main window is still shown beside the preview"
 sleep 1
 shot preview-zoom-1 "$preview"

@@ -1,7 +1,6 @@
 #include "fake_word.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QRegularExpression>
 
@@ -193,7 +192,7 @@ struct FakeSelection : word::Selection
     void Copy() override
     {
         gScript->operation("Copy");
-        gScript->clipboard = doc().text.mid(selStart, ip - selStart);
+        gScript->transfer = doc().text.mid(selStart, ip - selStart);
     }
     void EndKey(word::WdUnits) override
     {
@@ -204,7 +203,7 @@ struct FakeSelection : word::Selection
     {
         gScript->operation("Paste");
         ++pastes;
-        QString page = gScript->clipboard;
+        QString page = gScript->transfer;
         if (gScript->brokenPaste == pastes) {
             page = page.left(page.lastIndexOf(FakeWord::kNumberMark + QString("0005")));
         }

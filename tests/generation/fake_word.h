@@ -43,7 +43,8 @@ public:
 
     // Internal: every fake operation passes here.
     void operation(const QString& name);
-    QString clipboard;
+    // What Copy took; like the office's own transfer, never the desktop clipboard.
+    QString transfer;
 
 private:
     QHash<QString, int> mFailures;

@@ -7,7 +7,9 @@
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
@@ -105,6 +107,7 @@ private slots:
     {
         QFETCH(QString, count);
         QFETCH(int, tickets);
+        QGuiApplication::clipboard()->setText(QStringLiteral("the person's own text"));
         const QString path = run(
             {"Spring Fair", "Drawn at noon", "A bike", "A kite", "A book", "Be there", "2", count});
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
@@ -122,6 +125,8 @@ private slots:
         QCOMPARE(QDir(mTemp->path()).entryList(QDir::Files),
                  QStringList{QFileInfo(path).fileName()});
         QTRY_VERIFY(probe::officeChildrenOf(QCoreApplication::applicationPid()).isEmpty());
+        // Copy, paste and the picture go through the office's own transfer.
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("the person's own text"));
         QVERIFY(mForm->isHidden());
         QVERIFY(mForm->preview()->isVisible());
         QVERIFY(!mForm->mBusy);

@@ -144,10 +144,10 @@ private slots:
         refusedAndEnded(QStringLiteral("belongs to another user; it was not opened"));
     }
 
-    // Links under the name the random source will draw and under the picture's name: the
-    // document goes under another name, the picture replaces the link, and what the links point
-    // to stays as it was.
-    void linksAtTheDocumentAndPictureAreNotFollowed()
+    // Links under the name the random source will draw and under the name a picture file once
+    // had: the document goes under another name, the picture reaches the preview without a
+    // file, and the links and what they point to stay as they were.
+    void linksAtTheDocumentAndPictureNamesAreNotFollowed()
     {
         mSeams->randomValues = QList<double>(8, 0.0); // "zanfel11111111" first
         const QString drawn = mFolder + QStringLiteral("/zanfel11111111.doc");
@@ -169,9 +169,15 @@ private slots:
         QVERIFY(!mForm->preview()->Picture1->picture().isNull());
         QCOMPARE(readAll(mVictim), ticketTemplateBytes());
         QCOMPARE(readAll(victimPicture), QByteArray("the user's own picture"));
-        QVERIFY(isLink(drawn));
-        // The picture took the link's place and was removed after the hand-over.
-        QVERIFY(!QFileInfo::exists(picture) && !isLink(picture));
+        QVERIFY(isLink(drawn) && isLink(picture));
+        // Beside what was planted, only the result: no picture file, no lock.
+        QStringList expected = {QStringLiteral("temp.bmp"), QFileInfo(drawn).fileName(),
+                                QFileInfo(path).fileName()};
+        expected.sort();
+        QCOMPARE(QDir(mFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                             QDir::NoDotAndDotDot,
+                                         QDir::Name),
+                 expected);
     }
 };
 
