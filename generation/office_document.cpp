@@ -1,6 +1,7 @@
 #include "office_document.h"
 
 #include "office_application.h"
+#include "office_line_fit.h"
 #include "uno_support.h"
 
 #include <QClipboard>
@@ -230,6 +231,13 @@ std::unique_ptr<Range> OfficeDocument::range()
 {
     requireOpen();
     return std::make_unique<OfficeRange>(shared_from_this());
+}
+
+void OfficeDocument::FitTextToLines()
+{
+    requireOpen();
+    guarded(QStringLiteral("Fitting the text to its lines"),
+            [&] { OfficeLineFit(model_, text_).run(); });
 }
 
 QString OfficeDocument::plainText()

@@ -133,6 +133,12 @@ public:
     virtual void Close(WdSaveOptions saveChanges) = 0;
     // The whole document.
     virtual std::unique_ptr<Range> range() = 0;
+    // Keeps every paragraph of the first page on one line: each paragraph style whose text would
+    // run past the end of its line there gets smaller characters (down to 6 pt, then narrower
+    // ones) just enough for its longest paragraph to fit, so the page keeps its lines and with
+    // them its layout. Made for a one-page document about to be copied: the copies share the
+    // styles.
+    virtual void FitTextToLines() = 0;
 };
 
 class Documents

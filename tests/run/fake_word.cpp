@@ -48,6 +48,7 @@ struct FakeDocument : word::Document
         open = false;
         state->active.reset();
     }
+    void FitTextToLines() override {}
     struct FakeRange : word::Range
     {
         FakeDocument* doc;
