@@ -205,6 +205,9 @@ void GenerationRun::PushButton6_Click(RunHost& host)
             return label + 6;
         },
         WdFindWrap::Continue);
+    // Long wording shrinks to keep every line, so no ticket grows into the next and the page
+    // keeps to one page; a statement without a label of its own reports the one before it.
+    trap.step(314, [&] { office.activeDocument().FitTextToLines(); });
 
     // A count that is not a number is reported here and gives one page.
     int pages = 1;
