@@ -23,8 +23,11 @@
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/view/XRenderable.hpp>
 
+#include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace word {
@@ -49,14 +52,60 @@ constexpr double kTabGap = 254.0;
 constexpr sal_Int16 kMeasureHeight = 1000;
 // Pieces of a line with more tabs than stops are measured as one, a tab standing for this.
 const QString kTabStandIn = QStringLiteral("    ");
+// When the laid-out page still runs on, the doubtful styles shrink by this much more, so often.
+constexpr double kFurtherShrink = 0.85;
+constexpr int kFurtherRounds = 3;
+
+// The office sets each character in the font of its script: Western, Asian or Complex.
+enum Script
+{
+    Western,
+    Asian,
+    Complex
+};
+
+// The paragraph properties read, sorted as a multiple read wants them.
+enum Property
+{
+    BreakType,
+    CharFontName,
+    CharFontNameAsian,
+    CharFontNameComplex,
+    CharHeight,
+    CharHeightAsian,
+    CharHeightComplex,
+    CharKerning,
+    CharPosture,
+    CharPostureAsian,
+    CharPostureComplex,
+    CharScaleWidth,
+    CharWeight,
+    CharWeightAsian,
+    CharWeightComplex,
+    PageDescName,
+    PageStyleName,
+    ParaFirstLineIndent,
+    ParaLeftMargin,
+    ParaRightMargin,
+    ParaStyleName,
+    ParaTabStops,
+    PropertyCount
+};
+const char* const kPropertyNames[PropertyCount] = {
+    "BreakType",     "CharFontName",        "CharFontNameAsian",  "CharFontNameComplex",
+    "CharHeight",    "CharHeightAsian",     "CharHeightComplex",  "CharKerning",
+    "CharPosture",   "CharPostureAsian",    "CharPostureComplex", "CharScaleWidth",
+    "CharWeight",    "CharWeightAsian",     "CharWeightComplex",  "PageDescName",
+    "PageStyleName", "ParaFirstLineIndent", "ParaLeftMargin",     "ParaRightMargin",
+    "ParaStyleName", "ParaTabStops"};
 
 // What decides how wide one paragraph's line is, read at the start of the paragraph.
 struct Paragraph
 {
     QString style;
     QString text;
-    css::awt::FontDescriptor font;
-    double points = 0;
+    std::array<css::awt::FontDescriptor, 3> fonts;
+    std::array<double, 3> points = {0, 0, 0};
     int scale = 100;
     int kerning = 0;
     double left = 0;
@@ -65,7 +114,6 @@ struct Paragraph
     Sequence<css::style::TabStop> tabs;
 };
 
-// Property names in the order the office wants them for a multiple read: sorted.
 Sequence<rtl::OUString> names(std::initializer_list<const char*> list)
 {
     Sequence<rtl::OUString> result(static_cast<sal_Int32>(list.size()));
@@ -96,6 +144,75 @@ LineFit::Align alignOf(css::style::TabAlign align)
     }
 }
 
+// The script the office gives a character; none for blanks, digits and punctuation, which take
+// the script of the text around them.
+std::optional<Script> scriptOf(char32_t c)
+{
+    // CJK punctuation and full-width forms are set in the Asian font.
+    if ((c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFFEF)) {
+        return Asian;
+    }
+    switch (QChar::script(c)) {
+    case QChar::Script_Common:
+    case QChar::Script_Inherited:
+    case QChar::Script_Unknown:
+        return std::nullopt;
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Hangul:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Yi:
+        return Asian;
+    case QChar::Script_Arabic:
+    case QChar::Script_Hebrew:
+    case QChar::Script_Syriac:
+    case QChar::Script_Thaana:
+    case QChar::Script_Nko:
+    case QChar::Script_Devanagari:
+    case QChar::Script_Bengali:
+    case QChar::Script_Gurmukhi:
+    case QChar::Script_Gujarati:
+    case QChar::Script_Oriya:
+    case QChar::Script_Tamil:
+    case QChar::Script_Telugu:
+    case QChar::Script_Kannada:
+    case QChar::Script_Malayalam:
+    case QChar::Script_Sinhala:
+    case QChar::Script_Thai:
+    case QChar::Script_Lao:
+    case QChar::Script_Tibetan:
+    case QChar::Script_Myanmar:
+    case QChar::Script_Khmer:
+        return Complex;
+    default:
+        return Western;
+    }
+}
+
+// The text cut where its script changes.
+std::vector<std::pair<Script, QString>> scriptRuns(const QString& text)
+{
+    std::vector<std::pair<Script, QString>> runs;
+    QString pending; // blanks and the like before the first character with a script
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        const std::optional<Script> script = scriptOf(c);
+        if (!script) {
+            (runs.empty() ? pending : runs.back().second) += character;
+        } else if (runs.empty() || runs.back().first != *script) {
+            runs.emplace_back(*script, pending + character);
+            pending.clear();
+        } else {
+            runs.back().second += character;
+        }
+    }
+    if (!pending.isEmpty()) {
+        runs.emplace_back(Western, pending);
+    }
+    return runs;
+}
+
 // One paragraph's text split at its tabs, each piece with the stop it stands at. Stops are
 // measured from where the line starts.
 struct Piece
@@ -123,14 +240,6 @@ std::vector<Piece> piecesOf(const Paragraph& paragraph, bool tabsFromIndent)
     return pieces;
 }
 
-QString fontKey(const css::awt::FontDescriptor& font)
-{
-    return QStringLiteral("%1|%2|%3")
-        .arg(toQ(font.Name))
-        .arg(static_cast<double>(font.Weight))
-        .arg(static_cast<int>(font.Slant));
-}
-
 // Widths of texts in fonts, as the office's screen device measures them, each asked once.
 class Measure
 {
@@ -143,7 +252,10 @@ public:
         if (text.isEmpty()) {
             return 0;
         }
-        const QString key = fontKey(font);
+        const QString key = QStringLiteral("%1|%2|%3")
+                                .arg(toQ(font.Name))
+                                .arg(static_cast<double>(font.Weight))
+                                .arg(static_cast<int>(font.Slant));
         const QString widthKey = key + QLatin1Char('\n') + text;
         const auto known = widths_.constFind(widthKey);
         if (known != widths_.cend()) {
@@ -166,6 +278,15 @@ private:
     QHash<QString, double> widths_;
 };
 
+// How far a style must shrink: decided by its widest paragraph. Doubtful when a line holds
+// Asian or Complex text, whose spacing the measure knows least.
+struct StyleFit
+{
+    double factor = 1.0;
+    const Paragraph* widest = nullptr;
+    bool doubtful = false;
+};
+
 } // namespace
 
 OfficeLineFit::OfficeLineFit(const Reference<css::frame::XModel>& model,
@@ -180,36 +301,42 @@ void OfficeLineFit::run()
     cursor->gotoStart(false);
     const Reference<css::text::XParagraphCursor> paragraphs(cursor, UNO_QUERY_THROW);
     const Reference<css::beans::XMultiPropertySet> at(cursor, UNO_QUERY_THROW);
-    const Sequence<rtl::OUString> read = names(
-        {"BreakType", "CharFontName", "CharHeight", "CharKerning", "CharPosture", "CharScaleWidth",
-         "CharWeight", "PageDescName", "PageStyleName", "ParaFirstLineIndent", "ParaLeftMargin",
-         "ParaRightMargin", "ParaStyleName", "ParaTabStops"});
+    Sequence<rtl::OUString> read(PropertyCount);
+    for (int p = 0; p < PropertyCount; ++p) {
+        read.getArray()[p] = rtl::OUString::createFromAscii(kPropertyNames[p]);
+    }
     std::vector<Paragraph> page;
     rtl::OUString pageStyle;
+    bool wholeDocument = true;
     for (bool more = true; more; more = paragraphs->gotoNextParagraph(false)) {
-        const Sequence<Any> values = at->getPropertyValues(read);
-        const auto breakType = valueOf(values[0], css::style::BreakType_NONE);
+        const Sequence<Any> v = at->getPropertyValues(read);
+        const auto breakType = valueOf(v[BreakType], css::style::BreakType_NONE);
         const bool breaks = breakType == css::style::BreakType_PAGE_BEFORE ||
                             breakType == css::style::BreakType_PAGE_BOTH ||
-                            !valueOf<rtl::OUString>(values[7]).isEmpty();
+                            !valueOf<rtl::OUString>(v[PageDescName]).isEmpty();
         if (breaks && !page.empty()) {
+            wholeDocument = false;
             break;
         }
         if (page.empty()) {
-            pageStyle = valueOf<rtl::OUString>(values[8]);
+            pageStyle = valueOf<rtl::OUString>(v[PageStyleName]);
         }
         Paragraph paragraph;
-        paragraph.font.Name = valueOf<rtl::OUString>(values[1]);
-        paragraph.points = valueOf<float>(values[2]);
-        paragraph.kerning = valueOf<sal_Int16>(values[3]);
-        paragraph.font.Slant = valueOf(values[4], css::awt::FontSlant_NONE);
-        paragraph.scale = valueOf<sal_Int16>(values[5], 100);
-        paragraph.font.Weight = valueOf<float>(values[6]);
-        paragraph.firstLine = valueOf<sal_Int32>(values[9]);
-        paragraph.left = valueOf<sal_Int32>(values[10]);
-        paragraph.right = valueOf<sal_Int32>(values[11]);
-        paragraph.style = toQ(valueOf<rtl::OUString>(values[12]));
-        paragraph.tabs = valueOf<Sequence<css::style::TabStop>>(values[13]);
+        const Property fontNames[] = {CharFontName, CharFontNameAsian, CharFontNameComplex};
+        for (int s = Western; s <= Complex; ++s) {
+            css::awt::FontDescriptor& font = paragraph.fonts[s];
+            font.Name = valueOf<rtl::OUString>(v[fontNames[s]]);
+            font.Weight = valueOf<float>(v[CharWeight + s]);
+            font.Slant = valueOf(v[CharPosture + s], css::awt::FontSlant_NONE);
+            paragraph.points[s] = valueOf<float>(v[CharHeight + s]);
+        }
+        paragraph.kerning = valueOf<sal_Int16>(v[CharKerning]);
+        paragraph.scale = valueOf<sal_Int16>(v[CharScaleWidth], 100);
+        paragraph.firstLine = valueOf<sal_Int32>(v[ParaFirstLineIndent]);
+        paragraph.left = valueOf<sal_Int32>(v[ParaLeftMargin]);
+        paragraph.right = valueOf<sal_Int32>(v[ParaRightMargin]);
+        paragraph.style = toQ(valueOf<rtl::OUString>(v[ParaStyleName]));
+        paragraph.tabs = valueOf<Sequence<css::style::TabStop>>(v[ParaTabStops]);
         paragraphs->gotoEndOfParagraph(true);
         paragraph.text = toQ(cursor->getString());
         page.push_back(std::move(paragraph));
@@ -238,49 +365,78 @@ void OfficeLineFit::run()
 
     Measure measure(Reference<css::awt::XDevice>(
         model_->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW));
-    // Per style, how far its widest paragraph must shrink, and that paragraph.
-    QMap<QString, std::pair<double, const Paragraph*>> shrinkBy;
+    QMap<QString, StyleFit> styles;
     for (const Paragraph& paragraph : page) {
-        const double unit = paragraph.points * kHundredthMmPerPoint * paragraph.scale / 100.0 /
-                            kMeasureHeight * kWidthAllowance;
+        StyleFit& style = styles[paragraph.style];
         std::vector<LineFit::Segment> segments;
         for (const Piece& piece : piecesOf(paragraph, tabsFromIndent)) {
-            const double width = measure.width(paragraph.font, piece.text) * unit +
-                                 static_cast<double>(paragraph.kerning) * piece.text.size();
-            segments.push_back({width, piece.stop, piece.align});
+            double width = static_cast<double>(paragraph.kerning) * piece.text.size();
+            for (const auto& [script, text] : scriptRuns(piece.text)) {
+                width += measure.width(paragraph.fonts[script], text) * paragraph.points[script];
+                style.doubtful = style.doubtful || script != Western;
+            }
+            width *= kHundredthMmPerPoint * paragraph.scale / 100.0 / kMeasureHeight;
+            segments.push_back({width * kWidthAllowance, piece.stop, piece.align});
         }
         const double factor = LineFit::factor(
             segments, textWidth - paragraph.left - paragraph.right - paragraph.firstLine, kTabGap);
-        auto known = shrinkBy.find(paragraph.style);
-        if (known == shrinkBy.end() || factor < known->first) {
-            shrinkBy.insert(paragraph.style, {factor, &paragraph});
+        if (style.widest == nullptr || factor < style.factor) {
+            style.factor = factor;
+            style.widest = &paragraph;
         }
     }
 
     const Reference<css::container::XNameAccess> paragraphStyles(
         styleFamilies->getByName("ParagraphStyles"), UNO_QUERY_THROW);
-    for (auto it = shrinkBy.cbegin(); it != shrinkBy.cend(); ++it) {
-        const auto [factor, paragraph] = it.value();
-        if (factor >= 1.0) {
-            continue;
-        }
-        const LineFit::Size size = LineFit::shrink(paragraph->points, paragraph->scale, factor);
-        const float points = static_cast<float>(size.points);
-        const auto kerning = static_cast<sal_Int16>(
-            std::lround(paragraph->kerning * size.points * size.scalePercent /
-                        (paragraph->points * paragraph->scale)));
+    // Sizes go to the styles, scaled from what the widest paragraph had when the fit began.
+    const auto apply = [&](const QString& name, const StyleFit& style, double further) {
+        const Paragraph& design = *style.widest;
+        const LineFit::Size size =
+            LineFit::shrink(design.points[Western], design.scale, style.factor * further);
+        const double ratio = size.points / design.points[Western];
         Sequence<Any> values(5);
         auto* out = values.getArray();
-        out[0] <<= points;
-        out[1] <<= points;
-        out[2] <<= points;
-        out[3] <<= kerning;
+        out[0] <<= static_cast<float>(size.points);
+        out[1] <<=
+            static_cast<float>(std::max(1.0, std::floor(design.points[Asian] * ratio * 2) / 2));
+        out[2] <<=
+            static_cast<float>(std::max(1.0, std::floor(design.points[Complex] * ratio * 2) / 2));
+        out[3] <<= static_cast<sal_Int16>(
+            std::lround(design.kerning * ratio * size.scalePercent / design.scale));
         out[4] <<= static_cast<sal_Int16>(size.scalePercent);
-        Reference<css::beans::XMultiPropertySet>(paragraphStyles->getByName(toOU(it.key())),
+        Reference<css::beans::XMultiPropertySet>(paragraphStyles->getByName(toOU(name)),
                                                  UNO_QUERY_THROW)
             ->setPropertyValues(names({"CharHeight", "CharHeightAsian", "CharHeightComplex",
                                        "CharKerning", "CharScaleWidth"}),
                                 values);
+    };
+    for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
+        if (it->factor < 1.0) {
+            apply(it.key(), *it, 1.0);
+        }
+    }
+
+    // The measure knows Western text well and other scripts less: when the laid-out page still
+    // runs onto another, a line has wrapped, and the doubtful styles (or, without any, the ones
+    // already shrunk) shrink further. A page of tickets carries the same wording in every
+    // ticket, so one wrapped line is five lines more, which no page has room for.
+    if (!wholeDocument) {
+        return;
+    }
+    const Reference<css::view::XRenderable> renderable(model_, UNO_QUERY_THROW);
+    bool anyDoubtful = false;
+    for (const StyleFit& style : styles) {
+        anyDoubtful = anyDoubtful || style.doubtful;
+    }
+    double further = 1.0;
+    for (int round = 0; round < kFurtherRounds && renderable->getRendererCount(Any(model_), {}) > 1;
+         ++round) {
+        further *= kFurtherShrink;
+        for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
+            if (anyDoubtful ? it->doubtful : it->factor < 1.0) {
+                apply(it.key(), *it, further);
+            }
+        }
     }
 }
 

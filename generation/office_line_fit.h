@@ -6,9 +6,10 @@
 namespace word {
 
 // Keeps every paragraph of a document's first page on one line, the way Document::FitTextToLines
-// describes: widths come from the office's own font measure, sizes are changed in the paragraph
-// styles, so every copy of the page made afterwards carries them. A fixed number of calls for a
-// page: one pass over its paragraphs, one measure per distinct text, one change per style.
+// describes: widths come from the office's own font measure, script by script, and sizes are
+// changed in the paragraph styles, so every copy of the page made afterwards carries them. A
+// fixed number of calls for a page: one pass over its paragraphs, one measure per distinct text,
+// one change per style, and one layout of the page (at most three more when it still runs on).
 class OfficeLineFit
 {
 public:

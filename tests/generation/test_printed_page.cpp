@@ -412,6 +412,16 @@ private slots:
                            "NEED NOT BE PRESENT; WINNERS CALLED!!!!",
                            "$25 PER TIX!",
                            "10"};
+        const QString han = QString::fromUtf8("春季盛大抽奖晚会").repeated(8);
+        QTest::newRow("other scripts")
+            << QStringList{han,
+                           QString::fromUtf8("مرحبا بكم في السحب الكبير ").repeated(3),
+                           QString::fromUtf8("🎟🎟 $1,500 现金"),
+                           QString::fromUtf8("Fête ^p ^& 🎟🎟"),
+                           QString::fromUtf8("$250 مرحبا"),
+                           han,
+                           QString::fromUtf8("¥25 每张票!"),
+                           "10"};
         const QString huge = QStringLiteral("WIDE WORDING ").repeated(231);
         QTest::newRow("3,000 characters in every field")
             << QStringList{huge, huge, huge, huge, huge, huge, huge, "10"};
