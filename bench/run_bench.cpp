@@ -102,6 +102,7 @@ public:
     }
     void Close() override { mInner->Close(); }
     void Close(word::WdSaveOptions o) override { mInner->Close(o); }
+    void FitTextToLines() override { mInner->FitTextToLines(); }
     std::unique_ptr<word::Range> range() override
     {
         return std::make_unique<TimedRange>(mInner->range());

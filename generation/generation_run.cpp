@@ -150,6 +150,9 @@ void GenerationRun::fillWording()
         mTrap.step(label::kDonation, [&] { setReplacementText(donationReplacement(donation)); });
     }
     finishReplace(label::kDonationPass, WdFindWrap::Continue);
+    // Long wording shrinks to keep every line, so no ticket grows into the next and the page
+    // keeps to one page; a statement without a label of its own reports the one before it.
+    mTrap.step(label::kDonationPass.execute, [&] { document().FitTextToLines(); });
 }
 
 // The filled page, copied once, pasted for every further page, each new page renumbered.

@@ -376,6 +376,11 @@ void WatchedDocument::Close(WdSaveOptions saveChanges)
     app_.watched([&] { inner_->Close(saveChanges); });
 }
 
+void WatchedDocument::FitTextToLines()
+{
+    app_.watched([&] { inner_->FitTextToLines(); });
+}
+
 std::unique_ptr<Range> WatchedDocument::range()
 {
     return std::make_unique<WatchedRange>(app_, inner_->range());

@@ -72,6 +72,7 @@ public:
     void Close() override;
     void Close(WdSaveOptions saveChanges) override;
     std::unique_ptr<Range> range() override;
+    void FitTextToLines() override;
     OfficeDocument* inner() const { return inner_.get(); }
 
 private:

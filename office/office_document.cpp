@@ -1,6 +1,7 @@
 #include "office_document.h"
 
 #include "office_application.h"
+#include "office_line_fit.h"
 #include "uno_support.h"
 
 #include <QDir>
@@ -234,6 +235,13 @@ std::unique_ptr<Range> OfficeDocument::range()
 {
     requireOpen();
     return std::make_unique<OfficeRange>(shared_from_this());
+}
+
+void OfficeDocument::FitTextToLines()
+{
+    requireOpen();
+    guarded(QStringLiteral("Fitting the text to its lines"),
+            [&] { OfficeLineFit(model_, text_).run(); });
 }
 
 QStringList OfficeDocument::paragraphTexts(const QString& style)

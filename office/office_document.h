@@ -59,6 +59,7 @@ public:
     void Close() override;
     void Close(WdSaveOptions saveChanges) override;
     std::unique_ptr<Range> range() override;
+    void FitTextToLines() override;
 
     bool closed() const { return !model_.is(); }
     // Whether closing it would take the office long enough that ending the process is better.

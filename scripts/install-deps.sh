@@ -13,8 +13,9 @@ packages=(
     libreoffice-writer-nogui libreoffice-draw-nogui libreoffice-dev libreoffice-dev-common
     # fonts the ticket design and the windows use
     fonts-liberation fonts-dejavu-core
-    # tests: independent .doc readers, a display server and a way to drive it
-    antiword catdoc xvfb xauth xdotool
+    # tests: independent .doc readers, a display server and a way to drive it, and the PDF
+    # tools that read a printed page's text lines and drawing
+    antiword catdoc xvfb xauth xdotool poppler-utils
     # the end-to-end run: a small window manager, the clipboard, window properties, screenshots
     openbox xclip x11-utils imagemagick
     # packaging: menu entry and AppStream checks, a clean Debian tree to install the package into

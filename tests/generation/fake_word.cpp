@@ -51,6 +51,7 @@ struct FakeDocument : word::Document
         open = false;
         state->active.reset();
     }
+    void FitTextToLines() override {}
     struct FakeRange : word::Range
     {
         FakeDocument* doc;

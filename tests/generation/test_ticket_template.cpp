@@ -54,6 +54,11 @@ void TestTicketTemplate::holdsEachTicketNumberTwice()
         QCOMPARE(probe::occurrences(text_, number), 2);
     }
     QCOMPARE(probe::occurrences(text_, QStringLiteral("0006")), 0);
+    // Each copy is a paragraph of its own, so it can be found and renumbered alone.
+    const QStringList paragraphs = text_.split(QLatin1Char('\n'));
+    for (int n = 1; n <= 5; ++n) {
+        QCOMPARE(paragraphs.count(QStringLiteral("000%1").arg(n)), 2);
+    }
     // Numbers in reading order: ticket n's two copies come before ticket n + 1's.
     for (int n = 1; n < 5; ++n) {
         QVERIFY(text_.lastIndexOf(QStringLiteral("000%1").arg(n)) <
@@ -102,7 +107,7 @@ void TestTicketTemplate::definesTheStylesAndTheArt()
         QVERIFY2(bytes_.contains(utf16(name)), qPrintable(name));
     }
     for (int n = 1; n <= 5; ++n) {
-        QVERIFY(bytes_.contains(utf16(QStringLiteral("Ticket Border %1").arg(n))));
+        QVERIFY(bytes_.contains(utf16(QStringLiteral("Ticket Fill %1").arg(n))));
         QVERIFY(bytes_.contains(utf16(QStringLiteral("Star Left %1").arg(n))));
         QVERIFY(bytes_.contains(utf16(QStringLiteral("Star Right %1").arg(n))));
     }

@@ -1,0 +1,443 @@
+#include "office_line_fit.h"
+
+#include "line_fit.h"
+#include "uno_support.h"
+
+#include <QHash>
+#include <QMap>
+#include <QString>
+
+#include <com/sun/star/awt/FontDescriptor.hpp>
+#include <com/sun/star/awt/FontSlant.hpp>
+#include <com/sun/star/awt/XDevice.hpp>
+#include <com/sun/star/awt/XFont.hpp>
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/style/BreakType.hpp>
+#include <com/sun/star/style/TabStop.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/view/XRenderable.hpp>
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace word {
+
+using namespace word::uno;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+constexpr double kHundredthMmPerPoint = 2540.0 / 72.0;
+// The office lays lines out with kerning pairs and rounding that its font measure leaves out,
+// and Word with metric-compatible fonts does the same again: widths are taken this much wider,
+// so that neither breaks a line the measure says fits.
+constexpr double kWidthAllowance = 1.03;
+// Room kept between the pieces of a tabbed line: 0.1 in, in 1/100 mm.
+constexpr double kTabGap = 254.0;
+// Fonts are measured at a large size, where the device's rounding does not matter, and scaled.
+constexpr sal_Int16 kMeasureHeight = 1000;
+// Pieces of a line with more tabs than stops are measured as one, a tab standing for this.
+const QString kTabStandIn = QStringLiteral("    ");
+// When the laid-out page still runs on, the doubtful styles shrink by this much more, so often.
+constexpr double kFurtherShrink = 0.85;
+constexpr int kFurtherRounds = 3;
+
+// The office sets each character in the font of its script: Western, Asian or Complex.
+enum Script
+{
+    Western,
+    Asian,
+    Complex
+};
+
+// The paragraph properties read, sorted as a multiple read wants them.
+enum Property
+{
+    BreakType,
+    CharFontName,
+    CharFontNameAsian,
+    CharFontNameComplex,
+    CharHeight,
+    CharHeightAsian,
+    CharHeightComplex,
+    CharKerning,
+    CharPosture,
+    CharPostureAsian,
+    CharPostureComplex,
+    CharScaleWidth,
+    CharWeight,
+    CharWeightAsian,
+    CharWeightComplex,
+    PageDescName,
+    PageStyleName,
+    ParaFirstLineIndent,
+    ParaLeftMargin,
+    ParaRightMargin,
+    ParaStyleName,
+    ParaTabStops,
+    PropertyCount
+};
+const char* const kPropertyNames[PropertyCount] = {
+    "BreakType",     "CharFontName",        "CharFontNameAsian",  "CharFontNameComplex",
+    "CharHeight",    "CharHeightAsian",     "CharHeightComplex",  "CharKerning",
+    "CharPosture",   "CharPostureAsian",    "CharPostureComplex", "CharScaleWidth",
+    "CharWeight",    "CharWeightAsian",     "CharWeightComplex",  "PageDescName",
+    "PageStyleName", "ParaFirstLineIndent", "ParaLeftMargin",     "ParaRightMargin",
+    "ParaStyleName", "ParaTabStops"};
+
+// What decides how wide one paragraph's line is, read at the start of the paragraph.
+struct Paragraph
+{
+    QString style;
+    QString text;
+    std::array<css::awt::FontDescriptor, 3> fonts;
+    std::array<double, 3> points = {0, 0, 0};
+    int scale = 100;
+    int kerning = 0;
+    double left = 0;
+    double right = 0;
+    double firstLine = 0;
+    Sequence<css::style::TabStop> tabs;
+};
+
+Sequence<rtl::OUString> names(std::initializer_list<const char*> list)
+{
+    Sequence<rtl::OUString> result(static_cast<sal_Int32>(list.size()));
+    auto* out = result.getArray();
+    for (const char* name : list) {
+        *out++ = rtl::OUString::createFromAscii(name);
+    }
+    return result;
+}
+
+template <typename T> T valueOf(const Any& any, T fallback = T())
+{
+    T value = fallback;
+    any >>= value;
+    return value;
+}
+
+LineFit::Align alignOf(css::style::TabAlign align)
+{
+    switch (align) {
+    case css::style::TabAlign_CENTER:
+        return LineFit::Align::Center;
+    case css::style::TabAlign_RIGHT:
+    case css::style::TabAlign_DECIMAL:
+        return LineFit::Align::Right;
+    default:
+        return LineFit::Align::Left;
+    }
+}
+
+// The script the office gives a character; none for blanks, digits and punctuation, which take
+// the script of the text around them.
+std::optional<Script> scriptOf(char32_t c)
+{
+    // CJK punctuation and full-width forms are set in the Asian font.
+    if ((c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFFEF)) {
+        return Asian;
+    }
+    switch (QChar::script(c)) {
+    case QChar::Script_Common:
+    case QChar::Script_Inherited:
+    case QChar::Script_Unknown:
+        return std::nullopt;
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Hangul:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Yi:
+        return Asian;
+    case QChar::Script_Arabic:
+    case QChar::Script_Hebrew:
+    case QChar::Script_Syriac:
+    case QChar::Script_Thaana:
+    case QChar::Script_Nko:
+    case QChar::Script_Devanagari:
+    case QChar::Script_Bengali:
+    case QChar::Script_Gurmukhi:
+    case QChar::Script_Gujarati:
+    case QChar::Script_Oriya:
+    case QChar::Script_Tamil:
+    case QChar::Script_Telugu:
+    case QChar::Script_Kannada:
+    case QChar::Script_Malayalam:
+    case QChar::Script_Sinhala:
+    case QChar::Script_Thai:
+    case QChar::Script_Lao:
+    case QChar::Script_Tibetan:
+    case QChar::Script_Myanmar:
+    case QChar::Script_Khmer:
+        return Complex;
+    default:
+        return Western;
+    }
+}
+
+// The text cut where its script changes.
+std::vector<std::pair<Script, QString>> scriptRuns(const QString& text)
+{
+    std::vector<std::pair<Script, QString>> runs;
+    QString pending; // blanks and the like before the first character with a script
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        const std::optional<Script> script = scriptOf(c);
+        if (!script) {
+            (runs.empty() ? pending : runs.back().second) += character;
+        } else if (runs.empty() || runs.back().first != *script) {
+            runs.emplace_back(*script, pending + character);
+            pending.clear();
+        } else {
+            runs.back().second += character;
+        }
+    }
+    if (!pending.isEmpty()) {
+        runs.emplace_back(Western, pending);
+    }
+    return runs;
+}
+
+// One paragraph's text split at its tabs, each piece with the stop it stands at. Stops are
+// measured from where the line starts.
+struct Piece
+{
+    QString text;
+    double stop = 0;
+    LineFit::Align align = LineFit::Align::Left;
+};
+
+std::vector<Piece> piecesOf(const Paragraph& paragraph, bool tabsFromIndent)
+{
+    const QStringList parts = paragraph.text.split(QLatin1Char('\t'));
+    std::vector<Piece> pieces;
+    const double shift = (tabsFromIndent ? 0.0 : paragraph.left) + paragraph.firstLine;
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i == 0) {
+            pieces.push_back({parts[i], 0.0, LineFit::Align::Left});
+        } else if (i - 1 < paragraph.tabs.getLength()) {
+            const css::style::TabStop& tab = paragraph.tabs[i - 1];
+            pieces.push_back({parts[i], tab.Position - shift, alignOf(tab.Alignment)});
+        } else {
+            pieces.back().text += kTabStandIn + parts[i];
+        }
+    }
+    return pieces;
+}
+
+// Widths of texts in fonts, as the office's screen device measures them, each asked once.
+class Measure
+{
+public:
+    explicit Measure(const Reference<css::awt::XDevice>& device) : device_(device) {}
+
+    // Width in device units of text set at kMeasureHeight.
+    double width(const css::awt::FontDescriptor& font, const QString& text)
+    {
+        if (text.isEmpty()) {
+            return 0;
+        }
+        const QString key = QStringLiteral("%1|%2|%3")
+                                .arg(toQ(font.Name))
+                                .arg(static_cast<double>(font.Weight))
+                                .arg(static_cast<int>(font.Slant));
+        const QString widthKey = key + QLatin1Char('\n') + text;
+        const auto known = widths_.constFind(widthKey);
+        if (known != widths_.cend()) {
+            return *known;
+        }
+        Reference<css::awt::XFont>& measured = fonts_[key];
+        if (!measured.is()) {
+            css::awt::FontDescriptor large = font;
+            large.Height = kMeasureHeight;
+            measured = device_->getFont(large);
+        }
+        const double result = measured->getStringWidth(toOU(text));
+        widths_.insert(widthKey, result);
+        return result;
+    }
+
+private:
+    Reference<css::awt::XDevice> device_;
+    QHash<QString, Reference<css::awt::XFont>> fonts_;
+    QHash<QString, double> widths_;
+};
+
+// How far a style must shrink: decided by its widest paragraph. Doubtful when a line holds
+// Asian or Complex text, whose spacing the measure knows least.
+struct StyleFit
+{
+    double factor = 1.0;
+    const Paragraph* widest = nullptr;
+    bool doubtful = false;
+};
+
+} // namespace
+
+OfficeLineFit::OfficeLineFit(const Reference<css::frame::XModel>& model,
+                             const Reference<css::text::XText>& text)
+    : model_(model), text_(text)
+{}
+
+void OfficeLineFit::run()
+{
+    // The first page's paragraphs, up to the next page break.
+    const Reference<css::text::XTextCursor> cursor = text_->createTextCursor();
+    cursor->gotoStart(false);
+    const Reference<css::text::XParagraphCursor> paragraphs(cursor, UNO_QUERY_THROW);
+    const Reference<css::beans::XMultiPropertySet> at(cursor, UNO_QUERY_THROW);
+    Sequence<rtl::OUString> read(PropertyCount);
+    for (int p = 0; p < PropertyCount; ++p) {
+        read.getArray()[p] = rtl::OUString::createFromAscii(kPropertyNames[p]);
+    }
+    std::vector<Paragraph> page;
+    rtl::OUString pageStyle;
+    bool wholeDocument = true;
+    for (bool more = true; more; more = paragraphs->gotoNextParagraph(false)) {
+        const Sequence<Any> v = at->getPropertyValues(read);
+        const auto breakType = valueOf(v[BreakType], css::style::BreakType_NONE);
+        const bool breaks = breakType == css::style::BreakType_PAGE_BEFORE ||
+                            breakType == css::style::BreakType_PAGE_BOTH ||
+                            !valueOf<rtl::OUString>(v[PageDescName]).isEmpty();
+        if (breaks && !page.empty()) {
+            wholeDocument = false;
+            break;
+        }
+        if (page.empty()) {
+            pageStyle = valueOf<rtl::OUString>(v[PageStyleName]);
+        }
+        Paragraph paragraph;
+        const Property fontNames[] = {CharFontName, CharFontNameAsian, CharFontNameComplex};
+        for (int s = Western; s <= Complex; ++s) {
+            css::awt::FontDescriptor& font = paragraph.fonts[s];
+            font.Name = valueOf<rtl::OUString>(v[fontNames[s]]);
+            font.Weight = valueOf<float>(v[CharWeight + s]);
+            font.Slant = valueOf(v[CharPosture + s], css::awt::FontSlant_NONE);
+            paragraph.points[s] = valueOf<float>(v[CharHeight + s]);
+        }
+        paragraph.kerning = valueOf<sal_Int16>(v[CharKerning]);
+        paragraph.scale = valueOf<sal_Int16>(v[CharScaleWidth], 100);
+        paragraph.firstLine = valueOf<sal_Int32>(v[ParaFirstLineIndent]);
+        paragraph.left = valueOf<sal_Int32>(v[ParaLeftMargin]);
+        paragraph.right = valueOf<sal_Int32>(v[ParaRightMargin]);
+        paragraph.style = toQ(valueOf<rtl::OUString>(v[ParaStyleName]));
+        paragraph.tabs = valueOf<Sequence<css::style::TabStop>>(v[ParaTabStops]);
+        paragraphs->gotoEndOfParagraph(true);
+        paragraph.text = toQ(cursor->getString());
+        page.push_back(std::move(paragraph));
+    }
+    if (page.empty()) {
+        return;
+    }
+
+    const Reference<css::container::XNameAccess> styleFamilies =
+        Reference<css::style::XStyleFamiliesSupplier>(model_, UNO_QUERY_THROW)->getStyleFamilies();
+    const Reference<css::container::XNameAccess> pageStyles(styleFamilies->getByName("PageStyles"),
+                                                            UNO_QUERY_THROW);
+    const Sequence<Any> pageValues =
+        Reference<css::beans::XMultiPropertySet>(pageStyles->getByName(pageStyle), UNO_QUERY_THROW)
+            ->getPropertyValues(names({"LeftMargin", "RightMargin", "Width"}));
+    const double textWidth = valueOf<sal_Int32>(pageValues[2]) - valueOf<sal_Int32>(pageValues[0]) -
+                             valueOf<sal_Int32>(pageValues[1]);
+    // Word measures tab stops from the page margin; a document of the office's own from the
+    // paragraph's indent.
+    const bool tabsFromIndent =
+        valueOf<bool>(Reference<css::beans::XPropertySet>(
+                          Reference<css::lang::XMultiServiceFactory>(model_, UNO_QUERY_THROW)
+                              ->createInstance("com.sun.star.text.DocumentSettings"),
+                          UNO_QUERY_THROW)
+                          ->getPropertyValue("TabsRelativeToIndent"));
+
+    Measure measure(Reference<css::awt::XDevice>(
+        model_->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW));
+    QMap<QString, StyleFit> styles;
+    for (const Paragraph& paragraph : page) {
+        StyleFit& style = styles[paragraph.style];
+        std::vector<LineFit::Segment> segments;
+        for (const Piece& piece : piecesOf(paragraph, tabsFromIndent)) {
+            double width = static_cast<double>(paragraph.kerning) * piece.text.size();
+            for (const auto& [script, text] : scriptRuns(piece.text)) {
+                width += measure.width(paragraph.fonts[script], text) * paragraph.points[script];
+                style.doubtful = style.doubtful || script != Western;
+            }
+            width *= kHundredthMmPerPoint * paragraph.scale / 100.0 / kMeasureHeight;
+            segments.push_back({width * kWidthAllowance, piece.stop, piece.align});
+        }
+        const double factor = LineFit::factor(
+            segments, textWidth - paragraph.left - paragraph.right - paragraph.firstLine, kTabGap);
+        if (style.widest == nullptr || factor < style.factor) {
+            style.factor = factor;
+            style.widest = &paragraph;
+        }
+    }
+
+    const Reference<css::container::XNameAccess> paragraphStyles(
+        styleFamilies->getByName("ParagraphStyles"), UNO_QUERY_THROW);
+    // Sizes go to the styles, scaled from what the widest paragraph had when the fit began.
+    const auto apply = [&](const QString& name, const StyleFit& style, double further) {
+        const Paragraph& design = *style.widest;
+        const LineFit::Size size =
+            LineFit::shrink(design.points[Western], design.scale, style.factor * further);
+        const double ratio = size.points / design.points[Western];
+        Sequence<Any> values(5);
+        auto* out = values.getArray();
+        out[0] <<= static_cast<float>(size.points);
+        out[1] <<=
+            static_cast<float>(std::max(1.0, std::floor(design.points[Asian] * ratio * 2) / 2));
+        out[2] <<=
+            static_cast<float>(std::max(1.0, std::floor(design.points[Complex] * ratio * 2) / 2));
+        out[3] <<= static_cast<sal_Int16>(
+            std::lround(design.kerning * ratio * size.scalePercent / design.scale));
+        out[4] <<= static_cast<sal_Int16>(size.scalePercent);
+        Reference<css::beans::XMultiPropertySet>(paragraphStyles->getByName(toOU(name)),
+                                                 UNO_QUERY_THROW)
+            ->setPropertyValues(names({"CharHeight", "CharHeightAsian", "CharHeightComplex",
+                                       "CharKerning", "CharScaleWidth"}),
+                                values);
+    };
+    for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
+        if (it->factor < 1.0) {
+            apply(it.key(), *it, 1.0);
+        }
+    }
+
+    // The measure knows Western text well and other scripts less: when the laid-out page still
+    // runs onto another, a line has wrapped, and the doubtful styles (or, without any, the ones
+    // already shrunk) shrink further. A page of tickets carries the same wording in every
+    // ticket, so one wrapped line is five lines more, which no page has room for.
+    if (!wholeDocument) {
+        return;
+    }
+    const Reference<css::view::XRenderable> renderable(model_, UNO_QUERY_THROW);
+    bool anyDoubtful = false;
+    for (const StyleFit& style : styles) {
+        anyDoubtful = anyDoubtful || style.doubtful;
+    }
+    double further = 1.0;
+    for (int round = 0; round < kFurtherRounds && renderable->getRendererCount(Any(model_), {}) > 1;
+         ++round) {
+        further *= kFurtherShrink;
+        for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
+            if (anyDoubtful ? it->doubtful : it->factor < 1.0) {
+                apply(it.key(), *it, further);
+            }
+        }
+    }
+}
+
+} // namespace word

@@ -1,0 +1,454 @@
+// Prints real generations the way a user would (the saved .doc, turned into a PDF by a fresh
+// office) and checks the printed pages from what the PDF holds: text lines as pdftotext boxes
+// them, and the borders, tear lines and art as the PDF draws them.
+
+#include "form1.h"
+#include "form2.h"
+#include "generation_run.h"
+#include "scripted_seams.h"
+#include "ticket_template.h"
+
+#include <QColor>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTransform>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr double kPointsPerMm = 72.0 / 25.4;
+// What a printer can reach: nothing printed nearer to a paper edge than this.
+constexpr double kPrintableMargin = 6.0 * kPointsPerMm;
+const QSizeF kA4(210.0 * kPointsPerMm, 297.0 * kPointsPerMm);
+// Text this near a rule counts as touching it.
+constexpr double kTouch = 0.25;
+
+struct Line
+{
+    QRectF box;
+    QString text;
+};
+
+// A border or tear line as drawn: the area its stroke covers.
+struct Rule
+{
+    QRectF box;
+    bool dashed = false;
+};
+
+struct Shape
+{
+    QRectF box;
+    QColor fill;
+};
+
+struct Page
+{
+    QSizeF size;
+    QList<Line> lines;
+    QList<Rule> rules;
+    QList<Shape> shapes;
+};
+
+// One ticket as its horizontal rules show it: top border, tear line, bottom border.
+struct Ticket
+{
+    Rule top;
+    Rule tear;
+    Rule bottom;
+    QRectF outline() const { return top.box.united(bottom.box); }
+    QRectF inside() const
+    {
+        return QRectF(QPointF(top.box.left(), top.box.bottom()),
+                      QPointF(top.box.right(), bottom.box.top()));
+    }
+    QRectF mainPart() const
+    {
+        return QRectF(QPointF(top.box.left(), top.box.bottom()),
+                      QPointF(top.box.right(), tear.box.top()));
+    }
+};
+
+QByteArray output(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(180000) || process.exitCode() != 0) {
+        return {};
+    }
+    return process.readAllStandardOutput();
+}
+
+QString toPdf(const QString& document, const QString& folder)
+{
+    QTemporaryDir profile;
+    output(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+           {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+            QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+            QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
+            folder, document});
+    return QDir(folder).filePath(QFileInfo(document).completeBaseName() + QStringLiteral(".pdf"));
+}
+
+// Every page's size and text lines.
+QList<Page> textPages(const QString& pdf)
+{
+    QList<Page> pages;
+    QXmlStreamReader xml(output(QStringLiteral("pdftotext"),
+                                {QStringLiteral("-bbox-layout"), pdf, QStringLiteral("-")}));
+    const auto number = [&xml](const char* name) {
+        return xml.attributes().value(QLatin1String(name)).toDouble();
+    };
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        if (xml.name() == QLatin1String("page")) {
+            pages.append({QSizeF(number("width"), number("height")), {}, {}, {}});
+        } else if (xml.name() == QLatin1String("line") && !pages.isEmpty()) {
+            Line line{QRectF(QPointF(number("xMin"), number("yMin")),
+                             QPointF(number("xMax"), number("yMax"))),
+                      {}};
+            while (xml.readNextStartElement()) {
+                line.text +=
+                    (line.text.isEmpty() ? QString() : QStringLiteral(" ")) + xml.readElementText();
+            }
+            pages.last().lines.append(line);
+        }
+    }
+    return pages;
+}
+
+QTransform transformOf(QStringView text)
+{
+    static const QRegularExpression matrix(QStringLiteral("matrix\\(([^)]*)\\)"));
+    const auto match = matrix.match(text);
+    if (!match.hasMatch()) {
+        return {};
+    }
+    const QStringList v = match.captured(1).split(QLatin1Char(','));
+    return v.size() == 6 ? QTransform(v[0].toDouble(), v[1].toDouble(), v[2].toDouble(),
+                                      v[3].toDouble(), v[4].toDouble(), v[5].toDouble())
+                         : QTransform();
+}
+
+QColor colorOf(const QString& text)
+{
+    static const QRegularExpression rgb(
+        QStringLiteral("rgb\\(([0-9.]+)%,([0-9.]+)%,([0-9.]+)%\\)"));
+    const auto match = rgb.match(text);
+    return match.hasMatch() ? QColor::fromRgbF(match.captured(1).toFloat() / 100,
+                                               match.captured(2).toFloat() / 100,
+                                               match.captured(3).toFloat() / 100)
+                            : QColor(text);
+}
+
+// The rules and filled shapes of one page, from the PDF drawn as SVG (glyphs are left out).
+void readDrawing(const QString& pdf, int pageNumber, Page& page)
+{
+    QXmlStreamReader xml(
+        output(QStringLiteral("pdftocairo"),
+               {QStringLiteral("-svg"), QStringLiteral("-f"), QString::number(pageNumber),
+                QStringLiteral("-l"), QString::number(pageNumber), pdf, QStringLiteral("-")}));
+    static const QRegularExpression token(QStringLiteral("[MLCZ]|-?[0-9.]+(?:e-?[0-9]+)?"));
+    QList<QTransform> groups{QTransform()};
+    int inDefinitions = 0;
+    while (!xml.atEnd()) {
+        const auto type = xml.readNext();
+        if (type == QXmlStreamReader::EndElement) {
+            if (xml.name() == QLatin1String("g")) {
+                groups.removeLast();
+            } else if (xml.name() == QLatin1String("defs")) {
+                --inDefinitions;
+            }
+            continue;
+        }
+        if (type != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        const auto attributes = xml.attributes();
+        if (xml.name() == QLatin1String("defs")) {
+            ++inDefinitions;
+        } else if (xml.name() == QLatin1String("g")) {
+            groups.append(transformOf(attributes.value(QLatin1String("transform"))) *
+                          groups.last());
+        }
+        if (xml.name() != QLatin1String("path") || inDefinitions > 0) {
+            continue;
+        }
+        QHash<QString, QString> style;
+        for (const QString& item :
+             attributes.value(QLatin1String("style")).toString().split(QLatin1Char(';'))) {
+            const int colon = static_cast<int>(item.indexOf(QLatin1Char(':')));
+            if (colon > 0) {
+                style.insert(item.left(colon).trimmed(), item.mid(colon + 1).trimmed());
+            }
+        }
+        const QTransform transform =
+            transformOf(attributes.value(QLatin1String("transform"))) * groups.last();
+        QList<QString> tokens;
+        for (auto it = token.globalMatch(attributes.value(QLatin1String("d"))); it.hasNext();) {
+            tokens << it.next().captured();
+        }
+        // Straight stroked segments are rules; anything filled is art.
+        QPolygonF outline;
+        QChar command;
+        QPointF current;
+        const double width = style.value(QStringLiteral("stroke-width")).toDouble();
+        const bool stroked = style.value(QStringLiteral("fill")) == QLatin1String("none") &&
+                             style.contains(QStringLiteral("stroke")) &&
+                             style.value(QStringLiteral("stroke")) != QLatin1String("none");
+        for (int i = 0; i < tokens.size();) {
+            if (tokens[i][0].isLetter()) {
+                command = tokens[i++][0];
+                continue;
+            }
+            if (i + 1 >= tokens.size()) {
+                break;
+            }
+            const QPointF point =
+                transform.map(QPointF(tokens[i].toDouble(), tokens[i + 1].toDouble()));
+            i += 2;
+            outline << point;
+            if (stroked && command == QLatin1Char('L')) {
+                const QRectF span = QRectF(current, point).normalized();
+                if (span.height() < 0.01 || span.width() < 0.01) {
+                    page.rules.append({span.adjusted(span.width() < 0.01 ? -width / 2 : 0,
+                                                     span.height() < 0.01 ? -width / 2 : 0,
+                                                     span.width() < 0.01 ? width / 2 : 0,
+                                                     span.height() < 0.01 ? width / 2 : 0),
+                                       style.contains(QStringLiteral("stroke-dasharray"))});
+                }
+            }
+            current = point;
+        }
+        if (!stroked &&
+            style.value(QStringLiteral("fill"), QStringLiteral("none")) != QLatin1String("none") &&
+            !outline.isEmpty()) {
+            page.shapes.append(
+                {outline.boundingRect(), colorOf(style.value(QStringLiteral("fill")))});
+        }
+    }
+}
+
+bool sameColor(const QColor& a, const QColor& b)
+{
+    return qAbs(a.redF() - b.redF()) + qAbs(a.greenF() - b.greenF()) + qAbs(a.blueF() - b.blueF()) <
+           0.03;
+}
+
+QString describe(const QRectF& r)
+{
+    return QStringLiteral("(%1, %2)-(%3, %4)")
+        .arg(r.left(), 0, 'f', 1)
+        .arg(r.top(), 0, 'f', 1)
+        .arg(r.right(), 0, 'f', 1)
+        .arg(r.bottom(), 0, 'f', 1);
+}
+
+} // namespace
+
+class TestPrintedPage : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mHome;
+    std::unique_ptr<QTemporaryDir> mTemp;
+    std::unique_ptr<ScriptedSeams> mSeams;
+    std::unique_ptr<Form1> mForm;
+
+    QString run(const QStringList& fields)
+    {
+        mForm = std::make_unique<Form1>();
+        mForm->Form_Load();
+        for (int n = 1; n <= 8; ++n) {
+            mForm->Text(n)->setText(fields.value(n - 1));
+        }
+        mForm->PushButton6_Click();
+        return mForm->preview() ? mForm->preview()->mWordFile : QString();
+    }
+
+    // The page of tickets first .. first + 4, as the PDF shows it.
+    void checkPage(const Page& page, int first)
+    {
+        const QString where = QStringLiteral("page of %1: ").arg(first, 4, 10, QLatin1Char('0'));
+        QList<Rule> across;
+        for (const Rule& rule : page.rules) {
+            if (rule.box.width() > page.size.width() / 2) {
+                across.append(rule);
+            }
+        }
+        std::sort(across.begin(), across.end(),
+                  [](const Rule& a, const Rule& b) { return a.box.top() < b.box.top(); });
+        QCOMPARE(across.size(), 15);
+        QList<Ticket> tickets;
+        for (int k = 0; k < 5; ++k) {
+            tickets.append({across[3 * k], across[3 * k + 1], across[3 * k + 2]});
+            QVERIFY2(
+                !tickets[k].top.dashed && tickets[k].tear.dashed && !tickets[k].bottom.dashed,
+                qPrintable(where +
+                           QStringLiteral("ticket %1 is not solid, dashed, solid").arg(k + 1)));
+            QVERIFY2(k == 0 || tickets[k - 1].outline().bottom() < tickets[k].outline().top(),
+                     qPrintable(where +
+                                QStringLiteral("ticket %1 runs into the one before").arg(k + 1)));
+        }
+
+        // Every line inside one ticket, clear of every rule.
+        for (const Line& line : page.lines) {
+            const auto holds = [&](const Ticket& t) { return t.inside().contains(line.box); };
+            QVERIFY2(std::count_if(tickets.cbegin(), tickets.cend(), holds) == 1,
+                     qPrintable(where + QStringLiteral("\"%1\" at %2 is not inside a ticket")
+                                            .arg(line.text.left(40), describe(line.box))));
+            for (const Rule& rule : page.rules) {
+                QVERIFY2(!rule.box.adjusted(-kTouch, -kTouch, kTouch, kTouch).intersects(line.box),
+                         qPrintable(where + QStringLiteral("\"%1\" at %2 touches the rule at %3")
+                                                .arg(line.text.left(40), describe(line.box),
+                                                     describe(rule.box))));
+            }
+        }
+
+        // Each ticket carries its number twice, on the ticket and on its stub.
+        for (int k = 0; k < 5; ++k) {
+            const QString number = QStringLiteral("%1").arg(first + k, 4, 10, QLatin1Char('0'));
+            int inside = 0;
+            for (const Line& line : page.lines) {
+                if (line.text == number) {
+                    QVERIFY2(tickets[k].inside().contains(line.box),
+                             qPrintable(where + number + QStringLiteral(" outside its ticket")));
+                    ++inside;
+                }
+            }
+            QCOMPARE(inside, 2);
+        }
+
+        // The art: a fill behind each main part, two stars in it.
+        int fills = 0;
+        int stars = 0;
+        for (const Shape& shape : page.shapes) {
+            const bool fill = sameColor(shape.fill, QColor(0xfd, 0xf1, 0xd3));
+            const bool star = sameColor(shape.fill, QColor(0xfb, 0xbf, 0x24));
+            if (!fill && !star) {
+                continue;
+            }
+            QVERIFY2(std::any_of(tickets.cbegin(), tickets.cend(),
+                                 [&](const Ticket& t) { return t.mainPart().contains(shape.box); }),
+                     qPrintable(where + QStringLiteral("art at %1 outside a ticket's main part")
+                                            .arg(describe(shape.box))));
+            fills += fill;
+            stars += star;
+        }
+        QCOMPARE(fills, 5);
+        QCOMPARE(stars, 10);
+
+        // Everything printed stays where printers reach, on Letter and on A4, whether the printer
+        // puts the page at the paper's corner or in its middle.
+        QRectF printed;
+        for (const Ticket& t : tickets) {
+            printed |= t.outline();
+        }
+        for (const Line& line : page.lines) {
+            printed |= line.box;
+        }
+        const QRectF letter =
+            QRectF(QPointF(), page.size)
+                .adjusted(kPrintableMargin, kPrintableMargin, -kPrintableMargin, -kPrintableMargin);
+        const QRectF a4 =
+            QRectF(QPointF(), kA4)
+                .adjusted(kPrintableMargin, kPrintableMargin, -kPrintableMargin, -kPrintableMargin);
+        const QPointF centred((kA4.width() - page.size.width()) / 2,
+                              (kA4.height() - page.size.height()) / 2);
+        QVERIFY2(letter.contains(printed), qPrintable(where + describe(printed)));
+        QVERIFY2(a4.contains(printed),
+                 qPrintable(where + QStringLiteral("A4 ") + describe(printed)));
+        QVERIFY2(a4.contains(printed.translated(centred)),
+                 qPrintable(where + QStringLiteral("A4 centred ") + describe(printed)));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
+        GenerationRun::setTemplateSource(ticketTemplateBytes);
+    }
+    void init()
+    {
+        mTemp = std::make_unique<QTemporaryDir>();
+        qputenv("TEMP", mTemp->path().toUtf8());
+        mSeams = std::make_unique<ScriptedSeams>();
+    }
+    void cleanup()
+    {
+        mForm.reset();
+        mSeams.reset();
+        mTemp.reset();
+    }
+
+    void ticketsStayInTheirBoxes_data()
+    {
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("sample wording")
+            << QStringList{"CHRISTMAS RAFFLE",
+                           "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
+                           "$500",
+                           "$250",
+                           "$100",
+                           "DO NOT HAVE TO BE PRESENT TO WIN",
+                           "$10",
+                           "10"};
+        QTest::newRow("long wording")
+            << QStringList{"ST. BARTHOLOMEW'S ANNUAL SPRING GALA, AUCTION & GRAND RAFFLE",
+                           "DRAWING AT 9 PM IN THE MAIN BALLROOM!!!",
+                           "$1,500 CASH!",
+                           "$750 GIFT CD",
+                           "$250 DINNER!",
+                           "NEED NOT BE PRESENT; WINNERS CALLED!!!!",
+                           "$25 PER TIX!",
+                           "10"};
+        const QString han = QString::fromUtf8("春季盛大抽奖晚会").repeated(8);
+        QTest::newRow("other scripts")
+            << QStringList{han,
+                           QString::fromUtf8("مرحبا بكم في السحب الكبير ").repeated(3),
+                           QString::fromUtf8("🎟🎟 $1,500 现金"),
+                           QString::fromUtf8("Fête ^p ^& 🎟🎟"),
+                           QString::fromUtf8("$250 مرحبا"),
+                           han,
+                           QString::fromUtf8("¥25 每张票!"),
+                           "10"};
+        const QString huge = QStringLiteral("WIDE WORDING ").repeated(231);
+        QTest::newRow("3,000 characters in every field")
+            << QStringList{huge, huge, huge, huge, huge, huge, huge, "10"};
+    }
+    void ticketsStayInTheirBoxes()
+    {
+        QFETCH(QStringList, fields);
+        const QString document = run(fields);
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
+        // The prints stay beside the test for a look.
+        const QString folder = QDir::current().absoluteFilePath(
+            QStringLiteral("printed-page/") + QString::fromLatin1(QTest::currentDataTag())
+                                                  .replace(QLatin1Char(' '), QLatin1Char('-')));
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        const QString pdf = toPdf(document, folder);
+        QList<Page> pages = textPages(pdf);
+        QCOMPARE(pages.size(), 2);
+        for (int n = 1; n <= 2; ++n) {
+            readDrawing(pdf, n, pages[n - 1]);
+            checkPage(pages[n - 1], 5 * (n - 1) + 1);
+            if (QTest::currentTestFailed()) {
+                return;
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestPrintedPage)
+#include "test_printed_page.moc"
