@@ -1,5 +1,5 @@
 #include "app_error.h"
-#include "cursor_file.h"
+#include "cursor_encoder.h"
 #include "form1.h"
 #include "random_bytes.h"
 #include "scripted_seams.h"
@@ -254,7 +254,7 @@ private slots:
         hand.fill(Qt::black);
         QFile file(mSeams->programFolder.filePath("HAND-M.CUR"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(CursorFile::encode(hand, {5, 6}));
+        file.write(CursorEncoder::encode(hand, {5, 6}));
         file.close();
         Form1& form = loadedForm();
         QVERIFY(form.pointer().hasCustomCursor());
