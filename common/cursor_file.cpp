@@ -38,7 +38,7 @@ int side(const QByteArray& b, qsizetype at)
     return stored == 0 ? kMaxSide : stored;
 }
 
-// The directory entry of the largest image, once the directory has been checked.
+// Checks the directory and where the largest image lies; returns that image's entry.
 qsizetype largestEntry(const QByteArray& bytes)
 {
     if (bytes.size() < kHeaderSize) {
