@@ -3,7 +3,6 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "appearance.h"
-#include "cursor_file.h"
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "form2.h"
@@ -11,7 +10,7 @@
 #include "number_text.h"
 #include "seams.h"
 #include "ticket_fields.h"
-#include "twips.h"
+#include "window_setup.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -21,7 +20,6 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTime>
 #include <QTimer>
 
@@ -39,14 +37,8 @@ QString location(const char* procedure)
 }
 
 // Designed geometry in twips: left, top, width, height.
-struct TwipRect
-{
-    int left, top, width, height;
-};
-
-constexpr int kClientWidth = 8040;
-constexpr int kClientHeight = 6045;
-constexpr std::array<TwipRect, 8> kFrames = {{
+constexpr QSize kClient(8040, 6045);
+constexpr std::array<QRect, 8> kFrames = {{
     {120, 1110, 7800, 825},
     {120, 1980, 7800, 825},
     {120, 2850, 2520, 825},
@@ -56,14 +48,6 @@ constexpr std::array<TwipRect, 8> kFrames = {{
     {5760, 3720, 2160, 825},
     {120, 4590, 7800, 825},
 }};
-
-QFont designFont(qreal points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
 
 } // namespace
 
@@ -82,58 +66,52 @@ void Form1::setOfficeCheck(std::function<void()> check)
 
 void Form1::buildControls()
 {
-    const qreal dpi = logicalDpiX();
-    auto place = [dpi](QWidget* w, TwipRect r) {
-        w->setGeometry(Twips::toPixels(QRect(r.left, r.top, r.width, r.height), dpi));
-    };
-
-    setFont(designFont(9));
-    setFixedSize(Twips::toPixels(kClientWidth, dpi), Twips::toPixels(kClientHeight, dpi));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
-    setMouseTracking(true);
-
-    auto makeButton = [&](const char* name, const char* caption, TwipRect r) {
-        auto* button = new QPushButton(QString::fromLatin1(caption), this);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setFont(designFont(11.25));
-        PaintButtonWhite(*button);
-        button->setMouseTracking(true);
-        button->installEventFilter(this);
-        place(button, r);
-        return button;
-    };
-    PushButton6 = makeButton("PushButton6", "Start Creating Template", {120, 120, 7800, 405});
-    PushButton2 = makeButton("PushButton2", "Help", {120, 630, 3840, 405});
-    PushButton3 = makeButton("PushButton3", "Load Sample/Example Data", {4080, 630, 3840, 405});
-
+    WindowSetup::fixWindow(*this, kClient);
+    WindowSetup::paintWhite(*this);
+    PushButton6 = WindowSetup::designButton(this, QStringLiteral("PushButton6"),
+                                            QStringLiteral("Start Creating Template"),
+                                            {120, 120, 7800, 405}, this);
+    PushButton2 = WindowSetup::designButton(this, QStringLiteral("PushButton2"),
+                                            QStringLiteral("Help"), {120, 630, 3840, 405}, this);
+    PushButton3 = WindowSetup::designButton(this, QStringLiteral("PushButton3"),
+                                            QStringLiteral("Load Sample/Example Data"),
+                                            {4080, 630, 3840, 405}, this);
     for (int i = 0; i < TicketFields::kCount; ++i) {
-        const TicketField& field = TicketFields::all()[static_cast<size_t>(i)];
-        auto* frame = new QGroupBox(QString::fromUtf8(field.frameCaption), this);
-        frame->setObjectName(QStringLiteral("Frame%1").arg(i + 1));
-        frame->setPalette(white);
-        frame->setAutoFillBackground(true);
-        frame->setMouseTracking(true);
-        frame->installEventFilter(this);
-        place(frame, kFrames[static_cast<size_t>(i)]);
-
-        auto* text = new QLineEdit(frame);
-        text->setObjectName(QString::fromLatin1(field.settingsKey));
-        place(text, {240, 300, kFrames[static_cast<size_t>(i)].width - 465, 345});
-        text->installEventFilter(this);
-        connect(text, &QLineEdit::textChanged, this, [this, i] { onFieldEdited(i); });
-
-        mFrame[static_cast<size_t>(i)] = frame;
-        mText[static_cast<size_t>(i)] = text;
+        buildField(i);
     }
     // Text1 shares the background's pointer rule.
     Text(1)->setMouseTracking(true);
+    buildProgressBar();
+    setFocusOrder();
 
+    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+}
+
+void Form1::buildField(int index)
+{
+    const auto at = static_cast<size_t>(index);
+    const TicketField& field = TicketFields::all()[at];
+    auto* frame = new QGroupBox(QString::fromUtf8(field.frameCaption), this);
+    frame->setObjectName(QStringLiteral("Frame%1").arg(index + 1));
+    WindowSetup::paintWhite(*frame);
+    frame->setMouseTracking(true);
+    frame->installEventFilter(this);
+    WindowSetup::place(*frame, kFrames[at]);
+
+    auto* text = new QLineEdit(frame);
+    text->setObjectName(QString::fromLatin1(field.settingsKey));
+    WindowSetup::place(*text, {240, 300, kFrames[at].width() - 465, 345});
+    text->installEventFilter(this);
+    connect(text, &QLineEdit::textChanged, this, [this, index] { onFieldEdited(index); });
+
+    mFrame[at] = frame;
+    mText[at] = text;
+}
+
+void Form1::buildProgressBar()
+{
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, 100);
@@ -141,8 +119,11 @@ void Form1::buildControls()
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
     ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
-    place(ProgressBar1, {120, 5520, 7800, 405});
+    WindowSetup::place(*ProgressBar1, {120, 5520, 7800, 405});
+}
 
+void Form1::setFocusOrder()
+{
     // Fields first, then the three buttons; frames and the bar take no focus.
     for (int n = 1; n < TicketFields::kCount; ++n) {
         setTabOrder(Text(n), Text(n + 1));
@@ -154,10 +135,6 @@ void Form1::buildControls()
         frame->setFocusPolicy(Qt::NoFocus);
     }
     ProgressBar1->setFocusPolicy(Qt::NoFocus);
-
-    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
-    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
-    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
 }
 
 void Form1::Form_Load()
@@ -170,13 +147,12 @@ void Form1::Form_Load()
     // to every window title, and a report must read exactly "Application Error".
     trap.step(104, [&] { QCoreApplication::setApplicationName(identity::applicationTitle()); });
 
-    const QString cursorPath =
-        Seams::current().programFolder() + QLatin1Char('/') + identity::kHandCursorFile;
+    const QString cursorPath = WindowSetup::handCursorPath();
     bool cursorFound = true; // a failed test goes on as though it had passed
     trap.step(122, [&] { cursorFound = FileExists(cursorPath); });
     trap.step(124, [&] {
         if (cursorFound) {
-            mPointer.setCustomCursor(CursorFile::load(cursorPath));
+            WindowSetup::useHandCursor(mPointer, cursorPath);
         }
     });
     trap.step(126, [&] { openWebSiteOccasionally(); });
@@ -195,11 +171,7 @@ void Form1::Form_Load()
 void Form1::showCentred()
 {
     show();
-    if (QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    WindowSetup::centreOnScreen(*this);
 }
 
 void Form1::openWebSiteOccasionally()

@@ -76,6 +76,9 @@ protected:
 
 private:
     void buildControls();
+    void buildField(int index);
+    void buildProgressBar();
+    void setFocusOrder();
     // Sets a field as the program does: counts as a change, so it is saved at once. A failing
     // save reaches the caller's trap.
     void assignField(int index, const QString& text);

@@ -6,21 +6,20 @@
 #include <QPoint>
 #include <QString>
 
-// Windows cursor files (.cur): a directory of images, each a PNG or a device-independent bitmap
-// with its AND mask, plus the hot spot. The largest image is used.
-class CursorFile
-{
-public:
-    struct Image
-    {
-        QImage picture;
-        QPoint hotSpot;
-    };
+// Windows cursor files (.cur): a directory of images, each with its hot spot. Qt's ICO reader
+// decodes the images; what is read here is the directory, for the hot spot and for the checks
+// that keep a damaged file from reaching that reader. The largest image is used.
+namespace CursorFile {
 
-    // Throws AppError with the reason when the bytes are not a usable cursor.
-    static Image decode(const QByteArray& bytes);
-    // Reads and decodes the file; a folder, an empty, huge or broken file throws AppError.
-    static QCursor load(const QString& path);
-    // Writes a cursor file holding one 32-bit bitmap image (used to build the shipped cursor).
-    static QByteArray encode(const QImage& picture, QPoint hotSpot);
+struct Image
+{
+    QImage picture;
+    QPoint hotSpot;
 };
+
+// Throws AppError with the reason when the bytes are not a usable cursor.
+Image decode(const QByteArray& bytes);
+// Reads and decodes the file; a folder, an empty, huge or broken file throws AppError.
+QCursor load(const QString& path);
+
+} // namespace CursorFile

@@ -8,22 +8,14 @@
 
 namespace {
 
-constexpr double kMin32 = std::numeric_limits<qint32>::min();
-constexpr double kMax32 = std::numeric_limits<qint32>::max();
-
-bool fits32(double whole)
-{
-    return whole >= kMin32 && whole <= kMax32;
-}
-
 qint32 toWhole32(double value, const char* what)
 {
-    const double whole = roundHalfEven(value);
-    if (!std::isfinite(whole) || !fits32(whole)) {
+    const std::optional<qint32> whole = checkedWhole<qint32>(roundHalfEven(value));
+    if (!whole) {
         throw AppError(QStringLiteral("Overflow: the %1 lies outside -2147483648 to 2147483647.")
                            .arg(QLatin1String(what)));
     }
-    return static_cast<qint32>(whole);
+    return *whole;
 }
 
 bool isBlank(QChar c)
@@ -131,7 +123,7 @@ QString RoundUpToMultiple(const QString& value, int step)
     }
     const qint64 base = static_cast<qint64>(whole / wholeStep) * wholeStep;
     const qint64 result = *number > 0 ? base + wholeStep : base - wholeStep;
-    if (!fits32(static_cast<double>(result))) {
+    if (!checkedWhole<qint32>(static_cast<double>(result))) {
         throw AppError(QStringLiteral("Overflow: the result lies outside -2147483648 to "
                                       "2147483647."));
     }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <cmath>
+#include <concepts>
+#include <limits>
 #include <optional>
 
 // Reading numbers typed by a person, and the round-up of the ticket count.
@@ -14,6 +17,18 @@ std::optional<double> parseNumber(const QString& text);
 
 // Rounds to the nearest whole number, halves to the even neighbour.
 double roundHalfEven(double value);
+
+// A whole number as Int, or nothing when it is not finite or lies outside Int's range. The one
+// range check of every conversion to a fixed-width integer; callers round first and say in
+// their own words what went wrong.
+template <std::integral Int> std::optional<Int> checkedWhole(double whole)
+{
+    if (!std::isfinite(whole) || whole < double(std::numeric_limits<Int>::min()) ||
+        whole > double(std::numeric_limits<Int>::max())) {
+        return std::nullopt;
+    }
+    return static_cast<Int>(whole);
+}
 
 // Whole-number division as the ticket arithmetic does it: both operands rounded half-to-even,
 // then the quotient truncated towards zero. Throws AppError when a whole lies outside 32 bits

@@ -6,7 +6,7 @@
 #include "number_text.h"
 
 #include <cmath>
-#include <limits>
+#include <optional>
 
 namespace {
 
@@ -16,38 +16,33 @@ namespace {
 }
 
 // A whole number that must fit Int; anything outside (or not finite) is an overflow.
-template <typename Int> Int checkedWhole(double whole)
+template <typename Int> Int fitted(std::optional<Int> whole)
 {
-    if (!std::isfinite(whole) || whole < std::numeric_limits<Int>::min() ||
-        whole > std::numeric_limits<Int>::max()) {
+    if (!whole) {
         overflow();
     }
-    return static_cast<Int>(whole);
+    return *whole;
 }
 
 qint16 toInt16(double value)
 {
-    return checkedWhole<qint16>(roundHalfEven(value));
+    return fitted(checkedWhole<qint16>(roundHalfEven(value)));
 }
 
 qint32 toInt32(double value)
 {
-    return checkedWhole<qint32>(roundHalfEven(value));
+    return fitted(checkedWhole<qint32>(roundHalfEven(value)));
 }
 
 qint32 wholePart(double value)
 {
-    return checkedWhole<qint32>(std::floor(value));
+    return fitted(checkedWhole<qint32>(std::floor(value)));
 }
 
 // The scroll handlers multiply in 16 bits; a result outside that range is an overflow.
 qint16 product16(qint16 a, qint16 b)
 {
-    const qint32 p = qint32(a) * qint32(b);
-    if (p < std::numeric_limits<qint16>::min() || p > std::numeric_limits<qint16>::max()) {
-        overflow();
-    }
-    return static_cast<qint16>(p);
+    return fitted(checkedWhole<qint16>(double(a) * double(b)));
 }
 
 // |position| / (picture − view) × 100. An exact fit has no range to express a position in.

@@ -2,7 +2,7 @@
 
 #include <QtMath>
 
-int Twips::toPixels(int twips, qreal dpi)
+int Twips::toPixels(qreal twips, qreal dpi)
 {
     return qRound(twips * dpi / 1440.0);
 }

@@ -7,7 +7,7 @@
 class Twips
 {
 public:
-    static int toPixels(int twips, qreal dpi);
+    static int toPixels(qreal twips, qreal dpi);
     static qreal toTwips(qreal pixels, qreal dpi);
     static QRect toPixels(const QRect& twips, qreal dpi);
 };

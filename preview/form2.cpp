@@ -3,20 +3,19 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "appearance.h"
-#include "cursor_file.h"
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "picture_box.h"
 #include "save_result.h"
 #include "seams.h"
 #include "twips.h"
+#include "window_setup.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 
 #include <cmath>
@@ -24,8 +23,7 @@
 namespace {
 
 // Layout in twips: left, top, width, height; children relative to their container.
-constexpr int kClientWidth = 9840;
-constexpr int kClientHeight = 9390;
+constexpr QSize kClient(9840, 9390);
 const QRect kPicture2(120, 120, 9330, 7425);
 const QRect kPicture1(0, 0, 2340, 3435);
 const QRect kVScroll1(9450, 120, 255, 7425);
@@ -50,21 +48,11 @@ qreal pictureDpi(int dotsPerMeter)
     return dpi >= 1.0 ? dpi : kDefaultPictureDpi;
 }
 
-QFont buttonFont()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    return font;
-}
-
 } // namespace
 
 Form2::Form2(QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
-      mMainWindow(mainWindow), mModel(kPicture2.size(), kPicture2.size()), mPointer(this)
+    : QWidget(nullptr), mMainWindow(mainWindow), mModel(kPicture2.size(), kPicture2.size()),
+      mPointer(this)
 {
     buildControls();
     mModel.setHooks({
@@ -77,28 +65,48 @@ Form2::Form2(QWidget* mainWindow)
 
 void Form2::buildControls()
 {
-    const qreal dpi = screenDpi();
-    const auto place = [dpi](QWidget* widget, const QRect& twips) {
-        widget->setGeometry(Twips::toPixels(twips, dpi));
-    };
+    WindowSetup::fixWindow(*this, kClient);
+    buildView();
+    buildScrollBars();
 
-    setFixedSize(Twips::toPixels(kClientWidth, dpi), Twips::toPixels(kClientHeight, dpi));
-    setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
-    setMouseTracking(true);
+    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    WindowSetup::place(*Frame1, kFrame1);
+    WindowSetup::paintWhite(*Frame1);
+    PushButton1 = WindowSetup::designButton(Frame1, QStringLiteral("PushButton1"),
+                                            QStringLiteral("Zoom In"), kPushButton1, this);
+    PushButton2 = WindowSetup::designButton(Frame1, QStringLiteral("PushButton2"),
+                                            QStringLiteral("Zoom Out"), kPushButton2, this);
+    PushButton8 = WindowSetup::designButton(this, QStringLiteral("PushButton8"),
+                                            QStringLiteral("< Back"), kPushButton8, this);
+    PushButton6 =
+        WindowSetup::designButton(this, QStringLiteral("PushButton6"),
+                                  QStringLiteral("Save Results To Word File"), kPushButton6, this);
+    Frame1->setMouseTracking(true);
+    Frame1->installEventFilter(this);
 
+    // Holds the unzoomed picture; it lies outside the client area and is never shown.
+    Zoom_Ori = new PictureBox(this);
+    Zoom_Ori->setObjectName(QStringLiteral("Zoom_Ori"));
+    WindowSetup::place(*Zoom_Ori, kZoomOri);
+    MarkAsPictureBox(*Zoom_Ori);
+    Zoom_Ori->hide();
+
+    connectButtons();
+}
+
+void Form2::buildView()
+{
     // The view clips the picture; the picture moves inside it by negative offsets.
     Picture2 = new QWidget(this);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    place(Picture2, kPicture2);
-    Picture2->setAutoFillBackground(true);
-    QPalette white = Picture2->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    Picture2->setPalette(white);
+    WindowSetup::place(*Picture2, kPicture2);
+    WindowSetup::paintWhite(*Picture2);
     MarkAsPictureBox(*Picture2);
 
     Picture1 = new PictureBox(Picture2);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    place(Picture1, kPicture1);
+    WindowSetup::place(*Picture1, kPicture1);
     MarkAsPictureBox(*Picture1);
     Picture1->onMouseDown = [this](QPointF pos) {
         mModel.Picture1_MouseDown(toTwips(pos.x()), toTwips(pos.y()));
@@ -111,13 +119,16 @@ void Form2::buildControls()
         mModel.Picture1_MouseUp();
         syncWidgets();
     };
+}
 
+void Form2::buildScrollBars()
+{
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    place(VScroll1, kVScroll1);
+    WindowSetup::place(*VScroll1, kVScroll1);
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
-    place(HScroll1, kHScroll1);
+    WindowSetup::place(*HScroll1, kHScroll1);
     for (QScrollBar* bar : {HScroll1, VScroll1}) {
         const bool horizontal = bar == HScroll1;
         bar->setSingleStep(1);
@@ -127,44 +138,10 @@ void Form2::buildControls()
         connect(bar, &QScrollBar::valueChanged, this,
                 [this, horizontal](int value) { userScrolled(horizontal, value); });
     }
+}
 
-    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    place(Frame1, kFrame1);
-    Frame1->setAutoFillBackground(true);
-    QPalette frameColours = Frame1->palette();
-    frameColours.setColor(QPalette::Window, Qt::white);
-    Frame1->setPalette(frameColours);
-
-    const auto button = [&](QWidget* parent, const QString& name, const QString& caption,
-                            const QRect& twips) {
-        auto* b = new QPushButton(caption, parent);
-        b->setObjectName(name);
-        place(b, twips);
-        b->setFont(buttonFont());
-        PaintButtonWhite(*b);
-        b->setMouseTracking(true);
-        b->installEventFilter(this);
-        return b;
-    };
-    PushButton1 =
-        button(Frame1, QStringLiteral("PushButton1"), QStringLiteral("Zoom In"), kPushButton1);
-    PushButton2 =
-        button(Frame1, QStringLiteral("PushButton2"), QStringLiteral("Zoom Out"), kPushButton2);
-    PushButton8 =
-        button(this, QStringLiteral("PushButton8"), QStringLiteral("< Back"), kPushButton8);
-    PushButton6 = button(this, QStringLiteral("PushButton6"),
-                         QStringLiteral("Save Results To Word File"), kPushButton6);
-    Frame1->setMouseTracking(true);
-    Frame1->installEventFilter(this);
-
-    // Holds the unzoomed picture; it lies outside the client area and is never shown.
-    Zoom_Ori = new PictureBox(this);
-    Zoom_Ori->setObjectName(QStringLiteral("Zoom_Ori"));
-    place(Zoom_Ori, kZoomOri);
-    MarkAsPictureBox(*Zoom_Ori);
-    Zoom_Ori->hide();
-
+void Form2::connectButtons()
+{
     connect(PushButton1, &QPushButton::clicked, this, [this] {
         mModel.PushButton1_Click();
         syncWidgets();
@@ -185,14 +162,11 @@ void Form2::Form_Load()
     trap.step(104, [&] { setWindowTitle(identity::kProductName); });
     trap.step(106, [&] { setWindowIcon(QApplication::windowIcon()); });
     QString cursorPath;
-    trap.step(108, [&] {
-        cursorPath =
-            Seams::current().programFolder() + QLatin1Char('/') + identity::kHandCursorFile;
-    });
+    trap.step(108, [&] { cursorPath = WindowSetup::handCursorPath(); });
     trap.step(110, [&] {
         // Without the file the hover rules still run; the platform's hand stands in.
         if (FileExists(cursorPath)) {
-            mPointer.setCustomCursor(CursorFile::load(cursorPath));
+            WindowSetup::useHandCursor(mPointer, cursorPath);
         }
     });
 }
@@ -286,9 +260,7 @@ void Form2::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!mCentred) {
         mCentred = true;
-        if (QScreen* where = screen()) {
-            move(where->availableGeometry().center() - rect().center());
-        }
+        WindowSetup::centreOnScreen(*this);
     }
     // Without a window manager no activation may come; the first show after a hand-over
     // stands in for it once the show has finished.
@@ -393,17 +365,12 @@ void Form2::syncWidgets()
     mSyncing = false;
 }
 
-qreal Form2::screenDpi() const
-{
-    return logicalDpiX() > 0 ? qreal(logicalDpiX()) : 96.0;
-}
-
 float Form2::toTwips(qreal pixels) const
 {
-    return float(Twips::toTwips(pixels, screenDpi()));
+    return float(Twips::toTwips(pixels, WindowSetup::dpi(*this)));
 }
 
 int Form2::toPixels(qreal twips) const
 {
-    return qRound(twips * screenDpi() / 1440.0);
+    return Twips::toPixels(twips, WindowSetup::dpi(*this));
 }

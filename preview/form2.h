@@ -64,6 +64,9 @@ protected:
 
 private:
     void buildControls();
+    void buildView();
+    void buildScrollBars();
+    void connectButtons();
     void Form_Load();
     void Form_QueryUnload();
     void Form_Unload();
@@ -74,7 +77,6 @@ private:
     // Puts the model's geometry and bar state onto the widgets.
     void syncWidgets();
     void userScrolled(bool horizontal, int value);
-    qreal screenDpi() const;
     float toTwips(qreal pixels) const;
     int toPixels(qreal twips) const;
 

@@ -4,7 +4,7 @@
 //     make_art <output folder>
 // writes ticketwright-<size>.png and HAND-M.CUR there.
 
-#include "cursor_file.h"
+#include "cursor_encoder.h"
 
 #include <QDir>
 #include <QFile>
@@ -122,7 +122,8 @@ int main(int argc, char** argv)
     }
     QPoint hotSpot;
     const QImage hand = drawHand(&hotSpot);
-    if (!writeFile(out.filePath(QStringLiteral("HAND-M.CUR")), CursorFile::encode(hand, hotSpot))) {
+    if (!writeFile(out.filePath(QStringLiteral("HAND-M.CUR")),
+                   CursorEncoder::encode(hand, hotSpot))) {
         std::fprintf(stderr, "make_art: cannot write the cursor\n");
         return 1;
     }

@@ -1,5 +1,5 @@
 #include "app_error.h"
-#include "cursor_file.h"
+#include "cursor_encoder.h"
 #include "form1.h"
 #include "random_bytes.h"
 #include "scripted_seams.h"
@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -209,6 +210,9 @@ private slots:
         auto px = [k](int twips) { return qRound(twips * k); };
         QCOMPARE(form.size(), QSize(px(8040), px(6045)));
         QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.frameGeometry().center(), form.screen()->availableGeometry().center());
+        QCOMPARE(form.font().pointSizeF(), 9.0);
+        QCOMPARE(form.PushButton6->font().pointSizeF(), 11.25);
         QCOMPARE(form.PushButton6->geometry(), QRect(px(120), px(120), px(7800), px(405)));
         QCOMPARE(form.PushButton3->geometry(), QRect(px(4080), px(630), px(3840), px(405)));
         QCOMPARE(form.Frame(7)->geometry(), QRect(px(5760), px(3720), px(2160), px(825)));
@@ -254,7 +258,7 @@ private slots:
         hand.fill(Qt::black);
         QFile file(mSeams->programFolder.filePath("HAND-M.CUR"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(CursorFile::encode(hand, {5, 6}));
+        file.write(CursorEncoder::encode(hand, {5, 6}));
         file.close();
         Form1& form = loadedForm();
         QVERIFY(form.pointer().hasCustomCursor());

@@ -1,4 +1,5 @@
 #include "app_error.h"
+#include "cursor_encoder.h"
 #include "cursor_file.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -22,6 +24,23 @@ QImage arrow()
     return image;
 }
 
+// One cursor file holding the images of several single-image files, in that order.
+QByteArray combined(const QList<QByteArray>& files)
+{
+    const qsizetype directory = 6 + 16 * files.size();
+    QByteArray header = files.first().left(6);
+    header[4] = static_cast<char>(files.size());
+    QByteArray entries;
+    QByteArray images;
+    for (const QByteArray& file : files) {
+        QByteArray entry = file.mid(6, 16);
+        qToLittleEndian<quint32>(quint32(directory + images.size()), entry.data() + 12);
+        entries += entry;
+        images += file.mid(22);
+    }
+    return header + entries + images;
+}
+
 } // namespace
 
 class TestCursorFile : public QObject
@@ -32,16 +51,29 @@ private slots:
     void roundTripKeepsPixelsAndHotSpot()
     {
         const QImage source = arrow();
-        const CursorFile::Image back = CursorFile::decode(CursorFile::encode(source, {3, 1}));
+        const CursorFile::Image back = CursorFile::decode(CursorEncoder::encode(source, {3, 1}));
         QCOMPARE(back.hotSpot, QPoint(3, 1));
         QCOMPARE(back.picture.size(), QSize(32, 32));
         QCOMPARE(back.picture.pixel(3, 1), source.pixel(3, 1));
         QCOMPARE(qAlpha(back.picture.pixel(31, 0)), 0);
     }
 
+    void largestImageWithItsOwnHotSpot()
+    {
+        QImage small(16, 16, QImage::Format_ARGB32);
+        small.fill(Qt::red);
+        const QByteArray bytes = combined({CursorEncoder::encode(small, {15, 15}),
+                                           CursorEncoder::encode(arrow(), {3, 1}),
+                                           CursorEncoder::encode(small, {0, 0})});
+        const CursorFile::Image back = CursorFile::decode(bytes);
+        QCOMPARE(back.hotSpot, QPoint(3, 1));
+        QCOMPARE(back.picture.size(), QSize(32, 32));
+        QCOMPARE(back.picture.pixel(3, 1), arrow().pixel(3, 1));
+    }
+
     void brokenFilesAreRefused_data()
     {
-        const QByteArray good = CursorFile::encode(arrow(), {3, 1});
+        const QByteArray good = CursorEncoder::encode(arrow(), {3, 1});
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("header only") << good.left(6);
@@ -66,7 +98,7 @@ private slots:
     // Random damage anywhere in a good file: decoded or refused, never a crash.
     void randomDamage()
     {
-        const QByteArray good = CursorFile::encode(arrow(), {3, 1});
+        const QByteArray good = CursorEncoder::encode(arrow(), {3, 1});
         QRandomGenerator random(7);
         for (int i = 0; i < 2000; ++i) {
             QByteArray bytes = good;

@@ -127,6 +127,18 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, wholeDivide(5, 0.4));
     }
 
+    void wholeNumbersOutsideTheirTypeAreRefused()
+    {
+        QCOMPARE(checkedWhole<qint32>(2147483647.0), std::optional<qint32>(2147483647));
+        QCOMPARE(checkedWhole<qint32>(-2147483648.0), std::optional<qint32>(-2147483647 - 1));
+        QCOMPARE(checkedWhole<qint32>(2147483648.0), std::nullopt);
+        QCOMPARE(checkedWhole<qint32>(-2147483649.0), std::nullopt);
+        QCOMPARE(checkedWhole<qint16>(-32768.0), std::optional<qint16>(-32768));
+        QCOMPARE(checkedWhole<qint16>(32768.0), std::nullopt);
+        QCOMPARE(checkedWhole<qint32>(std::nan("")), std::nullopt);
+        QCOMPARE(checkedWhole<qint32>(-HUGE_VAL), std::nullopt);
+    }
+
     // Texts made of the characters that matter to the reader, in every order: nothing crashes,
     // whatever is accepted rounds by the rule, whatever is refused is refused with a reason.
     void generatedTexts()

@@ -16,6 +16,16 @@ clang++ "${flags[@]}" "$here/fuzz_number_text.cpp" "$root/core/number_text.cpp" 
 clang++ "${flags[@]}" "$here/fuzz_cursor_file.cpp" "$root/common/cursor_file.cpp" \
     -o "$out/fuzz_cursor_file" "${libs[@]}"
 
+# A one-pixel cursor to start from, so that inputs get past the directory to the image reader.
+mkdir -p "$out/corpus-fuzz_cursor_file"
+{
+    printf '\x00\x00\x02\x00\x01\x00' # a cursor of one image
+    printf '\x01\x01\x00\x00\x00\x00\x00\x00\x30\x00\x00\x00\x16\x00\x00\x00' # 1x1, hot spot 0,0
+    printf '\x28\x00\x00\x00\x01\x00\x00\x00\x02\x00\x00\x00\x01\x00\x20\x00' # 32-bit bitmap
+    printf '\x00%.0s' {1..24}
+    printf '\x10\x20\x30\xff\x00\x00\x00\x00' # its pixel and mask row
+} >"$out/corpus-fuzz_cursor_file/one-pixel.cur"
+
 for target in fuzz_number_text fuzz_cursor_file; do
     mkdir -p "$out/corpus-$target"
     echo "== $target: $runs inputs"

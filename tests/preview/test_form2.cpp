@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +58,7 @@ class TestForm2 : public QObject
     Q_OBJECT
 
 private slots:
+    void designedWindow();
     void firstShowRunsTheSetUpOnce();
     void secondHandOverStartsAfresh();
     void pictureThatCouldNotBeLoadedShowsNone();
@@ -66,6 +68,25 @@ private slots:
     void hoverPointer();
     void saveButtonCopiesTheDocument();
 };
+
+// The set-up the preview shares with the main window.
+void TestForm2::designedWindow()
+{
+    ScriptedSeams seams;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    form.show();
+    const qreal k = form.logicalDpiX() / 1440.0;
+    QCOMPARE(form.size(), QSize(qRound(9840 * k), qRound(9390 * k)));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(form.font().family(), QStringLiteral("Arial"));
+    QCOMPARE(form.font().pointSizeF(), 9.0);
+    QVERIFY(form.font().bold());
+    QCOMPARE(form.PushButton6->font().pointSizeF(), 11.25);
+    QCOMPARE(form.PushButton6->palette().color(QPalette::Button), QColor(Qt::white));
+    QCOMPARE(form.frameGeometry().center(), form.screen()->availableGeometry().center());
+}
 
 void TestForm2::firstShowRunsTheSetUpOnce()
 {

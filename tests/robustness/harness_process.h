@@ -3,11 +3,10 @@
 // Runs tw_harness, the real program in pieces, as a separate process and reads what it says.
 
 #include "office_probe.h"
+#include "program_launcher.h"
+#include "reports.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 
@@ -15,59 +14,21 @@ namespace harness {
 
 inline QString program()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/tw_harness");
+    return launch::besideTest(QStringLiteral("tw_harness"));
 }
 
 // Starts the harness with the test's environment plus env; prefix (for instance a command that
 // changes the user or a limit) runs it.
-inline void start(QProcess& process, const QStringList& args,
-                  const QList<QPair<QString, QString>>& env, const QStringList& prefix = {})
+inline void start(QProcess& process, const QStringList& args, const launch::Environment& env,
+                  const QStringList& prefix = {})
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    for (const auto& [name, value] : env) {
-        environment.insert(name, value);
-    }
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    if (prefix.isEmpty()) {
-        process.start(program(), args);
-    } else {
-        process.start(prefix.first(), prefix.mid(1) + QStringList{program()} + args);
-    }
+    launch::start(process, program(), args, env, prefix);
 }
 
-// Everything the harness said, once it has ended (a generous bound: a stuck run fails the test
-// rather than hanging it).
-inline QStringList finish(QProcess& process)
-{
-    process.waitForFinished(600000);
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-inline QStringList withPrefix(const QStringList& lines, const QString& prefix)
-{
-    QStringList found;
-    for (const QString& line : lines) {
-        if (line.startsWith(prefix)) {
-            found << line.mid(prefix.size());
-        }
-    }
-    return found;
-}
-
-// "location:label" of every error report.
+// "location:label" of every error report the harness showed.
 inline QStringList reportedSteps(const QStringList& lines)
 {
-    static const QRegularExpression where(QStringLiteral(" in (\\S+) at line (\\d+) "));
-    QStringList steps;
-    for (const QString& report : withPrefix(lines, QStringLiteral("MESSAGE "))) {
-        const auto match = where.match(report);
-        steps << (match.hasMatch() ? match.captured(1) + QLatin1Char(':') + match.captured(2)
-                                   : report);
-    }
-    return steps;
+    return reports::steps(launch::withPrefix(lines, QStringLiteral("MESSAGE ")));
 }
 
 inline bool eachOnce(const QStringList& items)
@@ -78,13 +39,7 @@ inline bool eachOnce(const QStringList& items)
 // The ticket numbers of a saved document as antiword reads them, in reading order.
 inline QList<int> ticketNumbers(const QString& path)
 {
-    QList<int> numbers;
-    static const QRegularExpression number(QStringLiteral("(?<![0-9$])([0-9]{4,5})(?![0-9])"));
-    const QString text = probe::docText(QStringLiteral("antiword"), path);
-    for (auto it = number.globalMatch(text); it.hasNext();) {
-        numbers << it.next().captured(1).toInt();
-    }
-    return numbers;
+    return probe::ticketNumbers(probe::docText(QStringLiteral("antiword"), path));
 }
 
 inline QList<int> everyTicketTwice(int tickets)

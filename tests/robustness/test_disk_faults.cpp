@@ -93,7 +93,7 @@ private slots:
              {QStringLiteral("TEMP"), temp}},
             prefix);
         const qint64 pid = process.processId();
-        const QStringList lines = harness::finish(process);
+        const QStringList lines = launch::finish(process);
         const QString said = lines.join(QLatin1Char('\n'));
         QCOMPARE(process.exitCode(), 0);
 
@@ -111,7 +111,7 @@ private slots:
 
         // The second run, on a folder with room, is complete and reports nothing.
         QVERIFY2(harness::reportedSteps(lines.mid(second)).isEmpty(), qPrintable(said));
-        const QString document = harness::withPrefix(lines, QStringLiteral("done ")).value(1);
+        const QString document = launch::withPrefix(lines, QStringLiteral("done ")).value(1);
         QVERIFY2(document.startsWith(roomy), qPrintable(said));
         QCOMPARE(harness::ticketNumbers(document), harness::everyTicketTwice(10));
         QVERIFY(harness::officeFoldersOf(pid, base.filePath(QStringLiteral("tmp"))).isEmpty());

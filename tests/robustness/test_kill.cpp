@@ -2,13 +2,12 @@
 // run, during the picture export and during a save. Afterwards the settings hold a complete
 // value, no office process is left, and a save's destination is untouched or complete.
 
-#include "office_probe.h"
+#include "harness_process.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -17,11 +16,6 @@
 #include <csignal>
 
 namespace {
-
-QString harness()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/tw_harness");
-}
 
 // Office processes whose parent is pid.
 QSet<qint64> officeChildren(qint64 pid)
@@ -58,34 +52,10 @@ class TestKill : public QObject
 
     void start(QProcess& process, const QStringList& args)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), mConfig.path());
-        env.insert(QStringLiteral("TEMP"), mTemp.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(harness(), args);
+        harness::start(process, args,
+                       {{QStringLiteral("XDG_CONFIG_HOME"), mConfig.path()},
+                        {QStringLiteral("TEMP"), mTemp.path()}});
         QVERIFY(process.waitForStarted());
-    }
-
-    // Reads lines until one starts with prefix; returns it.
-    static QString waitForLine(QProcess& process, const QString& prefix, int waitMs = 120000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < waitMs) {
-            while (process.canReadLine()) {
-                const QString line = QString::fromUtf8(process.readLine()).trimmed();
-                if (line.startsWith(prefix)) {
-                    return line;
-                }
-            }
-            if (process.state() == QProcess::NotRunning) {
-                return {};
-            }
-            process.waitForReadyRead(100);
-        }
-        return {};
     }
 
     static void kill(QProcess& process)
@@ -128,7 +98,7 @@ private slots:
         start(process, {QStringLiteral("type"), text, QStringLiteral("5")});
         QString last;
         for (int i = 0; i <= keystrokes; ++i) {
-            last = waitForLine(process, QStringLiteral("typed"));
+            last = launch::waitForLine(process, QStringLiteral("typed"));
         }
         QVERIFY(!last.isEmpty());
         kill(process);
@@ -145,7 +115,7 @@ private slots:
     {
         QProcess process;
         start(process, {QStringLiteral("generate"), QStringLiteral("500")});
-        QVERIFY(!waitForLine(process, QStringLiteral("generating")).isEmpty());
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("generating")).isEmpty());
         QSet<qint64> offices;
         QElapsedTimer timer;
         timer.start();
@@ -214,7 +184,7 @@ private slots:
         }
         QProcess process;
         start(process, {QStringLiteral("save"), source, target});
-        QVERIFY(!waitForLine(process, QStringLiteral("saving")).isEmpty());
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("saving")).isEmpty());
         QTest::qWait(delayMs);
         if (process.state() == QProcess::Running) {
             kill(process);

@@ -5,6 +5,7 @@
 #include "form2.h"
 #include "generation_run.h"
 #include "office_probe.h"
+#include "reports.h"
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -65,18 +65,7 @@ class TestOfficeFaults : public QObject
         QVERIFY2(struck, "the run ended before the office could be struck");
     }
 
-    // "location at line label" of each report, in order.
-    QStringList reportedSteps() const
-    {
-        static const QRegularExpression where(QStringLiteral("\r\nin (\\S+) at line (\\d+)\r\r"));
-        QStringList steps;
-        for (const auto& m : mSeams->messages) {
-            const auto match = where.match(m.text);
-            steps << (match.hasMatch() ? match.captured(1) + QLatin1Char(':') + match.captured(2)
-                                       : m.text);
-        }
-        return steps;
-    }
+    QStringList reportedSteps() const { return reports::steps(mSeams->messageTexts()); }
 
     // The run ended, told the user a bounded number of times, and left nothing running.
     void runEndedAndReportedOnce(const QString& firstReport)

@@ -6,6 +6,7 @@
 #include "generation_run.h"
 #include "office_probe.h"
 #include "picture_box.h"
+#include "reports.h"
 #include "scripted_seams.h"
 #include "temp_folder.h"
 #include "ticket_template.h"
@@ -62,20 +63,13 @@ class TestTempFiles : public QObject
         return mForm->preview() ? mForm->preview()->mWordFile : QString();
     }
 
-    QString reports() const
-    {
-        QStringList texts;
-        for (const auto& m : mSeams->messages) {
-            texts << QString(m.text).replace(QLatin1Char('\r'), QLatin1Char(' '));
-        }
-        return texts.join(QStringLiteral(" | "));
-    }
+    QString reported() const { return reports::readable(mSeams->messageTexts()); }
 
     // The run ended, opened nothing and made no document.
     void refusedAndEnded(const QString& why)
     {
         QVERIFY(!mSeams->messages.isEmpty());
-        QVERIFY2(mSeams->messages.first().text.contains(why), qPrintable(reports()));
+        QVERIFY2(mSeams->messages.first().text.contains(why), qPrintable(reported()));
         QVERIFY(!mForm->mBusy);
         QVERIFY(QDir(mFolder).entryList({QStringLiteral("zanfel*")}).isEmpty());
         QCOMPARE(readAll(mVictim), ticketTemplateBytes());
@@ -162,7 +156,7 @@ private slots:
         QVERIFY(QFile::link(victimPicture, picture));
 
         const QString path = run();
-        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reported()));
         QVERIFY(QFileInfo(path).fileName().startsWith(QStringLiteral("zanfel")));
         QVERIFY(path != drawn);
         QVERIFY(probe::docText(QStringLiteral("antiword"), path).contains(QStringLiteral("0005")));

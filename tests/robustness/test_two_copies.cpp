@@ -33,13 +33,13 @@ private slots:
                        {{QStringLiteral("XDG_CONFIG_HOME"), config.path()},
                         {QStringLiteral("TEMP"), sharedTemp ? tempA.path() : tempB.path()}});
         const qint64 pidA = a.processId(), pidB = b.processId();
-        const QStringList linesA = harness::finish(a), linesB = harness::finish(b);
+        const QStringList linesA = launch::finish(a), linesB = launch::finish(b);
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
         QVERIFY2(harness::reportedSteps(linesA + linesB).isEmpty(),
                  qPrintable((linesA + linesB).join(QLatin1Char('\n'))));
-        const QString docA = harness::withPrefix(linesA, QStringLiteral("done ")).value(0);
-        const QString docB = harness::withPrefix(linesB, QStringLiteral("done ")).value(0);
+        const QString docA = launch::withPrefix(linesA, QStringLiteral("done ")).value(0);
+        const QString docB = launch::withPrefix(linesB, QStringLiteral("done ")).value(0);
         QVERIFY(!docA.isEmpty() && !docB.isEmpty() && docA != docB);
         QCOMPARE(harness::ticketNumbers(docA), harness::everyTicketTwice(10));
         QCOMPARE(harness::ticketNumbers(docB), harness::everyTicketTwice(15));
@@ -61,12 +61,11 @@ private slots:
         const QString spring = QStringLiteral("Spring Fair 2027");
         const QString autumn = QStringLiteral("Autumn Gala at the old mill");
         QProcess a, b;
-        const QList<QPair<QString, QString>> env = {
-            {QStringLiteral("XDG_CONFIG_HOME"), config.path()}};
+        const launch::Environment env = {{QStringLiteral("XDG_CONFIG_HOME"), config.path()}};
         harness::start(a, {QStringLiteral("type"), spring, QStringLiteral("3")}, env);
         harness::start(b, {QStringLiteral("type"), autumn, QStringLiteral("3")}, env);
-        harness::finish(a);
-        harness::finish(b);
+        launch::finish(a);
+        launch::finish(b);
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
         QSettings store(config.filePath(QStringLiteral("Quorvane.conf")), QSettings::IniFormat);

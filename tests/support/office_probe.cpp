@@ -1,8 +1,9 @@
 #include "office_probe.h"
 
+#include "program_launcher.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -13,25 +14,23 @@ namespace probe {
 
 QString docText(const QString& reader, const QString& path)
 {
-    QProcess process;
-    process.start(reader, reader == QLatin1String("catdoc")
-                              ? QStringList{QStringLiteral("-w"), path}
-                              : QStringList{QStringLiteral("-w"), QStringLiteral("0"), path});
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return launch::outputOf(reader,
+                            reader == QLatin1String("catdoc")
+                                ? QStringList{QStringLiteral("-w"), path}
+                                : QStringList{QStringLiteral("-w"), QStringLiteral("0"), path},
+                            60000);
 }
 
 int pageCount(const QString& path)
 {
     QTemporaryDir dir;
-    QProcess process;
-    process.start(
+    launch::outputOf(
         QStringLiteral("/usr/lib/libreoffice/program/soffice"),
         {QStringLiteral("--headless"), QStringLiteral("--norestore"),
          QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
          QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
-         dir.path(), path});
-    process.waitForFinished(120000);
+         dir.path(), path},
+        120000);
     QFile pdf(dir.filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".pdf")));
     if (!pdf.open(QIODevice::ReadOnly)) {
         return -1;
@@ -82,6 +81,16 @@ bool processAlive(qint64 pid)
 int occurrences(const QString& haystack, const QString& needle)
 {
     return static_cast<int>(haystack.count(needle));
+}
+
+QList<int> ticketNumbers(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("(?<![0-9$])([0-9]{4,5})(?![0-9])"));
+    QList<int> numbers;
+    for (auto it = number.globalMatch(text); it.hasNext();) {
+        numbers << it.next().captured(1).toInt();
+    }
+    return numbers;
 }
 
 } // namespace probe

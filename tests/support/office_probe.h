@@ -17,5 +17,8 @@ QList<qint64> officeChildrenOf(qint64 parentPid);
 bool processAlive(qint64 pid);
 // How often needle occurs in haystack.
 int occurrences(const QString& haystack, const QString& needle);
+// The ticket numbers in a document's text, in reading order: four or five digits on their own,
+// not part of an amount.
+QList<int> ticketNumbers(const QString& text);
 
 } // namespace probe

@@ -28,3 +28,12 @@ ScriptedSeams::~ScriptedSeams()
 {
     Seams::current() = mPrevious;
 }
+
+QStringList ScriptedSeams::messageTexts() const
+{
+    QStringList texts;
+    for (const Message& message : messages) {
+        texts << message.text;
+    }
+    return texts;
+}

@@ -25,6 +25,9 @@ public:
     ScriptedSeams(const ScriptedSeams&) = delete;
     ScriptedSeams& operator=(const ScriptedSeams&) = delete;
 
+    // The texts of the messages shown, in order.
+    QStringList messageTexts() const;
+
     QList<Message> messages;
     QList<MsgAnswer> answers; // taken in turn by Yes/No boxes; Yes when empty
     QStringList savePaths;    // taken in turn by the save dialog; cancel when empty
