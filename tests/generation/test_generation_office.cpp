@@ -4,6 +4,8 @@
 #include "form2.h"
 #include "generation_run.h"
 #include "office_probe.h"
+#include "program_launcher.h"
+#include "reports.h"
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
@@ -19,19 +21,7 @@
 
 #include <memory>
 
-namespace {
-
-QList<int> ticketNumbers(const QString& text)
-{
-    QList<int> numbers;
-    QRegularExpression number(QStringLiteral("(?<![0-9$])([0-9]{4,5})(?![0-9])"));
-    for (auto it = number.globalMatch(text); it.hasNext();) {
-        numbers << it.next().captured(1).toInt();
-    }
-    return numbers;
-}
-
-} // namespace
+using probe::ticketNumbers;
 
 class TestGenerationOffice : public QObject
 {
@@ -56,24 +46,15 @@ class TestGenerationOffice : public QObject
     // The document as the office itself reads it back.
     static QString officeText(const QString& path)
     {
-        QProcess office;
         QTemporaryDir profile;
-        office.start(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
-                     {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                      QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                      QStringLiteral("--cat"), path});
-        return office.waitForFinished(120000) ? QString::fromUtf8(office.readAllStandardOutput())
-                                              : QString();
+        return launch::outputOf(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+                                {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                                 QStringLiteral("-env:UserInstallation=file://") + profile.path(),
+                                 QStringLiteral("--cat"), path},
+                                120000);
     }
 
-    QString reports() const
-    {
-        QStringList texts;
-        for (const auto& m : mSeams->messages) {
-            texts << m.text;
-        }
-        return texts.join(QStringLiteral(" | "));
-    }
+    QString reports() const { return reports::readable(mSeams->messageTexts()); }
 
 private slots:
     void initTestCase()

@@ -2,6 +2,7 @@
 #include "generation_run.h"
 #include "run_host.h"
 #include "run_labels.h"
+#include "reports.h"
 #include "scripted_seams.h"
 #include "ticket_number_check.h"
 
@@ -74,9 +75,8 @@ QString readText(const QString& path)
 QList<int> labelsReported(const ScriptedSeams& seams)
 {
     QList<int> labels;
-    for (const auto& m : seams.messages) {
-        const qsizetype at = m.text.indexOf("at line ");
-        labels << m.text.mid(at + 8, m.text.indexOf('\r', at) - at - 8).toInt();
+    for (const QString& label : reports::labels(seams.messageTexts())) {
+        labels << label.toInt();
     }
     return labels;
 }
