@@ -76,7 +76,7 @@ void Form1::buildControls()
     PushButton3 = WindowSetup::designButton(this, QStringLiteral("PushButton3"),
                                             QStringLiteral("Load Sample/Example Data"),
                                             {4080, 630, 3840, 405}, this);
-    for (int i = 0; i < TicketFields::kCount; ++i) {
+    for (int i = 0; i < ticket_fields::kCount; ++i) {
         buildField(i);
     }
     // Text1 shares the background's pointer rule.
@@ -92,7 +92,7 @@ void Form1::buildControls()
 void Form1::buildField(int index)
 {
     const auto at = static_cast<size_t>(index);
-    const TicketField& field = TicketFields::all()[at];
+    const TicketField& field = ticket_fields::all()[at];
     auto* frame = new QGroupBox(QString::fromUtf8(field.frameCaption), this);
     frame->setObjectName(QStringLiteral("Frame%1").arg(index + 1));
     WindowSetup::paintWhite(*frame);
@@ -125,7 +125,7 @@ void Form1::buildProgressBar()
 void Form1::setFocusOrder()
 {
     // Fields first, then the three buttons; frames and the bar take no focus.
-    for (int n = 1; n < TicketFields::kCount; ++n) {
+    for (int n = 1; n < ticket_fields::kCount; ++n) {
         setTabOrder(Text(n), Text(n + 1));
     }
     setTabOrder(Text(8), PushButton6);
@@ -157,9 +157,9 @@ void Form1::Form_Load()
     });
     trap.step(126, [&] { openWebSiteOccasionally(); });
     // Before the first field is read: a damaged store would be written over by the first save.
-    trap.step(128, [&] { TicketFields::setAsideDamagedStore(); });
-    for (int i = 0; i < TicketFields::kCount; ++i) {
-        trap.step(128 + 2 * i, [&] { assignField(i, TicketFields::read(i)); });
+    trap.step(128, [&] { ticket_fields::setAsideDamagedStore(); });
+    for (int i = 0; i < ticket_fields::kCount; ++i) {
+        trap.step(128 + 2 * i, [&] { assignField(i, ticket_fields::read(i)); });
     }
     trap.step(144, [&] {
         if (officeCheck()) {
@@ -191,7 +191,7 @@ void Form1::assignField(int index, const QString& text)
     mAssigning = true;
     field->setText(text);
     mAssigning = false;
-    TicketFields::write(index, field->text());
+    ticket_fields::write(index, field->text());
 }
 
 void Form1::onFieldEdited(int index)
@@ -200,7 +200,7 @@ void Form1::onFieldEdited(int index)
         return; // assignField saves itself, so that its failure reaches its caller's trap
     }
     try {
-        TicketFields::write(index, mText[static_cast<size_t>(index)]->text());
+        ticket_fields::write(index, mText[static_cast<size_t>(index)]->text());
         mSaveFailureShown = false;
     } catch (const AppError& failure) {
         // Typing goes on; say so once rather than at every keystroke.
@@ -300,10 +300,10 @@ void Form1::PushButton2_Click()
 void Form1::PushButton3_Click()
 {
     ErrorTrap trap(location("PushButton3_Click"));
-    for (int i = 0; i < TicketFields::kCount; ++i) {
+    for (int i = 0; i < ticket_fields::kCount; ++i) {
         trap.step(100 + 2 * i, [&] {
             assignField(
-                i, QString::fromUtf8(TicketFields::all()[static_cast<size_t>(i)].defaultValue));
+                i, QString::fromUtf8(ticket_fields::all()[static_cast<size_t>(i)].defaultValue));
         });
     }
 }

@@ -32,15 +32,15 @@ void fixWindow(QWidget& window, QSize twips)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint);
     const qreal screenDpi = dpi(window);
-    window.setFixedSize(Twips::toPixels(twips.width(), screenDpi),
-                        Twips::toPixels(twips.height(), screenDpi));
+    window.setFixedSize(twips::toPixels(twips.width(), screenDpi),
+                        twips::toPixels(twips.height(), screenDpi));
     window.setFont(designFont(9));
     window.setMouseTracking(true);
 }
 
 void place(QWidget& control, const QRect& twips)
 {
-    control.setGeometry(Twips::toPixels(twips, dpi(control)));
+    control.setGeometry(twips::toPixels(twips, dpi(control)));
 }
 
 void paintWhite(QWidget& widget)

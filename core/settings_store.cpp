@@ -96,8 +96,8 @@ QString keptName(const QString& file)
 
 } // namespace
 
-QString SettingsStore::GetSetting(const QString& application, const QString& section,
-                                  const QString& key, const QString& defaultValue)
+QString settings::GetSetting(const QString& application, const QString& section, const QString& key,
+                             const QString& defaultValue)
 {
     const auto store = openStore(application);
     if (damaged(*store)) {
@@ -114,8 +114,8 @@ QString SettingsStore::GetSetting(const QString& application, const QString& sec
     return store->value(key).toString();
 }
 
-void SettingsStore::SaveSetting(const QString& application, const QString& section,
-                                const QString& key, const QString& value)
+void settings::SaveSetting(const QString& application, const QString& section, const QString& key,
+                           const QString& value)
 {
     const auto store = openStore(application);
     if (damaged(*store)) {
@@ -131,13 +131,13 @@ void SettingsStore::SaveSetting(const QString& application, const QString& secti
     }
 }
 
-QString SettingsStore::location(const QString& application)
+QString settings::location(const QString& application)
 {
     return openStore(application)->fileName();
 }
 
-QString SettingsStore::SetAsideIfDamaged(const QString& application, const QString& section,
-                                         const QStringList& keys)
+QString settings::SetAsideIfDamaged(const QString& application, const QString& section,
+                                    const QStringList& keys)
 {
     const QString file = location(application);
     const QByteArray bytes = contentOf(file);

@@ -21,7 +21,7 @@ QString reason(int error)
 
 } // namespace
 
-QString TempFolder::privatePath()
+QString temp_folder::privatePath()
 {
     // The runtime folder is private to the user by definition; the cache folder is the
     // fallback on systems without one.
@@ -32,7 +32,7 @@ QString TempFolder::privatePath()
     return base + QStringLiteral("/ticketwright");
 }
 
-QString TempFolder::path()
+QString temp_folder::path()
 {
     const QString fromEnvironment = qEnvironmentVariable("TEMP");
     if (!fromEnvironment.isEmpty()) {
@@ -57,7 +57,7 @@ QString TempFolder::path()
     return folder;
 }
 
-QString TempFolder::file(const QString& name)
+QString temp_folder::file(const QString& name)
 {
     return path() + QLatin1Char('/') + name;
 }

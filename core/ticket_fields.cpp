@@ -4,7 +4,7 @@
 #include "app_identity.h"
 #include "settings_store.h"
 
-const std::array<TicketField, TicketFields::kCount>& TicketFields::all()
+const std::array<TicketField, ticket_fields::kCount>& ticket_fields::all()
 {
     static const std::array<TicketField, kCount> fields = {{
         {"Name Of Raffle", "Text1", "CHRISTMAS RAFFLE"},
@@ -19,33 +19,33 @@ const std::array<TicketField, TicketFields::kCount>& TicketFields::all()
     return fields;
 }
 
-QString TicketFields::read(int index)
+QString ticket_fields::read(int index)
 {
     const TicketField& field = all().at(static_cast<size_t>(index));
-    return SettingsStore::GetSetting(identity::kSettingsApplication, identity::kSettingsSection,
-                                     QString::fromLatin1(field.settingsKey),
-                                     QString::fromUtf8(field.defaultValue));
+    return settings::GetSetting(identity::kSettingsApplication, identity::kSettingsSection,
+                                QString::fromLatin1(field.settingsKey),
+                                QString::fromUtf8(field.defaultValue));
 }
 
-void TicketFields::write(int index, const QString& text)
+void ticket_fields::write(int index, const QString& text)
 {
     const TicketField& field = all().at(static_cast<size_t>(index));
-    SettingsStore::SaveSetting(identity::kSettingsApplication, identity::kSettingsSection,
-                               QString::fromLatin1(field.settingsKey), text);
+    settings::SaveSetting(identity::kSettingsApplication, identity::kSettingsSection,
+                          QString::fromLatin1(field.settingsKey), text);
 }
 
-void TicketFields::setAsideDamagedStore()
+void ticket_fields::setAsideDamagedStore()
 {
     QStringList keys;
     for (const TicketField& field : all()) {
         keys << QString::fromLatin1(field.settingsKey);
     }
-    const QString kept = SettingsStore::SetAsideIfDamaged(identity::kSettingsApplication,
-                                                          identity::kSettingsSection, keys);
+    const QString kept = settings::SetAsideIfDamaged(identity::kSettingsApplication,
+                                                     identity::kSettingsSection, keys);
     if (!kept.isEmpty()) {
         throw AppError(QStringLiteral("The settings file %1 could not be read. It has been kept, "
                                       "unchanged, as %2, and the fields start again from what "
                                       "could still be read of it.")
-                           .arg(SettingsStore::location(identity::kSettingsApplication), kept));
+                           .arg(settings::location(identity::kSettingsApplication), kept));
     }
 }

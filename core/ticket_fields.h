@@ -13,16 +13,16 @@ struct TicketField
     const char* defaultValue;
 };
 
-class TicketFields
-{
-public:
-    static constexpr int kCount = 8;
-    static const std::array<TicketField, kCount>& all();
+namespace ticket_fields {
 
-    // Settings store access for field index 0..7 (Text1..Text8).
-    static QString read(int index);
-    static void write(int index, const QString& text);
-    // A damaged store is moved aside, and a fresh one keeps what could still be read of the
-    // fields; throws AppError saying where the damaged file went.
-    static void setAsideDamagedStore();
-};
+constexpr int kCount = 8;
+const std::array<TicketField, kCount>& all();
+
+// Settings store access for field index 0..7 (Text1..Text8).
+QString read(int index);
+void write(int index, const QString& text);
+// A damaged store is moved aside, and a fresh one keeps what could still be read of the
+// fields; throws AppError saying where the damaged file went.
+void setAsideDamagedStore();
+
+} // namespace ticket_fields

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-QString TicketNumberCheck::format(int number)
+QString ticket_numbers::format(int number)
 {
     return QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
 }
@@ -25,13 +25,12 @@ int ticketOf(const QString& text, int count)
 {
     bool ok = false;
     const int value = text.toInt(&ok);
-    return ok && value >= 1 && value <= count && TicketNumberCheck::format(value) == text ? value
-                                                                                          : 0;
+    return ok && value >= 1 && value <= count && ticket_numbers::format(value) == text ? value : 0;
 }
 
 } // namespace
 
-QString TicketNumberCheck::verify(const QStringList& numbers, int count)
+QString ticket_numbers::verify(const QStringList& numbers, int count)
 {
     if (count < 1 || numbers.isEmpty()) {
         return {};

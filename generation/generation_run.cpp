@@ -111,14 +111,14 @@ void GenerationRun::openTemplate()
         }
     });
     mTrap.step(label::kWriteTemplate, [&] {
-        const QString path = TempFolder::file(QStringLiteral("template.dot"));
+        const QString path = temp_folder::file(QStringLiteral("template.dot"));
         if (!FileExists(path)) {
             WriteFileIfMissing(mTemplateBytes, path);
         }
     });
     mTrap.step(label::kStartOffice, [&] { mApp = word::Application::create(); });
     mTrap.step(label::kTemplatePath,
-               [&] { mTemplatePath = TempFolder::file(QStringLiteral("template.dot")); });
+               [&] { mTemplatePath = temp_folder::file(QStringLiteral("template.dot")); });
     mTrap.step(label::kOpenTemplate, [&] {
         // Another copy of the program sharing the folder may have finished and removed the
         // template since it was written; it is put back rather than the run failing.
@@ -219,11 +219,11 @@ void GenerationRun::renumberPage(int page)
 {
     const label::ReplacePass& labels = label::kNumberingPass;
     for (int j = 1; j <= 5; ++j) {
-        prepareReplace(labels, TicketNumberCheck::format(j));
+        prepareReplace(labels, ticket_numbers::format(j));
         mTrap.step(labels.replacementText,
-                   [&] { setReplacementText(TicketNumberCheck::format((page - 1) * 5 + j)); });
+                   [&] { setReplacementText(ticket_numbers::format((page - 1) * 5 + j)); });
         // Only the page's ticket numbers, never wording that happens to hold the digits.
-        finishReplace(labels, WdFindWrap::Stop, TicketNumberCheck::kStyle);
+        finishReplace(labels, WdFindWrap::Stop, ticket_numbers::kStyle);
     }
 }
 
@@ -270,8 +270,8 @@ void GenerationRun::saveAndCheck()
         document().SaveAs(mResultPath);
         // The saved document must hold every ticket it was meant to; if not, it is still
         // handed over, so nothing is lost, but the user is told.
-        const QString problem = TicketNumberCheck::verify(
-            document().range()->paragraphTexts(TicketNumberCheck::kStyle), 5 * mPages);
+        const QString problem = ticket_numbers::verify(
+            document().range()->paragraphTexts(ticket_numbers::kStyle), 5 * mPages);
         if (!problem.isEmpty()) {
             throw AppError(problem);
         }
@@ -301,7 +301,7 @@ void GenerationRun::chooseResultPath()
         }
         mTrap.step(label::kDrawName, [&] { name = drawResultName(); });
         mTrap.step(label::kResultPath,
-                   [&] { mResultPath = TempFolder::file(name + QStringLiteral(".doc")); });
+                   [&] { mResultPath = temp_folder::file(name + QStringLiteral(".doc")); });
         bool taken = false;
         mTrap.step(label::kNameTaken, [&] { taken = FileExists(mResultPath); });
         if (!taken) {

@@ -173,8 +173,8 @@ void Form2::Form_Load()
 
 QSizeF Form2::pictureTwips(const QImage& picture)
 {
-    return {Twips::toTwips(picture.width(), pictureDpi(picture.dotsPerMeterX())),
-            Twips::toTwips(picture.height(), pictureDpi(picture.dotsPerMeterY()))};
+    return {twips::toTwips(picture.width(), pictureDpi(picture.dotsPerMeterX())),
+            twips::toTwips(picture.height(), pictureDpi(picture.dotsPerMeterY()))};
 }
 
 void Form2::setPicture(const QImage& picture)
@@ -215,8 +215,8 @@ void Form2::paintPicture1(QSize target, QSize source)
     QPixmap drawing;
     if (!original.isNull() && !pixels.isEmpty() && !source.isEmpty()) {
         const QRect from =
-            QRect(0, 0, Twips::toPixels(source.width(), pictureDpi(original.dotsPerMeterX())),
-                  Twips::toPixels(source.height(), pictureDpi(original.dotsPerMeterY())))
+            QRect(0, 0, twips::toPixels(source.width(), pictureDpi(original.dotsPerMeterX())),
+                  twips::toPixels(source.height(), pictureDpi(original.dotsPerMeterY())))
                 .intersected(original.rect());
         const QImage scaled =
             original.copy(from).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -367,10 +367,10 @@ void Form2::syncWidgets()
 
 float Form2::toTwips(qreal pixels) const
 {
-    return float(Twips::toTwips(pixels, WindowSetup::dpi(*this)));
+    return float(twips::toTwips(pixels, WindowSetup::dpi(*this)));
 }
 
 int Form2::toPixels(qreal twips) const
 {
-    return Twips::toPixels(twips, WindowSetup::dpi(*this));
+    return twips::toPixels(twips, WindowSetup::dpi(*this));
 }

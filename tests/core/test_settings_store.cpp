@@ -12,7 +12,7 @@ namespace {
 
 void writeStore(const QByteArray& bytes)
 {
-    QFile file(SettingsStore::location("App"));
+    QFile file(settings::location("App"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
@@ -35,18 +35,18 @@ private slots:
     void init()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
-        QFile::remove(SettingsStore::location("App"));
+        QFile::remove(settings::location("App"));
     }
 
     void missingKeyGivesDefault()
     {
-        QCOMPARE(SettingsStore::GetSetting("App", "Section", "Text3", "$500"), QString("$500"));
+        QCOMPARE(settings::GetSetting("App", "Section", "Text3", "$500"), QString("$500"));
     }
 
     void emptyValueIsNotTheDefault()
     {
-        SettingsStore::SaveSetting("App", "Section", "Text7", "");
-        QCOMPARE(SettingsStore::GetSetting("App", "Section", "Text7", "$10"), QString());
+        settings::SaveSetting("App", "Section", "Text7", "");
+        QCOMPARE(settings::GetSetting("App", "Section", "Text7", "$10"), QString());
     }
 
     void valuesComeBackUnchanged_data()
@@ -61,10 +61,10 @@ private slots:
     void valuesComeBackUnchanged()
     {
         QFETCH(QString, value);
-        SettingsStore::SaveSetting("App", "Section", "Text1", value);
-        QCOMPARE(SettingsStore::GetSetting("App", "Section", "Text1", "default"), value);
+        settings::SaveSetting("App", "Section", "Text1", value);
+        QCOMPARE(settings::GetSetting("App", "Section", "Text1", "default"), value);
         // What the store writes is never taken for damage.
-        QCOMPARE(SettingsStore::SetAsideIfDamaged("App", "Section", {"Text1"}), QString());
+        QCOMPARE(settings::SetAsideIfDamaged("App", "Section", {"Text1"}), QString());
     }
 
     void damagedStoreIsKeptAside_data()
@@ -86,39 +86,39 @@ private slots:
 
         writeStore(bytes);
         // Never written over, even before it is moved aside.
-        QVERIFY_THROWS_EXCEPTION(AppError, SettingsStore::SaveSetting("App", "Section", "K", "v"));
-        QCOMPARE(readAll(SettingsStore::location("App")), bytes);
+        QVERIFY_THROWS_EXCEPTION(AppError, settings::SaveSetting("App", "Section", "K", "v"));
+        QCOMPARE(readAll(settings::location("App")), bytes);
 
-        const QString kept = SettingsStore::SetAsideIfDamaged("App", "Section", {"Text1", "Text2"});
-        QCOMPARE(QFileInfo(kept).path(), QFileInfo(SettingsStore::location("App")).path());
+        const QString kept = settings::SetAsideIfDamaged("App", "Section", {"Text1", "Text2"});
+        QCOMPARE(QFileInfo(kept).path(), QFileInfo(settings::location("App")).path());
         QVERIFY2(QFileInfo(kept).fileName().startsWith("App.conf.damaged-20"), qPrintable(kept));
         QCOMPARE(readAll(kept), bytes);
 
-        QSettings fresh(SettingsStore::location("App"), QSettings::IniFormat);
+        QSettings fresh(settings::location("App"), QSettings::IniFormat);
         QStringList held;
         for (const QString& key : fresh.allKeys()) {
             held << key + "=" + fresh.value(key).toString();
         }
         QCOMPARE(held, readable);
-        SettingsStore::SaveSetting("App", "Section", "Text2", "typed");
-        QCOMPARE(SettingsStore::GetSetting("App", "Section", "Text2", ""), QString("typed"));
-        QCOMPARE(SettingsStore::SetAsideIfDamaged("App", "Section", {"Text1"}), QString());
+        settings::SaveSetting("App", "Section", "Text2", "typed");
+        QCOMPARE(settings::GetSetting("App", "Section", "Text2", ""), QString("typed"));
+        QCOMPARE(settings::SetAsideIfDamaged("App", "Section", {"Text1"}), QString());
     }
 
     void writeIsOnDiskAtOnce()
     {
-        SettingsStore::SaveSetting("App", "Section", "Text2", "written");
+        settings::SaveSetting("App", "Section", "Text2", "written");
         // A separate reader, as a second copy of the program would be.
-        QSettings other(SettingsStore::location("App"), QSettings::IniFormat);
+        QSettings other(settings::location("App"), QSettings::IniFormat);
         QCOMPARE(other.value("Section/Text2").toString(), QString("written"));
     }
 
     void sectionsAndApplicationsAreSeparate()
     {
-        SettingsStore::SaveSetting("App", "One", "Key", "1");
-        SettingsStore::SaveSetting("Other", "One", "Key", "2");
-        QCOMPARE(SettingsStore::GetSetting("App", "Two", "Key", "none"), QString("none"));
-        QCOMPARE(SettingsStore::GetSetting("App", "One", "Key", "none"), QString("1"));
+        settings::SaveSetting("App", "One", "Key", "1");
+        settings::SaveSetting("Other", "One", "Key", "2");
+        QCOMPARE(settings::GetSetting("App", "Two", "Key", "none"), QString("none"));
+        QCOMPARE(settings::GetSetting("App", "One", "Key", "none"), QString("1"));
     }
 };
 

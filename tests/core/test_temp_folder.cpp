@@ -71,14 +71,14 @@ private slots:
 
     void privateFolderIsMadeForTheUserAlone()
     {
-        const QString folder = TempFolder::path();
+        const QString folder = temp_folder::path();
         QCOMPARE(folder, mRuntime.filePath(QStringLiteral("ticketwright")));
         const struct stat info = lstatOf(folder);
         QVERIFY(S_ISDIR(info.st_mode));
         QCOMPARE(info.st_mode & 0777, 0700u);
         QCOMPARE(info.st_uid, ::geteuid());
         // The next call finds it and takes it as it is.
-        QCOMPARE(TempFolder::file(QStringLiteral("template.dot")),
+        QCOMPARE(temp_folder::file(QStringLiteral("template.dot")),
                  folder + QStringLiteral("/template.dot"));
     }
 
@@ -111,8 +111,8 @@ private slots:
             writeBytes(folder, "not a folder");
         }
         const struct stat before = lstatOf(folder);
-        QVERIFY_THROWS_EXCEPTION(AppError, TempFolder::path());
-        QVERIFY_THROWS_EXCEPTION(AppError, TempFolder::file(QStringLiteral("template.dot")));
+        QVERIFY_THROWS_EXCEPTION(AppError, temp_folder::path());
+        QVERIFY_THROWS_EXCEPTION(AppError, temp_folder::file(QStringLiteral("template.dot")));
         // Left as it was: not repaired, not taken over, nothing written through a link.
         const struct stat after = lstatOf(folder);
         QCOMPARE(after.st_mode, before.st_mode);
@@ -125,7 +125,7 @@ private slots:
         QTemporaryDir shared;
         QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 01777) == 0);
         qputenv("TEMP", QFile::encodeName(shared.path()));
-        QCOMPARE(TempFolder::path(), shared.path());
+        QCOMPARE(temp_folder::path(), shared.path());
         QCOMPARE(lstatOf(shared.path()).st_mode & 07777, 01777u);
         QVERIFY(!QFileInfo::exists(mRuntime.filePath(QStringLiteral("ticketwright"))));
     }

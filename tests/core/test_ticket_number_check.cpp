@@ -9,7 +9,7 @@ QStringList tickets(const QList<int>& numbers)
 {
     QStringList paragraphs;
     for (int n : numbers) {
-        paragraphs << TicketNumberCheck::format(n) << TicketNumberCheck::format(n);
+        paragraphs << ticket_numbers::format(n) << ticket_numbers::format(n);
     }
     return paragraphs;
 }
@@ -23,9 +23,9 @@ class TestTicketNumberCheck : public QObject
 private slots:
     void format()
     {
-        QCOMPARE(TicketNumberCheck::format(7), QString("0007"));
-        QCOMPARE(TicketNumberCheck::format(9999), QString("9999"));
-        QCOMPARE(TicketNumberCheck::format(10000), QString("10000"));
+        QCOMPARE(ticket_numbers::format(7), QString("0007"));
+        QCOMPARE(ticket_numbers::format(9999), QString("9999"));
+        QCOMPARE(ticket_numbers::format(10000), QString("10000"));
     }
 
     void verify_data()
@@ -56,7 +56,7 @@ private slots:
         QFETCH(QStringList, numbers);
         QFETCH(int, count);
         QFETCH(QString, mentions);
-        const QString problem = TicketNumberCheck::verify(numbers, count);
+        const QString problem = ticket_numbers::verify(numbers, count);
         if (mentions.isEmpty()) {
             QCOMPARE(problem, QString());
         } else {

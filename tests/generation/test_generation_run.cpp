@@ -127,7 +127,7 @@ private slots:
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         const QString text = readText(mHost.wordFile);
         QVERIFY(!text.contains('\f'));
-        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(text), 5), QString());
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), 5), QString());
         QVERIFY(mHost.progressValues.isEmpty());
         QCOMPARE(mWord->calls.value("Copy"), 0);
     }
@@ -149,7 +149,7 @@ private slots:
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         const QString text = readText(mHost.wordFile);
         QCOMPARE(text.count('\f'), pages - 1);
-        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(text), 5 * pages), QString());
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), 5 * pages), QString());
         QCOMPARE(mWord->calls.value("Copy"), 1);
         QCOMPARE(mWord->calls.value("Paste"), pages - 1);
         QCOMPARE(mHost.eventsProcessed, pages - 1);
@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(text.count("WIN $500 IN VOUCHERS"), 15);
         QCOMPARE(text.count("\n$250\n$100\n$50\n"), 15);
         QCOMPARE(text.count("\nBe there / DONATION - 5\n"), 30);
-        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(text), 15), QString());
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), 15), QString());
     }
 
     void existingTemplateIsUsedThenDeleted()
@@ -346,7 +346,7 @@ private slots:
         mHost.fields[7] = "lots";
         GenerationRun::PushButton6_Click(mHost);
         QCOMPARE(labelsReported(*mSeams), QList<int>{run_labels::kTicketCount});
-        QCOMPARE(TicketNumberCheck::verify(FakeWord::ticketNumbers(readText(mHost.wordFile)), 5),
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(readText(mHost.wordFile)), 5),
                  QString());
     }
 

@@ -102,7 +102,7 @@ private slots:
         } else {
             qunsetenv("TEMP");
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mBase->path()));
-            mFolder = TempFolder::path();
+            mFolder = temp_folder::path();
         }
         // Holds what a template holds: were a link followed, the run would go through.
         mVictim = mBase->filePath(QStringLiteral("victim.dot"));
