@@ -1,6 +1,7 @@
 #include "office_document.h"
 
 #include "office_application.h"
+#include "office_range.h"
 #include "uno_support.h"
 
 #include <QDir>
@@ -148,6 +149,16 @@ void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
 
 void OfficeDocument::SaveAs(const QString& path)
 {
+    try {
+        app_.watched([&] { save(path); });
+    } catch (...) {
+        app_.removeSaveLeftovers(path);
+        throw;
+    }
+}
+
+void OfficeDocument::save(const QString& path)
+{
     requireOpen();
     const QFileInfo target(QDir::current().absoluteFilePath(path));
     const auto fail = [&](const QString& reason) {
@@ -200,6 +211,11 @@ void OfficeDocument::Close()
 
 void OfficeDocument::Close(WdSaveOptions)
 {
+    app_.watched([&] { close(); });
+}
+
+void OfficeDocument::close()
+{
     requireOpen();
     const auto self = shared_from_this();
     const bool leaveInOffice = pastedPages_ > kCheapToClosePages;
@@ -211,29 +227,10 @@ void OfficeDocument::Close(WdSaveOptions)
     app_.forget(this, leaveInOffice);
 }
 
-namespace {
-
-class OfficeRange final : public Range
-{
-public:
-    explicit OfficeRange(std::shared_ptr<OfficeDocument> document) : document_(std::move(document))
-    {}
-    QImage CopyAsPicture() override { return document_->firstPagePicture(); }
-    QStringList paragraphTexts(const QString& style) override
-    {
-        return document_->paragraphTexts(style);
-    }
-
-private:
-    std::shared_ptr<OfficeDocument> document_;
-};
-
-} // namespace
-
 std::unique_ptr<Range> OfficeDocument::range()
 {
     requireOpen();
-    return std::make_unique<OfficeRange>(shared_from_this());
+    return std::make_unique<OfficeRange>(app_, shared_from_this());
 }
 
 QStringList OfficeDocument::paragraphTexts(const QString& style)
