@@ -1,5 +1,6 @@
 #include "office_process.h"
 
+#include "leftover_sweep.h"
 #include "word_automation.h"
 
 #include <QDir>
@@ -31,9 +32,6 @@ extern char** environ;
 
 namespace word {
 namespace {
-
-constexpr auto kFolderPrefix = "ticketwright-office-";
-constexpr auto kPipePrefix = "ticketwright-";
 
 // A parent-death signal fires when the thread that forked ends, not the process: every office is
 // forked from this one thread, which is never ended.
@@ -143,50 +141,11 @@ struct Registry
     }
 };
 
-QString pipeSocketPath(const QString& pipeName)
-{
-    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(pipeName);
-}
-
 qint64 monotonicMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-bool processExists(qint64 pid)
-{
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
-}
-
-// Offices of earlier runs that were killed outright leave their folder and pipe socket behind.
-void removeLeftoversOfDeadRuns()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        const auto pidOf = [](const QString& name, const QString& prefix) {
-            return name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong();
-        };
-        const QString folderPrefix = QString::fromLatin1(kFolderPrefix);
-        QDir temp(QDir::tempPath());
-        for (const QString& name :
-             temp.entryList({folderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
-            QFileInfo info(temp.filePath(name));
-            if (info.ownerId() == getuid() && !processExists(pidOf(name, folderPrefix))) {
-                QDir(info.filePath()).removeRecursively();
-            }
-        }
-        const QString socketPrefix =
-            QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(QString::fromLatin1(kPipePrefix));
-        QDir sockets(QStringLiteral("/tmp"));
-        for (const QString& name :
-             sockets.entryList({socketPrefix + QLatin1Char('*')}, QDir::System | QDir::Files)) {
-            if (!processExists(pidOf(name, socketPrefix))) {
-                QFile::remove(sockets.filePath(name));
-            }
-        }
-    });
 }
 
 } // namespace
@@ -216,13 +175,13 @@ OfficeProcess::OfficeProcess() : callTimeoutMs_(configuredCallTimeoutMs())
         throw Error(QStringLiteral("The office program \"%1\" cannot be run: %2")
                         .arg(program, QString::fromLocal8Bit(strerror(errno))));
     }
-    removeLeftoversOfDeadRuns();
+    LeftoverSweep::once();
     // An office that dies while a call is being written to its pipe must give a failed call,
     // not a SIGPIPE that ends this program.
     std::signal(SIGPIPE, SIG_IGN);
 
     QByteArray templ = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') +
-                                         QString::fromLatin1(kFolderPrefix)) +
+                                         QString::fromLatin1(LeftoverSweep::kFolderPrefix)) +
                        QByteArray::number(getpid()) + "-XXXXXX";
     if (!mkdtemp(templ.data())) {
         throw Error(QStringLiteral("No private folder for the office could be made in \"%1\": %2")
@@ -232,7 +191,7 @@ OfficeProcess::OfficeProcess() : callTimeoutMs_(configuredCallTimeoutMs())
     QDir(folder_).mkpath(QStringLiteral("tmp"));
     static std::atomic<int> counter{0};
     pipeName_ = QStringLiteral("%1%2-%3-%4")
-                    .arg(QString::fromLatin1(kPipePrefix))
+                    .arg(QString::fromLatin1(LeftoverSweep::kPipePrefix))
                     .arg(getpid())
                     .arg(++counter)
                     .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
@@ -428,7 +387,7 @@ void OfficeProcess::endProcess()
 void OfficeProcess::removeFolder()
 {
     if (!pipeName_.isEmpty()) {
-        QFile::remove(pipeSocketPath(pipeName_));
+        QFile::remove(LeftoverSweep::socketPath(pipeName_));
     }
     if (!folder_.isEmpty()) {
         QDir(folder_).removeRecursively();
@@ -446,7 +405,7 @@ void OfficeProcess::killAll()
         waitpid(p->pid_, nullptr, 0);
         p->pid_ = -1;
         p->exitCode_ = -1;
-        QFile::remove(pipeSocketPath(p->pipeName_));
+        QFile::remove(LeftoverSweep::socketPath(p->pipeName_));
         if (!p->folder_.isEmpty()) {
             QDir(p->folder_).removeRecursively();
             p->folder_.clear();
