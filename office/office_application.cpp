@@ -124,12 +124,12 @@ void OfficeApplication::requireRunning() const
 QString OfficeApplication::notAnswering() const
 {
     return QStringLiteral("The office did not answer within %1 seconds and was stopped.")
-        .arg(process_->callTimeoutMs() / 1000.0);
+        .arg(process_->watchdog().limitMs() / 1000.0);
 }
 
 void OfficeApplication::requireAnswering()
 {
-    if (process_->stoppedByWatchdog()) {
+    if (process_->watchdog().stoppedOffice()) {
         throw Error(notAnswering());
     }
     if (desktop_.is() && process_->ended()) {
@@ -140,7 +140,7 @@ void OfficeApplication::requireAnswering()
 
 void OfficeApplication::explainFailure()
 {
-    if (process_->stoppedByWatchdog()) {
+    if (process_->watchdog().stoppedOffice()) {
         throw Error(notAnswering());
     }
     QString detail;

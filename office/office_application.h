@@ -44,7 +44,7 @@ public:
     template <typename Body> auto watched(Body&& body)
     {
         requireAnswering();
-        const CallTimer timer(*process_);
+        const OfficeWatchdog::Call call(process_->watchdog());
         try {
             return body();
         } catch (...) {
@@ -53,15 +53,6 @@ public:
     }
 
 private:
-    struct CallTimer
-    {
-        explicit CallTimer(OfficeProcess& process) : process(process) { process.callStarted(); }
-        ~CallTimer() { process.callEnded(); }
-        CallTimer(const CallTimer&) = delete;
-        CallTimer& operator=(const CallTimer&) = delete;
-        OfficeProcess& process;
-    };
-
     std::shared_ptr<Document> Open(const QString& path, bool readOnly) override;
     void requireAnswering();
     // Call inside a catch block: rethrows the failure, or one that says the office hung or died.

@@ -141,13 +141,6 @@ struct Registry
     }
 };
 
-qint64 monotonicMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 } // namespace
 
 QString OfficeProcess::programPath()
@@ -157,18 +150,7 @@ QString OfficeProcess::programPath()
                                 : QString::fromLocal8Bit(configured);
 }
 
-int OfficeProcess::configuredCallTimeoutMs()
-{
-    constexpr int kDefaultMs = 120 * 1000;
-    bool ok = false;
-    const double seconds = qEnvironmentVariable("TICKETWRIGHT_OFFICE_TIMEOUT").toDouble(&ok);
-    if (!ok || !std::isfinite(seconds) || seconds <= 0) {
-        return kDefaultMs;
-    }
-    return static_cast<int>(std::clamp(seconds * 1000.0, 100.0, 24.0 * 3600 * 1000));
-}
-
-OfficeProcess::OfficeProcess() : callTimeoutMs_(configuredCallTimeoutMs())
+OfficeProcess::OfficeProcess() : watchdog_(OfficeWatchdog::configuredLimitMs())
 {
     const QString program = programPath();
     if (access(QFile::encodeName(program).constData(), X_OK) != 0) {
@@ -201,92 +183,11 @@ OfficeProcess::OfficeProcess() : callTimeoutMs_(configuredCallTimeoutMs())
         removeFolder();
         throw;
     }
-    watchdog_ = std::thread([this] { watch(); });
 }
 
 OfficeProcess::~OfficeProcess()
 {
-    stopWatching();
     kill();
-}
-
-void OfficeProcess::callStarted()
-{
-    if (callDepth_++ == 0) {
-        callStartedMs_.store(monotonicMs(), std::memory_order_relaxed);
-    }
-}
-
-void OfficeProcess::callEnded()
-{
-    if (--callDepth_ == 0) {
-        callStartedMs_.store(0, std::memory_order_relaxed);
-    }
-}
-
-namespace {
-
-// Processor time the process has used so far (user and system), in clock ticks; -1 when it
-// cannot be read.
-qint64 processorTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray line = stat.readAll();
-    // Fields after the command name, which may itself hold blanks and parentheses.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
-} // namespace
-
-void OfficeProcess::watch()
-{
-    // A tenth of the limit, so that a call is given up at most 10 % late; never busier than
-    // 20 checks a second.
-    const auto tick = std::chrono::milliseconds(std::clamp(callTimeoutMs_ / 10, 50, 1000));
-    std::unique_lock lock(watchMutex_);
-    qint64 lastCpu = -1;
-    qint64 lastProgressMs = 0;
-    while (!stopWatch_) {
-        watchWake_.wait_for(lock, tick);
-        // Under the lock that every change of the id is made under: the process looked at is
-        // the one the id names, not yet reaped, so its id cannot belong to anyone else.
-        std::lock_guard registryLock(Registry::instance().mutex);
-        const qint64 cpu = processorTicks(pid_);
-        const qint64 now = monotonicMs();
-        if (cpu != lastCpu) {
-            lastCpu = cpu;
-            lastProgressMs = now;
-        }
-        if (!stopWatch_ && pid_ > 0 && !stoppedByWatchdog_ &&
-            callStalled(now, callStartedMs_.load(std::memory_order_relaxed), lastProgressMs,
-                        callTimeoutMs_)) {
-            // The caller's connection breaks, and the call that waits on it fails.
-            stoppedByWatchdog_ = true;
-            ::killpg(pid_, SIGKILL);
-        }
-    }
-}
-
-bool OfficeProcess::callStalled(qint64 nowMs, qint64 callStartedMs, qint64 lastProgressMs,
-                                int limitMs)
-{
-    return callStartedMs != 0 && nowMs - std::max(callStartedMs, lastProgressMs) > limitMs;
-}
-
-void OfficeProcess::stopWatching()
-{
-    if (watchdog_.joinable()) {
-        {
-            std::lock_guard lock(watchMutex_);
-            stopWatch_ = true;
-        }
-        watchWake_.notify_all();
-        watchdog_.join();
-    }
 }
 
 QString OfficeProcess::connectionDescription() const
@@ -328,6 +229,7 @@ void OfficeProcess::spawn()
     pid_ = pid;
     startedPid_ = pid;
     exitCode_ = 0;
+    watchdog_.watch(pid);
     Registry::instance().processes.insert(this);
 }
 
@@ -336,13 +238,16 @@ bool OfficeProcess::running()
     if (pid_ <= 0) {
         return false;
     }
-    // Reaped under the lock, so that the watchdog never signals a reused process id.
-    std::lock_guard lock(Registry::instance().mutex);
-    int status = 0;
-    const pid_t r = waitpid(pid_, &status, WNOHANG);
-    if (r == 0) {
+    // Looked at without reaping: the watchdog lets go of the id before it is reaped.
+    siginfo_t info = {};
+    if (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+        info.si_pid == 0) {
         return true;
     }
+    watchdog_.forget();
+    std::lock_guard lock(Registry::instance().mutex);
+    int status = 0;
+    const pid_t r = waitpid(pid_, &status, 0);
     exitCode_ = (r == pid_ && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
     Registry::instance().processes.erase(this);
     pid_ = -1;
@@ -375,6 +280,7 @@ void OfficeProcess::kill()
 void OfficeProcess::endProcess()
 {
     if (pid_ > 0) {
+        watchdog_.forget();
         std::lock_guard lock(Registry::instance().mutex);
         ::killpg(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
@@ -399,6 +305,7 @@ void OfficeProcess::killAll()
 {
     std::lock_guard lock(Registry::instance().mutex);
     for (OfficeProcess* p : Registry::instance().processes) {
+        p->watchdog_.forget();
         ::killpg(p->pid_, SIGKILL);
     }
     for (OfficeProcess* p : Registry::instance().processes) {

@@ -2,7 +2,7 @@
 #include "is_installed.h"
 #include "leftover_sweep.h"
 #include "office_probe.h"
-#include "office_process.h"
+#include "office_watchdog.h"
 #include "scripted_seams.h"
 #include "word_automation.h"
 
@@ -145,7 +145,7 @@ void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall()
     QFETCH(bool, stalled);
     const qint64 now = 1'000'000'000;
     const qint64 started = callAge < 0 ? 0 : now - callAge;
-    QCOMPARE(word::OfficeProcess::callStalled(now, started, now - progressAge, 8000), stalled);
+    QCOMPARE(word::OfficeWatchdog::callStalled(now, started, now - progressAge, 8000), stalled);
 }
 
 void TestOfficeLifetime::sweepRemovesOnlyLeftoversOfEndedPrograms()
