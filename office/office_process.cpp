@@ -9,135 +9,28 @@
 #include <QRandomGenerator>
 #include <QUrl>
 
-#include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cmath>
-#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <fcntl.h>
 #include <mutex>
 #include <set>
 #include <sys/prctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace word {
 namespace {
 
-// A parent-death signal fires when the thread that forked ends, not the process: every office is
-// forked from this one thread, which is never ended.
-class Spawner
-{
-public:
-    static Spawner& instance()
-    {
-        static Spawner* spawner = new Spawner; // never destroyed: the thread must outlive all
-        return *spawner;
-    }
-
-    // Returns the child's pid, or -1 with errno set.
-    pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env)
-    {
-        Job job;
-        for (const auto& a : argv) {
-            job.argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        job.argv.push_back(nullptr);
-        for (const auto& e : env) {
-            job.envp.push_back(const_cast<char*>(e.c_str()));
-        }
-        job.envp.push_back(nullptr);
-        std::unique_lock lock(mutex_);
-        jobs_.push_back(&job);
-        wake_.notify_all();
-        wake_.wait(lock, [&] { return job.done; });
-        errno = job.error;
-        return job.pid;
-    }
-
-private:
-    struct Job
-    {
-        std::vector<char*> argv;
-        std::vector<char*> envp;
-        pid_t pid = -1;
-        int error = 0;
-        bool done = false;
-    };
-
-    Spawner()
-    {
-        std::thread([this] { run(); }).detach();
-    }
-
-    void run()
-    {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return !jobs_.empty(); });
-            Job* job = jobs_.front();
-            jobs_.pop_front();
-            forkOne(*job);
-            job->done = true;
-            wake_.notify_all();
-        }
-    }
-
-    static void forkOne(Job& job)
-    {
-        const pid_t parent = getpid();
-        const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            // Only async-signal-safe calls from here to exec.
-            setpgid(0, 0);
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() != parent) {
-                _exit(127);
-            }
-            if (devNull >= 0) {
-                dup2(devNull, 0);
-                dup2(devNull, 1);
-                dup2(devNull, 2);
-            }
-            close_range(3, ~0U, 0);
-            execve(job.argv[0], job.argv.data(), job.envp.data());
-            _exit(127);
-        }
-        job.error = pid < 0 ? errno : 0;
-        if (devNull >= 0) {
-            close(devNull);
-        }
-        if (pid > 0) {
-            setpgid(pid, pid); // either side may win the race; both set the same group
-        }
-        job.pid = pid;
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Job*> jobs_;
-};
-
-// Every live office of this program, so that they can all be ended at once.
-struct Registry
+// Every office of this program that has not been destroyed, so that all can be ended at once.
+struct LiveOffices
 {
     std::mutex mutex;
     std::set<OfficeProcess*> processes;
 
-    static Registry& instance()
+    static LiveOffices& instance()
     {
-        static Registry* registry = new Registry; // usable during exit handlers too
-        return *registry;
+        static auto* live = new LiveOffices; // never destroyed: usable during exit handlers too
+        return *live;
     }
 };
 
@@ -153,41 +46,54 @@ QString OfficeProcess::programPath()
 OfficeProcess::OfficeProcess() : watchdog_(OfficeWatchdog::configuredLimitMs())
 {
     const QString program = programPath();
-    if (access(QFile::encodeName(program).constData(), X_OK) != 0) {
+    if (::access(QFile::encodeName(program).constData(), X_OK) != 0) {
         throw Error(QStringLiteral("The office program \"%1\" cannot be run: %2")
-                        .arg(program, QString::fromLocal8Bit(strerror(errno))));
+                        .arg(program, QString::fromLocal8Bit(std::strerror(errno))));
     }
     LeftoverSweep::once();
     // An office that dies while a call is being written to its pipe must give a failed call,
     // not a SIGPIPE that ends this program.
     std::signal(SIGPIPE, SIG_IGN);
+    makeFolder();
+    // Qt may reap an office that ended by itself in the event loop, that is between calls, when
+    // the watchdog kills nothing; it lets go of the id there.
+    QObject::connect(&process_, &QProcess::finished, &process_, [this] { watchdog_.forget(); });
+    try {
+        start();
+    } catch (...) {
+        removeFolder();
+        throw;
+    }
+    std::lock_guard lock(LiveOffices::instance().mutex);
+    LiveOffices::instance().processes.insert(this);
+}
 
+OfficeProcess::~OfficeProcess()
+{
+    {
+        std::lock_guard lock(LiveOffices::instance().mutex);
+        LiveOffices::instance().processes.erase(this);
+    }
+    kill();
+}
+
+void OfficeProcess::makeFolder()
+{
     QByteArray templ = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') +
                                          QString::fromLatin1(LeftoverSweep::kFolderPrefix)) +
-                       QByteArray::number(getpid()) + "-XXXXXX";
-    if (!mkdtemp(templ.data())) {
+                       QByteArray::number(::getpid()) + "-XXXXXX";
+    if (!::mkdtemp(templ.data())) {
         throw Error(QStringLiteral("No private folder for the office could be made in \"%1\": %2")
-                        .arg(QDir::tempPath(), QString::fromLocal8Bit(strerror(errno))));
+                        .arg(QDir::tempPath(), QString::fromLocal8Bit(std::strerror(errno))));
     }
     folder_ = QFile::decodeName(templ);
     QDir(folder_).mkpath(QStringLiteral("tmp"));
     static std::atomic<int> counter{0};
     pipeName_ = QStringLiteral("%1%2-%3-%4")
                     .arg(QString::fromLatin1(LeftoverSweep::kPipePrefix))
-                    .arg(getpid())
+                    .arg(::getpid())
                     .arg(++counter)
                     .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-    try {
-        spawn();
-    } catch (...) {
-        removeFolder();
-        throw;
-    }
-}
-
-OfficeProcess::~OfficeProcess()
-{
-    kill();
 }
 
 QString OfficeProcess::connectionDescription() const
@@ -195,80 +101,68 @@ QString OfficeProcess::connectionDescription() const
     return QStringLiteral("pipe,name=%1").arg(pipeName_);
 }
 
-void OfficeProcess::spawn()
+void OfficeProcess::start()
 {
     const QString profileUrl = QUrl::fromLocalFile(folder_ + QStringLiteral("/profile")).toString();
-    const std::vector<std::string> argv = {
-        QFile::encodeName(programPath()).toStdString(),
-        "--headless",
-        "--invisible",
-        "--nologo",
-        "--norestore",
-        "--nodefault",
-        "--nolockcheck",
-        "-env:UserInstallation=" + profileUrl.toStdString(),
-        "--accept=" + connectionDescription().toStdString() + ";urp;StarOffice.ComponentContext",
-    };
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        if (entry.rfind("TMPDIR=", 0) != 0 && entry.rfind("SAL_USE_VCLPLUGIN=", 0) != 0) {
-            env.push_back(entry);
-        }
-    }
+    process_.setProgram(QFileInfo(programPath()).absoluteFilePath());
+    process_.setArguments({
+        QStringLiteral("--headless"),
+        QStringLiteral("--invisible"),
+        QStringLiteral("--nologo"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nodefault"),
+        QStringLiteral("--nolockcheck"),
+        QStringLiteral("-env:UserInstallation=") + profileUrl,
+        QStringLiteral("--accept=%1;urp;StarOffice.ComponentContext").arg(connectionDescription()),
+    });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The office's own scratch files go into the private folder, so nothing is left in /tmp.
-    env.push_back("TMPDIR=" + QFile::encodeName(folder_ + QStringLiteral("/tmp")).toStdString());
-    env.push_back("SAL_USE_VCLPLUGIN=svp");
-
-    const pid_t pid = Spawner::instance().spawn(argv, env);
-    if (pid < 0) {
+    environment.insert(QStringLiteral("TMPDIR"), folder_ + QStringLiteral("/tmp"));
+    environment.insert(QStringLiteral("SAL_USE_VCLPLUGIN"), QStringLiteral("svp"));
+    process_.setProcessEnvironment(environment);
+    process_.setStandardInputFile(QProcess::nullDevice());
+    process_.setStandardOutputFile(QProcess::nullDevice());
+    process_.setStandardErrorFile(QProcess::nullDevice());
+    const pid_t parent = ::getpid();
+    process_.setChildProcessModifier([parent] {
+        // In the child before exec: only async-signal-safe calls.
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(127); // the program ended before the signal was armed
+        }
+        // None of this program's files stays open in the office.
+        ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    });
+    process_.start();
+    if (!process_.waitForStarted(-1)) {
         throw Error(QStringLiteral("The office program could not be started: %1")
-                        .arg(QString::fromLocal8Bit(strerror(errno))));
+                        .arg(process_.errorString()));
     }
-    std::lock_guard lock(Registry::instance().mutex);
-    pid_ = pid;
-    startedPid_ = pid;
-    exitCode_ = 0;
-    watchdog_.watch(pid);
-    Registry::instance().processes.insert(this);
+    // Started means the program was executed, so the child is in its own group already.
+    startedPid_ = static_cast<pid_t>(process_.processId());
+    watchdog_.watch(startedPid_);
 }
 
 bool OfficeProcess::running()
 {
-    if (pid_ <= 0) {
-        return false;
-    }
-    // Looked at without reaping: the watchdog lets go of the id before it is reaped.
-    siginfo_t info = {};
-    if (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-        info.si_pid == 0) {
-        return true;
-    }
-    watchdog_.forget();
-    std::lock_guard lock(Registry::instance().mutex);
-    int status = 0;
-    const pid_t r = waitpid(pid_, &status, 0);
-    exitCode_ = (r == pid_ && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
-    Registry::instance().processes.erase(this);
-    pid_ = -1;
-    return false;
+    return !ended() && !process_.waitForFinished(0);
+}
+
+int OfficeProcess::exitCode() const
+{
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
 void OfficeProcess::restart()
 {
     endProcess();
-    spawn();
+    start();
 }
 
 bool OfficeProcess::waitForExit(int timeoutMs)
 {
-    for (int waited = 0; running(); waited += 10) {
-        if (waited >= timeoutMs) {
-            return false;
-        }
-        usleep(10 * 1000);
-    }
-    return true;
+    return ended() || process_.waitForFinished(timeoutMs);
 }
 
 void OfficeProcess::kill()
@@ -277,16 +171,20 @@ void OfficeProcess::kill()
     removeFolder();
 }
 
+void OfficeProcess::signalGroup()
+{
+    if (!ended()) {
+        // Only this thread reaps from here on, so the group id stays the office's.
+        watchdog_.forget();
+        ::killpg(startedPid_, SIGKILL);
+    }
+}
+
 void OfficeProcess::endProcess()
 {
-    if (pid_ > 0) {
-        watchdog_.forget();
-        std::lock_guard lock(Registry::instance().mutex);
-        ::killpg(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        Registry::instance().processes.erase(this);
-        pid_ = -1;
-        exitCode_ = -1;
+    if (!ended()) {
+        signalGroup();
+        process_.waitForFinished(-1);
     }
 }
 
@@ -303,22 +201,13 @@ void OfficeProcess::removeFolder()
 
 void OfficeProcess::killAll()
 {
-    std::lock_guard lock(Registry::instance().mutex);
-    for (OfficeProcess* p : Registry::instance().processes) {
-        p->watchdog_.forget();
-        ::killpg(p->pid_, SIGKILL);
+    std::lock_guard lock(LiveOffices::instance().mutex);
+    for (OfficeProcess* process : LiveOffices::instance().processes) {
+        process->signalGroup();
     }
-    for (OfficeProcess* p : Registry::instance().processes) {
-        waitpid(p->pid_, nullptr, 0);
-        p->pid_ = -1;
-        p->exitCode_ = -1;
-        QFile::remove(LeftoverSweep::socketPath(p->pipeName_));
-        if (!p->folder_.isEmpty()) {
-            QDir(p->folder_).removeRecursively();
-            p->folder_.clear();
-        }
+    for (OfficeProcess* process : LiveOffices::instance().processes) {
+        process->kill();
     }
-    Registry::instance().processes.clear();
 }
 
 } // namespace word

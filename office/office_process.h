@@ -2,6 +2,7 @@
 
 #include "office_watchdog.h"
 
+#include <QProcess>
 #include <QString>
 
 #include <sys/types.h>
@@ -9,9 +10,13 @@
 namespace word {
 
 // One headless office process with its own profile folder and pipe name, in a private folder that
-// is removed when the process ends. The process is started from a thread that lives as long as
-// the program and carries a parent-death signal, so it cannot outlive the program, even one that
+// is removed when the process ends. It runs in a process group of its own, which a kill ends as a
+// whole, and carries a parent-death signal, so that it cannot outlive the program, even one that
 // is killed outright.
+//
+// That signal fires when the thread that started the process ends, not the program: construct,
+// restart and end it on the thread that lives as long as the program. The program drives the
+// office from its main thread only.
 class OfficeProcess
 {
 public:
@@ -27,12 +32,14 @@ public:
     // The UNO connection string of the office's pipe.
     QString connectionDescription() const;
 
-    // Whether the process still runs; records its exit status when it has ended.
+    // Whether the process still runs; notices an end that has not been seen yet.
     bool running();
+    // Whether the process was seen to end (or was ended) since it was started.
+    bool ended() const { return process_.state() == QProcess::NotRunning; }
     // The id of the process last started, kept after it ended (its scratch files carry it).
     pid_t startedPid() const { return startedPid_; }
     // The exit code of an ended process, or -1 for a process ended by a signal.
-    int exitCode() const { return exitCode_; }
+    int exitCode() const;
     // A new process on the same profile, after the office asked to be restarted.
     void restart();
     // Waits up to timeoutMs for the process to end on its own.
@@ -40,8 +47,6 @@ public:
     // Kills the process group and reaps it, then removes the folder.
     void kill();
 
-    // Whether the process was seen to end (or was ended) since it was started.
-    bool ended() const { return pid_ <= 0; }
     // Times the calls to this office.
     OfficeWatchdog& watchdog() { return watchdog_; }
 
@@ -51,17 +56,18 @@ public:
     static void killAll();
 
 private:
-    void spawn();
+    void makeFolder();
+    void start();
+    // Sends the kill to the process group, if the process still runs.
+    void signalGroup();
     void endProcess();
     void removeFolder();
 
     OfficeWatchdog watchdog_;
+    QProcess process_;
     QString folder_;
     QString pipeName_;
-    // Written only under the registry's lock, and read under it by killAll().
-    pid_t pid_ = -1;
     pid_t startedPid_ = -1;
-    int exitCode_ = 0;
 };
 
 } // namespace word
