@@ -42,7 +42,7 @@ constexpr int kRestartRequested = 81;
 
 } // namespace
 
-OfficeApplication::OfficeApplication() : selection_(*this), watchedSelection_(*this, selection_)
+OfficeApplication::OfficeApplication() : selection_(*this)
 {
     process_ = std::make_unique<OfficeProcess>();
     try {
@@ -97,8 +97,7 @@ void OfficeApplication::connect()
             rethrowAsWordError(QStringLiteral("Connecting to the office"));
         }
     }
-    try {
-        const CallTimer timer(*process_);
+    watched([&] {
         guarded(QStringLiteral("Connecting to the office"), [&] {
             auto bridge = css::bridge::BridgeFactory::create(context)->createBridge(
                 rtl::OUString(), "urp", connection, nullptr);
@@ -107,12 +106,7 @@ void OfficeApplication::connect()
                 bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
             desktop_ = css::frame::Desktop::create(remote);
         });
-    } catch (const Error&) {
-        if (process_->stoppedByWatchdog()) {
-            throw Error(notAnswering());
-        }
-        throw;
-    }
+    });
     // An office that found its profile in use hands the connection to the other one and ends;
     // this instance must be ours alone.
     if (!process_->running()) {
@@ -130,12 +124,12 @@ void OfficeApplication::requireRunning() const
 QString OfficeApplication::notAnswering() const
 {
     return QStringLiteral("The office did not answer within %1 seconds and was stopped.")
-        .arg(process_->callTimeoutMs() / 1000.0);
+        .arg(process_->watchdog().limitMs() / 1000.0);
 }
 
 void OfficeApplication::requireAnswering()
 {
-    if (process_->stoppedByWatchdog()) {
+    if (process_->watchdog().stoppedOffice()) {
         throw Error(notAnswering());
     }
     if (desktop_.is() && process_->ended()) {
@@ -146,7 +140,7 @@ void OfficeApplication::requireAnswering()
 
 void OfficeApplication::explainFailure()
 {
-    if (process_->stoppedByWatchdog()) {
+    if (process_->watchdog().stoppedOffice()) {
         throw Error(notAnswering());
     }
     QString detail;
@@ -196,7 +190,7 @@ QString OfficeApplication::scratchFolder() const
 void OfficeApplication::endProcess(bool gracefully)
 {
     for (const auto& document : open_) {
-        document.first->abandon();
+        document->abandon();
     }
     const bool anyOpen = !open_.empty() || documentsLeftInOffice_;
     open_.clear();
@@ -205,8 +199,7 @@ void OfficeApplication::endProcess(bool gracefully)
         // An office with no document ends in a moment; one that still holds documents would
         // spend a long time tearing them down, for nothing, since nothing is saved implicitly.
         try {
-            const CallTimer timer(*process_);
-            desktop_->terminate();
+            watched([&] { desktop_->terminate(); });
         } catch (...) {
             // The bridge goes down with the process; whatever the call reports is expected.
         }
@@ -236,19 +229,18 @@ std::shared_ptr<OfficeDocument> OfficeApplication::activeOfficeDocument()
     if (open_.empty()) {
         throw Error(QStringLiteral("No document is open."));
     }
-    return open_.back().first;
+    return open_.back();
 }
 
 std::shared_ptr<Document> OfficeApplication::activeDocument()
 {
-    activeOfficeDocument();
-    return open_.back().second;
+    return activeOfficeDocument();
 }
 
 void OfficeApplication::forget(OfficeDocument* document, bool leftInOffice)
 {
     documentsLeftInOffice_ = documentsLeftInOffice_ || leftInOffice;
-    std::erase_if(open_, [&](const auto& d) { return d.first.get() == document; });
+    std::erase_if(open_, [&](const auto& open) { return open.get() == document; });
 }
 
 std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool readOnly)
@@ -293,97 +285,8 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                 *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
         });
     });
-    open_.emplace_back(document, std::make_shared<WatchedDocument>(*this, document));
-    return open_.back().second;
-}
-
-namespace {
-
-class WatchedRange final : public Range
-{
-public:
-    WatchedRange(OfficeApplication& app, std::unique_ptr<Range> inner)
-        : app_(app), inner_(std::move(inner))
-    {}
-    QImage CopyAsPicture() override
-    {
-        return app_.watched([&] { return inner_->CopyAsPicture(); });
-    }
-    QStringList paragraphTexts(const QString& style) override
-    {
-        return app_.watched([&] { return inner_->paragraphTexts(style); });
-    }
-
-private:
-    OfficeApplication& app_;
-    std::unique_ptr<Range> inner_;
-};
-
-} // namespace
-
-bool WatchedFind::Execute(WdReplace replace)
-{
-    return app_.watched([&] { return inner_.Execute(replace); });
-}
-
-void WatchedSelection::WholeStory()
-{
-    app_.watched([&] { inner_.WholeStory(); });
-}
-
-void WatchedSelection::Copy()
-{
-    app_.watched([&] { inner_.Copy(); });
-}
-
-void WatchedSelection::EndKey(WdUnits unit)
-{
-    app_.watched([&] { inner_.EndKey(unit); });
-}
-
-void WatchedSelection::Paste()
-{
-    app_.watched([&] { inner_.Paste(); });
-}
-
-void WatchedSelection::TypeBackspace()
-{
-    app_.watched([&] { inner_.TypeBackspace(); });
-}
-
-void WatchedSelection::GoTo(WdGoToItem what, WdGoToDirection which, int count)
-{
-    app_.watched([&] { inner_.GoTo(what, which, count); });
-}
-
-void WatchedDocument::SaveAs(const QString& path)
-{
-    try {
-        app_.watched([&] { inner_->SaveAs(path); });
-    } catch (...) {
-        app_.removeSaveLeftovers(path);
-        throw;
-    }
-}
-
-void WatchedDocument::Close()
-{
-    app_.watched([&] { inner_->Close(); });
-}
-
-void WatchedDocument::Close(WdSaveOptions saveChanges)
-{
-    app_.watched([&] { inner_->Close(saveChanges); });
-}
-
-void WatchedDocument::FitTextToLines()
-{
-    app_.watched([&] { inner_->FitTextToLines(); });
-}
-
-std::unique_ptr<Range> WatchedDocument::range()
-{
-    return std::make_unique<WatchedRange>(app_, inner_->range());
+    open_.push_back(document);
+    return document;
 }
 
 } // namespace word

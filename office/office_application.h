@@ -14,73 +14,8 @@
 
 namespace word {
 
-class OfficeApplication;
-
-// The layer's objects as callers see them: each call that reaches the office is timed by the
-// process's watchdog, and a failure of an office that hung or died says so plainly.
-class WatchedFind final : public Find
-{
-public:
-    WatchedFind(OfficeApplication& app, Find& inner) : app_(app), inner_(inner) {}
-    // The settings stay in this program; only Execute asks the office.
-    void ClearFormatting() override { inner_.ClearFormatting(); }
-    Replacement& replacement() override { return inner_.replacement(); }
-    void setText(const QString& text) override { inner_.setText(text); }
-    void setForward(bool forward) override { inner_.setForward(forward); }
-    void setWrap(WdFindWrap wrap) override { inner_.setWrap(wrap); }
-    void setFormat(bool format) override { inner_.setFormat(format); }
-    void setMatchCase(bool on) override { inner_.setMatchCase(on); }
-    void setMatchWholeWord(bool on) override { inner_.setMatchWholeWord(on); }
-    void setMatchWildcards(bool on) override { inner_.setMatchWildcards(on); }
-    void setMatchSoundsLike(bool on) override { inner_.setMatchSoundsLike(on); }
-    void setMatchAllWordForms(bool on) override { inner_.setMatchAllWordForms(on); }
-    void setStyle(const QString& style) override { inner_.setStyle(style); }
-    bool Execute(WdReplace replace) override;
-
-private:
-    OfficeApplication& app_;
-    Find& inner_;
-};
-
-class WatchedSelection final : public Selection
-{
-public:
-    WatchedSelection(OfficeApplication& app, Selection& inner)
-        : app_(app), inner_(inner), find_(app, inner.find())
-    {}
-    Find& find() override { return find_; }
-    void WholeStory() override;
-    void Copy() override;
-    void EndKey(WdUnits unit) override;
-    void Paste() override;
-    void TypeBackspace() override;
-    void GoTo(WdGoToItem what, WdGoToDirection which, int count) override;
-
-private:
-    OfficeApplication& app_;
-    Selection& inner_;
-    WatchedFind find_;
-};
-
-class WatchedDocument final : public Document
-{
-public:
-    WatchedDocument(OfficeApplication& app, std::shared_ptr<OfficeDocument> inner)
-        : app_(app), inner_(std::move(inner))
-    {}
-    void SaveAs(const QString& path) override;
-    void Close() override;
-    void Close(WdSaveOptions saveChanges) override;
-    std::unique_ptr<Range> range() override;
-    void FitTextToLines() override;
-    OfficeDocument* inner() const { return inner_.get(); }
-
-private:
-    OfficeApplication& app_;
-    std::shared_ptr<OfficeDocument> inner_;
-};
-
-// One running office, reached over its pipe.
+// One running office, reached over its pipe. Every call of the layer's objects reaches the office
+// through watched(), the one place that times calls and explains failures.
 class OfficeApplication final : public Application, private Documents
 {
 public:
@@ -91,7 +26,7 @@ public:
     void quit() override;
     void setDisplayAlerts(bool on) override { displayAlerts_ = on; }
     Documents& documents() override { return *this; }
-    Selection& selection() override { return watchedSelection_; }
+    Selection& selection() override { return selection_; }
     std::shared_ptr<Document> activeDocument() override;
 
     std::shared_ptr<OfficeDocument> activeOfficeDocument();
@@ -109,7 +44,7 @@ public:
     template <typename Body> auto watched(Body&& body)
     {
         requireAnswering();
-        const CallTimer timer(*process_);
+        const OfficeWatchdog::Call call(process_->watchdog());
         try {
             return body();
         } catch (...) {
@@ -118,15 +53,6 @@ public:
     }
 
 private:
-    struct CallTimer
-    {
-        explicit CallTimer(OfficeProcess& process) : process(process) { process.callStarted(); }
-        ~CallTimer() { process.callEnded(); }
-        CallTimer(const CallTimer&) = delete;
-        CallTimer& operator=(const CallTimer&) = delete;
-        OfficeProcess& process;
-    };
-
     std::shared_ptr<Document> Open(const QString& path, bool readOnly) override;
     void requireAnswering();
     // Call inside a catch block: rethrows the failure, or one that says the office hung or died.
@@ -139,10 +65,9 @@ private:
     std::unique_ptr<OfficeProcess> process_;
     com::sun::star::uno::Reference<com::sun::star::lang::XComponent> bridge_;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> desktop_;
-    // Last is the active one; each with the object its caller holds.
-    std::vector<std::pair<std::shared_ptr<OfficeDocument>, std::shared_ptr<WatchedDocument>>> open_;
+    // Last is the active one.
+    std::vector<std::shared_ptr<OfficeDocument>> open_;
     OfficeSelection selection_;
-    WatchedSelection watchedSelection_;
     CopiedText copied_;
     bool displayAlerts_ = true;
     bool documentsLeftInOffice_ = false;

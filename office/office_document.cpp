@@ -2,6 +2,7 @@
 
 #include "office_application.h"
 #include "office_line_fit.h"
+#include "office_range.h"
 #include "uno_support.h"
 
 #include <QDir>
@@ -149,6 +150,16 @@ void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
 
 void OfficeDocument::SaveAs(const QString& path)
 {
+    try {
+        app_.watched([&] { save(path); });
+    } catch (...) {
+        app_.removeSaveLeftovers(path);
+        throw;
+    }
+}
+
+void OfficeDocument::save(const QString& path)
+{
     requireOpen();
     const QFileInfo target(QDir::current().absoluteFilePath(path));
     const auto fail = [&](const QString& reason) {
@@ -201,6 +212,11 @@ void OfficeDocument::Close()
 
 void OfficeDocument::Close(WdSaveOptions)
 {
+    app_.watched([&] { close(); });
+}
+
+void OfficeDocument::close()
+{
     requireOpen();
     const auto self = shared_from_this();
     const bool leaveInOffice = pastedPages_ > kCheapToClosePages;
@@ -212,36 +228,19 @@ void OfficeDocument::Close(WdSaveOptions)
     app_.forget(this, leaveInOffice);
 }
 
-namespace {
-
-class OfficeRange final : public Range
-{
-public:
-    explicit OfficeRange(std::shared_ptr<OfficeDocument> document) : document_(std::move(document))
-    {}
-    QImage CopyAsPicture() override { return document_->firstPagePicture(); }
-    QStringList paragraphTexts(const QString& style) override
-    {
-        return document_->paragraphTexts(style);
-    }
-
-private:
-    std::shared_ptr<OfficeDocument> document_;
-};
-
-} // namespace
-
 std::unique_ptr<Range> OfficeDocument::range()
 {
     requireOpen();
-    return std::make_unique<OfficeRange>(shared_from_this());
+    return std::make_unique<OfficeRange>(app_, shared_from_this());
 }
 
 void OfficeDocument::FitTextToLines()
 {
-    requireOpen();
-    guarded(QStringLiteral("Fitting the text to its lines"),
-            [&] { OfficeLineFit(model_, text_).run(); });
+    app_.watched([&] {
+        requireOpen();
+        guarded(QStringLiteral("Fitting the text to its lines"),
+                [&] { OfficeLineFit(model_, text_).run(); });
+    });
 }
 
 QStringList OfficeDocument::paragraphTexts(const QString& style)

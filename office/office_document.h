@@ -47,6 +47,8 @@ struct CopiedText
 
 // A text document open in the office, with the insertion point the Selection works on. Its
 // controllers stay locked while it is edited: the office then lays out nothing between calls.
+// The Document calls go through the application's watched(); the others are parts of the
+// Selection's, Find's and Range's calls, which already do.
 class OfficeDocument : public Document, public std::enable_shared_from_this<OfficeDocument>
 {
 public:
@@ -79,6 +81,8 @@ public:
     QStringList paragraphTexts(const QString& style);
 
 private:
+    void save(const QString& path);
+    void close();
     void requireOpen() const;
     void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
     bool replaceEverywhere(const FindRequest& request);

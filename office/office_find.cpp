@@ -6,6 +6,11 @@ namespace word {
 
 bool OfficeFind::Execute(WdReplace replace)
 {
+    return app_.watched([&] { return execute(replace); });
+}
+
+bool OfficeFind::execute(WdReplace replace)
+{
     if (replace != WdReplace::All) {
         throw Error(QStringLiteral("Find.Execute supports only Replace = 2 (replace all)."));
     }

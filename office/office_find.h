@@ -1,24 +1,15 @@
 #pragma once
 
 #include "office_document.h"
+#include "office_replacement.h"
 #include "word_automation.h"
 
 namespace word {
 
 class OfficeApplication;
 
-class OfficeReplacement final : public Replacement
-{
-public:
-    explicit OfficeReplacement(FindRequest& request) : request_(request) {}
-    void ClearFormatting() override {}
-    void setText(const QString& text) override { request_.replacement = text; }
-
-private:
-    FindRequest& request_;
-};
-
-// Records the settings; Execute hands them to the active document.
+// Records the settings; Execute hands them to the active document, the only call that reaches
+// the office.
 class OfficeFind final : public Find
 {
 public:
@@ -43,6 +34,8 @@ public:
     bool Execute(WdReplace replace) override;
 
 private:
+    bool execute(WdReplace replace);
+
     OfficeApplication& app_;
     FindRequest request_;
     OfficeReplacement replacement_;

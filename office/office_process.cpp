@@ -1,5 +1,6 @@
 #include "office_process.h"
 
+#include "leftover_sweep.h"
 #include "word_automation.h"
 
 #include <QDir>
@@ -8,186 +9,30 @@
 #include <QRandomGenerator>
 #include <QUrl>
 
-#include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cmath>
-#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <fcntl.h>
 #include <mutex>
 #include <set>
 #include <sys/prctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace word {
 namespace {
 
-constexpr auto kFolderPrefix = "ticketwright-office-";
-constexpr auto kPipePrefix = "ticketwright-";
-
-// A parent-death signal fires when the thread that forked ends, not the process: every office is
-// forked from this one thread, which is never ended.
-class Spawner
-{
-public:
-    static Spawner& instance()
-    {
-        static Spawner* spawner = new Spawner; // never destroyed: the thread must outlive all
-        return *spawner;
-    }
-
-    // Returns the child's pid, or -1 with errno set.
-    pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env)
-    {
-        Job job;
-        for (const auto& a : argv) {
-            job.argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        job.argv.push_back(nullptr);
-        for (const auto& e : env) {
-            job.envp.push_back(const_cast<char*>(e.c_str()));
-        }
-        job.envp.push_back(nullptr);
-        std::unique_lock lock(mutex_);
-        jobs_.push_back(&job);
-        wake_.notify_all();
-        wake_.wait(lock, [&] { return job.done; });
-        errno = job.error;
-        return job.pid;
-    }
-
-private:
-    struct Job
-    {
-        std::vector<char*> argv;
-        std::vector<char*> envp;
-        pid_t pid = -1;
-        int error = 0;
-        bool done = false;
-    };
-
-    Spawner()
-    {
-        std::thread([this] { run(); }).detach();
-    }
-
-    void run()
-    {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return !jobs_.empty(); });
-            Job* job = jobs_.front();
-            jobs_.pop_front();
-            forkOne(*job);
-            job->done = true;
-            wake_.notify_all();
-        }
-    }
-
-    static void forkOne(Job& job)
-    {
-        const pid_t parent = getpid();
-        const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            // Only async-signal-safe calls from here to exec.
-            setpgid(0, 0);
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() != parent) {
-                _exit(127);
-            }
-            if (devNull >= 0) {
-                dup2(devNull, 0);
-                dup2(devNull, 1);
-                dup2(devNull, 2);
-            }
-            close_range(3, ~0U, 0);
-            execve(job.argv[0], job.argv.data(), job.envp.data());
-            _exit(127);
-        }
-        job.error = pid < 0 ? errno : 0;
-        if (devNull >= 0) {
-            close(devNull);
-        }
-        if (pid > 0) {
-            setpgid(pid, pid); // either side may win the race; both set the same group
-        }
-        job.pid = pid;
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Job*> jobs_;
-};
-
-// Every live office of this program, so that they can all be ended at once.
-struct Registry
+// Every office of this program that has not been destroyed, so that all can be ended at once.
+struct LiveOffices
 {
     std::mutex mutex;
     std::set<OfficeProcess*> processes;
 
-    static Registry& instance()
+    static LiveOffices& instance()
     {
-        static Registry* registry = new Registry; // usable during exit handlers too
-        return *registry;
+        static auto* live = new LiveOffices; // never destroyed: usable during exit handlers too
+        return *live;
     }
 };
-
-QString pipeSocketPath(const QString& pipeName)
-{
-    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(pipeName);
-}
-
-qint64 monotonicMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-bool processExists(qint64 pid)
-{
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
-}
-
-// Offices of earlier runs that were killed outright leave their folder and pipe socket behind.
-void removeLeftoversOfDeadRuns()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        const auto pidOf = [](const QString& name, const QString& prefix) {
-            return name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong();
-        };
-        const QString folderPrefix = QString::fromLatin1(kFolderPrefix);
-        QDir temp(QDir::tempPath());
-        for (const QString& name :
-             temp.entryList({folderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
-            QFileInfo info(temp.filePath(name));
-            if (info.ownerId() == getuid() && !processExists(pidOf(name, folderPrefix))) {
-                QDir(info.filePath()).removeRecursively();
-            }
-        }
-        const QString socketPrefix =
-            QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(QString::fromLatin1(kPipePrefix));
-        QDir sockets(QStringLiteral("/tmp"));
-        for (const QString& name :
-             sockets.entryList({socketPrefix + QLatin1Char('*')}, QDir::System | QDir::Files)) {
-            if (!processExists(pidOf(name, socketPrefix))) {
-                QFile::remove(sockets.filePath(name));
-            }
-        }
-    });
-}
 
 } // namespace
 
@@ -198,136 +43,57 @@ QString OfficeProcess::programPath()
                                 : QString::fromLocal8Bit(configured);
 }
 
-int OfficeProcess::configuredCallTimeoutMs()
-{
-    constexpr int kDefaultMs = 120 * 1000;
-    bool ok = false;
-    const double seconds = qEnvironmentVariable("TICKETWRIGHT_OFFICE_TIMEOUT").toDouble(&ok);
-    if (!ok || !std::isfinite(seconds) || seconds <= 0) {
-        return kDefaultMs;
-    }
-    return static_cast<int>(std::clamp(seconds * 1000.0, 100.0, 24.0 * 3600 * 1000));
-}
-
-OfficeProcess::OfficeProcess() : callTimeoutMs_(configuredCallTimeoutMs())
+OfficeProcess::OfficeProcess() : watchdog_(OfficeWatchdog::configuredLimitMs())
 {
     const QString program = programPath();
-    if (access(QFile::encodeName(program).constData(), X_OK) != 0) {
+    if (::access(QFile::encodeName(program).constData(), X_OK) != 0) {
         throw Error(QStringLiteral("The office program \"%1\" cannot be run: %2")
-                        .arg(program, QString::fromLocal8Bit(strerror(errno))));
+                        .arg(program, QString::fromLocal8Bit(std::strerror(errno))));
     }
-    removeLeftoversOfDeadRuns();
+    LeftoverSweep::once();
     // An office that dies while a call is being written to its pipe must give a failed call,
     // not a SIGPIPE that ends this program.
     std::signal(SIGPIPE, SIG_IGN);
+    makeFolder();
+    // Qt may reap an office that ended by itself in the event loop, that is between calls, when
+    // the watchdog kills nothing; it lets go of the id there.
+    QObject::connect(&process_, &QProcess::finished, &process_, [this] { watchdog_.forget(); });
+    try {
+        start();
+    } catch (...) {
+        removeFolder();
+        throw;
+    }
+    std::lock_guard lock(LiveOffices::instance().mutex);
+    LiveOffices::instance().processes.insert(this);
+}
 
+OfficeProcess::~OfficeProcess()
+{
+    {
+        std::lock_guard lock(LiveOffices::instance().mutex);
+        LiveOffices::instance().processes.erase(this);
+    }
+    kill();
+}
+
+void OfficeProcess::makeFolder()
+{
     QByteArray templ = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') +
-                                         QString::fromLatin1(kFolderPrefix)) +
-                       QByteArray::number(getpid()) + "-XXXXXX";
-    if (!mkdtemp(templ.data())) {
+                                         QString::fromLatin1(LeftoverSweep::kFolderPrefix)) +
+                       QByteArray::number(::getpid()) + "-XXXXXX";
+    if (!::mkdtemp(templ.data())) {
         throw Error(QStringLiteral("No private folder for the office could be made in \"%1\": %2")
-                        .arg(QDir::tempPath(), QString::fromLocal8Bit(strerror(errno))));
+                        .arg(QDir::tempPath(), QString::fromLocal8Bit(std::strerror(errno))));
     }
     folder_ = QFile::decodeName(templ);
     QDir(folder_).mkpath(QStringLiteral("tmp"));
     static std::atomic<int> counter{0};
     pipeName_ = QStringLiteral("%1%2-%3-%4")
-                    .arg(QString::fromLatin1(kPipePrefix))
-                    .arg(getpid())
+                    .arg(QString::fromLatin1(LeftoverSweep::kPipePrefix))
+                    .arg(::getpid())
                     .arg(++counter)
                     .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-    try {
-        spawn();
-    } catch (...) {
-        removeFolder();
-        throw;
-    }
-    watchdog_ = std::thread([this] { watch(); });
-}
-
-OfficeProcess::~OfficeProcess()
-{
-    stopWatching();
-    kill();
-}
-
-void OfficeProcess::callStarted()
-{
-    if (callDepth_++ == 0) {
-        callStartedMs_.store(monotonicMs(), std::memory_order_relaxed);
-    }
-}
-
-void OfficeProcess::callEnded()
-{
-    if (--callDepth_ == 0) {
-        callStartedMs_.store(0, std::memory_order_relaxed);
-    }
-}
-
-namespace {
-
-// Processor time the process has used so far (user and system), in clock ticks; -1 when it
-// cannot be read.
-qint64 processorTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    const QByteArray line = stat.readAll();
-    // Fields after the command name, which may itself hold blanks and parentheses.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
-} // namespace
-
-void OfficeProcess::watch()
-{
-    // A tenth of the limit, so that a call is given up at most 10 % late; never busier than
-    // 20 checks a second.
-    const auto tick = std::chrono::milliseconds(std::clamp(callTimeoutMs_ / 10, 50, 1000));
-    std::unique_lock lock(watchMutex_);
-    qint64 lastCpu = -1;
-    qint64 lastProgressMs = 0;
-    while (!stopWatch_) {
-        watchWake_.wait_for(lock, tick);
-        // Under the lock that every change of the id is made under: the process looked at is
-        // the one the id names, not yet reaped, so its id cannot belong to anyone else.
-        std::lock_guard registryLock(Registry::instance().mutex);
-        const qint64 cpu = processorTicks(pid_);
-        const qint64 now = monotonicMs();
-        if (cpu != lastCpu) {
-            lastCpu = cpu;
-            lastProgressMs = now;
-        }
-        if (!stopWatch_ && pid_ > 0 && !stoppedByWatchdog_ &&
-            callStalled(now, callStartedMs_.load(std::memory_order_relaxed), lastProgressMs,
-                        callTimeoutMs_)) {
-            // The caller's connection breaks, and the call that waits on it fails.
-            stoppedByWatchdog_ = true;
-            ::killpg(pid_, SIGKILL);
-        }
-    }
-}
-
-bool OfficeProcess::callStalled(qint64 nowMs, qint64 callStartedMs, qint64 lastProgressMs,
-                                int limitMs)
-{
-    return callStartedMs != 0 && nowMs - std::max(callStartedMs, lastProgressMs) > limitMs;
-}
-
-void OfficeProcess::stopWatching()
-{
-    if (watchdog_.joinable()) {
-        {
-            std::lock_guard lock(watchMutex_);
-            stopWatch_ = true;
-        }
-        watchWake_.notify_all();
-        watchdog_.join();
-    }
 }
 
 QString OfficeProcess::connectionDescription() const
@@ -335,76 +101,68 @@ QString OfficeProcess::connectionDescription() const
     return QStringLiteral("pipe,name=%1").arg(pipeName_);
 }
 
-void OfficeProcess::spawn()
+void OfficeProcess::start()
 {
     const QString profileUrl = QUrl::fromLocalFile(folder_ + QStringLiteral("/profile")).toString();
-    const std::vector<std::string> argv = {
-        QFile::encodeName(programPath()).toStdString(),
-        "--headless",
-        "--invisible",
-        "--nologo",
-        "--norestore",
-        "--nodefault",
-        "--nolockcheck",
-        "-env:UserInstallation=" + profileUrl.toStdString(),
-        "--accept=" + connectionDescription().toStdString() + ";urp;StarOffice.ComponentContext",
-    };
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        if (entry.rfind("TMPDIR=", 0) != 0 && entry.rfind("SAL_USE_VCLPLUGIN=", 0) != 0) {
-            env.push_back(entry);
-        }
-    }
+    process_.setProgram(QFileInfo(programPath()).absoluteFilePath());
+    process_.setArguments({
+        QStringLiteral("--headless"),
+        QStringLiteral("--invisible"),
+        QStringLiteral("--nologo"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nodefault"),
+        QStringLiteral("--nolockcheck"),
+        QStringLiteral("-env:UserInstallation=") + profileUrl,
+        QStringLiteral("--accept=%1;urp;StarOffice.ComponentContext").arg(connectionDescription()),
+    });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The office's own scratch files go into the private folder, so nothing is left in /tmp.
-    env.push_back("TMPDIR=" + QFile::encodeName(folder_ + QStringLiteral("/tmp")).toStdString());
-    env.push_back("SAL_USE_VCLPLUGIN=svp");
-
-    const pid_t pid = Spawner::instance().spawn(argv, env);
-    if (pid < 0) {
+    environment.insert(QStringLiteral("TMPDIR"), folder_ + QStringLiteral("/tmp"));
+    environment.insert(QStringLiteral("SAL_USE_VCLPLUGIN"), QStringLiteral("svp"));
+    process_.setProcessEnvironment(environment);
+    process_.setStandardInputFile(QProcess::nullDevice());
+    process_.setStandardOutputFile(QProcess::nullDevice());
+    process_.setStandardErrorFile(QProcess::nullDevice());
+    const pid_t parent = ::getpid();
+    process_.setChildProcessModifier([parent] {
+        // In the child before exec: only async-signal-safe calls.
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(127); // the program ended before the signal was armed
+        }
+        // None of this program's files stays open in the office.
+        ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    });
+    process_.start();
+    if (!process_.waitForStarted(-1)) {
         throw Error(QStringLiteral("The office program could not be started: %1")
-                        .arg(QString::fromLocal8Bit(strerror(errno))));
+                        .arg(process_.errorString()));
     }
-    std::lock_guard lock(Registry::instance().mutex);
-    pid_ = pid;
-    startedPid_ = pid;
-    exitCode_ = 0;
-    Registry::instance().processes.insert(this);
+    // Started means the program was executed, so the child is in its own group already.
+    startedPid_ = static_cast<pid_t>(process_.processId());
+    watchdog_.watch(startedPid_);
 }
 
 bool OfficeProcess::running()
 {
-    if (pid_ <= 0) {
-        return false;
-    }
-    // Reaped under the lock, so that the watchdog never signals a reused process id.
-    std::lock_guard lock(Registry::instance().mutex);
-    int status = 0;
-    const pid_t r = waitpid(pid_, &status, WNOHANG);
-    if (r == 0) {
-        return true;
-    }
-    exitCode_ = (r == pid_ && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
-    Registry::instance().processes.erase(this);
-    pid_ = -1;
-    return false;
+    return !ended() && !process_.waitForFinished(0);
+}
+
+int OfficeProcess::exitCode() const
+{
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
 void OfficeProcess::restart()
 {
     endProcess();
-    spawn();
+    start();
 }
 
 bool OfficeProcess::waitForExit(int timeoutMs)
 {
-    for (int waited = 0; running(); waited += 10) {
-        if (waited >= timeoutMs) {
-            return false;
-        }
-        usleep(10 * 1000);
-    }
-    return true;
+    return ended() || process_.waitForFinished(timeoutMs);
 }
 
 void OfficeProcess::kill()
@@ -413,22 +171,27 @@ void OfficeProcess::kill()
     removeFolder();
 }
 
+void OfficeProcess::signalGroup()
+{
+    if (!ended()) {
+        // Only this thread reaps from here on, so the group id stays the office's.
+        watchdog_.forget();
+        ::killpg(startedPid_, SIGKILL);
+    }
+}
+
 void OfficeProcess::endProcess()
 {
-    if (pid_ > 0) {
-        std::lock_guard lock(Registry::instance().mutex);
-        ::killpg(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        Registry::instance().processes.erase(this);
-        pid_ = -1;
-        exitCode_ = -1;
+    if (!ended()) {
+        signalGroup();
+        process_.waitForFinished(-1);
     }
 }
 
 void OfficeProcess::removeFolder()
 {
     if (!pipeName_.isEmpty()) {
-        QFile::remove(pipeSocketPath(pipeName_));
+        QFile::remove(LeftoverSweep::socketPath(pipeName_));
     }
     if (!folder_.isEmpty()) {
         QDir(folder_).removeRecursively();
@@ -438,21 +201,13 @@ void OfficeProcess::removeFolder()
 
 void OfficeProcess::killAll()
 {
-    std::lock_guard lock(Registry::instance().mutex);
-    for (OfficeProcess* p : Registry::instance().processes) {
-        ::killpg(p->pid_, SIGKILL);
+    std::lock_guard lock(LiveOffices::instance().mutex);
+    for (OfficeProcess* process : LiveOffices::instance().processes) {
+        process->signalGroup();
     }
-    for (OfficeProcess* p : Registry::instance().processes) {
-        waitpid(p->pid_, nullptr, 0);
-        p->pid_ = -1;
-        p->exitCode_ = -1;
-        QFile::remove(pipeSocketPath(p->pipeName_));
-        if (!p->folder_.isEmpty()) {
-            QDir(p->folder_).removeRecursively();
-            p->folder_.clear();
-        }
+    for (OfficeProcess* process : LiveOffices::instance().processes) {
+        process->kill();
     }
-    Registry::instance().processes.clear();
 }
 
 } // namespace word

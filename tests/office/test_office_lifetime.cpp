@@ -1,13 +1,15 @@
 #include "app_identity.h"
 #include "is_installed.h"
+#include "leftover_sweep.h"
 #include "office_probe.h"
-#include "office_process.h"
+#include "office_watchdog.h"
 #include "scripted_seams.h"
 #include "word_automation.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstdio>
@@ -27,6 +29,7 @@ private slots:
     void unavailableOfficeFailsQuickly();
     void watchdogGivesUpOnlyAStalledCall_data();
     void watchdogGivesUpOnlyAStalledCall();
+    void sweepRemovesOnlyLeftoversOfEndedPrograms();
     void checkPassesQuietlyWhenTheOfficeStarts();
     void checkExplainsAndEndsWhenTheOfficeIsUnavailable();
 
@@ -142,7 +145,49 @@ void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall()
     QFETCH(bool, stalled);
     const qint64 now = 1'000'000'000;
     const qint64 started = callAge < 0 ? 0 : now - callAge;
-    QCOMPARE(word::OfficeProcess::callStalled(now, started, now - progressAge, 8000), stalled);
+    QCOMPARE(word::OfficeWatchdog::callStalled(now, started, now - progressAge, 8000), stalled);
+}
+
+void TestOfficeLifetime::sweepRemovesOnlyLeftoversOfEndedPrograms()
+{
+    QTemporaryDir temp;
+    const QDir folders(temp.path());
+    QVERIFY(folders.mkdir(QStringLiteral("sockets")));
+    const QDir sockets(folders.filePath(QStringLiteral("sockets")));
+    QFile pidMax(QStringLiteral("/proc/sys/kernel/pid_max"));
+    QVERIFY(pidMax.open(QIODevice::ReadOnly));
+    const qint64 ended = pidMax.readAll().trimmed().toLongLong(); // ids stay below the limit
+    const qint64 running = getpid();
+    const auto folder = [&](qint64 pid) {
+        return folders.filePath(QStringLiteral("ticketwright-office-%1-a1B2c3").arg(pid));
+    };
+    const auto socket = [&](const QString& pipe) {
+        return sockets.filePath(QStringLiteral("OSL_PIPE_%1_%2").arg(getuid()).arg(pipe));
+    };
+    const auto pipeOf = [](qint64 pid) {
+        return QStringLiteral("ticketwright-%1-1-0badf00d").arg(pid);
+    };
+    const QStringList files = {socket(pipeOf(ended)), socket(pipeOf(running)),
+                               socket(QStringLiteral("SingleOfficeIPC_%1").arg(ended))};
+    for (const QString& path : files) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    for (qint64 pid : {ended, running}) {
+        QVERIFY(folders.mkpath(folder(pid) + QStringLiteral("/tmp/lu%1abc.tmp").arg(pid)));
+    }
+    const QString otherFolder = folders.filePath(QStringLiteral("ticketwright-%1").arg(ended));
+    QVERIFY(folders.mkdir(otherFolder));
+
+    word::LeftoverSweep(folders.path(), sockets.path()).run();
+
+    QVERIFY(!QFileInfo::exists(folder(ended)));
+    QVERIFY(!QFileInfo::exists(files[0]));
+    // A running program's, and what is not ours, stay.
+    QVERIFY(QFileInfo::exists(folder(running)));
+    QVERIFY(QFileInfo::exists(files[1]));
+    QVERIFY(QFileInfo::exists(files[2]));
+    QVERIFY(QFileInfo::exists(otherFolder));
 }
 
 void TestOfficeLifetime::checkPassesQuietlyWhenTheOfficeStarts()

@@ -1,0 +1,84 @@
+#include "leftover_sweep.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <mutex>
+#include <unistd.h>
+
+namespace word {
+namespace {
+
+QString socketPrefix()
+{
+    return QStringLiteral("OSL_PIPE_%1_%2")
+        .arg(::getuid())
+        .arg(QString::fromLatin1(LeftoverSweep::kPipePrefix));
+}
+
+// The program id that follows the prefix in a leftover's name.
+qint64 ownerPid(const QString& name, const QString& prefix)
+{
+    return name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong();
+}
+
+bool processExists(qint64 pid)
+{
+    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
+}
+
+} // namespace
+
+LeftoverSweep::LeftoverSweep(const QString& tempFolder, const QString& socketFolder)
+    : tempFolder_(tempFolder), socketFolder_(socketFolder)
+{}
+
+QString LeftoverSweep::socketPath(const QString& pipeName)
+{
+    return QStringLiteral("%1/OSL_PIPE_%2_%3")
+        .arg(defaultSocketFolder())
+        .arg(::getuid())
+        .arg(pipeName);
+}
+
+void LeftoverSweep::once()
+{
+    static std::once_flag swept;
+    std::call_once(swept, [] { LeftoverSweep(QDir::tempPath()).run(); });
+}
+
+void LeftoverSweep::run() const
+{
+    removeFolders();
+    removeSockets();
+}
+
+void LeftoverSweep::removeFolders() const
+{
+    const QString prefix = QString::fromLatin1(kFolderPrefix);
+    const QDir temp(tempFolder_);
+    for (const QString& name :
+         temp.entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
+        const QFileInfo info(temp.filePath(name));
+        if (info.ownerId() == ::getuid() && !processExists(ownerPid(name, prefix))) {
+            QDir(info.filePath()).removeRecursively();
+        }
+    }
+}
+
+void LeftoverSweep::removeSockets() const
+{
+    const QString prefix = socketPrefix();
+    const QDir sockets(socketFolder_);
+    for (const QString& name :
+         sockets.entryList({prefix + QLatin1Char('*')}, QDir::System | QDir::Files)) {
+        if (!processExists(ownerPid(name, prefix))) {
+            QFile::remove(sockets.filePath(name));
+        }
+    }
+}
+
+} // namespace word

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace word {
+
+// What an office of this program leaves behind when it is killed outright: its private folder
+// "ticketwright-office-<pid>-…" in the temporary folder (the office's own lu*.tmp scratch folders
+// lie inside it) and its pipe socket "OSL_PIPE_<uid>_ticketwright-<pid>-…", which the office
+// always makes in /tmp. Both carry the id of the program that started the office; a sweep removes
+// those whose program no longer runs and leaves a running program's alone.
+class LeftoverSweep
+{
+public:
+    static constexpr auto kFolderPrefix = "ticketwright-office-";
+    static constexpr auto kPipePrefix = "ticketwright-";
+
+    // The places the office uses; tests point the sweep elsewhere.
+    explicit LeftoverSweep(const QString& tempFolder,
+                           const QString& socketFolder = defaultSocketFolder());
+
+    // The socket the office makes for the pipe of that name.
+    static QString socketPath(const QString& pipeName);
+    static QString defaultSocketFolder() { return QStringLiteral("/tmp"); }
+    // The first sweep of this program over the usual places; later calls do nothing.
+    static void once();
+
+    void run() const;
+
+private:
+    void removeFolders() const;
+    void removeSockets() const;
+
+    QString tempFolder_;
+    QString socketFolder_;
+};
+
+} // namespace word

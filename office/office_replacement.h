@@ -1,0 +1,20 @@
+#pragma once
+
+#include "office_document.h"
+#include "word_automation.h"
+
+namespace word {
+
+// The replacement settings of a Find, kept in its request.
+class OfficeReplacement final : public Replacement
+{
+public:
+    explicit OfficeReplacement(FindRequest& request) : request_(request) {}
+    void ClearFormatting() override {}
+    void setText(const QString& text) override { request_.replacement = text; }
+
+private:
+    FindRequest& request_;
+};
+
+} // namespace word

@@ -1,0 +1,120 @@
+#include "office_watchdog.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+
+namespace word {
+namespace {
+
+qint64 monotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Processor time the process has used so far (user and system), in clock ticks; -1 when it
+// cannot be read.
+qint64 processorTicks(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray line = stat.readAll();
+    // Fields after the command name, which may itself hold blanks and parentheses.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+} // namespace
+
+OfficeWatchdog::OfficeWatchdog(int limitMs) : limitMs_(limitMs), thread_([this] { run(); }) {}
+
+OfficeWatchdog::~OfficeWatchdog()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void OfficeWatchdog::watch(pid_t group)
+{
+    std::lock_guard lock(mutex_);
+    group_ = group;
+}
+
+void OfficeWatchdog::forget()
+{
+    std::lock_guard lock(mutex_);
+    group_ = -1;
+}
+
+void OfficeWatchdog::callStarted()
+{
+    if (callDepth_++ == 0) {
+        callStartedMs_.store(monotonicMs(), std::memory_order_relaxed);
+    }
+}
+
+void OfficeWatchdog::callEnded()
+{
+    if (--callDepth_ == 0) {
+        callStartedMs_.store(0, std::memory_order_relaxed);
+    }
+}
+
+bool OfficeWatchdog::callStalled(qint64 nowMs, qint64 callStartedMs, qint64 lastProgressMs,
+                                 int limitMs)
+{
+    return callStartedMs != 0 && nowMs - std::max(callStartedMs, lastProgressMs) > limitMs;
+}
+
+int OfficeWatchdog::configuredLimitMs()
+{
+    constexpr int kDefaultMs = 120 * 1000;
+    bool ok = false;
+    const double seconds = qEnvironmentVariable("TICKETWRIGHT_OFFICE_TIMEOUT").toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds <= 0) {
+        return kDefaultMs;
+    }
+    return static_cast<int>(std::clamp(seconds * 1000.0, 100.0, 24.0 * 3600 * 1000));
+}
+
+void OfficeWatchdog::run()
+{
+    // A tenth of the limit, so that a call is given up at most 10 % late; never busier than
+    // 20 checks a second.
+    const auto tick = std::chrono::milliseconds(std::clamp(limitMs_ / 10, 50, 1000));
+    std::unique_lock lock(mutex_);
+    qint64 lastCpu = -1;
+    qint64 lastProgressMs = 0;
+    while (!stop_) {
+        wake_.wait_for(lock, tick);
+        // Under the lock that forget() takes before the leader is reaped: the group looked at is
+        // the office's, not a later process that was given the same id.
+        const qint64 cpu = processorTicks(group_);
+        const qint64 now = monotonicMs();
+        if (cpu != lastCpu) {
+            lastCpu = cpu;
+            lastProgressMs = now;
+        }
+        if (!stop_ && group_ > 0 && !stoppedOffice_ &&
+            callStalled(now, callStartedMs_.load(std::memory_order_relaxed), lastProgressMs,
+                        limitMs_)) {
+            stoppedOffice_ = true;
+            ::killpg(group_, SIGKILL);
+        }
+    }
+}
+
+} // namespace word
