@@ -33,7 +33,7 @@ bool processExists(qint64 pid)
 } // namespace
 
 LeftoverSweep::LeftoverSweep(const QString& tempFolder, const QString& socketFolder)
-    : tempFolder_(tempFolder), socketFolder_(socketFolder)
+    : mTempFolder(tempFolder), mSocketFolder(socketFolder)
 {}
 
 QString LeftoverSweep::socketPath(const QString& pipeName)
@@ -59,7 +59,7 @@ void LeftoverSweep::run() const
 void LeftoverSweep::removeFolders() const
 {
     const QString prefix = QString::fromLatin1(kFolderPrefix);
-    const QDir temp(tempFolder_);
+    const QDir temp(mTempFolder);
     for (const QString& name :
          temp.entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
         const QFileInfo info(temp.filePath(name));
@@ -72,7 +72,7 @@ void LeftoverSweep::removeFolders() const
 void LeftoverSweep::removeSockets() const
 {
     const QString prefix = socketPrefix();
-    const QDir sockets(socketFolder_);
+    const QDir sockets(mSocketFolder);
     for (const QString& name :
          sockets.entryList({prefix + QLatin1Char('*')}, QDir::System | QDir::Files)) {
         if (!processExists(ownerPid(name, prefix))) {

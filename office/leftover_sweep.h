@@ -31,8 +31,8 @@ private:
     void removeFolders() const;
     void removeSockets() const;
 
-    QString tempFolder_;
-    QString socketFolder_;
+    QString mTempFolder;
+    QString mSocketFolder;
 };
 
 } // namespace word

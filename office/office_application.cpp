@@ -42,15 +42,15 @@ constexpr int kRestartRequested = 81;
 
 } // namespace
 
-OfficeApplication::OfficeApplication() : selection_(*this)
+OfficeApplication::OfficeApplication() : mSelection(*this)
 {
-    process_ = std::make_unique<OfficeProcess>();
+    mProcess = std::make_unique<OfficeProcess>();
     try {
         connect();
     } catch (...) {
-        bridge_.clear();
-        desktop_.clear();
-        process_->kill();
+        mBridge.clear();
+        mDesktop.clear();
+        mProcess->kill();
         throw;
     }
 }
@@ -67,21 +67,21 @@ OfficeApplication::~OfficeApplication()
 void OfficeApplication::connect()
 {
     const auto context = localContext();
-    const rtl::OUString description = toOU(process_->connectionDescription());
+    const rtl::OUString description = toOU(mProcess->connectionDescription());
     const QDeadlineTimer deadline(kConnectTimeoutMs);
     int restarts = 0;
     Reference<css::connection::XConnection> connection;
     while (!connection.is()) {
-        if (!process_->running()) {
-            if (process_->exitCode() == kRestartRequested && restarts < 3) {
+        if (!mProcess->running()) {
+            if (mProcess->exitCode() == kRestartRequested && restarts < 3) {
                 ++restarts;
-                process_->restart();
+                mProcess->restart();
                 continue;
             }
             throw Error(QStringLiteral("The office program \"%1\" ended while starting (exit "
                                        "code %2).")
                             .arg(OfficeProcess::programPath())
-                            .arg(process_->exitCode()));
+                            .arg(mProcess->exitCode()));
         }
         try {
             connection = css::connection::Connector::create(context)->connect(description);
@@ -101,22 +101,22 @@ void OfficeApplication::connect()
         guarded(QStringLiteral("Connecting to the office"), [&] {
             auto bridge = css::bridge::BridgeFactory::create(context)->createBridge(
                 rtl::OUString(), "urp", connection, nullptr);
-            bridge_.set(bridge, UNO_QUERY);
+            mBridge.set(bridge, UNO_QUERY);
             Reference<css::uno::XComponentContext> remote(
                 bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
-            desktop_ = css::frame::Desktop::create(remote);
+            mDesktop = css::frame::Desktop::create(remote);
         });
     });
     // An office that found its profile in use hands the connection to the other one and ends;
     // this instance must be ours alone.
-    if (!process_->running()) {
+    if (!mProcess->running()) {
         throw Error(QStringLiteral("The office program ended right after starting."));
     }
 }
 
 void OfficeApplication::requireRunning() const
 {
-    if (!desktop_.is()) {
+    if (!mDesktop.is()) {
         throw Error(QStringLiteral("The office instance has already been quit."));
     }
 }
@@ -124,15 +124,15 @@ void OfficeApplication::requireRunning() const
 QString OfficeApplication::notAnswering() const
 {
     return QStringLiteral("The office did not answer within %1 seconds and was stopped.")
-        .arg(process_->watchdog().limitMs() / 1000.0);
+        .arg(mProcess->watchdog().limitMs() / 1000.0);
 }
 
 void OfficeApplication::requireAnswering()
 {
-    if (process_->watchdog().stoppedOffice()) {
+    if (mProcess->watchdog().stoppedOffice()) {
         throw Error(notAnswering());
     }
-    if (desktop_.is() && process_->ended()) {
+    if (mDesktop.is() && mProcess->ended()) {
         throw Error(QStringLiteral("The office program is no longer running: it ended "
                                    "unexpectedly."));
     }
@@ -140,7 +140,7 @@ void OfficeApplication::requireAnswering()
 
 void OfficeApplication::explainFailure()
 {
-    if (process_->watchdog().stoppedOffice()) {
+    if (mProcess->watchdog().stoppedOffice()) {
         throw Error(notAnswering());
     }
     QString detail;
@@ -153,8 +153,8 @@ void OfficeApplication::explainFailure()
     // A killed office breaks the connection a moment before its end can be seen; a broken
     // connection waits that moment, so the report says what happened.
     const bool connectionLost = detail.contains(QStringLiteral("DisposedException"));
-    if (desktop_.is() &&
-        (!process_->running() || (connectionLost && process_->waitForExit(kGoneGraceMs)))) {
+    if (mDesktop.is() &&
+        (!mProcess->running() || (connectionLost && mProcess->waitForExit(kGoneGraceMs)))) {
         throw Error(QStringLiteral("The office program ended unexpectedly (%1).").arg(detail));
     }
     throw;
@@ -168,7 +168,7 @@ void OfficeApplication::removeSaveLeftovers(const QString& path) const
     const QFileInfo target(QDir::current().absoluteFilePath(path));
     QDir folder = target.dir();
     const QStringList names =
-        folder.entryList({QStringLiteral("lu%1*.tmp").arg(process_->startedPid()),
+        folder.entryList({QStringLiteral("lu%1*.tmp").arg(mProcess->startedPid()),
                           QStringLiteral(".~lock..~%1.*#").arg(target.fileName())},
                          QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
@@ -184,37 +184,37 @@ void OfficeApplication::removeSaveLeftovers(const QString& path) const
 QString OfficeApplication::scratchFolder() const
 {
     requireRunning();
-    return process_->folder();
+    return mProcess->folder();
 }
 
 void OfficeApplication::endProcess(bool gracefully)
 {
-    for (const auto& document : open_) {
+    for (const auto& document : mOpen) {
         document->abandon();
     }
-    const bool anyOpen = !open_.empty() || documentsLeftInOffice_;
-    open_.clear();
-    copied_ = {};
-    if (desktop_.is() && gracefully && !anyOpen && process_->running()) {
+    const bool anyOpen = !mOpen.empty() || mDocumentsLeftInOffice;
+    mOpen.clear();
+    mCopied = {};
+    if (mDesktop.is() && gracefully && !anyOpen && mProcess->running()) {
         // An office with no document ends in a moment; one that still holds documents would
         // spend a long time tearing them down, for nothing, since nothing is saved implicitly.
         try {
-            watched([&] { desktop_->terminate(); });
+            watched([&] { mDesktop->terminate(); });
         } catch (...) {
             // The bridge goes down with the process; whatever the call reports is expected.
         }
-        process_->waitForExit(kQuitTimeoutMs);
+        mProcess->waitForExit(kQuitTimeoutMs);
     }
-    desktop_.clear();
-    if (bridge_.is()) {
-        process_->kill(); // before dispose, so that the bridge does not wait for an answer
+    mDesktop.clear();
+    if (mBridge.is()) {
+        mProcess->kill(); // before dispose, so that the bridge does not wait for an answer
         try {
-            bridge_->dispose();
+            mBridge->dispose();
         } catch (...) {
         }
-        bridge_.clear();
+        mBridge.clear();
     }
-    process_->kill();
+    mProcess->kill();
 }
 
 void OfficeApplication::quit()
@@ -226,10 +226,10 @@ void OfficeApplication::quit()
 std::shared_ptr<OfficeDocument> OfficeApplication::activeOfficeDocument()
 {
     requireRunning();
-    if (open_.empty()) {
+    if (mOpen.empty()) {
         throw Error(QStringLiteral("No document is open."));
     }
-    return open_.back();
+    return mOpen.back();
 }
 
 std::shared_ptr<Document> OfficeApplication::activeDocument()
@@ -239,8 +239,8 @@ std::shared_ptr<Document> OfficeApplication::activeDocument()
 
 void OfficeApplication::forget(OfficeDocument* document, bool leftInOffice)
 {
-    documentsLeftInOffice_ = documentsLeftInOffice_ || leftInOffice;
-    std::erase_if(open_, [&](const auto& open) { return open.get() == document; });
+    mDocumentsLeftInOffice = mDocumentsLeftInOffice || leftInOffice;
+    std::erase_if(mOpen, [&](const auto& open) { return open.get() == document; });
 }
 
 std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool readOnly)
@@ -260,7 +260,7 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
     const QString action = QStringLiteral("Opening \"%1\"").arg(path);
     auto document = watched([&] {
         return guarded(action, [&] {
-            Reference<css::frame::XComponentLoader> loader(desktop_, UNO_QUERY_THROW);
+            Reference<css::frame::XComponentLoader> loader(mDesktop, UNO_QUERY_THROW);
             // Read-only: an untitled copy, editable in memory, that can never be stored over the
             // file it came from.
             const auto arguments = properties({
@@ -285,7 +285,7 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                 *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
         });
     });
-    open_.push_back(document);
+    mOpen.push_back(document);
     return document;
 }
 

@@ -24,15 +24,15 @@ public:
     ~OfficeApplication() override;
 
     void quit() override;
-    void setDisplayAlerts(bool on) override { displayAlerts_ = on; }
+    void setDisplayAlerts(bool on) override { mDisplayAlerts = on; }
     Documents& documents() override { return *this; }
-    Selection& selection() override { return selection_; }
+    Selection& selection() override { return mSelection; }
     std::shared_ptr<Document> activeDocument() override;
 
     std::shared_ptr<OfficeDocument> activeOfficeDocument();
     // Drops a closed document; leftInOffice when the office still holds it until it ends.
     void forget(OfficeDocument* document, bool leftInOffice);
-    CopiedText& copiedText() { return copied_; }
+    CopiedText& copiedText() { return mCopied; }
     // A folder of this instance for scratch files, removed when the office ends.
     QString scratchFolder() const;
 
@@ -44,7 +44,7 @@ public:
     template <typename Body> auto watched(Body&& body)
     {
         requireAnswering();
-        const OfficeWatchdog::Call call(process_->watchdog());
+        const OfficeWatchdog::Call call(mProcess->watchdog());
         try {
             return body();
         } catch (...) {
@@ -62,15 +62,15 @@ private:
     void endProcess(bool gracefully);
     void requireRunning() const;
 
-    std::unique_ptr<OfficeProcess> process_;
-    com::sun::star::uno::Reference<com::sun::star::lang::XComponent> bridge_;
-    com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> desktop_;
+    std::unique_ptr<OfficeProcess> mProcess;
+    com::sun::star::uno::Reference<com::sun::star::lang::XComponent> mBridge;
+    com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> mDesktop;
     // Last is the active one.
-    std::vector<std::shared_ptr<OfficeDocument>> open_;
-    OfficeSelection selection_;
-    CopiedText copied_;
-    bool displayAlerts_ = true;
-    bool documentsLeftInOffice_ = false;
+    std::vector<std::shared_ptr<OfficeDocument>> mOpen;
+    OfficeSelection mSelection;
+    CopiedText mCopied;
+    bool mDisplayAlerts = true;
+    bool mDocumentsLeftInOffice = false;
 };
 
 } // namespace word

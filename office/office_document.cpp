@@ -67,25 +67,25 @@ void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor)
 
 OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::frame::XModel>& model,
                                const QString& path)
-    : app_(app), path_(path), model_(model)
+    : mApp(app), mPath(path), mModel(model)
 {
     guarded(QStringLiteral("Opening \"%1\"").arg(path), [&] {
-        text_ = Reference<css::text::XTextDocument>(model_, UNO_QUERY_THROW)->getText();
-        replaceable_.set(model_, UNO_QUERY_THROW);
-        const auto controller = model_->getCurrentController();
-        selectionSupplier_.set(controller, UNO_QUERY_THROW);
-        transferSupplier_.set(controller, UNO_QUERY_THROW);
-        cursor_ = text_->createTextCursor();
-        cursor_->gotoStart(false);
-        cursorParagraph_.set(cursor_, UNO_QUERY_THROW);
-        cursorProperties_.set(cursor_, UNO_QUERY_THROW);
+        mText = Reference<css::text::XTextDocument>(mModel, UNO_QUERY_THROW)->getText();
+        mReplaceable.set(mModel, UNO_QUERY_THROW);
+        const auto controller = mModel->getCurrentController();
+        mSelectionSupplier.set(controller, UNO_QUERY_THROW);
+        mTransferSupplier.set(controller, UNO_QUERY_THROW);
+        mCursor = mText->createTextCursor();
+        mCursor->gotoStart(false);
+        mCursorParagraph.set(mCursor, UNO_QUERY_THROW);
+        mCursorProperties.set(mCursor, UNO_QUERY_THROW);
         // An active view updates its state (rulers, status) whenever the office is idle, and
         // that lays the document out up to the insertion point between our calls. Every page
         // laid out is one more page the header art must be attached to again on each paste,
         // so the cost of a paste would grow with the document. A suspended view lays out
         // nothing until a save or a picture needs it. Right after loading nothing is changed
         // yet, so suspending asks no questions.
-        suspended_ = controller->suspend(true);
+        mSuspended = controller->suspend(true);
         lockControllers();
     });
 }
@@ -95,65 +95,65 @@ OfficeDocument::~OfficeDocument() = default;
 void OfficeDocument::requireOpen() const
 {
     if (closed()) {
-        throw Error(QStringLiteral("The document \"%1\" has been closed.").arg(path_));
+        throw Error(QStringLiteral("The document \"%1\" has been closed.").arg(mPath));
     }
 }
 
 void OfficeDocument::abandon()
 {
-    cursor_.clear();
-    cursorParagraph_.clear();
-    cursorProperties_.clear();
-    search_.clear();
-    pages_.reset();
-    transferSupplier_.clear();
-    selectionSupplier_.clear();
-    replaceable_.clear();
-    text_.clear();
-    model_.clear();
+    mCursor.clear();
+    mCursorParagraph.clear();
+    mCursorProperties.clear();
+    mSearch.clear();
+    mPages.reset();
+    mTransferSupplier.clear();
+    mSelectionSupplier.clear();
+    mReplaceable.clear();
+    mText.clear();
+    mModel.clear();
 }
 
 void OfficeDocument::lockControllers()
 {
-    if (!locked_) {
-        model_->lockControllers();
-        locked_ = true;
+    if (!mLocked) {
+        mModel->lockControllers();
+        mLocked = true;
     }
 }
 
 void OfficeDocument::unlockControllers()
 {
-    if (locked_) {
-        model_->unlockControllers();
-        locked_ = false;
+    if (mLocked) {
+        mModel->unlockControllers();
+        mLocked = false;
     }
 }
 
 void OfficeDocument::resumeView()
 {
-    if (suspended_) {
-        model_->getCurrentController()->suspend(false);
-        suspended_ = false;
+    if (mSuspended) {
+        mModel->getCurrentController()->suspend(false);
+        mSuspended = false;
     }
 }
 
 void OfficeDocument::forgetWhereTheCursorIs()
 {
-    atEnd_ = false;
-    placedPage_.reset();
+    mAtEnd = false;
+    mPlacedPage.reset();
 }
 
 void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
 {
-    selectionSupplier_->select(Any(range));
+    mSelectionSupplier->select(Any(range));
 }
 
 void OfficeDocument::SaveAs(const QString& path)
 {
     try {
-        app_.watched([&] { save(path); });
+        mApp.watched([&] { save(path); });
     } catch (...) {
-        app_.removeSaveLeftovers(path);
+        mApp.removeSaveLeftovers(path);
         throw;
     }
 }
@@ -188,7 +188,7 @@ void OfficeDocument::save(const QString& path)
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
     } while (QFileInfo::exists(scratch));
     try {
-        Reference<css::frame::XStorable> storable(model_, UNO_QUERY_THROW);
+        Reference<css::frame::XStorable> storable(mModel, UNO_QUERY_THROW);
         storable->storeToURL(fileUrl(scratch),
                              properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
                                          {"Overwrite", Any(true)}}));
@@ -212,34 +212,34 @@ void OfficeDocument::Close()
 
 void OfficeDocument::Close(WdSaveOptions)
 {
-    app_.watched([&] { close(); });
+    mApp.watched([&] { close(); });
 }
 
 void OfficeDocument::close()
 {
     requireOpen();
     const auto self = shared_from_this();
-    const bool leaveInOffice = pastedPages_ > kCheapToClosePages;
+    const bool leaveInOffice = mPastedPages > kCheapToClosePages;
     if (!leaveInOffice) {
-        guarded(QStringLiteral("Closing \"%1\"").arg(path_),
-                [&] { Reference<css::util::XCloseable>(model_, UNO_QUERY_THROW)->close(true); });
+        guarded(QStringLiteral("Closing \"%1\"").arg(mPath),
+                [&] { Reference<css::util::XCloseable>(mModel, UNO_QUERY_THROW)->close(true); });
     }
     abandon();
-    app_.forget(this, leaveInOffice);
+    mApp.forget(this, leaveInOffice);
 }
 
 std::unique_ptr<Range> OfficeDocument::range()
 {
     requireOpen();
-    return std::make_unique<OfficeRange>(app_, shared_from_this());
+    return std::make_unique<OfficeRange>(mApp, shared_from_this());
 }
 
 void OfficeDocument::FitTextToLines()
 {
-    app_.watched([&] {
+    mApp.watched([&] {
         requireOpen();
         guarded(QStringLiteral("Fitting the text to its lines"),
-                [&] { OfficeLineFit(model_, text_).run(); });
+                [&] { OfficeLineFit(mModel, mText).run(); });
     });
 }
 
@@ -248,11 +248,11 @@ QStringList OfficeDocument::paragraphTexts(const QString& style)
     requireOpen();
     return guarded(QStringLiteral("Reading the paragraphs in the style \"%1\"").arg(style), [&] {
         // A style search finds whole paragraphs, all of them in one call.
-        const auto descriptor = replaceable_->createSearchDescriptor();
+        const auto descriptor = mReplaceable->createSearchDescriptor();
         Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
         options->setPropertyValue("SearchStyles", Any(true));
         descriptor->setSearchString(toOU(style));
-        const Reference<css::container::XIndexAccess> found = replaceable_->findAll(descriptor);
+        const Reference<css::container::XIndexAccess> found = mReplaceable->findAll(descriptor);
         QStringList texts;
         const sal_Int32 count = found.is() ? found->getCount() : 0;
         for (sal_Int32 i = 0; i < count; ++i) {
@@ -266,17 +266,17 @@ QStringList OfficeDocument::paragraphTexts(const QString& style)
 QImage OfficeDocument::firstPagePicture()
 {
     requireOpen();
-    const QString png = QDir(app_.scratchFolder()).filePath(QStringLiteral("page.png"));
+    const QString png = QDir(mApp.scratchFolder()).filePath(QStringLiteral("page.png"));
     QFile::remove(png);
-    guarded(QStringLiteral("Making a picture of \"%1\"").arg(path_), [&] {
+    guarded(QStringLiteral("Making a picture of \"%1\"").arg(mPath), [&] {
         // The picture filter draws the page the view is on, and needs the layout to do so.
         resumeView();
         unlockControllers();
-        Reference<css::text::XTextViewCursorSupplier> views(model_->getCurrentController(),
+        Reference<css::text::XTextViewCursorSupplier> views(mModel->getCurrentController(),
                                                             UNO_QUERY_THROW);
         Reference<css::text::XPageCursor> page(views->getViewCursor(), UNO_QUERY_THROW);
         page->jumpToFirstPage();
-        Reference<css::frame::XStorable>(model_, UNO_QUERY_THROW)
+        Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
             ->storeToURL(fileUrl(png),
                          properties({{"FilterName", Any(rtl::OUString("writer_png_Export"))}}));
         lockControllers();
@@ -284,7 +284,7 @@ QImage OfficeDocument::firstPagePicture()
     QImage picture(png);
     QFile::remove(png);
     if (picture.isNull()) {
-        throw Error(QStringLiteral("The office made no readable picture of \"%1\".").arg(path_));
+        throw Error(QStringLiteral("The office made no readable picture of \"%1\".").arg(mPath));
     }
     picture = picture.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
     picture.setDotsPerMeterX(kPictureDotsPerMeter);
@@ -297,8 +297,8 @@ void OfficeDocument::wholeStory()
     requireOpen();
     guarded(QStringLiteral("Selecting the whole document"), [&] {
         forgetWhereTheCursorIs();
-        cursor_->gotoStart(false);
-        cursor_->gotoEnd(true);
+        mCursor->gotoStart(false);
+        mCursor->gotoEnd(true);
     });
 }
 
@@ -306,16 +306,16 @@ void OfficeDocument::copy()
 {
     requireOpen();
     guarded(QStringLiteral("Copying"), [&] {
-        select(up<css::text::XTextRange>(cursor_));
+        select(up<css::text::XTextRange>(mCursor));
         CopiedText copied;
-        copied.content = transferSupplier_->getTransferable();
+        copied.content = mTransferSupplier->getTransferable();
         // Whether a paste of it adds exactly one page that starts where the paste starts, so
         // the page index can follow pastes without looking at the pasted text again.
-        const auto start = text_->createTextCursorByRange(cursor_->getStart());
+        const auto start = mText->createTextCursorByRange(mCursor->getStart());
         bool onePage =
             Reference<css::text::XParagraphCursor>(start, UNO_QUERY_THROW)->isStartOfParagraph();
         Reference<css::container::XEnumeration> paragraphs =
-            Reference<css::container::XEnumerationAccess>(cursor_, UNO_QUERY_THROW)
+            Reference<css::container::XEnumerationAccess>(mCursor, UNO_QUERY_THROW)
                 ->createEnumeration();
         bool first = true;
         while (onePage && paragraphs->hasMoreElements()) {
@@ -325,7 +325,7 @@ void OfficeDocument::copy()
             first = false;
         }
         copied.onePage = onePage && !first;
-        app_.copiedText() = copied;
+        mApp.copiedText() = copied;
     });
 }
 
@@ -334,63 +334,63 @@ void OfficeDocument::endOfStory()
     requireOpen();
     guarded(QStringLiteral("Moving to the end"), [&] {
         forgetWhereTheCursorIs();
-        cursor_->gotoEnd(false);
-        atEnd_ = true;
+        mCursor->gotoEnd(false);
+        mAtEnd = true;
     });
 }
 
 void OfficeDocument::paste()
 {
     requireOpen();
-    const CopiedText copied = app_.copiedText();
+    const CopiedText copied = mApp.copiedText();
     if (!copied.content.is()) {
         throw Error(QStringLiteral("Nothing has been copied to paste."));
     }
     guarded(QStringLiteral("Pasting"), [&] {
         // Right after EndKey the insertion point is known to be at the end; asking the office
         // again would cost calls on every page.
-        bool atEnd = atEnd_;
+        bool atEnd = mAtEnd;
         forgetWhereTheCursorIs();
         if (!atEnd) {
-            Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
-            atEnd = cursor_->isCollapsed() &&
-                    compare->compareRegionEnds(up<css::text::XTextRange>(cursor_),
-                                               text_->getEnd()) == 0;
+            Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
+            atEnd = mCursor->isCollapsed() &&
+                    compare->compareRegionEnds(up<css::text::XTextRange>(mCursor),
+                                               mText->getEnd()) == 0;
         }
-        if (atEnd && !cursorParagraph_->isStartOfParagraph()) {
+        if (atEnd && !mCursorParagraph->isStartOfParagraph()) {
             // Pasted paragraphs merge their first one into the paragraph they land in; at the
             // end of a paragraph with text they would run into it.
-            text_->insertControlCharacter(up<css::text::XTextRange>(cursor_),
+            mText->insertControlCharacter(up<css::text::XTextRange>(mCursor),
                                           css::text::ControlCharacter::PARAGRAPH_BREAK, false);
-            cursor_->gotoEnd(false);
+            mCursor->gotoEnd(false);
         }
         // Just before the landing place, where the insertion does not carry it along.
         const auto before = atEnd
-                                ? text_->createTextCursorByRange(up<css::text::XTextRange>(cursor_))
-                                : text_->createTextCursorByRange(cursor_->getStart());
+                                ? mText->createTextCursorByRange(up<css::text::XTextRange>(mCursor))
+                                : mText->createTextCursorByRange(mCursor->getStart());
         const bool hasBefore = before->goLeft(1, false);
 
-        select(up<css::text::XTextRange>(cursor_));
-        transferSupplier_->insertTransferable(copied.content);
+        select(up<css::text::XTextRange>(mCursor));
+        mTransferSupplier->insertTransferable(copied.content);
 
         if (atEnd) {
-            cursor_->gotoEnd(false);
-            atEnd_ = true;
+            mCursor->gotoEnd(false);
+            mAtEnd = true;
         } else {
-            Reference<css::text::XTextViewCursorSupplier> views(model_->getCurrentController(),
+            Reference<css::text::XTextViewCursorSupplier> views(mModel->getCurrentController(),
                                                                 UNO_QUERY_THROW);
-            cursor_->gotoRange(views->getViewCursor()->getEnd(), false);
+            mCursor->gotoRange(views->getViewCursor()->getEnd(), false);
         }
-        if (pages_) {
+        if (mPages) {
             if (atEnd && hasBefore && copied.onePage) {
                 before->goRight(1, false);
-                pages_->appendIfValid(before);
+                mPages->appendIfValid(before);
             } else {
-                pages_->invalidate();
+                mPages->invalidate();
             }
         }
         if (copied.onePage) {
-            ++pastedPages_;
+            ++mPastedPages;
         }
     });
 }
@@ -399,34 +399,34 @@ void OfficeDocument::backspace()
 {
     requireOpen();
     guarded(QStringLiteral("Deleting"), [&] {
-        const bool atEnd = atEnd_;
+        const bool atEnd = mAtEnd;
         forgetWhereTheCursorIs();
         if (atEnd) {
             // Collapsed at the end, and it stays there: the character before it goes.
-            if (pages_ && cursorParagraph_->isStartOfParagraph() &&
-                PageIndex::startsPage(up<css::uno::XInterface>(cursorProperties_))) {
-                pages_->invalidate();
+            if (mPages && mCursorParagraph->isStartOfParagraph() &&
+                PageIndex::startsPage(up<css::uno::XInterface>(mCursorProperties))) {
+                mPages->invalidate();
             }
-            const auto before = text_->createTextCursorByRange(up<css::text::XTextRange>(cursor_));
+            const auto before = mText->createTextCursorByRange(up<css::text::XTextRange>(mCursor));
             if (before->goLeft(1, true)) {
                 before->setString(rtl::OUString());
             }
-            atEnd_ = true;
+            mAtEnd = true;
             return;
         }
-        if (!cursor_->isCollapsed()) {
-            if (pages_) {
-                pages_->invalidate();
+        if (!mCursor->isCollapsed()) {
+            if (mPages) {
+                mPages->invalidate();
             }
-            cursor_->setString(rtl::OUString());
+            mCursor->setString(rtl::OUString());
             return;
         }
-        const auto before = text_->createTextCursorByRange(up<css::text::XTextRange>(cursor_));
+        const auto before = mText->createTextCursorByRange(up<css::text::XTextRange>(mCursor));
         // Joining a paragraph that begins a page to the one before removes that page start.
-        if (pages_ &&
+        if (mPages &&
             Reference<css::text::XParagraphCursor>(before, UNO_QUERY_THROW)->isStartOfParagraph() &&
             PageIndex::startsPage(up<css::uno::XInterface>(before))) {
-            pages_->invalidate();
+            mPages->invalidate();
         }
         if (before->goLeft(1, true)) {
             before->setString(rtl::OUString());
@@ -438,18 +438,18 @@ void OfficeDocument::goToPage(WdGoToDirection direction, int count)
 {
     requireOpen();
     guarded(QStringLiteral("Going to a page"), [&] {
-        if (!pages_) {
-            pages_.emplace(text_);
+        if (!mPages) {
+            mPages.emplace(mText);
         }
         const int offset = direction == WdGoToDirection::Next ? count : -count;
         // After a jump the insertion point is known to be at the start of the page it landed
         // on, so the next jump needs no search for its page.
-        int page = placedPage_ && pages_->valid()
-                       ? *placedPage_
-                       : pages_->pageOf(up<css::text::XTextRange>(cursor_));
+        int page = mPlacedPage && mPages->valid()
+                       ? *mPlacedPage
+                       : mPages->pageOf(up<css::text::XTextRange>(mCursor));
         forgetWhereTheCursorIs();
-        cursor_->gotoRange(up<css::text::XTextRange>(pages_->pageStartFrom(page, offset)), false);
-        placedPage_ = page;
+        mCursor->gotoRange(up<css::text::XTextRange>(mPages->pageStartFrom(page, offset)), false);
+        mPlacedPage = page;
     });
 }
 
@@ -462,11 +462,11 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
     return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
         // A replacement around the insertion point can move it.
         forgetWhereTheCursorIs();
-        if (!search_.is()) {
-            search_ = replaceable_->createReplaceDescriptor();
-            setSearchOptions(up<css::util::XSearchDescriptor>(search_));
+        if (!mSearch.is()) {
+            mSearch = mReplaceable->createReplaceDescriptor();
+            setSearchOptions(up<css::util::XSearchDescriptor>(mSearch));
         }
-        search_->setSearchString(toOU(request.text));
+        mSearch->setSearchString(toOU(request.text));
         return request.wrap == WdFindWrap::Stop ? replaceFromInsertionPoint(request)
                                                 : replaceEverywhere(request);
     });
@@ -477,7 +477,7 @@ bool OfficeDocument::replaceEverywhere(const FindRequest& request)
     // Each match is replaced on its own rather than by the office's replace-all, so that what
     // is placed can be kept out of later searches.
     const Reference<css::container::XIndexAccess> found =
-        replaceable_->findAll(up<css::util::XSearchDescriptor>(search_));
+        mReplaceable->findAll(up<css::util::XSearchDescriptor>(mSearch));
     const bool guard = mayTouchPlacedText(request.text);
     std::vector<Reference<css::text::XTextRange>> matches;
     const sal_Int32 count = found.is() ? found->getCount() : 0;
@@ -494,8 +494,8 @@ bool OfficeDocument::replaceEverywhere(const FindRequest& request)
         // kept is a cursor: a found range is a mark in the document, and marks travel with
         // every copy of the page, which makes each later paste and the save slower.
         if (!request.replacement.isEmpty()) {
-            placed_.push_back({request.replacement, text_->createTextCursorByRange(match), {}, {}});
-            placedEnd_.clear();
+            mPlaced.push_back({request.replacement, mText->createTextCursorByRange(match), {}, {}});
+            mPlacedEnd.clear();
         }
     }
     return !matches.empty();
@@ -507,20 +507,20 @@ bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
     // one to replace it, whatever lies before. A search that starts at a found range goes on
     // from its end, which after the replacement is the end of the replacement text.
     const Reference<css::util::XSearchDescriptor> descriptor =
-        up<css::util::XSearchDescriptor>(search_);
+        up<css::util::XSearchDescriptor>(mSearch);
     const bool guard =
-        mayTouchPlacedText(request.text) && placedTextAfter(up<css::text::XTextRange>(cursor_));
+        mayTouchPlacedText(request.text) && placedTextAfter(up<css::text::XTextRange>(mCursor));
     const rtl::OUString replacement = toOU(request.replacement);
     bool replaced = false;
     Reference<css::uno::XInterface> found =
-        replaceable_->findNext(up<css::uno::XInterface>(cursor_), descriptor);
+        mReplaceable->findNext(up<css::uno::XInterface>(mCursor), descriptor);
     while (found.is()) {
         Reference<css::text::XTextRange> match(found, UNO_QUERY_THROW);
         if (replaceable(match, request.style, guard)) {
             match->setString(replacement);
             replaced = true;
         }
-        found = replaceable_->findNext(found, descriptor);
+        found = mReplaceable->findNext(found, descriptor);
     }
     return replaced;
 }
@@ -559,7 +559,7 @@ bool OfficeDocument::mayTouchPlacedText(const QString& search) const
     // part of the search text. Beyond plain ASCII the office's notion of case may differ from
     // ours, so every match is checked.
     const QString needle = caseBlind(search);
-    for (const Placement& placement : placed_) {
+    for (const Placement& placement : mPlaced) {
         if (!isPlainAscii(placement.text) || !isPlainAscii(search)) {
             return true;
         }
@@ -579,31 +579,31 @@ bool OfficeDocument::mayTouchPlacedText(const QString& search) const
 
 bool OfficeDocument::placedTextAfter(const Reference<css::text::XTextRange>& position)
 {
-    if (placed_.empty()) {
+    if (mPlaced.empty()) {
         return false;
     }
-    Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
-    if (!placedEnd_.is()) {
-        for (const Placement& placement : placed_) {
-            if (!placedEnd_.is() ||
-                compare->compareRegionEnds(up<css::text::XTextRange>(placedEnd_),
+    Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
+    if (!mPlacedEnd.is()) {
+        for (const Placement& placement : mPlaced) {
+            if (!mPlacedEnd.is() ||
+                compare->compareRegionEnds(up<css::text::XTextRange>(mPlacedEnd),
                                            up<css::text::XTextRange>(placement.range)) > 0) {
-                placedEnd_ = placement.range;
+                mPlacedEnd = placement.range;
             }
         }
     }
     // A search goes on from the end of the position; compareRegionEnds answers 1 when the first
     // range ends before the second.
-    return compare->compareRegionEnds(position, up<css::text::XTextRange>(placedEnd_)) > 0;
+    return compare->compareRegionEnds(position, up<css::text::XTextRange>(mPlacedEnd)) > 0;
 }
 
 bool OfficeDocument::overlapsPlacedText(const Reference<css::text::XTextRange>& match)
 {
-    Reference<css::text::XTextRangeCompare> compare(text_, UNO_QUERY_THROW);
-    for (Placement& placement : placed_) {
+    Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
+    for (Placement& placement : mPlaced) {
         if (!placement.start.is()) {
-            placement.start = text_->createTextCursorByRange(placement.range->getStart());
-            placement.end = text_->createTextCursorByRange(placement.range->getEnd());
+            placement.start = mText->createTextCursorByRange(placement.range->getStart());
+            placement.end = mText->createTextCursorByRange(placement.range->getEnd());
         }
         // They overlap when each begins before the other ends. Text outside the body (a
         // header, say) cannot be compared with it and does not overlap it.

@@ -63,9 +63,9 @@ public:
     std::unique_ptr<Range> range() override;
     void FitTextToLines() override;
 
-    bool closed() const { return !model_.is(); }
+    bool closed() const { return !mModel.is(); }
     // Whether closing it would take the office long enough that ending the process is better.
-    bool expensiveToClose() const { return pastedPages_ > 20; }
+    bool expensiveToClose() const { return mPastedPages > 20; }
     // Lets go of the office's objects without asking the office for anything.
     void abandon();
 
@@ -101,20 +101,20 @@ private:
     void resumeView();
     void forgetWhereTheCursorIs();
 
-    OfficeApplication& app_;
-    QString path_;
-    com::sun::star::uno::Reference<com::sun::star::frame::XModel> model_;
-    com::sun::star::uno::Reference<com::sun::star::text::XText> text_;
-    com::sun::star::uno::Reference<com::sun::star::util::XReplaceable> replaceable_;
-    com::sun::star::uno::Reference<com::sun::star::view::XSelectionSupplier> selectionSupplier_;
+    OfficeApplication& mApp;
+    QString mPath;
+    com::sun::star::uno::Reference<com::sun::star::frame::XModel> mModel;
+    com::sun::star::uno::Reference<com::sun::star::text::XText> mText;
+    com::sun::star::uno::Reference<com::sun::star::util::XReplaceable> mReplaceable;
+    com::sun::star::uno::Reference<com::sun::star::view::XSelectionSupplier> mSelectionSupplier;
     com::sun::star::uno::Reference<com::sun::star::datatransfer::XTransferableSupplier>
-        transferSupplier_;
+        mTransferSupplier;
     // The insertion point (collapsed) or the selection.
-    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> cursor_;
-    com::sun::star::uno::Reference<com::sun::star::text::XParagraphCursor> cursorParagraph_;
-    com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> cursorProperties_;
+    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> mCursor;
+    com::sun::star::uno::Reference<com::sun::star::text::XParagraphCursor> mCursorParagraph;
+    com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> mCursorProperties;
     // Made once: only the search and replacement texts change between searches.
-    com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> search_;
+    com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> mSearch;
     // Text a replace-all over the whole document put in: later searches leave it alone. The
     // collapsed ends are taken from the office only when a search could touch it.
     struct Placement
@@ -124,17 +124,17 @@ private:
         com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> start;
         com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> end;
     };
-    std::vector<Placement> placed_;
+    std::vector<Placement> mPlaced;
     // The placed text that ends last, once asked for.
-    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> placedEnd_;
-    std::optional<PageIndex> pages_;
-    int pastedPages_ = 0;
-    bool locked_ = false;
-    bool suspended_ = false;
+    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> mPlacedEnd;
+    std::optional<PageIndex> mPages;
+    int mPastedPages = 0;
+    bool mLocked = false;
+    bool mSuspended = false;
     // What is known about the insertion point without asking the office: collapsed at the end
     // of the document, or at the start of this page of the index.
-    bool atEnd_ = false;
-    std::optional<int> placedPage_;
+    bool mAtEnd = false;
+    std::optional<int> mPlacedPage;
 };
 
 } // namespace word

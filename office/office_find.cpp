@@ -6,7 +6,7 @@ namespace word {
 
 bool OfficeFind::Execute(WdReplace replace)
 {
-    return app_.watched([&] { return execute(replace); });
+    return mApp.watched([&] { return execute(replace); });
 }
 
 bool OfficeFind::execute(WdReplace replace)
@@ -14,17 +14,17 @@ bool OfficeFind::execute(WdReplace replace)
     if (replace != WdReplace::All) {
         throw Error(QStringLiteral("Find.Execute supports only Replace = 2 (replace all)."));
     }
-    if (!request_.forward || request_.matchCase || request_.matchWholeWord ||
-        request_.matchWildcards || request_.matchSoundsLike || request_.matchAllWordForms) {
+    if (!mRequest.forward || mRequest.matchCase || mRequest.matchWholeWord ||
+        mRequest.matchWildcards || mRequest.matchSoundsLike || mRequest.matchAllWordForms) {
         throw Error(QStringLiteral("Find.Execute supports only forward, case-blind searches for "
                                    "plain text."));
     }
     // Without Format the style is not a condition, as in the word processor.
-    FindRequest request = request_;
+    FindRequest request = mRequest;
     if (!request.format) {
         request.style.clear();
     }
-    return app_.activeOfficeDocument()->replaceAll(request);
+    return mApp.activeOfficeDocument()->replaceAll(request);
 }
 
 } // namespace word

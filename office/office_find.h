@@ -13,32 +13,32 @@ class OfficeApplication;
 class OfficeFind final : public Find
 {
 public:
-    explicit OfficeFind(OfficeApplication& app) : app_(app), replacement_(request_) {}
+    explicit OfficeFind(OfficeApplication& app) : mApp(app), mReplacement(mRequest) {}
 
     void ClearFormatting() override
     {
-        request_.format = false;
-        request_.style.clear();
+        mRequest.format = false;
+        mRequest.style.clear();
     }
-    Replacement& replacement() override { return replacement_; }
-    void setText(const QString& text) override { request_.text = text; }
-    void setForward(bool forward) override { request_.forward = forward; }
-    void setWrap(WdFindWrap wrap) override { request_.wrap = wrap; }
-    void setFormat(bool format) override { request_.format = format; }
-    void setMatchCase(bool on) override { request_.matchCase = on; }
-    void setMatchWholeWord(bool on) override { request_.matchWholeWord = on; }
-    void setMatchWildcards(bool on) override { request_.matchWildcards = on; }
-    void setMatchSoundsLike(bool on) override { request_.matchSoundsLike = on; }
-    void setMatchAllWordForms(bool on) override { request_.matchAllWordForms = on; }
-    void setStyle(const QString& style) override { request_.style = style; }
+    Replacement& replacement() override { return mReplacement; }
+    void setText(const QString& text) override { mRequest.text = text; }
+    void setForward(bool forward) override { mRequest.forward = forward; }
+    void setWrap(WdFindWrap wrap) override { mRequest.wrap = wrap; }
+    void setFormat(bool format) override { mRequest.format = format; }
+    void setMatchCase(bool on) override { mRequest.matchCase = on; }
+    void setMatchWholeWord(bool on) override { mRequest.matchWholeWord = on; }
+    void setMatchWildcards(bool on) override { mRequest.matchWildcards = on; }
+    void setMatchSoundsLike(bool on) override { mRequest.matchSoundsLike = on; }
+    void setMatchAllWordForms(bool on) override { mRequest.matchAllWordForms = on; }
+    void setStyle(const QString& style) override { mRequest.style = style; }
     bool Execute(WdReplace replace) override;
 
 private:
     bool execute(WdReplace replace);
 
-    OfficeApplication& app_;
-    FindRequest request_;
-    OfficeReplacement replacement_;
+    OfficeApplication& mApp;
+    FindRequest mRequest;
+    OfficeReplacement mReplacement;
 };
 
 } // namespace word

@@ -244,7 +244,7 @@ std::vector<Piece> piecesOf(const Paragraph& paragraph, bool tabsFromIndent)
 class Measure
 {
 public:
-    explicit Measure(const Reference<css::awt::XDevice>& device) : device_(device) {}
+    explicit Measure(const Reference<css::awt::XDevice>& device) : mDevice(device) {}
 
     // Width in device units of text set at kMeasureHeight.
     double width(const css::awt::FontDescriptor& font, const QString& text)
@@ -257,25 +257,25 @@ public:
                                 .arg(static_cast<double>(font.Weight))
                                 .arg(static_cast<int>(font.Slant));
         const QString widthKey = key + QLatin1Char('\n') + text;
-        const auto known = widths_.constFind(widthKey);
-        if (known != widths_.cend()) {
+        const auto known = mWidths.constFind(widthKey);
+        if (known != mWidths.cend()) {
             return *known;
         }
-        Reference<css::awt::XFont>& measured = fonts_[key];
+        Reference<css::awt::XFont>& measured = mFonts[key];
         if (!measured.is()) {
             css::awt::FontDescriptor large = font;
             large.Height = kMeasureHeight;
-            measured = device_->getFont(large);
+            measured = mDevice->getFont(large);
         }
         const double result = measured->getStringWidth(toOU(text));
-        widths_.insert(widthKey, result);
+        mWidths.insert(widthKey, result);
         return result;
     }
 
 private:
-    Reference<css::awt::XDevice> device_;
-    QHash<QString, Reference<css::awt::XFont>> fonts_;
-    QHash<QString, double> widths_;
+    Reference<css::awt::XDevice> mDevice;
+    QHash<QString, Reference<css::awt::XFont>> mFonts;
+    QHash<QString, double> mWidths;
 };
 
 // How far a style must shrink: decided by its widest paragraph. Doubtful when a line holds
@@ -291,13 +291,13 @@ struct StyleFit
 
 OfficeLineFit::OfficeLineFit(const Reference<css::frame::XModel>& model,
                              const Reference<css::text::XText>& text)
-    : model_(model), text_(text)
+    : mModel(model), mText(text)
 {}
 
 void OfficeLineFit::run()
 {
     // The first page's paragraphs, up to the next page break.
-    const Reference<css::text::XTextCursor> cursor = text_->createTextCursor();
+    const Reference<css::text::XTextCursor> cursor = mText->createTextCursor();
     cursor->gotoStart(false);
     const Reference<css::text::XParagraphCursor> paragraphs(cursor, UNO_QUERY_THROW);
     const Reference<css::beans::XMultiPropertySet> at(cursor, UNO_QUERY_THROW);
@@ -346,7 +346,7 @@ void OfficeLineFit::run()
     }
 
     const Reference<css::container::XNameAccess> styleFamilies =
-        Reference<css::style::XStyleFamiliesSupplier>(model_, UNO_QUERY_THROW)->getStyleFamilies();
+        Reference<css::style::XStyleFamiliesSupplier>(mModel, UNO_QUERY_THROW)->getStyleFamilies();
     const Reference<css::container::XNameAccess> pageStyles(styleFamilies->getByName("PageStyles"),
                                                             UNO_QUERY_THROW);
     const Sequence<Any> pageValues =
@@ -358,13 +358,13 @@ void OfficeLineFit::run()
     // paragraph's indent.
     const bool tabsFromIndent =
         valueOf<bool>(Reference<css::beans::XPropertySet>(
-                          Reference<css::lang::XMultiServiceFactory>(model_, UNO_QUERY_THROW)
+                          Reference<css::lang::XMultiServiceFactory>(mModel, UNO_QUERY_THROW)
                               ->createInstance("com.sun.star.text.DocumentSettings"),
                           UNO_QUERY_THROW)
                           ->getPropertyValue("TabsRelativeToIndent"));
 
     Measure measure(Reference<css::awt::XDevice>(
-        model_->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW));
+        mModel->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW));
     QMap<QString, StyleFit> styles;
     for (const Paragraph& paragraph : page) {
         StyleFit& style = styles[paragraph.style];
@@ -423,13 +423,13 @@ void OfficeLineFit::run()
     if (!wholeDocument) {
         return;
     }
-    const Reference<css::view::XRenderable> renderable(model_, UNO_QUERY_THROW);
+    const Reference<css::view::XRenderable> renderable(mModel, UNO_QUERY_THROW);
     bool anyDoubtful = false;
     for (const StyleFit& style : styles) {
         anyDoubtful = anyDoubtful || style.doubtful;
     }
     double further = 1.0;
-    for (int round = 0; round < kFurtherRounds && renderable->getRendererCount(Any(model_), {}) > 1;
+    for (int round = 0; round < kFurtherRounds && renderable->getRendererCount(Any(mModel), {}) > 1;
          ++round) {
         further *= kFurtherShrink;
         for (auto it = styles.cbegin(); it != styles.cend(); ++it) {

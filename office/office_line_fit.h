@@ -19,8 +19,8 @@ public:
     void run();
 
 private:
-    com::sun::star::uno::Reference<com::sun::star::frame::XModel> model_;
-    com::sun::star::uno::Reference<com::sun::star::text::XText> text_;
+    com::sun::star::uno::Reference<com::sun::star::frame::XModel> mModel;
+    com::sun::star::uno::Reference<com::sun::star::text::XText> mText;
 };
 
 } // namespace word

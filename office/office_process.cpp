@@ -43,7 +43,7 @@ QString OfficeProcess::programPath()
                                 : QString::fromLocal8Bit(configured);
 }
 
-OfficeProcess::OfficeProcess() : watchdog_(OfficeWatchdog::configuredLimitMs())
+OfficeProcess::OfficeProcess() : mWatchdog(OfficeWatchdog::configuredLimitMs())
 {
     const QString program = programPath();
     if (::access(QFile::encodeName(program).constData(), X_OK) != 0) {
@@ -57,7 +57,7 @@ OfficeProcess::OfficeProcess() : watchdog_(OfficeWatchdog::configuredLimitMs())
     makeFolder();
     // Qt may reap an office that ended by itself in the event loop, that is between calls, when
     // the watchdog kills nothing; it lets go of the id there.
-    QObject::connect(&process_, &QProcess::finished, &process_, [this] { watchdog_.forget(); });
+    QObject::connect(&mProcess, &QProcess::finished, &mProcess, [this] { mWatchdog.forget(); });
     try {
         start();
     } catch (...) {
@@ -86,10 +86,10 @@ void OfficeProcess::makeFolder()
         throw Error(QStringLiteral("No private folder for the office could be made in \"%1\": %2")
                         .arg(QDir::tempPath(), QString::fromLocal8Bit(std::strerror(errno))));
     }
-    folder_ = QFile::decodeName(templ);
-    QDir(folder_).mkpath(QStringLiteral("tmp"));
+    mFolder = QFile::decodeName(templ);
+    QDir(mFolder).mkpath(QStringLiteral("tmp"));
     static std::atomic<int> counter{0};
-    pipeName_ = QStringLiteral("%1%2-%3-%4")
+    mPipeName = QStringLiteral("%1%2-%3-%4")
                     .arg(QString::fromLatin1(LeftoverSweep::kPipePrefix))
                     .arg(::getpid())
                     .arg(++counter)
@@ -98,14 +98,14 @@ void OfficeProcess::makeFolder()
 
 QString OfficeProcess::connectionDescription() const
 {
-    return QStringLiteral("pipe,name=%1").arg(pipeName_);
+    return QStringLiteral("pipe,name=%1").arg(mPipeName);
 }
 
 void OfficeProcess::start()
 {
-    const QString profileUrl = QUrl::fromLocalFile(folder_ + QStringLiteral("/profile")).toString();
-    process_.setProgram(QFileInfo(programPath()).absoluteFilePath());
-    process_.setArguments({
+    const QString profileUrl = QUrl::fromLocalFile(mFolder + QStringLiteral("/profile")).toString();
+    mProcess.setProgram(QFileInfo(programPath()).absoluteFilePath());
+    mProcess.setArguments({
         QStringLiteral("--headless"),
         QStringLiteral("--invisible"),
         QStringLiteral("--nologo"),
@@ -117,14 +117,14 @@ void OfficeProcess::start()
     });
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The office's own scratch files go into the private folder, so nothing is left in /tmp.
-    environment.insert(QStringLiteral("TMPDIR"), folder_ + QStringLiteral("/tmp"));
+    environment.insert(QStringLiteral("TMPDIR"), mFolder + QStringLiteral("/tmp"));
     environment.insert(QStringLiteral("SAL_USE_VCLPLUGIN"), QStringLiteral("svp"));
-    process_.setProcessEnvironment(environment);
-    process_.setStandardInputFile(QProcess::nullDevice());
-    process_.setStandardOutputFile(QProcess::nullDevice());
-    process_.setStandardErrorFile(QProcess::nullDevice());
+    mProcess.setProcessEnvironment(environment);
+    mProcess.setStandardInputFile(QProcess::nullDevice());
+    mProcess.setStandardOutputFile(QProcess::nullDevice());
+    mProcess.setStandardErrorFile(QProcess::nullDevice());
     const pid_t parent = ::getpid();
-    process_.setChildProcessModifier([parent] {
+    mProcess.setChildProcessModifier([parent] {
         // In the child before exec: only async-signal-safe calls.
         ::setpgid(0, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -134,24 +134,24 @@ void OfficeProcess::start()
         // None of this program's files stays open in the office.
         ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
     });
-    process_.start();
-    if (!process_.waitForStarted(-1)) {
+    mProcess.start();
+    if (!mProcess.waitForStarted(-1)) {
         throw Error(QStringLiteral("The office program could not be started: %1")
-                        .arg(process_.errorString()));
+                        .arg(mProcess.errorString()));
     }
     // Started means the program was executed, so the child is in its own group already.
-    startedPid_ = static_cast<pid_t>(process_.processId());
-    watchdog_.watch(startedPid_);
+    mStartedPid = static_cast<pid_t>(mProcess.processId());
+    mWatchdog.watch(mStartedPid);
 }
 
 bool OfficeProcess::running()
 {
-    return !ended() && !process_.waitForFinished(0);
+    return !ended() && !mProcess.waitForFinished(0);
 }
 
 int OfficeProcess::exitCode() const
 {
-    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+    return mProcess.exitStatus() == QProcess::NormalExit ? mProcess.exitCode() : -1;
 }
 
 void OfficeProcess::restart()
@@ -162,7 +162,7 @@ void OfficeProcess::restart()
 
 bool OfficeProcess::waitForExit(int timeoutMs)
 {
-    return ended() || process_.waitForFinished(timeoutMs);
+    return ended() || mProcess.waitForFinished(timeoutMs);
 }
 
 void OfficeProcess::kill()
@@ -175,8 +175,8 @@ void OfficeProcess::signalGroup()
 {
     if (!ended()) {
         // Only this thread reaps from here on, so the group id stays the office's.
-        watchdog_.forget();
-        ::killpg(startedPid_, SIGKILL);
+        mWatchdog.forget();
+        ::killpg(mStartedPid, SIGKILL);
     }
 }
 
@@ -184,18 +184,18 @@ void OfficeProcess::endProcess()
 {
     if (!ended()) {
         signalGroup();
-        process_.waitForFinished(-1);
+        mProcess.waitForFinished(-1);
     }
 }
 
 void OfficeProcess::removeFolder()
 {
-    if (!pipeName_.isEmpty()) {
-        QFile::remove(LeftoverSweep::socketPath(pipeName_));
+    if (!mPipeName.isEmpty()) {
+        QFile::remove(LeftoverSweep::socketPath(mPipeName));
     }
-    if (!folder_.isEmpty()) {
-        QDir(folder_).removeRecursively();
-        folder_.clear();
+    if (!mFolder.isEmpty()) {
+        QDir(mFolder).removeRecursively();
+        mFolder.clear();
     }
 }
 

@@ -28,16 +28,16 @@ public:
     OfficeProcess& operator=(const OfficeProcess&) = delete;
 
     // The process's private folder, for scratch files of its own.
-    QString folder() const { return folder_; }
+    QString folder() const { return mFolder; }
     // The UNO connection string of the office's pipe.
     QString connectionDescription() const;
 
     // Whether the process still runs; notices an end that has not been seen yet.
     bool running();
     // Whether the process was seen to end (or was ended) since it was started.
-    bool ended() const { return process_.state() == QProcess::NotRunning; }
+    bool ended() const { return mProcess.state() == QProcess::NotRunning; }
     // The id of the process last started, kept after it ended (its scratch files carry it).
-    pid_t startedPid() const { return startedPid_; }
+    pid_t startedPid() const { return mStartedPid; }
     // The exit code of an ended process, or -1 for a process ended by a signal.
     int exitCode() const;
     // A new process on the same profile, after the office asked to be restarted.
@@ -48,7 +48,7 @@ public:
     void kill();
 
     // Times the calls to this office.
-    OfficeWatchdog& watchdog() { return watchdog_; }
+    OfficeWatchdog& watchdog() { return mWatchdog; }
 
     // The office program; TICKETWRIGHT_OFFICE overrides the installed one.
     static QString programPath();
@@ -63,11 +63,11 @@ private:
     void endProcess();
     void removeFolder();
 
-    OfficeWatchdog watchdog_;
-    QProcess process_;
-    QString folder_;
-    QString pipeName_;
-    pid_t startedPid_ = -1;
+    OfficeWatchdog mWatchdog;
+    QProcess mProcess;
+    QString mFolder;
+    QString mPipeName;
+    pid_t mStartedPid = -1;
 };
 
 } // namespace word

@@ -6,12 +6,12 @@ namespace word {
 
 QImage OfficeRange::CopyAsPicture()
 {
-    return app_.watched([&] { return document_->firstPagePicture(); });
+    return mApp.watched([&] { return mDocument->firstPagePicture(); });
 }
 
 QStringList OfficeRange::paragraphTexts(const QString& style)
 {
-    return app_.watched([&] { return document_->paragraphTexts(style); });
+    return mApp.watched([&] { return mDocument->paragraphTexts(style); });
 }
 
 } // namespace word

@@ -14,14 +14,14 @@ class OfficeRange final : public Range
 {
 public:
     OfficeRange(OfficeApplication& app, std::shared_ptr<OfficeDocument> document)
-        : app_(app), document_(std::move(document))
+        : mApp(app), mDocument(std::move(document))
     {}
     QImage CopyAsPicture() override;
     QStringList paragraphTexts(const QString& style) override;
 
 private:
-    OfficeApplication& app_;
-    std::shared_ptr<OfficeDocument> document_;
+    OfficeApplication& mApp;
+    std::shared_ptr<OfficeDocument> mDocument;
 };
 
 } // namespace word

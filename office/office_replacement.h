@@ -9,12 +9,12 @@ namespace word {
 class OfficeReplacement final : public Replacement
 {
 public:
-    explicit OfficeReplacement(FindRequest& request) : request_(request) {}
+    explicit OfficeReplacement(FindRequest& request) : mRequest(request) {}
     void ClearFormatting() override {}
-    void setText(const QString& text) override { request_.replacement = text; }
+    void setText(const QString& text) override { mRequest.replacement = text; }
 
 private:
-    FindRequest& request_;
+    FindRequest& mRequest;
 };
 
 } // namespace word

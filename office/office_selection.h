@@ -11,9 +11,9 @@ class OfficeApplication;
 class OfficeSelection final : public Selection
 {
 public:
-    explicit OfficeSelection(OfficeApplication& app) : app_(app), find_(app) {}
+    explicit OfficeSelection(OfficeApplication& app) : mApp(app), mFind(app) {}
 
-    Find& find() override { return find_; }
+    Find& find() override { return mFind; }
     void WholeStory() override;
     void Copy() override;
     void EndKey(WdUnits unit) override;
@@ -22,8 +22,8 @@ public:
     void GoTo(WdGoToItem what, WdGoToDirection which, int count) override;
 
 private:
-    OfficeApplication& app_;
-    OfficeFind find_;
+    OfficeApplication& mApp;
+    OfficeFind mFind;
 };
 
 } // namespace word

@@ -35,41 +35,41 @@ qint64 processorTicks(pid_t pid)
 
 } // namespace
 
-OfficeWatchdog::OfficeWatchdog(int limitMs) : limitMs_(limitMs), thread_([this] { run(); }) {}
+OfficeWatchdog::OfficeWatchdog(int limitMs) : mLimitMs(limitMs), mThread([this] { run(); }) {}
 
 OfficeWatchdog::~OfficeWatchdog()
 {
     {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+        std::lock_guard lock(mMutex);
+        mStop = true;
     }
-    wake_.notify_all();
-    thread_.join();
+    mWake.notify_all();
+    mThread.join();
 }
 
 void OfficeWatchdog::watch(pid_t group)
 {
-    std::lock_guard lock(mutex_);
-    group_ = group;
+    std::lock_guard lock(mMutex);
+    mGroup = group;
 }
 
 void OfficeWatchdog::forget()
 {
-    std::lock_guard lock(mutex_);
-    group_ = -1;
+    std::lock_guard lock(mMutex);
+    mGroup = -1;
 }
 
 void OfficeWatchdog::callStarted()
 {
-    if (callDepth_++ == 0) {
-        callStartedMs_.store(monotonicMs(), std::memory_order_relaxed);
+    if (mCallDepth++ == 0) {
+        mCallStartedMs.store(monotonicMs(), std::memory_order_relaxed);
     }
 }
 
 void OfficeWatchdog::callEnded()
 {
-    if (--callDepth_ == 0) {
-        callStartedMs_.store(0, std::memory_order_relaxed);
+    if (--mCallDepth == 0) {
+        mCallStartedMs.store(0, std::memory_order_relaxed);
     }
 }
 
@@ -94,25 +94,25 @@ void OfficeWatchdog::run()
 {
     // A tenth of the limit, so that a call is given up at most 10 % late; never busier than
     // 20 checks a second.
-    const auto tick = std::chrono::milliseconds(std::clamp(limitMs_ / 10, 50, 1000));
-    std::unique_lock lock(mutex_);
+    const auto tick = std::chrono::milliseconds(std::clamp(mLimitMs / 10, 50, 1000));
+    std::unique_lock lock(mMutex);
     qint64 lastCpu = -1;
     qint64 lastProgressMs = 0;
-    while (!stop_) {
-        wake_.wait_for(lock, tick);
+    while (!mStop) {
+        mWake.wait_for(lock, tick);
         // Under the lock that forget() takes before the leader is reaped: the group looked at is
         // the office's, not a later process that was given the same id.
-        const qint64 cpu = processorTicks(group_);
+        const qint64 cpu = processorTicks(mGroup);
         const qint64 now = monotonicMs();
         if (cpu != lastCpu) {
             lastCpu = cpu;
             lastProgressMs = now;
         }
-        if (!stop_ && group_ > 0 && !stoppedOffice_ &&
-            callStalled(now, callStartedMs_.load(std::memory_order_relaxed), lastProgressMs,
-                        limitMs_)) {
-            stoppedOffice_ = true;
-            ::killpg(group_, SIGKILL);
+        if (!mStop && mGroup > 0 && !mStoppedOffice &&
+            callStalled(now, mCallStartedMs.load(std::memory_order_relaxed), lastProgressMs,
+                        mLimitMs)) {
+            mStoppedOffice = true;
+            ::killpg(mGroup, SIGKILL);
         }
     }
 }

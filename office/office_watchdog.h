@@ -21,13 +21,13 @@ public:
     class Call
     {
     public:
-        explicit Call(OfficeWatchdog& watchdog) : watchdog_(watchdog) { watchdog_.callStarted(); }
-        ~Call() { watchdog_.callEnded(); }
+        explicit Call(OfficeWatchdog& watchdog) : mWatchdog(watchdog) { mWatchdog.callStarted(); }
+        ~Call() { mWatchdog.callEnded(); }
         Call(const Call&) = delete;
         Call& operator=(const Call&) = delete;
 
     private:
-        OfficeWatchdog& watchdog_;
+        OfficeWatchdog& mWatchdog;
     };
 
     explicit OfficeWatchdog(int limitMs);
@@ -46,8 +46,8 @@ public:
     void callEnded();
 
     // Whether the watchdog had to stop the office.
-    bool stoppedOffice() const { return stoppedOffice_.load(); }
-    int limitMs() const { return limitMs_; }
+    bool stoppedOffice() const { return mStoppedOffice.load(); }
+    int limitMs() const { return mLimitMs; }
 
     // The rule, in monotonic milliseconds: a call under way (callStartedMs is 0 between calls) is
     // given up once both its start and the office's last use of processor time lie more than
@@ -60,16 +60,16 @@ public:
 private:
     void run();
 
-    const int limitMs_;
-    int callDepth_ = 0;
+    const int mLimitMs;
+    int mCallDepth = 0;
     // Monotonic milliseconds at the start of the current outermost call; 0 between calls.
-    std::atomic<qint64> callStartedMs_{0};
-    std::atomic<bool> stoppedOffice_{false};
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    pid_t group_ = -1;  // under mutex_
-    bool stop_ = false; // under mutex_
-    std::thread thread_;
+    std::atomic<qint64> mCallStartedMs{0};
+    std::atomic<bool> mStoppedOffice{false};
+    std::mutex mMutex;
+    std::condition_variable mWake;
+    pid_t mGroup = -1;  // under mMutex
+    bool mStop = false; // under mMutex
+    std::thread mThread;
 };
 
 } // namespace word

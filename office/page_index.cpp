@@ -16,7 +16,7 @@ using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 
 PageIndex::PageIndex(const Reference<css::text::XText>& text)
-    : text_(text), compare_(text, UNO_QUERY_THROW)
+    : mText(text), mCompare(text, UNO_QUERY_THROW)
 {}
 
 bool PageIndex::startsPage(const Reference<css::uno::XInterface>& paragraph)
@@ -38,39 +38,39 @@ bool PageIndex::startsPage(const Reference<css::uno::XInterface>& paragraph)
 
 void PageIndex::rebuild()
 {
-    starts_.clear();
-    starts_.push_back(text_->createTextCursorByRange(text_->getStart()));
-    Reference<css::container::XEnumerationAccess> access(text_, UNO_QUERY_THROW);
+    mStarts.clear();
+    mStarts.push_back(mText->createTextCursorByRange(mText->getStart()));
+    Reference<css::container::XEnumerationAccess> access(mText, UNO_QUERY_THROW);
     Reference<css::container::XEnumeration> paragraphs = access->createEnumeration();
     bool first = true;
     while (paragraphs->hasMoreElements()) {
         Reference<css::text::XTextRange> paragraph(paragraphs->nextElement(), UNO_QUERY);
         if (!first && paragraph.is() && startsPage(paragraph)) {
-            starts_.push_back(text_->createTextCursorByRange(paragraph->getStart()));
+            mStarts.push_back(mText->createTextCursorByRange(paragraph->getStart()));
         }
         first = false;
     }
-    valid_ = true;
+    mValid = true;
 }
 
 void PageIndex::appendIfValid(const Cursor& start)
 {
-    if (valid_) {
-        starts_.push_back(start);
+    if (mValid) {
+        mStarts.push_back(start);
     }
 }
 
 int PageIndex::pageOf(const Reference<css::text::XTextRange>& position)
 {
-    if (!valid_) {
+    if (!mValid) {
         rebuild();
     }
     // compareRegionStarts(a, b) is 1 when a starts before b, 0 when both start at one place.
     const auto startsAtOrBefore = [&](int page) {
-        return compare_->compareRegionStarts(
-                   css::uno::Reference<css::text::XTextRange>(starts_[page].get()), position) >= 0;
+        return mCompare->compareRegionStarts(
+                   css::uno::Reference<css::text::XTextRange>(mStarts[page].get()), position) >= 0;
     };
-    const int last = static_cast<int>(starts_.size()) - 1;
+    const int last = static_cast<int>(mStarts.size()) - 1;
     if (startsAtOrBefore(last)) {
         return last; // the usual case: the insertion point is on the last page
     }
@@ -88,12 +88,12 @@ int PageIndex::pageOf(const Reference<css::text::XTextRange>& position)
 
 PageIndex::Cursor PageIndex::pageStartFrom(int& page, int offset)
 {
-    if (!valid_) {
+    if (!mValid) {
         rebuild();
     }
-    const int last = static_cast<int>(starts_.size()) - 1;
+    const int last = static_cast<int>(mStarts.size()) - 1;
     page = std::clamp(page + offset, 0, last);
-    return starts_[page];
+    return mStarts[page];
 }
 
 } // namespace word

@@ -19,8 +19,8 @@ public:
 
     explicit PageIndex(const com::sun::star::uno::Reference<com::sun::star::text::XText>& text);
 
-    void invalidate() { valid_ = false; }
-    bool valid() const { return valid_; }
+    void invalidate() { mValid = false; }
+    bool valid() const { return mValid; }
     // A page starts at the given position, after every page already known (a paste at the end).
     void appendIfValid(const Cursor& start);
 
@@ -37,10 +37,10 @@ public:
 private:
     void rebuild();
 
-    com::sun::star::uno::Reference<com::sun::star::text::XText> text_;
-    com::sun::star::uno::Reference<com::sun::star::text::XTextRangeCompare> compare_;
-    std::vector<Cursor> starts_;
-    bool valid_ = false;
+    com::sun::star::uno::Reference<com::sun::star::text::XText> mText;
+    com::sun::star::uno::Reference<com::sun::star::text::XTextRangeCompare> mCompare;
+    std::vector<Cursor> mStarts;
+    bool mValid = false;
 };
 
 } // namespace word
