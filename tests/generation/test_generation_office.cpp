@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "main_window_run.h"
 #include "office_probe.h"
 #include "program_launcher.h"
 #include "reports.h"
@@ -32,16 +33,7 @@ class TestGenerationOffice : public QObject
     std::unique_ptr<ScriptedSeams> mSeams;
     std::unique_ptr<Form1> mForm;
 
-    QString run(const QStringList& fields)
-    {
-        mForm = std::make_unique<Form1>();
-        mForm->Form_Load();
-        for (int n = 1; n <= 8; ++n) {
-            mForm->Text(n)->setText(fields.value(n - 1));
-        }
-        mForm->PushButton6_Click();
-        return mForm->preview() ? mForm->preview()->mWordFile : QString();
-    }
+    QString run(const QStringList& fields) { return runFromMainWindow(mForm, fields); }
 
     // The document as the office itself reads it back.
     static QString officeText(const QString& path)

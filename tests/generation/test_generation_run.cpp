@@ -1,8 +1,8 @@
 #include "fake_word.h"
 #include "generation_run.h"
+#include "reports.h"
 #include "run_host.h"
 #include "run_labels.h"
-#include "reports.h"
 #include "scripted_seams.h"
 #include "ticket_number_check.h"
 

@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "main_window_run.h"
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
@@ -265,16 +266,7 @@ class TestPrintedPage : public QObject
     std::unique_ptr<ScriptedSeams> mSeams;
     std::unique_ptr<Form1> mForm;
 
-    QString run(const QStringList& fields)
-    {
-        mForm = std::make_unique<Form1>();
-        mForm->Form_Load();
-        for (int n = 1; n <= 8; ++n) {
-            mForm->Text(n)->setText(fields.value(n - 1));
-        }
-        mForm->PushButton6_Click();
-        return mForm->preview() ? mForm->preview()->mWordFile : QString();
-    }
+    QString run(const QStringList& fields) { return runFromMainWindow(mForm, fields); }
 
     // The page of tickets first .. first + 4, as the PDF shows it.
     void checkPage(const Page& page, int first)

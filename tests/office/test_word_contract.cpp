@@ -2,6 +2,7 @@
 // office layer, so that the stand-in cannot drift from what it stands in for.
 
 #include "fake_word.h"
+#include "replace_all.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 
@@ -50,16 +51,7 @@ void TestWordContract::cleanup()
 bool TestWordContract::replace(const QString& text, const QString& by, word::WdFindWrap wrap,
                                const QString& style)
 {
-    word::Find& find = mApp->selection().find();
-    find.ClearFormatting();
-    find.replacement().ClearFormatting();
-    find.setText(text);
-    find.replacement().setText(by);
-    find.setForward(true);
-    find.setWrap(wrap);
-    find.setFormat(!style.isEmpty());
-    find.setStyle(style);
-    return find.Execute(word::WdReplace::All);
+    return replaceAll(*mApp, text, by, wrap, style);
 }
 
 void TestWordContract::scenarios_data()

@@ -1,5 +1,6 @@
 #include "file_helpers.h"
 #include "office_probe.h"
+#include "replace_all.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 
@@ -47,21 +48,7 @@ std::shared_ptr<word::Document> TestWordLayer::openTemplate()
 bool TestWordLayer::replaceAll(const QString& text, const QString& replacement,
                                word::WdFindWrap wrap, const QString& style)
 {
-    word::Find& find = app_->selection().find();
-    find.ClearFormatting();
-    find.replacement().ClearFormatting();
-    find.setText(text);
-    find.replacement().setText(replacement);
-    find.setForward(true);
-    find.setWrap(wrap);
-    find.setFormat(!style.isEmpty());
-    find.setStyle(style);
-    find.setMatchCase(false);
-    find.setMatchWholeWord(false);
-    find.setMatchWildcards(false);
-    find.setMatchSoundsLike(false);
-    find.setMatchAllWordForms(false);
-    return find.Execute(word::WdReplace::All);
+    return ::replaceAll(*app_, text, replacement, wrap, style);
 }
 
 QString TestWordLayer::buildTickets(int pages, const QString& name)
