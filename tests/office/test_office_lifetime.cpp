@@ -3,6 +3,7 @@
 #include "leftover_sweep.h"
 #include "office_probe.h"
 #include "office_watchdog.h"
+#include "program_launcher.h"
 #include "scripted_seams.h"
 #include "word_automation.h"
 
@@ -80,7 +81,8 @@ void TestOfficeLifetime::killedProgramTakesItsOfficeAlong()
 {
     // A copy of this program holds an office and is then killed outright.
     QProcess holder;
-    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-office")});
+    launch::start(holder, QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--hold-office")});
     QVERIFY(holder.waitForStarted());
     QVERIFY(holder.waitForReadyRead(60000));
     const QList<QByteArray> pids = holder.readAllStandardOutput().trimmed().split(' ');
