@@ -2,8 +2,13 @@
 
 #include "form1.h"
 #include "form2.h"
+#include "generation_run.h"
+#include "scripted_seams.h"
+#include "ticket_template.h"
 
 #include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -19,3 +24,35 @@ inline QString runFromMainWindow(std::unique_ptr<Form1>& form, const QStringList
     form->PushButton6_Click();
     return form->preview() ? form->preview()->mWordFile : QString();
 }
+
+// What the tests of real runs from the main window share: a settings store of their own, a fresh
+// temporary folder and scripted message boxes for each case, the compiled-in template.
+class RealRuns
+{
+protected:
+    // From initTestCase.
+    void useOwnSettingsAndTemplate()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
+        GenerationRun::setTemplateSource(ticketTemplateBytes);
+    }
+    // From init.
+    void freshCase()
+    {
+        mTemp = std::make_unique<QTemporaryDir>();
+        qputenv("TEMP", mTemp->path().toUtf8());
+        mSeams = std::make_unique<ScriptedSeams>();
+    }
+    // From cleanup.
+    void endCase()
+    {
+        mForm.reset();
+        mSeams.reset();
+        mTemp.reset();
+    }
+
+    QTemporaryDir mHome;
+    std::unique_ptr<QTemporaryDir> mTemp;
+    std::unique_ptr<ScriptedSeams> mSeams;
+    std::unique_ptr<Form1> mForm;
+};

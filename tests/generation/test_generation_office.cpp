@@ -24,14 +24,9 @@
 
 using probe::ticketNumbers;
 
-class TestGenerationOffice : public QObject
+class TestGenerationOffice : public QObject, private RealRuns
 {
     Q_OBJECT
-
-    QTemporaryDir mHome;
-    std::unique_ptr<QTemporaryDir> mTemp;
-    std::unique_ptr<ScriptedSeams> mSeams;
-    std::unique_ptr<Form1> mForm;
 
     QString run(const QStringList& fields) { return runFromMainWindow(mForm, fields); }
 
@@ -49,23 +44,9 @@ class TestGenerationOffice : public QObject
     QString reports() const { return reports::readable(mSeams->messageTexts()); }
 
 private slots:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
-        GenerationRun::setTemplateSource(ticketTemplateBytes);
-    }
-    void init()
-    {
-        mTemp = std::make_unique<QTemporaryDir>();
-        qputenv("TEMP", mTemp->path().toUtf8());
-        mSeams = std::make_unique<ScriptedSeams>();
-    }
-    void cleanup()
-    {
-        mForm.reset();
-        mSeams.reset();
-        mTemp.reset();
-    }
+    void initTestCase() { useOwnSettingsAndTemplate(); }
+    void init() { freshCase(); }
+    void cleanup() { endCase(); }
 
     void ticketsAreNumberedThroughout_data()
     {

@@ -257,14 +257,9 @@ QString describe(const QRectF& r)
 
 } // namespace
 
-class TestPrintedPage : public QObject
+class TestPrintedPage : public QObject, private RealRuns
 {
     Q_OBJECT
-
-    QTemporaryDir mHome;
-    std::unique_ptr<QTemporaryDir> mTemp;
-    std::unique_ptr<ScriptedSeams> mSeams;
-    std::unique_ptr<Form1> mForm;
 
     QString run(const QStringList& fields) { return runFromMainWindow(mForm, fields); }
 
@@ -365,23 +360,9 @@ class TestPrintedPage : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
-        GenerationRun::setTemplateSource(ticketTemplateBytes);
-    }
-    void init()
-    {
-        mTemp = std::make_unique<QTemporaryDir>();
-        qputenv("TEMP", mTemp->path().toUtf8());
-        mSeams = std::make_unique<ScriptedSeams>();
-    }
-    void cleanup()
-    {
-        mForm.reset();
-        mSeams.reset();
-        mTemp.reset();
-    }
+    void initTestCase() { useOwnSettingsAndTemplate(); }
+    void init() { freshCase(); }
+    void cleanup() { endCase(); }
 
     void ticketsStayInTheirBoxes_data()
     {

@@ -4,6 +4,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "main_window_run.h"
 #include "office_probe.h"
 #include "reports.h"
 #include "scripted_seams.h"
@@ -23,14 +24,9 @@
 #include <memory>
 #include <unistd.h>
 
-class TestOfficeFaults : public QObject
+class TestOfficeFaults : public QObject, private RealRuns
 {
     Q_OBJECT
-
-    QTemporaryDir mHome;
-    std::unique_ptr<QTemporaryDir> mTemp;
-    std::unique_ptr<ScriptedSeams> mSeams;
-    std::unique_ptr<Form1> mForm;
 
     void setFields(const QString& count)
     {
@@ -106,16 +102,10 @@ class TestOfficeFaults : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
-        GenerationRun::setTemplateSource(ticketTemplateBytes);
-    }
+    void initTestCase() { useOwnSettingsAndTemplate(); }
     void init()
     {
-        mTemp = std::make_unique<QTemporaryDir>();
-        qputenv("TEMP", mTemp->path().toUtf8());
-        mSeams = std::make_unique<ScriptedSeams>();
+        freshCase();
         mForm = std::make_unique<Form1>();
         mForm->Form_Load();
         mForm->show();
@@ -123,9 +113,7 @@ private slots:
     void cleanup()
     {
         qunsetenv("TICKETWRIGHT_OFFICE_TIMEOUT");
-        mForm.reset();
-        mSeams.reset();
-        mTemp.reset();
+        endCase();
     }
 
     void officeKilledDuringThePageLoop()
