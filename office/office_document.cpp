@@ -16,6 +16,7 @@
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
@@ -31,6 +32,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace word {
 
@@ -49,6 +51,9 @@ constexpr int kPictureDotsPerMeter = 7559; // 192 dpi
 // A document of more pages than this is not closed in the office: tearing down its layout takes
 // minutes, while ending the office process at quit frees it at once.
 constexpr int kCheapToClosePages = 20;
+
+// Below this many appended pages, laying out at the end costs less than setting up the stages.
+constexpr int kStagedFromPages = 20;
 
 // Only case-blind searches for literal text reach the document (Find refuses the rest), so
 // these are the same for every search.
@@ -87,6 +92,11 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
         // yet, so suspending asks no questions.
         mSuspended = controller->suspend(true);
         lockControllers();
+        // Nothing here is ever undone; undo records of thousands of pastes and replacements
+        // would only pile up in the office's memory.
+        Reference<css::document::XUndoManagerSupplier>(mModel, UNO_QUERY_THROW)
+            ->getUndoManager()
+            ->lock();
     });
 }
 
@@ -106,6 +116,7 @@ void OfficeDocument::abandon()
     mCursorProperties.clear();
     mSearch.clear();
     mPages.reset();
+    mStaging.reset();
     mTransferSupplier.clear();
     mSelectionSupplier.clear();
     mReplaceable.clear();
@@ -141,6 +152,35 @@ void OfficeDocument::forgetWhereTheCursorIs()
 {
     mAtEnd = false;
     mPlacedPage.reset();
+}
+
+void OfficeDocument::pageAppended()
+{
+    if (!mStaging && ++mUnstagedPages >= kStagedFromPages) {
+        try {
+            mStaging.emplace(mModel, mText);
+        } catch (const css::uno::RuntimeException&) {
+            throw; // the office is gone or broken: the next call would fail as well
+        } catch (const css::uno::Exception&) {
+            // Without stages the pages are laid out at the end: slower, the same document.
+            mUnstagedPages = std::numeric_limits<int>::min();
+        }
+    }
+    if (mStaging) {
+        mStaging->pageAdded();
+    }
+}
+
+void OfficeDocument::endStaging()
+{
+    if (mStaging) {
+        // Ended even when putting the page style back fails, so that no later call tries again
+        // on a half-restored document; the failure is reported.
+        std::optional<StagedLayout> staging;
+        staging.swap(mStaging);
+        mUnstagedPages = 0;
+        staging->finish();
+    }
 }
 
 void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
@@ -188,6 +228,7 @@ void OfficeDocument::save(const QString& path)
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
     } while (QFileInfo::exists(scratch));
     try {
+        endStaging();
         Reference<css::frame::XStorable> storable(mModel, UNO_QUERY_THROW);
         storable->storeToURL(fileUrl(scratch),
                              properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
@@ -238,8 +279,10 @@ void OfficeDocument::FitTextToLines()
 {
     mApp.watched([&] {
         requireOpen();
-        guarded(QStringLiteral("Fitting the text to its lines"),
-                [&] { OfficeLineFit(mModel, mText).run(); });
+        guarded(QStringLiteral("Fitting the text to its lines"), [&] {
+            endStaging();
+            OfficeLineFit(mModel, mText).run();
+        });
     });
 }
 
@@ -247,6 +290,7 @@ QStringList OfficeDocument::paragraphTexts(const QString& style)
 {
     requireOpen();
     return guarded(QStringLiteral("Reading the paragraphs in the style \"%1\"").arg(style), [&] {
+        endStaging();
         // A style search finds whole paragraphs, all of them in one call.
         const auto descriptor = mReplaceable->createSearchDescriptor();
         Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
@@ -269,6 +313,7 @@ QImage OfficeDocument::firstPagePicture()
     const QString png = QDir(mApp.scratchFolder()).filePath(QStringLiteral("page.png"));
     QFile::remove(png);
     guarded(QStringLiteral("Making a picture of \"%1\"").arg(mPath), [&] {
+        endStaging();
         // The picture filter draws the page the view is on, and needs the layout to do so.
         resumeView();
         unlockControllers();
@@ -306,6 +351,7 @@ void OfficeDocument::copy()
 {
     requireOpen();
     guarded(QStringLiteral("Copying"), [&] {
+        endStaging();
         select(up<css::text::XTextRange>(mCursor));
         CopiedText copied;
         copied.content = mTransferSupplier->getTransferable();
@@ -391,6 +437,9 @@ void OfficeDocument::paste()
         }
         if (copied.onePage) {
             ++mPastedPages;
+            if (atEnd) {
+                pageAppended();
+            }
         }
     });
 }

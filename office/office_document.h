@@ -1,6 +1,7 @@
 #pragma once
 
 #include "page_index.h"
+#include "staged_layout.h"
 #include "word_automation.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -100,6 +101,9 @@ private:
     void unlockControllers();
     void resumeView();
     void forgetWhereTheCursorIs();
+    void pageAppended();
+    // Before anything that reads, copies or stores the document.
+    void endStaging();
 
     OfficeApplication& mApp;
     QString mPath;
@@ -129,6 +133,9 @@ private:
     com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> mPlacedEnd;
     std::optional<PageIndex> mPages;
     int mPastedPages = 0;
+    // Layout in stages while pages are appended; pages appended since it last ended.
+    std::optional<StagedLayout> mStaging;
+    int mUnstagedPages = 0;
     bool mLocked = false;
     bool mSuspended = false;
     // What is known about the insertion point without asking the office: collapsed at the end

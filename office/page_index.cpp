@@ -10,6 +10,13 @@
 
 namespace word {
 
+namespace {
+
+// Enough for the run's steps back from the end: the last page and the one before it.
+constexpr std::size_t kHeldWhileAppending = 3;
+
+} // namespace
+
 namespace css = com::sun::star;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
@@ -57,6 +64,9 @@ void PageIndex::appendIfValid(const Cursor& start)
 {
     if (mValid) {
         mStarts.push_back(start);
+        if (mStarts.size() > kHeldWhileAppending) {
+            mStarts[mStarts.size() - kHeldWhileAppending - 1].clear();
+        }
     }
 }
 
@@ -67,6 +77,9 @@ int PageIndex::pageOf(const Reference<css::text::XTextRange>& position)
     }
     // compareRegionStarts(a, b) is 1 when a starts before b, 0 when both start at one place.
     const auto startsAtOrBefore = [&](int page) {
+        if (!held(page)) {
+            rebuild();
+        }
         return mCompare->compareRegionStarts(
                    css::uno::Reference<css::text::XTextRange>(mStarts[page].get()), position) >= 0;
     };
@@ -93,6 +106,9 @@ PageIndex::Cursor PageIndex::pageStartFrom(int& page, int offset)
     }
     const int last = static_cast<int>(mStarts.size()) - 1;
     page = std::clamp(page + offset, 0, last);
+    if (!held(page)) {
+        rebuild();
+    }
     return mStarts[page];
 }
 

@@ -12,6 +12,9 @@ namespace word {
 // start of the text and at every paragraph with a hard page break. Ticket pages never overflow,
 // so these are the pages the layout shows, and finding one costs no layout pass over the pages
 // before it. Edits that could move a page start mark the index stale; it is rebuilt on next use.
+// Only the last few page starts are held as cursors while pages are appended: the office moves
+// every open cursor on each edit, so thousands of them would make each paste slower than the last.
+// An older page start that is asked for again rebuilds the index.
 class PageIndex
 {
 public:
@@ -36,6 +39,7 @@ public:
 
 private:
     void rebuild();
+    bool held(int page) const { return mStarts[page].is(); }
 
     com::sun::star::uno::Reference<com::sun::star::text::XText> mText;
     com::sun::star::uno::Reference<com::sun::star::text::XTextRangeCompare> mCompare;
