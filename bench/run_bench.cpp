@@ -48,6 +48,16 @@ struct Timeline
         }
         return -1;
     }
+    double last(const QString& what) const
+    {
+        double found = -1;
+        for (const auto& [name, t] : marks) {
+            if (name == what) {
+                found = t;
+            }
+        }
+        return found;
+    }
 };
 
 Timeline gTimeline;
@@ -84,6 +94,18 @@ public:
         QStringList texts = mInner->paragraphTexts(style);
         gTimeline.mark(QStringLiteral("text done"));
         return texts;
+    }
+    int paragraphCount(const QString& style) override
+    {
+        const int count = mInner->paragraphCount(style);
+        gTimeline.mark(QStringLiteral("text done"));
+        return count;
+    }
+    QString Text() override
+    {
+        QString text = mInner->Text();
+        gTimeline.mark(QStringLiteral("text done"));
+        return text;
     }
 
 private:
@@ -244,7 +266,7 @@ int main(int argc, char** argv)
         const double copy = t.at(QStringLiteral("copy"));
         const double save = t.at(QStringLiteral("save"));
         const double saved = t.at(QStringLiteral("saved"));
-        const double checked = t.at(QStringLiteral("text done"));
+        const double checked = t.last(QStringLiteral("text done"));
         const double quit = t.at(QStringLiteral("quit"));
         const double pictured = t.at(QStringLiteral("quit"), 2);
         const double filled = copy > 0 ? copy : save;

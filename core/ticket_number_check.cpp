@@ -78,3 +78,23 @@ QString ticket_numbers::verify(const QStringList& numbers, int count)
     return QStringLiteral("The ticket document does not hold tickets %1 to %2 as expected (%3).")
         .arg(format(1), format(count), problems.join(QStringLiteral("; ")));
 }
+
+bool ticket_numbers::plainlyInOrder(const QString& text, int numberParagraphs, int count)
+{
+    if (count < 1 || numberParagraphs != 2 * count) {
+        return false;
+    }
+    int seen = 0;
+    for (const QStringView paragraph : QStringView(text).tokenize(u'\r')) {
+        const int ticket = ticketOf(paragraph.toString(), count);
+        if (ticket == 0) {
+            continue;
+        }
+        // The nth number paragraph (from 0) must name ticket n / 2 + 1.
+        if (seen >= 2 * count || ticket != seen / 2 + 1) {
+            return false;
+        }
+        ++seen;
+    }
+    return seen == 2 * count;
+}

@@ -286,17 +286,22 @@ void OfficeDocument::FitTextToLines()
     });
 }
 
+Reference<css::container::XIndexAccess> OfficeDocument::findStyle(const QString& style)
+{
+    endStaging();
+    // A style search finds whole paragraphs, all of them in one call.
+    const auto descriptor = mReplaceable->createSearchDescriptor();
+    Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
+    options->setPropertyValue("SearchStyles", Any(true));
+    descriptor->setSearchString(toOU(style));
+    return mReplaceable->findAll(descriptor);
+}
+
 QStringList OfficeDocument::paragraphTexts(const QString& style)
 {
     requireOpen();
     return guarded(QStringLiteral("Reading the paragraphs in the style \"%1\"").arg(style), [&] {
-        endStaging();
-        // A style search finds whole paragraphs, all of them in one call.
-        const auto descriptor = mReplaceable->createSearchDescriptor();
-        Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
-        options->setPropertyValue("SearchStyles", Any(true));
-        descriptor->setSearchString(toOU(style));
-        const Reference<css::container::XIndexAccess> found = mReplaceable->findAll(descriptor);
+        const Reference<css::container::XIndexAccess> found = findStyle(style);
         QStringList texts;
         const sal_Int32 count = found.is() ? found->getCount() : 0;
         for (sal_Int32 i = 0; i < count; ++i) {
@@ -304,6 +309,27 @@ QStringList OfficeDocument::paragraphTexts(const QString& style)
                              ->getString());
         }
         return texts;
+    });
+}
+
+int OfficeDocument::paragraphCount(const QString& style)
+{
+    requireOpen();
+    return guarded(QStringLiteral("Counting the paragraphs in the style \"%1\"").arg(style), [&] {
+        const Reference<css::container::XIndexAccess> found = findStyle(style);
+        return found.is() ? static_cast<int>(found->getCount()) : 0;
+    });
+}
+
+QString OfficeDocument::text()
+{
+    requireOpen();
+    return guarded(QStringLiteral("Reading the text"), [&] {
+        endStaging();
+        // The office ends paragraphs with a line feed and leaves the last one open.
+        QString text = toQ(mText->getString());
+        text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+        return text + QLatin1Char('\r');
     });
 }
 

@@ -5,6 +5,7 @@
 #include "word_automation.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/datatransfer/XTransferable.hpp>
 #include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -80,6 +81,8 @@ public:
     bool replaceAll(const FindRequest& request);
     QImage firstPagePicture();
     QStringList paragraphTexts(const QString& style);
+    int paragraphCount(const QString& style);
+    QString text();
 
 private:
     void save(const QString& path);
@@ -102,6 +105,8 @@ private:
     void resumeView();
     void forgetWhereTheCursorIs();
     void pageAppended();
+    com::sun::star::uno::Reference<com::sun::star::container::XIndexAccess>
+    findStyle(const QString& style);
     // Before anything that reads, copies or stores the document.
     void endStaging();
 

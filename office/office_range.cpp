@@ -14,4 +14,14 @@ QStringList OfficeRange::paragraphTexts(const QString& style)
     return mApp.watched([&] { return mDocument->paragraphTexts(style); });
 }
 
+int OfficeRange::paragraphCount(const QString& style)
+{
+    return mApp.watched([&] { return mDocument->paragraphCount(style); });
+}
+
+QString OfficeRange::Text()
+{
+    return mApp.watched([&] { return mDocument->text(); });
+}
+
 } // namespace word

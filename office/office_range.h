@@ -18,6 +18,8 @@ public:
     {}
     QImage CopyAsPicture() override;
     QStringList paragraphTexts(const QString& style) override;
+    int paragraphCount(const QString& style) override;
+    QString Text() override;
 
 private:
     OfficeApplication& mApp;

@@ -129,6 +129,12 @@ public:
     // The texts of the range's paragraphs in the given paragraph style, in reading order (the
     // run checks its ticket numbers with them).
     virtual QStringList paragraphTexts(const QString& style) = 0;
+    // How many of the range's paragraphs are in the given paragraph style; cheaper than their
+    // texts.
+    virtual int paragraphCount(const QString& style) = 0;
+    // The range's text, each paragraph ended by a paragraph mark ("\r"), read in one go. A line
+    // break inside a paragraph reads as a mark too.
+    virtual QString Text() = 0;
 };
 
 class Document

@@ -63,6 +63,24 @@ private slots:
             QVERIFY2(problem.contains(mentions), qPrintable(problem));
         }
     }
+
+    // The quick look passes only what verify would pass, and leaves doubt to it.
+    void plainlyInOrder()
+    {
+        const auto page = [](const QStringList& numbers, const QString& wording) {
+            QString text;
+            for (int i = 0; i < numbers.size(); i += 2) {
+                text += numbers[i] + "\r" + wording + "\r$500\r" + numbers[i + 1] + "\r";
+            }
+            return text;
+        };
+        QVERIFY(ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "RAFFLE 0003"), 6, 3));
+        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "0002"), 6, 3));
+        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 3, 2}), "Gala"), 6, 3));
+        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 2}), "Gala"), 4, 3));
+        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "Gala"), 7, 3));
+        QVERIFY(!ticket_numbers::plainlyInOrder(QString(), 0, 3));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTicketNumberCheck)

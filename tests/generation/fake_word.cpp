@@ -70,6 +70,22 @@ struct FakeDocument : word::Document
             gScript->operation("paragraphTexts");
             return style == "Ticket No." ? FakeWord::ticketNumbers(doc->text) : QStringList();
         }
+        int paragraphCount(const QString& style) override
+        {
+            gScript->operation("paragraphCount");
+            return style == "Ticket No." ? FakeWord::ticketNumbers(doc->text).size() : 0;
+        }
+        QString Text() override
+        {
+            gScript->operation("Text");
+            QString text;
+            for (const QString& paragraph : doc->text.split(QRegularExpression("[\n\f]"))) {
+                text +=
+                    (paragraph.startsWith(FakeWord::kNumberMark) ? paragraph.mid(1) : paragraph) +
+                    QLatin1Char('\r');
+            }
+            return text;
+        }
     };
     std::unique_ptr<word::Range> range() override
     {

@@ -179,6 +179,11 @@ void TestWordLayer::placedTextIsNeverSearchedAgainAndAStyleLimitsTheSearch()
         numbers << n << n;
     }
     QCOMPARE(document->range()->paragraphTexts(QStringLiteral("Ticket No.")), numbers);
+    QCOMPARE(document->range()->paragraphCount(QStringLiteral("Ticket No.")), 10);
+    const QString whole = document->range()->Text();
+    QVERIFY(whole.startsWith(QStringLiteral("0001\r")) && whole.endsWith(QLatin1Char('\r')));
+    QVERIFY(!whole.contains(QLatin1Char('\n')));
+    QCOMPARE(probe::occurrences(whole, QStringLiteral("\r0099\r")), 2);
 
     const QString path = dir_.filePath(QStringLiteral("placed.doc"));
     document->SaveAs(path);
