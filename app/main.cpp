@@ -6,7 +6,9 @@
 #include "ticket_template.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
+#include <QTimer>
 
 #include <csignal>
 
@@ -20,6 +22,26 @@ QIcon applicationIcon()
     }
     return icon;
 }
+
+// Whenever the main window comes up, the offices of the next run start while the person types;
+// a moment later, so that they do not slow the window's own start.
+class StartOfficesWhenShown : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            QTimer::singleShot(kDelayMs, this, [] { GenerationRun::startOfficesEarly(); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr int kDelayMs = 500;
+};
 
 } // namespace
 
@@ -41,7 +63,11 @@ int main(int argc, char** argv)
     GenerationRun::setTemplateSource(ticketTemplateBytes);
 
     Form1 form;
+    StartOfficesWhenShown startOffices;
+    form.installEventFilter(&startOffices);
     form.Form_Load();
     form.showCentred();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    GenerationRun::endAllOffices();
+    return status;
 }

@@ -60,6 +60,11 @@ void GenerationRun::endAllOffices()
     word::terminateAllInstances();
 }
 
+void GenerationRun::startOfficesEarly()
+{
+    word::startInstancesEarly(2);
+}
+
 void GenerationRun::setTemplateSource(std::function<QByteArray()> source)
 {
     templateSource() = std::move(source);
@@ -116,7 +121,11 @@ void GenerationRun::openTemplate()
             WriteFileIfMissing(mTemplateBytes, path);
         }
     });
-    mTrap.step(label::kStartOffice, [&] { mApp = word::Application::create(); });
+    mTrap.step(label::kStartOffice, [&] {
+        mApp = word::Application::create();
+        // The picture's office starts now, alongside the run, unless one is waiting already.
+        word::startInstancesEarly(1);
+    });
     mTrap.step(label::kTemplatePath,
                [&] { mTemplatePath = temp_folder::file(QStringLiteral("template.dot")); });
     mTrap.step(label::kOpenTemplate, [&] {
@@ -169,7 +178,10 @@ void GenerationRun::replicatePages()
         return;
     }
     mTrap.step(label::kSelectAll, [&] { application().selection().WholeStory(); });
-    mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
+    mTrap.step(label::kCopyPage, [&] {
+        application().selection().Copy();
+        saveFirstPage();
+    });
     for (int page = 2; page <= mPages; ++page) {
         pastePage(page);
         renumberPage(page);
@@ -177,6 +189,27 @@ void GenerationRun::replicatePages()
     mTrap.step(label::kProgressTextReset,
                [&] { mHost.setProgressText(QStringLiteral("Progress Bar")); });
     mTrap.step(label::kProgressValueReset, [&] { mHost.setProgressValue(0); });
+}
+
+// The preview pictures the first page, which the pages added later leave as it is. Saved alone,
+// it is read and drawn in a moment, where the whole document would first be read and laid out
+// page by page. Without it the picture is made from the whole document, as good if slower, so a
+// failure here is no failure of the run.
+void GenerationRun::saveFirstPage()
+{
+    try {
+        mFirstPageFolder =
+            std::make_unique<QTemporaryDir>(temp_folder::file(QStringLiteral("first-page-XXXXXX")));
+        if (!mFirstPageFolder->isValid()) {
+            mFirstPageFolder.reset();
+            return;
+        }
+        const QString path = mFirstPageFolder->filePath(QStringLiteral("first-page.doc"));
+        document().SaveAs(path);
+        mFirstPagePath = path;
+    } catch (const std::exception&) {
+        mFirstPagePath.clear();
+    }
 }
 
 // The copied page pasted at the end, with the insertion point left at its start.
@@ -319,7 +352,10 @@ void GenerationRun::chooseResultPath()
 
 void GenerationRun::makePicture()
 {
-    mTrap.step(label::kMakePicture, [&] { mPicture = SaveDocAsJPG(mResultPath); });
+    mTrap.step(label::kMakePicture, [&] {
+        mPicture = SaveDocAsJPG(mFirstPagePath.isEmpty() ? mResultPath : mFirstPagePath);
+    });
+    mFirstPageFolder.reset();
 }
 
 // The preview takes the picture and the document, and the main window's place.

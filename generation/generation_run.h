@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -32,6 +33,9 @@ public:
     // Ends every office this process started, at once: for a program that must end now while a
     // run may still hold one.
     static void endAllOffices();
+    // Starts the offices the next run will use (its own and its picture's) while the person is
+    // still typing; they are ended with endAllOffices() when no run takes them.
+    static void startOfficesEarly();
 
     // The embedded Word template; the program installs the compiled-in one, tests their own.
     static void setTemplateSource(std::function<QByteArray()> source);
@@ -53,6 +57,7 @@ private:
     void pastePage(int page);
     void renumberPage(int page);
     void chooseResultPath();
+    void saveFirstPage();
     // A find-and-replace pass in two halves, with its replacement statement between them.
     void prepareReplace(const run_labels::ReplacePass& labels, const QString& search);
     void setReplacementText(const QString& text);
@@ -74,5 +79,8 @@ private:
     word::Find* mFind = nullptr; // taken anew by each pass
     int mPages = 1;
     QString mResultPath;
+    // The first page alone, saved before the others are added, for the picture.
+    std::unique_ptr<QTemporaryDir> mFirstPageFolder;
+    QString mFirstPagePath;
     QImage mPicture;
 };

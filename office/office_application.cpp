@@ -37,14 +37,15 @@ namespace {
 constexpr int kConnectTimeoutMs = 30000;
 constexpr int kQuitTimeoutMs = 5000;
 constexpr int kGoneGraceMs = 2000;
-// The office asks its launcher for a restart after setting up a fresh profile.
-constexpr int kRestartRequested = 81;
 
 } // namespace
 
-OfficeApplication::OfficeApplication() : mSelection(*this)
+OfficeApplication::OfficeApplication(std::unique_ptr<OfficeProcess> started)
+    : mProcess(std::move(started)), mSelection(*this)
 {
-    mProcess = std::make_unique<OfficeProcess>();
+    if (!mProcess) {
+        mProcess = std::make_unique<OfficeProcess>();
+    }
     try {
         connect();
     } catch (...) {
@@ -73,7 +74,7 @@ void OfficeApplication::connect()
     Reference<css::connection::XConnection> connection;
     while (!connection.is()) {
         if (!mProcess->running()) {
-            if (mProcess->exitCode() == kRestartRequested && restarts < 3) {
+            if (mProcess->exitCode() == OfficeProcess::kRestartRequested && restarts < 3) {
                 ++restarts;
                 mProcess->restart();
                 continue;

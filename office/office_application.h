@@ -20,7 +20,8 @@ class OfficeApplication final : public Application, private Documents
 {
 public:
     // Starts the office and connects; throws word::Error after a bounded wait.
-    OfficeApplication();
+    // On the given office, started ahead of need, or on one started now.
+    explicit OfficeApplication(std::unique_ptr<OfficeProcess> started = {});
     ~OfficeApplication() override;
 
     void quit() override;

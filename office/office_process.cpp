@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTimer>
 #include <QUrl>
 
 #include <atomic>
@@ -101,8 +102,34 @@ QString OfficeProcess::connectionDescription() const
     return QStringLiteral("pipe,name=%1").arg(mPipeName);
 }
 
+namespace {
+
+// Settings of the office's fresh private profile. Background jobs (spelling as you type,
+// grammar, timed recovery saves of a document that is never meant to be kept) compete with the
+// program's calls for the office's one lock and would slow each of them.
+constexpr char kProfileSettings[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Linguistic/SpellChecking"><prop oor:name="IsSpellAuto" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Linguistic/GrammarChecking"><prop oor:name="IsAutoGrammarCheck" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Recovery/AutoSave"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Recovery/RecoveryInfo"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
+</oor:items>
+)";
+
+void writeProfileSettings(const QString& profile)
+{
+    QDir().mkpath(profile + QStringLiteral("/user"));
+    QFile settings(profile + QStringLiteral("/user/registrymodifications.xcu"));
+    if (settings.open(QIODevice::WriteOnly)) {
+        settings.write(kProfileSettings);
+    }
+}
+
+} // namespace
+
 void OfficeProcess::start()
 {
+    writeProfileSettings(mFolder + QStringLiteral("/profile"));
     const QString profileUrl = QUrl::fromLocalFile(mFolder + QStringLiteral("/profile")).toString();
     mProcess.setProgram(QFileInfo(programPath()).absoluteFilePath());
     mProcess.setArguments({
@@ -158,6 +185,27 @@ void OfficeProcess::restart()
 {
     endProcess();
     start();
+}
+
+void OfficeProcess::restartWhenAsked()
+{
+    mRestartWhenAsked = QObject::connect(
+        &mProcess, &QProcess::finished, &mProcess, [this](int code, QProcess::ExitStatus status) {
+            if (status == QProcess::NormalExit && code == kRestartRequested &&
+                mRestartsWhenAsked++ < 3) {
+                // Not from inside the signal of the process that just ended.
+                QTimer::singleShot(0, &mProcess, [this] {
+                    if (ended() && !mFolder.isEmpty()) {
+                        start();
+                    }
+                });
+            }
+        });
+}
+
+void OfficeProcess::stopRestartingWhenAsked()
+{
+    QObject::disconnect(mRestartWhenAsked);
 }
 
 bool OfficeProcess::waitForExit(int timeoutMs)

@@ -42,6 +42,13 @@ public:
     int exitCode() const;
     // A new process on the same profile, after the office asked to be restarted.
     void restart();
+    // The exit code with which the office asks its launcher for a restart (after setting up a
+    // fresh profile).
+    static constexpr int kRestartRequested = 81;
+    // For an office started ahead of need: the restart it asks for is made as soon as it asks,
+    // from the event loop, rather than when the office is first used. Until stopped.
+    void restartWhenAsked();
+    void stopRestartingWhenAsked();
     // Waits up to timeoutMs for the process to end on its own.
     bool waitForExit(int timeoutMs);
     // Kills the process group and reaps it, then removes the folder.
@@ -68,6 +75,8 @@ private:
     QString mFolder;
     QString mPipeName;
     pid_t mStartedPid = -1;
+    QMetaObject::Connection mRestartWhenAsked;
+    int mRestartsWhenAsked = 0;
 };
 
 } // namespace word

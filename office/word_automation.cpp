@@ -1,5 +1,6 @@
 #include "word_automation.h"
 
+#include "early_offices.h"
 #include "office_application.h"
 #include "office_process.h"
 
@@ -9,6 +10,8 @@ namespace word {
 namespace {
 
 std::mutex factoryMutex;
+// Offices are started early only for the office engine, never behind a scripted one.
+bool usingOfficeEngine = true;
 
 ApplicationFactory& currentFactory()
 {
@@ -32,20 +35,36 @@ std::unique_ptr<Application> Application::create()
     return application;
 }
 
-void setApplicationFactory(ApplicationFactory factory)
+void setApplicationFactory(ApplicationFactory factory, bool wrapsOfficeEngine)
 {
     std::lock_guard lock(factoryMutex);
+    usingOfficeEngine = !factory || wrapsOfficeEngine;
     currentFactory() = factory ? std::move(factory) : defaultApplicationFactory();
+}
+
+void startInstancesEarly(int count)
+{
+    {
+        std::lock_guard lock(factoryMutex);
+        if (!usingOfficeEngine) {
+            return;
+        }
+    }
+    EarlyOffices::fill(count);
 }
 
 ApplicationFactory defaultApplicationFactory()
 {
-    return [] { return std::unique_ptr<Application>(std::make_unique<OfficeApplication>()); };
+    return [] {
+        return std::unique_ptr<Application>(
+            std::make_unique<OfficeApplication>(EarlyOffices::take()));
+    };
 }
 
 void terminateAllInstances()
 {
     OfficeProcess::killAll();
+    EarlyOffices::clear();
 }
 
 } // namespace word

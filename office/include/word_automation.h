@@ -186,8 +186,16 @@ public:
 // How create() makes an instance. The product uses the office engine; tests that inject
 // failures install a scripted one and restore the default afterwards.
 using ApplicationFactory = std::function<std::unique_ptr<Application>()>;
-void setApplicationFactory(ApplicationFactory factory);
+// A factory that only wraps the default one (to time it, say) tells so, and offices are then
+// still started early for it.
+void setApplicationFactory(ApplicationFactory factory, bool wrapsOfficeEngine = false);
 ApplicationFactory defaultApplicationFactory();
+
+// Starts offices now, in the background, until count are waiting for the next instances create()
+// makes, so that those need not wait for an office to start. Each instance still gets an office
+// of its own that nothing else used; waiting ones are ended by terminateAllInstances(). Does
+// nothing while a factory other than the default is installed. Call from the event loop's thread.
+void startInstancesEarly(int count);
 
 // Ends every office instance this process started, at once. Used when the program must end
 // immediately while an instance is still running, so that none is left behind.

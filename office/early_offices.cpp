@@ -1,0 +1,48 @@
+#include "early_offices.h"
+
+#include <deque>
+
+namespace word {
+namespace {
+
+std::deque<std::unique_ptr<OfficeProcess>>& waiting()
+{
+    static std::deque<std::unique_ptr<OfficeProcess>> offices;
+    return offices;
+}
+
+} // namespace
+
+void EarlyOffices::fill(int count)
+{
+    std::erase_if(waiting(), [](const auto& office) {
+        return !office->running() && office->exitCode() != OfficeProcess::kRestartRequested;
+    });
+    while (static_cast<int>(waiting().size()) < count) {
+        try {
+            auto office = std::make_unique<OfficeProcess>();
+            office->restartWhenAsked();
+            waiting().push_back(std::move(office));
+        } catch (const std::exception&) {
+            return;
+        }
+    }
+}
+
+std::unique_ptr<OfficeProcess> EarlyOffices::take()
+{
+    if (waiting().empty()) {
+        return {};
+    }
+    auto office = std::move(waiting().front());
+    waiting().pop_front();
+    office->stopRestartingWhenAsked();
+    return office;
+}
+
+void EarlyOffices::clear()
+{
+    waiting().clear();
+}
+
+} // namespace word
