@@ -13,6 +13,7 @@
 #include "generation_run.h"
 #include "save_doc_as_jpg.h"
 #include "seams.h"
+#include "ticket_number_check.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 
@@ -139,6 +140,7 @@ public:
     void Close() override { mInner->Close(); }
     void Close(word::WdSaveOptions o) override { mInner->Close(o); }
     void FitTextToLines() override { mInner->FitTextToLines(); }
+    bool HasFields() override { return mInner->HasFields(); }
     std::unique_ptr<word::Range> range() override
     {
         return std::make_unique<TimedRange>(mInner->range());
@@ -231,6 +233,22 @@ double pageMs(int page)
     return (p[k] - p[from]) / static_cast<double>(k - from) * 1000.0;
 }
 
+// The ticket numbers of a saved document, as a fresh office reads them from the file.
+QString readBack(const QString& document, int count)
+{
+    auto app = word::defaultApplicationFactory()();
+    const QStringList numbers =
+        app->documents().Open(document, true)->range()->paragraphTexts(ticket_numbers::kStyle);
+    word::terminateAllInstances();
+    if (numbers.size() != 2 * count) {
+        return QStringLiteral("%1 number paragraphs read back, not %2").arg(numbers.size()).arg(2 * count);
+    }
+    const QString problem = ticket_numbers::verify(numbers, count);
+    return problem.isEmpty()
+               ? QStringLiteral("every number from 1 to %1 twice, in order").arg(count)
+               : problem;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -268,6 +286,7 @@ int main(int argc, char** argv)
                 "picture", "total", "ms@100", "ms@1000", "ms@2000", "ms@4000", "floor", "ratio",
                 "peak MiB");
     const bool comparePicture = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_COMPARE_PICTURE");
+    const bool checkNumbers = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_READ_BACK");
     double total10k = 0;
     double total20k = 0;
     for (int count : counts) {
@@ -318,6 +337,10 @@ int main(int argc, char** argv)
                             ? "identical to one of the whole saved document"
                             : "DIFFERS from one of the whole saved document");
         }
+        if (checkNumbers) {
+            std::printf("         read back: %s\n", qPrintable(readBack(document, count)));
+        }
+        std::fflush(stdout);
         if (form.preview()) {
             form.preview()->hide();
         }

@@ -194,10 +194,14 @@ void GenerationRun::replicatePages()
 // The preview pictures the first page, which the pages added later leave as it is. Saved alone,
 // it is read and drawn in a moment, where the whole document would first be read and laid out
 // page by page. Without it the picture is made from the whole document, as good if slower, so a
-// failure here is no failure of the run.
+// failure here is no failure of the run. A field (a page count, say) could show otherwise on
+// the first page alone, so a document with fields is pictured whole.
 void GenerationRun::saveFirstPage()
 {
     try {
+        if (document().HasFields()) {
+            return;
+        }
         mFirstPageFolder =
             std::make_unique<QTemporaryDir>(temp_folder::file(QStringLiteral("first-page-XXXXXX")));
         if (!mFirstPageFolder->isValid()) {

@@ -24,6 +24,7 @@
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/text/XTextRangeCompare.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
@@ -152,6 +153,7 @@ void OfficeDocument::forgetWhereTheCursorIs()
 {
     mAtEnd = false;
     mPlacedPage.reset();
+    mNoPlacedTextAfter = false;
 }
 
 void OfficeDocument::pageAppended()
@@ -178,6 +180,7 @@ void OfficeDocument::endStaging()
         // on a half-restored document; the failure is reported.
         std::optional<StagedLayout> staging;
         staging.swap(mStaging);
+        mEndsInPage = false;
         mUnstagedPages = 0;
         staging->finish();
     }
@@ -297,6 +300,19 @@ Reference<css::container::XIndexAccess> OfficeDocument::findStyle(const QString&
     return mReplaceable->findAll(descriptor);
 }
 
+bool OfficeDocument::HasFields()
+{
+    return mApp.watched([&] {
+        requireOpen();
+        return guarded(QStringLiteral("Looking for fields"), [&] {
+            return Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
+                ->getTextFields()
+                ->createEnumeration()
+                ->hasMoreElements();
+        });
+    });
+}
+
 QStringList OfficeDocument::paragraphTexts(const QString& style)
 {
     requireOpen();
@@ -390,13 +406,17 @@ void OfficeDocument::copy()
             Reference<css::container::XEnumerationAccess>(mCursor, UNO_QUERY_THROW)
                 ->createEnumeration();
         bool first = true;
+        int paragraphCount = 0;
         while (onePage && paragraphs->hasMoreElements()) {
+            ++paragraphCount;
             const bool breaks = PageIndex::startsPage(
                 Reference<css::uno::XInterface>(paragraphs->nextElement(), UNO_QUERY));
             onePage = (breaks == first);
             first = false;
         }
         copied.onePage = onePage && !first;
+        // In a one-page copy only the first paragraph begins a page.
+        copied.endsInPage = copied.onePage && paragraphCount > 1;
         mApp.copiedText() = copied;
     });
 }
@@ -445,6 +465,7 @@ void OfficeDocument::paste()
         select(up<css::text::XTextRange>(mCursor));
         mTransferSupplier->insertTransferable(copied.content);
 
+        mEndsInPage = atEnd && copied.endsInPage;
         if (atEnd) {
             mCursor->gotoEnd(false);
             mAtEnd = true;
@@ -476,15 +497,20 @@ void OfficeDocument::backspace()
     guarded(QStringLiteral("Deleting"), [&] {
         const bool atEnd = mAtEnd;
         forgetWhereTheCursorIs();
+        if (!atEnd) {
+            mEndsInPage = false;
+        }
         if (atEnd) {
-            // Collapsed at the end, and it stays there: the character before it goes.
-            if (mPages && mCursorParagraph->isStartOfParagraph() &&
+            // Collapsed at the end, and it stays there: the character before it goes. Joining
+            // the last paragraph to the one before removes a page start only when the last
+            // paragraph begins a page.
+            if (mPages && !mEndsInPage && mCursorParagraph->isStartOfParagraph() &&
                 PageIndex::startsPage(up<css::uno::XInterface>(mCursorProperties))) {
                 mPages->invalidate();
             }
-            const auto before = mText->createTextCursorByRange(up<css::text::XTextRange>(mCursor));
-            if (before->goLeft(1, true)) {
-                before->setString(rtl::OUString());
+            mEndsInPage = false;
+            if (mCursor->goLeft(1, true)) {
+                mCursor->setString(rtl::OUString()); // leaves it collapsed where the text was
             }
             mAtEnd = true;
             return;
@@ -519,9 +545,9 @@ void OfficeDocument::goToPage(WdGoToDirection direction, int count)
         const int offset = direction == WdGoToDirection::Next ? count : -count;
         // After a jump the insertion point is known to be at the start of the page it landed
         // on, so the next jump needs no search for its page.
-        int page = mPlacedPage && mPages->valid()
-                       ? *mPlacedPage
-                       : mPages->pageOf(up<css::text::XTextRange>(mCursor));
+        int page = mPlacedPage && mPages->valid() ? *mPlacedPage
+                   : mAtEnd                       ? mPages->lastPage()
+                            : mPages->pageOf(up<css::text::XTextRange>(mCursor));
         forgetWhereTheCursorIs();
         mCursor->gotoRange(up<css::text::XTextRange>(mPages->pageStartFrom(page, offset)), false);
         mPlacedPage = page;
@@ -535,8 +561,12 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
         return false;
     }
     return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
-        // A replacement around the insertion point can move it.
+        // A replacement around the insertion point can move it, on but never back, and adds no
+        // placed text after it.
+        const bool noPlacedTextAfter = mNoPlacedTextAfter;
         forgetWhereTheCursorIs();
+        mEndsInPage = false;
+        mNoPlacedTextAfter = noPlacedTextAfter && request.wrap == WdFindWrap::Stop;
         if (!mSearch.is()) {
             mSearch = mReplaceable->createReplaceDescriptor();
             setSearchOptions(up<css::util::XSearchDescriptor>(mSearch));
@@ -583,8 +613,10 @@ bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
     // from its end, which after the replacement is the end of the replacement text.
     const Reference<css::util::XSearchDescriptor> descriptor =
         up<css::util::XSearchDescriptor>(mSearch);
-    const bool guard =
-        mayTouchPlacedText(request.text) && placedTextAfter(up<css::text::XTextRange>(mCursor));
+    if (!mNoPlacedTextAfter && mayTouchPlacedText(request.text)) {
+        mNoPlacedTextAfter = !placedTextAfter(up<css::text::XTextRange>(mCursor));
+    }
+    const bool guard = !mNoPlacedTextAfter && mayTouchPlacedText(request.text);
     const rtl::OUString replacement = toOU(request.replacement);
     bool replaced = false;
     Reference<css::uno::XInterface> found =

@@ -45,6 +45,8 @@ struct CopiedText
     com::sun::star::uno::Reference<com::sun::star::datatransfer::XTransferable> content;
     // Whether it begins a page of its own and holds no other page start.
     bool onePage = false;
+    // Whether its last paragraph is known not to begin a page.
+    bool endsInPage = false;
 };
 
 // A text document open in the office, with the insertion point the Selection works on. Its
@@ -64,6 +66,7 @@ public:
     void Close(WdSaveOptions saveChanges) override;
     std::unique_ptr<Range> range() override;
     void FitTextToLines() override;
+    bool HasFields() override;
 
     bool closed() const { return !mModel.is(); }
     // Whether closing it would take the office long enough that ending the process is better.
@@ -147,6 +150,12 @@ private:
     // of the document, or at the start of this page of the index.
     bool mAtEnd = false;
     std::optional<int> mPlacedPage;
+    // Known without asking: no placed text lies after the insertion point (kept while the
+    // insertion point only stays or moves on).
+    bool mNoPlacedTextAfter = false;
+    // Known without asking: the document's last paragraph does not begin a page (it is the last
+    // one of a page pasted at the end).
+    bool mEndsInPage = false;
 };
 
 } // namespace word

@@ -70,6 +70,14 @@ void PageIndex::appendIfValid(const Cursor& start)
     }
 }
 
+int PageIndex::lastPage()
+{
+    if (!mValid) {
+        rebuild();
+    }
+    return static_cast<int>(mStarts.size()) - 1;
+}
+
 int PageIndex::pageOf(const Reference<css::text::XTextRange>& position)
 {
     if (!mValid) {

@@ -27,6 +27,8 @@ public:
     // A page starts at the given position, after every page already known (a paste at the end).
     void appendIfValid(const Cursor& start);
 
+    // The last page, counted from 0.
+    int lastPage();
     // The page holding position, counted from 0.
     int pageOf(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
     // The start of the page that is offset pages away from the given page, clamped to the first

@@ -154,6 +154,9 @@ public:
     // smaller characters again, a few times at most. Made for a one-page document about to be
     // copied: the copies share the styles.
     virtual void FitTextToLines() = 0;
+    // Whether a field (a page number, a page count, a date, ...) is anywhere in the document,
+    // headers and footers included: what it shows may depend on the rest of the document.
+    virtual bool HasFields() = 0;
 };
 
 class Documents

@@ -52,6 +52,7 @@ struct FakeDocument : word::Document
         state->active.reset();
     }
     void FitTextToLines() override {}
+    bool HasFields() override { return false; }
     struct FakeRange : word::Range
     {
         FakeDocument* doc;
