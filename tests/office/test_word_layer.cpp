@@ -1,5 +1,6 @@
 #include "file_helpers.h"
 #include "office_probe.h"
+#include "program_launcher.h"
 #include "replace_all.h"
 #include "ticket_template.h"
 #include "word_automation.h"
@@ -7,6 +8,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +25,7 @@ private slots:
     void placedTextIsNeverSearchedAgainAndAStyleLimitsTheSearch();
     void pagesReplicateAndRenumberAsTheRunDoes();
     void saveAsAlwaysWritesWord97();
+    void fieldsAreFoundInHeadersToo();
     void saveAsRefusesALinkAtTheTarget();
     void copyAsPictureLeavesTheClipboardAlone();
     void openingAMissingFileNamesIt();
@@ -196,25 +199,55 @@ void TestWordLayer::placedTextIsNeverSearchedAgainAndAStyleLimitsTheSearch()
     QCOMPARE(probe::occurrences(text, QStringLiteral("0099")), 2);
 }
 
+// Enough pages for the layout to go in stages, under a plain page style that is put back.
 void TestWordLayer::pagesReplicateAndRenumberAsTheRunDoes()
 {
-    const QString path = buildTickets(4, QStringLiteral("tickets.doc"));
-    QCOMPARE(probe::pageCount(path), 4);
+    constexpr int kPages = 80;
+    const QString path = buildTickets(kPages, QStringLiteral("tickets.doc"));
     const QString text = probe::docText(QStringLiteral("catdoc"), path);
-    int last = -1;
-    for (int n = 1; n <= 20; ++n) {
-        const QString number = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
-        QCOMPARE(probe::occurrences(text, number), 2);
-        const int at = static_cast<int>(text.indexOf(number));
-        QVERIFY2(at > last, qPrintable(number)); // in reading order
-        last = at;
+    QList<int> expected;
+    for (int n = 1; n <= 5 * kPages; ++n) {
+        expected << n << n;
     }
-    QCOMPARE(probe::occurrences(text, QStringLiteral("Drawing Will Be Held")), 20);
+    QCOMPARE(probe::ticketNumbers(text), expected);
+    QCOMPARE(probe::occurrences(text, QStringLiteral("Drawing Will Be Held")), 5 * kPages);
+
+    // Every page, the last as the first, carries the page style's art.
+    QTemporaryDir pdfDir;
+    launch::outputOf(
+        QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+        {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+         QStringLiteral("-env:UserInstallation=file://") + pdfDir.filePath(QStringLiteral("p")),
+         QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
+         pdfDir.path(), path},
+        120000);
+    const QString pdf = pdfDir.filePath(QStringLiteral("tickets.pdf"));
+    const auto fillOf = [&](int page) {
+        const QString png = pdfDir.filePath(QStringLiteral("page%1").arg(page));
+        launch::outputOf(QStringLiteral("pdftoppm"),
+                         {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                          QString::number(page), QStringLiteral("-r"), QStringLiteral("20"),
+                          QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, png},
+                         60000);
+        const QImage image(png + QStringLiteral(".png"));
+        int fill = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                fill += image.pixel(x, y) == qRgb(0xfd, 0xf1, 0xd3) ? 1 : 0;
+            }
+        }
+        return fill;
+    };
+    QCOMPARE(probe::pageCount(path), kPages);
+    const int first = fillOf(1);
+    QVERIFY(first > 1000);
+    QVERIFY(std::abs(fillOf(kPages) - first) < first / 100); // the edges may round apart
 }
 
 void TestWordLayer::saveAsAlwaysWritesWord97()
 {
     auto document = openTemplate();
+    QVERIFY(!document->HasFields());
     replaceAll(QStringLiteral("$250"), QStringLiteral("Two hundred and fifty"),
                word::WdFindWrap::Continue);
     const QString path = dir_.filePath(QStringLiteral("named like a new format.docx"));
@@ -244,6 +277,29 @@ void TestWordLayer::saveAsAlwaysWritesWord97()
     QFile templ(templatePath());
     QVERIFY(templ.open(QIODevice::ReadOnly));
     QCOMPARE(templ.readAll(), before);
+}
+
+void TestWordLayer::fieldsAreFoundInHeadersToo()
+{
+    const QString path = dir_.filePath(QStringLiteral("fields.fodt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.3"
+ office:mimetype="application/vnd.oasis.opendocument.text">
+ <office:automatic-styles><style:page-layout style:name="L"/></office:automatic-styles>
+ <office:master-styles><style:master-page style:name="Standard" style:page-layout-name="L">
+  <style:header><text:p>Page <text:page-number/> of <text:page-count/></text:p></style:header>
+ </style:master-page></office:master-styles>
+ <office:body><office:text><text:p>Tickets</text:p></office:text></office:body>
+</office:document>
+)");
+    file.close();
+    auto document = app_->documents().Open(path, true);
+    QVERIFY(document->HasFields());
+    document->Close();
 }
 
 void TestWordLayer::saveAsRefusesALinkAtTheTarget()
