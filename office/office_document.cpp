@@ -154,6 +154,16 @@ void OfficeDocument::forgetWhereTheCursorIs()
     mAtEnd = false;
     mPlacedPage.reset();
     mNoPlacedTextAfter = false;
+    mInLastPageCopy = false;
+}
+
+void OfficeDocument::forgetLastPageCopy()
+{
+    mLastPageCopy.reset();
+    mLastPageChangedStyle.clear();
+    mLastPageEndsEmpty = false;
+    mLastPageFirstStyle.reset();
+    mInLastPageCopy = false;
 }
 
 void OfficeDocument::pageAppended()
@@ -407,16 +417,30 @@ void OfficeDocument::copy()
                 ->createEnumeration();
         bool first = true;
         int paragraphCount = 0;
+        auto texts = std::make_shared<std::vector<CopiedText::Paragraph>>();
         while (onePage && paragraphs->hasMoreElements()) {
             ++paragraphCount;
-            const bool breaks = PageIndex::startsPage(
-                Reference<css::uno::XInterface>(paragraphs->nextElement(), UNO_QUERY));
+            const Reference<css::uno::XInterface> element(paragraphs->nextElement(), UNO_QUERY);
+            const bool breaks = PageIndex::startsPage(element);
             onePage = (breaks == first);
             first = false;
+            const Reference<css::text::XTextRange> paragraph(element, UNO_QUERY);
+            if (texts && paragraph.is()) {
+                rtl::OUString style;
+                Reference<css::beans::XPropertySet>(element, UNO_QUERY_THROW)
+                    ->getPropertyValue("ParaStyleName") >>= style;
+                texts->push_back({toQ(style), toQ(paragraph->getString())});
+            } else {
+                texts.reset(); // a table, say: what a paste of it holds is not followed
+            }
         }
         copied.onePage = onePage && !first;
         // In a one-page copy only the first paragraph begins a page.
         copied.endsInPage = copied.onePage && paragraphCount > 1;
+        if (copied.onePage && texts) {
+            copied.endsEmpty = texts->back().text.isEmpty();
+            copied.paragraphs = std::move(texts);
+        }
         mApp.copiedText() = copied;
     });
 }
@@ -466,6 +490,11 @@ void OfficeDocument::paste()
         mTransferSupplier->insertTransferable(copied.content);
 
         mEndsInPage = atEnd && copied.endsInPage;
+        forgetLastPageCopy();
+        if (atEnd && copied.onePage) {
+            mLastPageCopy = copied.paragraphs;
+            mLastPageEndsEmpty = copied.endsEmpty;
+        }
         if (atEnd) {
             mCursor->gotoEnd(false);
             mAtEnd = true;
@@ -499,6 +528,12 @@ void OfficeDocument::backspace()
         forgetWhereTheCursorIs();
         if (!atEnd) {
             mEndsInPage = false;
+        }
+        // At the end of a pasted page that ends empty, only its empty last paragraph goes.
+        if (atEnd && mLastPageEndsEmpty) {
+            mLastPageEndsEmpty = false;
+        } else {
+            forgetLastPageCopy();
         }
         if (atEnd) {
             // Collapsed at the end, and it stays there: the character before it goes. Joining
@@ -551,6 +586,7 @@ void OfficeDocument::goToPage(WdGoToDirection direction, int count)
         forgetWhereTheCursorIs();
         mCursor->gotoRange(up<css::text::XTextRange>(mPages->pageStartFrom(page, offset)), false);
         mPlacedPage = page;
+        mInLastPageCopy = mLastPageCopy && page == mPages->lastPage();
     });
 }
 
@@ -564,9 +600,11 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
         // A replacement around the insertion point can move it, on but never back, and adds no
         // placed text after it.
         const bool noPlacedTextAfter = mNoPlacedTextAfter;
+        const bool inLastPageCopy = mInLastPageCopy;
         forgetWhereTheCursorIs();
         mEndsInPage = false;
         mNoPlacedTextAfter = noPlacedTextAfter && request.wrap == WdFindWrap::Stop;
+        mInLastPageCopy = inLastPageCopy && request.wrap == WdFindWrap::Stop;
         if (!mSearch.is()) {
             mSearch = mReplaceable->createReplaceDescriptor();
             setSearchOptions(up<css::util::XSearchDescriptor>(mSearch));
@@ -584,6 +622,7 @@ bool OfficeDocument::replaceEverywhere(const FindRequest& request)
     const Reference<css::container::XIndexAccess> found =
         mReplaceable->findAll(up<css::util::XSearchDescriptor>(mSearch));
     const bool guard = mayTouchPlacedText(request.text);
+    forgetLastPageCopy();
     std::vector<Reference<css::text::XTextRange>> matches;
     const sal_Int32 count = found.is() ? found->getCount() : 0;
     for (sal_Int32 i = 0; i < count; ++i) {
@@ -617,17 +656,28 @@ bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
         mNoPlacedTextAfter = !placedTextAfter(up<css::text::XTextRange>(mCursor));
     }
     const bool guard = !mNoPlacedTextAfter && mayTouchPlacedText(request.text);
+    // A match known to lie in the style needs no look at its paragraph.
+    const QString style = matchesOnlyInStyle(request) ? QString() : request.style;
     const rtl::OUString replacement = toOU(request.replacement);
     bool replaced = false;
     Reference<css::uno::XInterface> found =
         mReplaceable->findNext(up<css::uno::XInterface>(mCursor), descriptor);
     while (found.is()) {
         Reference<css::text::XTextRange> match(found, UNO_QUERY_THROW);
-        if (replaceable(match, request.style, guard)) {
+        if (replaceable(match, style, guard)) {
             match->setString(replacement);
             replaced = true;
         }
         found = mReplaceable->findNext(found, descriptor);
+    }
+    // Paragraphs outside the style are still as pasted only while searches keep to one style.
+    if (replaced && mLastPageCopy) {
+        if (request.style.isEmpty() ||
+            (!mLastPageChangedStyle.isEmpty() && mLastPageChangedStyle != request.style)) {
+            forgetLastPageCopy();
+        } else {
+            mLastPageChangedStyle = request.style;
+        }
     }
     return replaced;
 }
@@ -682,6 +732,34 @@ bool OfficeDocument::mayTouchPlacedText(const QString& search) const
         }
     }
     return false;
+}
+
+bool OfficeDocument::matchesOnlyInStyle(const FindRequest& request)
+{
+    // From an insertion point in the last page, which is a pasted copy whose paragraphs outside
+    // the style are unchanged, a match can lie outside the style only where the copy's text
+    // outside it holds the search text. Decided here for plain ASCII; the first paragraph's
+    // style is the one the paste gave it, asked once.
+    if (!mInLastPageCopy || !mLastPageCopy || mLastPageCopy->empty() || request.style.isEmpty() ||
+        (!mLastPageChangedStyle.isEmpty() && mLastPageChangedStyle != request.style) ||
+        !isPlainAscii(request.text)) {
+        return false;
+    }
+    if (!mLastPageFirstStyle) {
+        rtl::OUString first;
+        mCursorProperties->getPropertyValue("ParaStyleName") >>= first;
+        mLastPageFirstStyle = toQ(first);
+    }
+    const QString needle = caseBlind(request.text);
+    for (std::size_t i = 0; i < mLastPageCopy->size(); ++i) {
+        const CopiedText::Paragraph& paragraph = (*mLastPageCopy)[i];
+        const QString& style = i == 0 ? *mLastPageFirstStyle : paragraph.style;
+        if (style != request.style &&
+            (!isPlainAscii(paragraph.text) || caseBlind(paragraph.text).contains(needle))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool OfficeDocument::placedTextAfter(const Reference<css::text::XTextRange>& position)

@@ -16,6 +16,7 @@
 #include <com/sun/star/util/XReplaceable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -47,6 +48,15 @@ struct CopiedText
     bool onePage = false;
     // Whether its last paragraph is known not to begin a page.
     bool endsInPage = false;
+    // Its paragraphs' styles and texts, when it is one page of plain paragraphs; and whether its
+    // last paragraph is empty (a backspace at its end then only joins paragraphs).
+    struct Paragraph
+    {
+        QString style;
+        QString text;
+    };
+    std::shared_ptr<const std::vector<Paragraph>> paragraphs;
+    bool endsEmpty = false;
 };
 
 // A text document open in the office, with the insertion point the Selection works on. Its
@@ -99,6 +109,9 @@ private:
     bool replaceable(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& match,
                      const QString& style, bool guard);
     bool mayTouchPlacedText(const QString& search) const;
+    // Whether every match from the insertion point on is known to lie in the style.
+    bool matchesOnlyInStyle(const FindRequest& request);
+    void forgetLastPageCopy();
     bool placedTextAfter(
         const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
     bool overlapsPlacedText(
@@ -156,6 +169,14 @@ private:
     // Known without asking: the document's last paragraph does not begin a page (it is the last
     // one of a page pasted at the end).
     bool mEndsInPage = false;
+    // Known without asking: the last page is a pasted copy of these paragraphs, changed since
+    // only in paragraphs of the style last searched with; and the insertion point lies in it.
+    std::shared_ptr<const std::vector<CopiedText::Paragraph>> mLastPageCopy;
+    QString mLastPageChangedStyle;
+    bool mLastPageEndsEmpty = false;
+    // The style the paste gave the last page's first paragraph, once asked.
+    std::optional<QString> mLastPageFirstStyle;
+    bool mInLastPageCopy = false;
 };
 
 } // namespace word
