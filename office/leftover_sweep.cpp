@@ -1,5 +1,6 @@
 #include "leftover_sweep.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +43,22 @@ QString LeftoverSweep::socketPath(const QString& pipeName)
         .arg(defaultSocketFolder())
         .arg(::getuid())
         .arg(pipeName);
+}
+
+QString LeftoverSweep::instanceSocketPath(const QString& profileUrl)
+{
+    // The office hashes the URL's UTF-16 units and writes each byte of the hash in hexadecimal
+    // without leading zeros.
+    QByteArray units;
+    for (const QChar unit : profileUrl) {
+        units.append(static_cast<char>(unit.unicode() & 0xff));
+        units.append(static_cast<char>(unit.unicode() >> 8));
+    }
+    QString hash;
+    for (const char byte : QCryptographicHash::hash(units, QCryptographicHash::Md5)) {
+        hash += QString::number(static_cast<unsigned char>(byte), 16);
+    }
+    return socketPath(QStringLiteral("SingleOfficeIPC_") + hash);
 }
 
 void LeftoverSweep::once()

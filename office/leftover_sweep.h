@@ -21,6 +21,9 @@ public:
 
     // The socket the office makes for the pipe of that name.
     static QString socketPath(const QString& pipeName);
+    // The socket an office makes for its single-instance check, named after its profile's URL;
+    // an office that is killed leaves it behind.
+    static QString instanceSocketPath(const QString& profileUrl);
     static QString defaultSocketFolder() { return QStringLiteral("/tmp"); }
     // The first sweep of this program over the usual places; later calls do nothing.
     static void once();

@@ -97,6 +97,11 @@ void OfficeProcess::makeFolder()
                     .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
 }
 
+QString OfficeProcess::profileUrl() const
+{
+    return QUrl::fromLocalFile(mFolder + QStringLiteral("/profile")).toString();
+}
+
 QString OfficeProcess::connectionDescription() const
 {
     return QStringLiteral("pipe,name=%1").arg(mPipeName);
@@ -130,7 +135,7 @@ void writeProfileSettings(const QString& profile)
 void OfficeProcess::start()
 {
     writeProfileSettings(mFolder + QStringLiteral("/profile"));
-    const QString profileUrl = QUrl::fromLocalFile(mFolder + QStringLiteral("/profile")).toString();
+    const QString profile = profileUrl();
     mProcess.setProgram(QFileInfo(programPath()).absoluteFilePath());
     mProcess.setArguments({
         QStringLiteral("--headless"),
@@ -139,7 +144,7 @@ void OfficeProcess::start()
         QStringLiteral("--norestore"),
         QStringLiteral("--nodefault"),
         QStringLiteral("--nolockcheck"),
-        QStringLiteral("-env:UserInstallation=") + profileUrl,
+        QStringLiteral("-env:UserInstallation=") + profile,
         QStringLiteral("--accept=%1;urp;StarOffice.ComponentContext").arg(connectionDescription()),
     });
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -240,6 +245,9 @@ void OfficeProcess::removeFolder()
 {
     if (!mPipeName.isEmpty()) {
         QFile::remove(LeftoverSweep::socketPath(mPipeName));
+    }
+    if (!mFolder.isEmpty()) {
+        QFile::remove(LeftoverSweep::instanceSocketPath(profileUrl()));
     }
     if (!mFolder.isEmpty()) {
         QDir(mFolder).removeRecursively();

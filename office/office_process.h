@@ -31,6 +31,8 @@ public:
     QString folder() const { return mFolder; }
     // The UNO connection string of the office's pipe.
     QString connectionDescription() const;
+    // The URL of the office's private profile, inside the folder.
+    QString profileUrl() const;
 
     // Whether the process still runs; notices an end that has not been seen yet.
     bool running();

@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -68,10 +70,24 @@ void TestOfficeLifetime::terminateAllInstancesEndsEveryOffice()
 {
     auto first = word::Application::create();
     auto second = word::Application::create();
-    QCOMPARE(probe::officeChildrenOf(getpid()).size(), 2);
+    word::startInstancesEarly(1); // one waiting for a next instance
+    QCOMPARE(probe::officeChildrenOf(getpid()).size(), 3);
+    // Killed offices leave their single-instance sockets; those are removed too.
+    QStringList sockets;
+    for (const QString& folder : ownOfficeFolders()) {
+        sockets << word::LeftoverSweep::instanceSocketPath(
+            QUrl::fromLocalFile(QDir(QDir::tempPath()).filePath(folder + "/profile")).toString());
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(sockets.begin(), sockets.end(),
+                    [](const QString& socket) { return QFileInfo::exists(socket); }),
+        20000);
     word::terminateAllInstances();
     QVERIFY(probe::officeChildrenOf(getpid()).isEmpty());
     QVERIFY(ownOfficeFolders().isEmpty());
+    for (const QString& socket : sockets) {
+        QVERIFY2(!QFileInfo::exists(socket), qPrintable(socket));
+    }
     // Destroying the ended instances afterwards is harmless.
     first.reset();
     second.reset();
