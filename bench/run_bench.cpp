@@ -6,7 +6,10 @@
 // the run produced; the office's peak memory is read from the kernel before each instance ends.
 // Before each click the bench waits a few seconds, as a person typing the wording would, while the
 // run's offices start. With TICKETWRIGHT_BENCH_COMPARE_PICTURE set, each run's preview picture is
-// compared, pixel for pixel, with a picture made afterwards from the whole saved document.
+// compared, pixel for pixel, with a picture made afterwards from the whole saved document. With
+// TICKETWRIGHT_BENCH_READ_BACK set, a fresh office opens each saved document again and its ticket
+// numbers are checked: every number from 1 to the count twice, in order.
+// TICKETWRIGHT_BENCH_KEEP names a folder that keeps a copy of each saved document.
 
 #include "form1.h"
 #include "form2.h"
@@ -241,7 +244,9 @@ QString readBack(const QString& document, int count)
         app->documents().Open(document, true)->range()->paragraphTexts(ticket_numbers::kStyle);
     word::terminateAllInstances();
     if (numbers.size() != 2 * count) {
-        return QStringLiteral("%1 number paragraphs read back, not %2").arg(numbers.size()).arg(2 * count);
+        return QStringLiteral("%1 number paragraphs read back, not %2")
+            .arg(numbers.size())
+            .arg(2 * count);
     }
     const QString problem = ticket_numbers::verify(numbers, count);
     return problem.isEmpty()
@@ -336,6 +341,10 @@ int main(int argc, char** argv)
                         !preview.isNull() && preview == whole
                             ? "identical to one of the whole saved document"
                             : "DIFFERS from one of the whole saved document");
+        }
+        const QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
+        if (!keep.isEmpty()) {
+            QFile::copy(document, QDir(keep).filePath(QStringLiteral("tickets-%1.doc").arg(count)));
         }
         if (checkNumbers) {
             std::printf("         read back: %s\n", qPrintable(readBack(document, count)));
