@@ -3,6 +3,7 @@
 // The floor is what the office needs to open and save the finished document by itself; a run
 // that costs a small multiple of it spends its time on the document, not on the layer.
 
+#include "replace_all.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 
@@ -16,29 +17,6 @@
 #include <vector>
 
 namespace {
-
-// As the run does it; a style limits the search to paragraphs in it.
-void replaceAll(word::Application& app, const QString& text, const QString& replacement,
-                word::WdFindWrap wrap, const QString& style = QString())
-{
-    word::Find& find = app.selection().find();
-    find.ClearFormatting();
-    find.replacement().ClearFormatting();
-    find.setText(text);
-    find.replacement().setText(replacement);
-    find.setForward(true);
-    find.setWrap(wrap);
-    find.setFormat(!style.isEmpty());
-    if (!style.isEmpty()) {
-        find.setStyle(style);
-    }
-    find.setMatchCase(false);
-    find.setMatchWholeWord(false);
-    find.setMatchWildcards(false);
-    find.setMatchSoundsLike(false);
-    find.setMatchAllWordForms(false);
-    find.Execute(word::WdReplace::All);
-}
 
 QString number(int n)
 {

@@ -56,6 +56,16 @@ constexpr int kCheapToClosePages = 20;
 // Below this many appended pages, laying out at the end costs less than setting up the stages.
 constexpr int kStagedFromPages = 20;
 
+QString caseBlind(const QString& text)
+{
+    return text.toCaseFolded();
+}
+
+bool isPlainAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 // Only case-blind searches for literal text reach the document (Find refuses the rest), so
 // these are the same for every search.
 void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor)
@@ -429,7 +439,8 @@ void OfficeDocument::copy()
                 rtl::OUString style;
                 Reference<css::beans::XPropertySet>(element, UNO_QUERY_THROW)
                     ->getPropertyValue("ParaStyleName") >>= style;
-                texts->push_back({toQ(style), toQ(paragraph->getString())});
+                const QString text = toQ(paragraph->getString());
+                texts->push_back({toQ(style), caseBlind(text), isPlainAscii(text)});
             } else {
                 texts.reset(); // a table, say: what a paste of it holds is not followed
             }
@@ -438,7 +449,7 @@ void OfficeDocument::copy()
         // In a one-page copy only the first paragraph begins a page.
         copied.endsInPage = copied.onePage && paragraphCount > 1;
         if (copied.onePage && texts) {
-            copied.endsEmpty = texts->back().text.isEmpty();
+            copied.endsEmpty = texts->back().caseBlindText.isEmpty();
             copied.paragraphs = std::move(texts);
         }
         mApp.copiedText() = copied;
@@ -696,20 +707,6 @@ bool OfficeDocument::replaceable(const Reference<css::text::XTextRange>& match,
     return !guard || !overlapsPlacedText(match);
 }
 
-namespace {
-
-QString caseBlind(const QString& text)
-{
-    return text.toCaseFolded();
-}
-
-bool isPlainAscii(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
-} // namespace
-
 bool OfficeDocument::mayTouchPlacedText(const QString& search) const
 {
     // Decided here, without asking the office: a match can only touch placed text that shares
@@ -755,7 +752,7 @@ bool OfficeDocument::matchesOnlyInStyle(const FindRequest& request)
         const CopiedText::Paragraph& paragraph = (*mLastPageCopy)[i];
         const QString& style = i == 0 ? *mLastPageFirstStyle : paragraph.style;
         if (style != request.style &&
-            (!isPlainAscii(paragraph.text) || caseBlind(paragraph.text).contains(needle))) {
+            (!paragraph.plainAscii || paragraph.caseBlindText.contains(needle))) {
             return false;
         }
     }

@@ -53,7 +53,8 @@ struct CopiedText
     struct Paragraph
     {
         QString style;
-        QString text;
+        QString caseBlindText; // as searches compare it
+        bool plainAscii = true;
     };
     std::shared_ptr<const std::vector<Paragraph>> paragraphs;
     bool endsEmpty = false;
