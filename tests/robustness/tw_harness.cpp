@@ -8,6 +8,12 @@
 //                                         window, with TEMP set to that folder and the file size
 //                                         limit lifted (the disk has room again)
 //     tw_harness save <source> <target>   "Save Results To Word File" to target
+//
+// TICKETWRIGHT_HARNESS_HOLD stops the program at a moment a test wants to kill it in, says
+// "holding", and waits there until it is killed, so the test knows it is alive and where it is:
+//     page <percent>   in the page loop, once the progress bar reaches that percent
+//     picture          in the picture export, once its office runs
+//     end              after typing, instead of ending
 
 #include "form1.h"
 #include "form2.h"
@@ -15,16 +21,19 @@
 #include "save_result.h"
 #include "seams.h"
 #include "ticket_template.h"
+#include "word_automation.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +41,46 @@ void say(const QString& line)
 {
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
+}
+
+const QString kHold = qEnvironmentVariable("TICKETWRIGHT_HARNESS_HOLD");
+
+void holdIf(const QString& moment)
+{
+    if (kHold != moment) {
+        return;
+    }
+    say(QStringLiteral("holding ") + moment);
+    for (;;) {
+        ::pause();
+    }
+}
+
+void installHolds(Form1& form)
+{
+    const QString page = QStringLiteral("page ");
+    if (kHold.startsWith(page)) {
+        const int percent = kHold.mid(page.size()).toInt();
+        QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [percent, page](int v) {
+            if (v >= percent) {
+                holdIf(page + QString::number(percent));
+            }
+        });
+    }
+    if (kHold == QLatin1String("picture")) {
+        // The run's own office is the first the program creates; the picture's is the second.
+        // create() calls a copy of the factory: the count lives outside it.
+        static int created = 0;
+        word::setApplicationFactory(
+            [] {
+                auto app = word::defaultApplicationFactory()();
+                if (++created == 2) {
+                    holdIf(QStringLiteral("picture"));
+                }
+                return app;
+            },
+            true);
+    }
 }
 
 void installAnsweringSeams(const QString& savePath)
@@ -77,6 +126,7 @@ int main(int argc, char** argv)
     Form1 form;
     form.Form_Load();
     form.show();
+    installHolds(form);
     if (mode == QLatin1String("type")) {
         const QString text = args[1];
         const int rounds = args.value(2, QStringLiteral("1")).toInt();
@@ -91,6 +141,7 @@ int main(int argc, char** argv)
                 say(QStringLiteral("typed ") + text.left(i + 1));
             }
         }
+        holdIf(QStringLiteral("end"));
         return 0;
     }
     if (mode == QLatin1String("generate")) {
