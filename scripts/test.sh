@@ -12,6 +12,13 @@ run_suite() {
     cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
     cmake --build "$dir" -j"$jobs"
     (cd "$dir" && ctest --output-on-failure --timeout 900)
+    # CTest names the tests it skipped; their reasons are in their output.
+    local skipped
+    skipped=$(grep -h '^SKIP' "$dir/Testing/Temporary/LastTest.log" | sort -u || true)
+    if [ -n "$skipped" ]; then
+        echo "Skipped here, with the reasons:"
+        echo "$skipped"
+    fi
 }
 
 export QT_QPA_PLATFORM=offscreen
