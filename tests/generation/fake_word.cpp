@@ -30,9 +30,17 @@ struct FakeDocument : word::Document
     FakeDocument(FakeState* s, QString t, QString p, bool ro)
         : state(s), text(std::move(t)), path(std::move(p)), readOnly(ro)
     {}
+    // As the office: a closed document refuses everything.
+    void requireOpen() const
+    {
+        if (!open) {
+            throw word::Error("The document \"" + path + "\" has been closed.");
+        }
+    }
     void SaveAs(const QString& target) override
     {
         gScript->operation("SaveAs");
+        requireOpen();
         QFile f(target);
         if (!f.open(QIODevice::WriteOnly)) {
             throw word::Error("Cannot save " + target);
@@ -51,8 +59,18 @@ struct FakeDocument : word::Document
         open = false;
         state->active.reset();
     }
-    void FitTextToLines() override {}
-    bool HasFields() override { return false; }
+    void FitTextToLines() override
+    {
+        gScript->operation("FitTextToLines");
+        requireOpen();
+    }
+    // A field would stand as Word's field-begin mark.
+    bool HasFields() override
+    {
+        gScript->operation("HasFields");
+        requireOpen();
+        return text.contains(QChar(0x13));
+    }
     struct FakeRange : word::Range
     {
         FakeDocument* doc;
@@ -115,6 +133,8 @@ struct FakeFind : word::Find
     word::WdFindWrap wrap = word::WdFindWrap::Stop;
     bool format = false;
     QString style;
+    // Settings the office refuses to search with: backwards, or anything but case-blind text.
+    bool refused[6] = {};
 
     void ClearFormatting() override
     {
@@ -132,7 +152,11 @@ struct FakeFind : word::Find
         gScript->operation("setText");
         search = text;
     }
-    void setForward(bool) override { gScript->operation("setForward"); }
+    void setForward(bool forward) override
+    {
+        gScript->operation("setForward");
+        refused[5] = !forward;
+    }
     void setWrap(word::WdFindWrap w) override
     {
         gScript->operation("setWrap");
@@ -143,19 +167,43 @@ struct FakeFind : word::Find
         gScript->operation("setFormat");
         format = on;
     }
-    void setMatchCase(bool) override { gScript->operation("setMatchCase"); }
-    void setMatchWholeWord(bool) override { gScript->operation("setMatchWholeWord"); }
-    void setMatchWildcards(bool) override { gScript->operation("setMatchWildcards"); }
-    void setMatchSoundsLike(bool) override { gScript->operation("setMatchSoundsLike"); }
-    void setMatchAllWordForms(bool) override { gScript->operation("setMatchAllWordForms"); }
+    void setMatchCase(bool on) override
+    {
+        gScript->operation("setMatchCase");
+        refused[0] = on;
+    }
+    void setMatchWholeWord(bool on) override
+    {
+        gScript->operation("setMatchWholeWord");
+        refused[1] = on;
+    }
+    void setMatchWildcards(bool on) override
+    {
+        gScript->operation("setMatchWildcards");
+        refused[2] = on;
+    }
+    void setMatchSoundsLike(bool on) override
+    {
+        gScript->operation("setMatchSoundsLike");
+        refused[3] = on;
+    }
+    void setMatchAllWordForms(bool on) override
+    {
+        gScript->operation("setMatchAllWordForms");
+        refused[4] = on;
+    }
     void setStyle(const QString& s) override
     {
         gScript->operation("setStyle");
         style = s;
     }
-    bool Execute(word::WdReplace) override
+    bool Execute(word::WdReplace how) override
     {
         gScript->operation("Execute");
+        if (how != word::WdReplace::All ||
+            std::any_of(std::begin(refused), std::end(refused), [](bool r) { return r; })) {
+            throw word::Error("Find.Execute supports only forward, case-blind replace-all.");
+        }
         FakeDocument& d = doc();
         const bool everywhere = wrap == word::WdFindWrap::Continue;
         const bool numbersOnly = format && style == "Ticket No.";

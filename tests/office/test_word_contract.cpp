@@ -1,5 +1,6 @@
 // The same scenarios against the scripted office that the failure tests use and against the real
-// office layer, so that the stand-in cannot drift from what it stands in for.
+// office layer, so that the stand-in cannot drift from what it stands in for. Each scenario and
+// office is a row of its own, so one difference never hides the next.
 
 #include "fake_word.h"
 #include "replace_all.h"
@@ -10,7 +11,28 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+#include <vector>
+
+namespace {
+
+QString number(int n)
+{
+    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+}
+
+// Every number from..to, twice each, as the ticket-number paragraphs read.
+QStringList pairs(int from, int to)
+{
+    QStringList list;
+    for (int n = from; n <= to; ++n) {
+        list << number(n) << number(n);
+    }
+    return list;
+}
+
+} // namespace
 
 class TestWordContract : public QObject
 {
@@ -22,14 +44,32 @@ private slots:
     void scenarios_data();
     void scenarios();
 
+public:
+    // The scenarios; each starts with the ticket template open.
+    void missingFile();
+    void templateNumbers();
+    void placedTextStays();
+    void styleLimitsTheSearch();
+    void refusedSettings();
+    void anotherPage();
+    void savedAndReopened();
+    void closedDocument();
+    void noFields();
+
 private:
     bool replace(const QString& text, const QString& by, word::WdFindWrap wrap,
-                 const QString& style = QString());
+                 const QString& style = QString())
+    {
+        return replaceAll(*mApp, text, by, wrap, style);
+    }
     QStringList numbers() { return mApp->activeDocument()->range()->paragraphTexts("Ticket No."); }
+    void addPage();
 
     QTemporaryDir mDir;
     std::unique_ptr<FakeWord> mFake;
     std::unique_ptr<word::Application> mApp;
+    std::shared_ptr<word::Document> mDocument;
+    bool mReal = false;
 };
 
 void TestWordContract::init()
@@ -41,6 +81,7 @@ void TestWordContract::init()
 
 void TestWordContract::cleanup()
 {
+    mDocument.reset();
     if (mApp) {
         mApp->quit();
         mApp.reset();
@@ -48,48 +89,112 @@ void TestWordContract::cleanup()
     mFake.reset();
 }
 
-bool TestWordContract::replace(const QString& text, const QString& by, word::WdFindWrap wrap,
-                               const QString& style)
-{
-    return replaceAll(*mApp, text, by, wrap, style);
-}
+namespace {
+
+using Scenario = void (TestWordContract::*)();
+const std::vector<std::pair<const char*, Scenario>> kScenarios = {
+    {"a missing file", &TestWordContract::missingFile},
+    {"template numbers", &TestWordContract::templateNumbers},
+    {"placed text stays", &TestWordContract::placedTextStays},
+    {"a style limits the search", &TestWordContract::styleLimitsTheSearch},
+    {"refused settings", &TestWordContract::refusedSettings},
+    {"another page", &TestWordContract::anotherPage},
+    {"saved and reopened", &TestWordContract::savedAndReopened},
+    {"a closed document", &TestWordContract::closedDocument},
+    {"no fields", &TestWordContract::noFields},
+};
+
+} // namespace
 
 void TestWordContract::scenarios_data()
 {
     QTest::addColumn<bool>("real");
-    QTest::newRow("scripted office") << false;
-    QTest::newRow("real office") << true;
+    QTest::addColumn<int>("scenario");
+    for (int i = 0; i < static_cast<int>(kScenarios.size()); ++i) {
+        QTest::addRow("%s, scripted office", kScenarios[i].first) << false << i;
+        QTest::addRow("%s, real office", kScenarios[i].first) << true << i;
+    }
 }
 
 void TestWordContract::scenarios()
 {
     QFETCH(bool, real);
+    QFETCH(int, scenario);
+    mReal = real;
     if (!real) {
         mFake = std::make_unique<FakeWord>();
     }
     mApp = word::Application::create();
     mApp->setDisplayAlerts(false);
-    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->documents().Open(mDir.filePath("none.doc")));
-    auto document = mApp->documents().Open(mDir.filePath("template.dot"), true);
-    const auto pair = [](int from, int to) {
-        QStringList list;
-        for (int n = from; n <= to; ++n) {
-            list << QString("%1").arg(n, 4, 10, QChar('0'))
-                 << QString("%1").arg(n, 4, 10, QChar('0'));
-        }
-        return list;
-    };
-    QCOMPARE(numbers(), pair(1, 5));
+    mDocument = mApp->documents().Open(mDir.filePath("template.dot"), true);
+    (this->*kScenarios[static_cast<size_t>(scenario)].second)();
+}
 
-    // Filling: case-blind, everywhere; placed text is never searched again.
+void TestWordContract::missingFile()
+{
+    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->documents().Open(mDir.filePath("none.doc")));
+}
+
+void TestWordContract::templateNumbers()
+{
+    QCOMPARE(numbers(), pairs(1, 5));
+}
+
+// Filling is case-blind and everywhere; what it placed is never searched again.
+void TestWordContract::placedTextStays()
+{
     QVERIFY(replace("[NAME OF RAFFLE EVENT]", "Raffle 0003 $250", word::WdFindWrap::Continue));
     QVERIFY(replace("$250", "$100", word::WdFindWrap::Continue));
     QVERIFY(!replace("raffle 0003", "x", word::WdFindWrap::Continue));
     QVERIFY(!replace("no such text", "x", word::WdFindWrap::Continue));
-    // A search limited to the ticket numbers' style never reaches the wording.
-    QVERIFY(!replace("$100", "x", word::WdFindWrap::Stop, "Ticket No."));
+    QCOMPARE(numbers(), pairs(1, 5));
+}
 
-    // One more page, as a run makes it, renumbered from its start.
+// A search limited to the ticket numbers' style never reaches the wording.
+void TestWordContract::styleLimitsTheSearch()
+{
+    QVERIFY(!replace("$100", "x", word::WdFindWrap::Stop, "Ticket No."));
+    QVERIFY(replace("$100", "$90", word::WdFindWrap::Stop));
+    QVERIFY(replace("0002", "0042", word::WdFindWrap::Stop, "Ticket No."));
+    QCOMPARE(numbers(), pairs(1, 1) + pairs(42, 42) + pairs(3, 5));
+}
+
+// Only forward, case-blind searches for plain text are offered.
+void TestWordContract::refusedSettings()
+{
+    const auto refused = [this](const std::function<void(word::Find&)>& setting) {
+        word::Find& find = mApp->selection().find();
+        find.ClearFormatting();
+        find.setText("0001");
+        find.replacement().setText("0009");
+        find.setForward(true);
+        find.setMatchCase(false);
+        find.setMatchWholeWord(false);
+        find.setMatchWildcards(false);
+        find.setMatchSoundsLike(false);
+        find.setMatchAllWordForms(false);
+        setting(find);
+        bool threw = false;
+        try {
+            find.Execute(word::WdReplace::All);
+        } catch (const word::Error&) {
+            threw = true;
+        }
+        return threw;
+    };
+    QVERIFY(refused([](word::Find& f) { f.setMatchCase(true); }));
+    QVERIFY(refused([](word::Find& f) { f.setMatchWholeWord(true); }));
+    QVERIFY(refused([](word::Find& f) { f.setMatchWildcards(true); }));
+    QVERIFY(refused([](word::Find& f) { f.setMatchSoundsLike(true); }));
+    QVERIFY(refused([](word::Find& f) { f.setMatchAllWordForms(true); }));
+    QVERIFY(refused([](word::Find& f) { f.setForward(false); }));
+    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().find().Execute(word::WdReplace::One));
+    QCOMPARE(numbers(), pairs(1, 5));
+}
+
+// One more page, as a run makes it.
+void TestWordContract::addPage()
+{
     word::Selection& selection = mApp->selection();
     selection.WholeStory();
     selection.Copy();
@@ -99,23 +204,53 @@ void TestWordContract::scenarios()
     selection.EndKey(word::WdUnits::Story);
     selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
     selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
-    for (int j = 1; j <= 5; ++j) {
-        QVERIFY(replace(QString("%1").arg(j, 4, 10, QChar('0')),
-                        QString("%1").arg(5 + j, 4, 10, QChar('0')), word::WdFindWrap::Stop,
-                        "Ticket No."));
-    }
-    QCOMPARE(numbers(), pair(1, 10));
-    // Nothing of the first page lies ahead of the second page's start.
-    QVERIFY(!replace("0003", "x", word::WdFindWrap::Stop, "Ticket No."));
+}
 
+// Renumbered from the new page's start, nothing of the first page is reached.
+void TestWordContract::anotherPage()
+{
+    addPage();
+    QCOMPARE(numbers(), pairs(1, 5) + pairs(1, 5));
+    for (int j = 1; j <= 5; ++j) {
+        QVERIFY(replace(number(j), number(5 + j), word::WdFindWrap::Stop, "Ticket No."));
+    }
+    QCOMPARE(numbers(), pairs(1, 10));
+    QVERIFY(!replace("0003", "x", word::WdFindWrap::Stop, "Ticket No."));
+}
+
+void TestWordContract::savedAndReopened()
+{
+    QVERIFY(replace("[NAME OF RAFFLE EVENT]", "Spring Fair", word::WdFindWrap::Continue));
+    addPage();
     const QString saved = mDir.filePath("contract.doc");
-    document->SaveAs(saved);
-    document->Close();
-    auto reopened = mApp->documents().Open(saved);
-    const QImage picture = reopened->range()->CopyAsPicture();
-    QCOMPARE(picture.width(), 1200);
-    QCOMPARE(picture.dotsPerMeterX(), 7559);
-    reopened->Close(word::WdSaveOptions::DoNotSaveChanges);
+    mDocument->SaveAs(saved);
+    mDocument->Close();
+    mDocument = mApp->documents().Open(saved);
+    QCOMPARE(numbers(), pairs(1, 5) + pairs(1, 5));
+    QVERIFY(mDocument->range()->Text().contains("Spring Fair"));
+    QVERIFY(!mDocument->range()->Text().contains("[Name of Raffle Event]"));
+    if (mReal) {
+        // The scripted office draws no picture worth comparing.
+        const QImage picture = mDocument->range()->CopyAsPicture();
+        QCOMPARE(picture.width(), 1200);
+        QCOMPARE(qRound(picture.dotsPerMeterX() * 0.0254), 192);
+    }
+}
+
+void TestWordContract::closedDocument()
+{
+    mDocument->Close();
+    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->activeDocument());
+    QVERIFY_THROWS_EXCEPTION(word::Error, mDocument->SaveAs(mDir.filePath("closed.doc")));
+    QVERIFY_THROWS_EXCEPTION(word::Error, mDocument->FitTextToLines());
+    QVERIFY_THROWS_EXCEPTION(word::Error, mDocument->HasFields());
+    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().Paste());
+    QVERIFY(!QFile::exists(mDir.filePath("closed.doc")));
+}
+
+void TestWordContract::noFields()
+{
+    QVERIFY(!mDocument->HasFields());
 }
 
 QTEST_MAIN(TestWordContract)
