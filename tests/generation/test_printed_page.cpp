@@ -27,7 +27,7 @@ namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
 // What a printer can reach: nothing printed nearer to a paper edge than this.
-constexpr double kPrintableMargin = 6.0 * kPointsPerMm;
+constexpr double kPrintableMargin = 7.0 * kPointsPerMm;
 const QSizeF kA4(210.0 * kPointsPerMm, 297.0 * kPointsPerMm);
 // Text this near a rule counts as touching it.
 constexpr double kTouch = 0.25;
@@ -57,6 +57,9 @@ struct Page
     QList<Line> lines;
     QList<Rule> rules;
     QList<Shape> shapes;
+    // Where it comes from, for a closer look at a part of it.
+    QString pdf;
+    int number = 0;
 };
 
 // One ticket as its horizontal rules show it: top border, tear line, bottom border.
@@ -246,6 +249,58 @@ bool sameColor(const QColor& a, const QColor& b)
            0.03;
 }
 
+// The text drawn inside area, in drawing order. Read an area at a time: over a whole page, the
+// reader drops characters once tens of thousands of tiny ones (wording shrunk to 1 pt) crowd it.
+QString drawnText(const Page& page, const QRectF& area)
+{
+    const QRect pixels = area.toAlignedRect(); // at the reader's 72 dpi, a pixel is a point
+    return QString::fromUtf8(
+        output(QStringLiteral("pdftotext"),
+               {QStringLiteral("-raw"), QStringLiteral("-f"), QString::number(page.number),
+                QStringLiteral("-l"), QString::number(page.number), QStringLiteral("-x"),
+                QString::number(pixels.x()), QStringLiteral("-y"), QString::number(pixels.y()),
+                QStringLiteral("-W"), QString::number(pixels.width()), QStringLiteral("-H"),
+                QString::number(pixels.height()), page.pdf, QStringLiteral("-")}));
+}
+
+// Text as compared: white space and direction marks left out (the PDF's words are spaced by
+// position, right-to-left runs come embedded) and case folded (some lines print in capitals).
+QString comparable(const QString& text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (!c.isSpace() && c.category() != QChar::Other_Format) {
+            out += c;
+        }
+    }
+    return out.toCaseFolded();
+}
+
+qsizetype occurrences(const QString& needle, const QString& haystack)
+{
+    qsizetype count = 0;
+    for (qsizetype at = haystack.indexOf(needle); !needle.isEmpty() && at >= 0;
+         at = haystack.indexOf(needle, at + needle.size())) {
+        ++count;
+    }
+    return count;
+}
+
+// What every ticket prints of the fields, and how often: the event name on the ticket and its
+// stub, the draw line and the prizes once, the condition with its donation on both.
+QList<std::pair<QString, int>> wordingOfATicket(const QStringList& fields)
+{
+    const QString terms =
+        fields[5] +
+        (fields[6].isEmpty() ? QString() : QStringLiteral(" / DONATION - ") + fields[6]);
+    QList<std::pair<QString, int>> wording{{fields[0], 2}, {fields[1], 1}, {fields[2], 1},
+                                           {fields[3], 1}, {fields[4], 1}, {terms, 2}};
+    for (auto& [text, times] : wording) {
+        text = comparable(text);
+    }
+    return wording;
+}
+
 QString describe(const QRectF& r)
 {
     return QStringLiteral("(%1, %2)-(%3, %4)")
@@ -264,7 +319,7 @@ class TestPrintedPage : public QObject, private RealRuns
     QString run(const QStringList& fields) { return runFromMainWindow(mForm, fields); }
 
     // The page of tickets first .. first + 4, as the PDF shows it.
-    void checkPage(const Page& page, int first)
+    void checkPage(const Page& page, int first, const QList<std::pair<QString, int>>& wording)
     {
         const QString where = QStringLiteral("page of %1: ").arg(first, 4, 10, QLatin1Char('0'));
         QList<Rule> across;
@@ -314,6 +369,23 @@ class TestPrintedPage : public QObject, private RealRuns
                 }
             }
             QCOMPARE(inside, 2);
+        }
+
+        // Each ticket prints the wording whole. A text found inside another counts there too.
+        for (int k = 0; k < 5; ++k) {
+            const QString printed = comparable(drawnText(page, tickets[k].outline()));
+            for (const auto& [text, times] : wording) {
+                qsizetype expected = 0;
+                for (const auto& [other, otherTimes] : wording) {
+                    expected += otherTimes * occurrences(text, other);
+                }
+                QVERIFY2(occurrences(text, printed) >= expected,
+                         qPrintable(where + QStringLiteral("ticket %1 does not print \"%2\" whole "
+                                                           "%3 times")
+                                                .arg(k + 1)
+                                                .arg(text.left(40))
+                                                .arg(expected)));
+            }
         }
 
         // The art: a fill behind each main part, two stars in it.
@@ -415,7 +487,9 @@ private slots:
         QCOMPARE(pages.size(), 2);
         for (int n = 1; n <= 2; ++n) {
             readDrawing(pdf, n, pages[n - 1]);
-            checkPage(pages[n - 1], 5 * (n - 1) + 1);
+            pages[n - 1].pdf = pdf;
+            pages[n - 1].number = n;
+            checkPage(pages[n - 1], 5 * (n - 1) + 1, wordingOfATicket(fields));
             if (QTest::currentTestFailed()) {
                 return;
             }
