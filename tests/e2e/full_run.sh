@@ -83,6 +83,18 @@ shot() { # shot NAME [WINDOW]: keeps a PNG of a window, or of the whole screen
     import -window "${2:-root}" "$artifacts/$1.png" 2>/dev/null || true
 }
 
+# A window has settled when two pictures of it in a row are the same: then it is painted.
+same_as_last() { # same_as_last NAME WINDOW
+    local before="$work/settle-$1.png"
+    cp "$artifacts/$1.png" "$before" 2>/dev/null || true
+    shot "$1" "$2"
+    [ -s "$before" ] && [ "$(compare -metric AE "$before" "$artifacts/$1.png" null: 2>&1 || true)" = 0 ]
+}
+settled_shot() { # settled_shot NAME WINDOW: a picture of the window once it is painted
+    rm -f "$artifacts/$1.png"
+    wait_for "$1 to be painted" 30 same_as_last "$1" "$2" >/dev/null
+}
+
 # Also called inside $(...): everything goes to stderr, and the caller's errexit ends the run.
 fail() {
     {
@@ -103,6 +115,7 @@ visible() { # visible TITLE: ids of the visible windows with exactly that title
 shown_title() {
     xprop -id "$1" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME([A-Z0-9_]*) = "\(.*\)"$/\1/p'
 }
+title_is() { [ "$(shown_title "$1")" = "$2" ]; }
 check_title() { # check_title WINDOW TITLE
     local shown
     shown=$(shown_title "$1")
@@ -132,15 +145,22 @@ message_box() { program_window 40 300; }
 
 # An "Application Error" report means the program trapped a failure: fail with its text, which
 # the message box puts on the clipboard on Ctrl+C.
+# expect_report=1 while a report is what the run waits for.
+expect_report=
 check_for_error_report() {
     local id text
+    [ -n "$expect_report" ] && return 0
     id=$(visible "Application Error" | head -n1)
     [ -z "$id" ] && return 0
     shot application-error "$id"
     xdotool windowactivate --sync "$id" key ctrl+c 2>/dev/null || true
-    sleep 0.3
-    text=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || echo "(text not readable)")
-    fail "the program reported an error: $text"
+    text=
+    for _ in $(seq 50); do
+        text=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
+        [[ "$text" == *Error* ]] && break
+        sleep 0.1
+    done
+    fail "the program reported an error: ${text:-(text not readable)}"
 }
 
 # wait_for WHAT SECONDS COMMAND...: polls COMMAND until it succeeds; prints its output.
@@ -170,7 +190,6 @@ gone() { ! grep -qx "$1" <<<"$(xdotool search --onlyvisible --name . 2>/dev/null
 click() { # click WINDOW X_TWIPS Y_TWIPS
     xdotool windowactivate --sync "$1" mousemove --window "$1" $(( $2 / 15 )) $(( $3 / 15 )) \
         click 1
-    sleep 0.2
 }
 
 type_into() { # type_into WINDOW X_TWIPS Y_TWIPS TEXT: click into a field and replace its text
@@ -185,9 +204,8 @@ setting_is() { [ "$(setting "$1")" = "$2" ]; }
 answer_box() { # answer_box WHAT SHOT KEY: waits for a message box, keeps a picture, presses KEY
     local id
     id=$(wait_for "$1" 60 message_box)
-    sleep 0.3
-    check_title "$id" Ticketwright
-    shot "$2" "$id"
+    wait_for "$1's title" 10 title_is "$id" Ticketwright >/dev/null
+    settled_shot "$2" "$id"
     xdotool windowactivate --sync "$id" key "$3"
     wait_for "$1 to close" 30 gone "$id" >/dev/null
 }
@@ -197,9 +215,8 @@ save_as() { # save_as PATH: the save dialog, typed path, Return
     click "$preview" 7320 9052                    # "Save Results To Word File"
     dialog=$(wait_for "save dialog" 60 visible "Save File")
     dialog=$(echo "$dialog" | head -n1)
-    sleep 0.5
-    check_title "$dialog" "Save File"
-    shot save-dialog "$dialog"
+    wait_for "the save dialog's title" 10 title_is "$dialog" "Save File" >/dev/null
+    settled_shot save-dialog "$dialog"
     xdotool windowactivate --sync "$dialog" key ctrl+a
     xdotool type --delay 20 -- "$1"
     xdotool key Return
@@ -213,8 +230,7 @@ app_pid=$!
 
 main=$(wait_for "main window" 120 main_window)
 echo "Main window shown after $(elapsed)"
-sleep 0.5
-shot main-window-start "$main"
+settled_shot main-window-start "$main"
 has_icon() { [[ "$(xprop -id "$1" _NET_WM_ICON 2>/dev/null)" == *"Icon (48 x 48)"* ]]; }
 has_icon "$main" || fail "the main window carries no application icon"
 check_title "$main" Ticketwright
@@ -242,8 +258,7 @@ for pair in "Text1|$name" "Text2|$draw" "Text3|$first" "Text4|$second" "Text5|$t
     key=${pair%%|*} want=${pair#*|}
     setting_is "$key" "$want" || fail "$key holds '$(setting "$key")', typed '$want'"
 done
-sleep 0.3
-shot main-window "$main"
+settled_shot main-window "$main"
 
 # Text the person copied before the run is still on the desktop clipboard after it: the office
 # copies, pastes and renders the page picture through its own transfer. xclip keeps offering the
@@ -265,17 +280,19 @@ on_clipboard=$(timeout 5 xclip -o -selection clipboard 2>/dev/null || true)
 [ "$on_clipboard" = "$copied" ] ||
     fail "the clipboard holds '$on_clipboard' after the run, not the text copied before it"
 [ -z "$(main_window)" ] || fail "the main window is still shown beside the preview"
-sleep 1
-shot preview-zoom-1 "$preview"
+settled_shot preview-zoom-1 "$preview"
 has_icon "$preview" || fail "the preview window carries no application icon"
 check_title "$preview" Ticketwright
 
 click "$preview" 7200 8362                         # "Zoom Out"
-sleep 1
-shot preview-zoom-out "$preview"
-changed=$(compare -metric AE "$artifacts/preview-zoom-1.png" "$artifacts/preview-zoom-out.png" \
-          null: 2>&1 || true)
-[ "${changed%% *}" != "0" ] || fail "Zoom Out left the preview unchanged"
+zoomed_out() {
+    settled_shot preview-zoom-out "$preview"
+    local changed
+    changed=$(compare -metric AE "$artifacts/preview-zoom-1.png" \
+              "$artifacts/preview-zoom-out.png" null: 2>&1 || true)
+    [ "${changed%% *}" != "0" ]
+}
+wait_for "Zoom Out to change the preview" 30 zoomed_out >/dev/null
 
 saved="$work/out/raffle tickets.doc"
 save_as "$saved"
@@ -346,6 +363,7 @@ check_text LibreOffice "$artifacts/tickets.office.txt"
 mkdir "$work/broken"
 cp "$program" "$work/broken/"
 echo "not a cursor" >"$work/broken/HAND-M.CUR"
+expect_report=1
 (cd "$HOME" && exec env QT_QPA_PLATFORM=xcb "$work/broken/$(basename "$program")") \
     >"$work/app.log" 2>&1 &
 app_pid=$!
@@ -356,13 +374,14 @@ for _ in $(seq 1200); do
     sleep 0.1
 done
 report_shown || fail "no report of the broken cursor within 120 s"
-sleep 0.5
 reports=$(visible "Application Error")
-[ "$(wc -l <<<"$reports")" -eq 1 ] || fail "more than one report: $reports"
-shot broken-cursor-report "$reports"
-check_title "$reports" "Application Error"
+wait_for "the report's title" 10 title_is "$reports" "Application Error" >/dev/null
+settled_shot broken-cursor-report "$reports"
 xdotool windowactivate --sync "$reports" key Return
 main=$(wait_for "main window after the report" 120 main_window)
+# The main window comes only after the report is answered; by then any second report would be up.
+reports=$(visible "Application Error")
+[ -z "$reports" ] || fail "more than one report: $reports"
 xdotool windowactivate --sync "$main" key alt+F4
 for _ in $(seq 300); do
     kill -0 "$app_pid" 2>/dev/null || break
