@@ -235,8 +235,8 @@ double officeFloorSeconds(const QString& document, const QString& folder)
     double seconds = -1;
     for (int round = 0; round < 2; ++round) {
         QProcess office;
-        office.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         office.setStandardOutputFile(QProcess::nullDevice());
+        office.setStandardErrorFile(QProcess::nullDevice());
         const double start = now();
         office.start(QStringLiteral("/usr/lib/libreoffice/program/soffice"), args);
         const bool ok = office.waitForFinished(-1) && office.exitStatus() == QProcess::NormalExit &&
