@@ -56,16 +56,6 @@ constexpr int kCheapToClosePages = 20;
 // Below this many appended pages, laying out at the end costs less than setting up the stages.
 constexpr int kStagedFromPages = 20;
 
-QString caseBlind(const QString& text)
-{
-    return text.toCaseFolded();
-}
-
-bool isPlainAscii(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
 // Only case-blind searches for literal text reach the document (Find refuses the rest), so
 // these are the same for every search.
 void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor)
@@ -159,23 +149,6 @@ void OfficeDocument::resumeView()
     }
 }
 
-void OfficeDocument::forgetWhereTheCursorIs()
-{
-    mAtEnd = false;
-    mPlacedPage.reset();
-    mNoPlacedTextAfter = false;
-    mInLastPageCopy = false;
-}
-
-void OfficeDocument::forgetLastPageCopy()
-{
-    mLastPageCopy.reset();
-    mLastPageChangedStyle.clear();
-    mLastPageEndsEmpty = false;
-    mLastPageFirstStyle.reset();
-    mInLastPageCopy = false;
-}
-
 void OfficeDocument::pageAppended()
 {
     if (!mStaging && ++mUnstagedPages >= kStagedFromPages) {
@@ -200,7 +173,7 @@ void OfficeDocument::endStaging()
         // on a half-restored document; the failure is reported.
         std::optional<StagedLayout> staging;
         staging.swap(mStaging);
-        mEndsInPage = false;
+        mKnown.laidOut();
         mUnstagedPages = 0;
         staging->finish();
     }
@@ -403,7 +376,7 @@ void OfficeDocument::wholeStory()
 {
     requireOpen();
     guarded(QStringLiteral("Selecting the whole document"), [&] {
-        forgetWhereTheCursorIs();
+        mKnown.moved();
         mCursor->gotoStart(false);
         mCursor->gotoEnd(true);
     });
@@ -427,7 +400,7 @@ void OfficeDocument::copy()
                 ->createEnumeration();
         bool first = true;
         int paragraphCount = 0;
-        auto texts = std::make_shared<std::vector<CopiedText::Paragraph>>();
+        auto texts = std::make_shared<std::vector<CopiedParagraph>>();
         while (onePage && paragraphs->hasMoreElements()) {
             ++paragraphCount;
             const Reference<css::uno::XInterface> element(paragraphs->nextElement(), UNO_QUERY);
@@ -439,19 +412,12 @@ void OfficeDocument::copy()
                 rtl::OUString style;
                 Reference<css::beans::XPropertySet>(element, UNO_QUERY_THROW)
                     ->getPropertyValue("ParaStyleName") >>= style;
-                const QString text = toQ(paragraph->getString());
-                texts->push_back({toQ(style), caseBlind(text), isPlainAscii(text)});
+                texts->emplace_back(toQ(style), toQ(paragraph->getString()));
             } else {
                 texts.reset(); // a table, say: what a paste of it holds is not followed
             }
         }
-        copied.onePage = onePage && !first;
-        // In a one-page copy only the first paragraph begins a page.
-        copied.endsInPage = copied.onePage && paragraphCount > 1;
-        if (copied.onePage && texts) {
-            copied.endsEmpty = texts->back().caseBlindText.isEmpty();
-            copied.paragraphs = std::move(texts);
-        }
+        copied.page = CopiedPage::of(std::move(texts), paragraphCount, onePage && !first);
         mApp.copiedText() = copied;
     });
 }
@@ -460,9 +426,9 @@ void OfficeDocument::endOfStory()
 {
     requireOpen();
     guarded(QStringLiteral("Moving to the end"), [&] {
-        forgetWhereTheCursorIs();
+        mKnown.moved();
         mCursor->gotoEnd(false);
-        mAtEnd = true;
+        mKnown.movedToEnd();
     });
 }
 
@@ -476,8 +442,8 @@ void OfficeDocument::paste()
     guarded(QStringLiteral("Pasting"), [&] {
         // Right after EndKey the insertion point is known to be at the end; asking the office
         // again would cost calls on every page.
-        bool atEnd = mAtEnd;
-        forgetWhereTheCursorIs();
+        bool atEnd = mKnown.atEnd();
+        mKnown.moved();
         if (!atEnd) {
             Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
             atEnd = mCursor->isCollapsed() &&
@@ -500,29 +466,23 @@ void OfficeDocument::paste()
         select(up<css::text::XTextRange>(mCursor));
         mTransferSupplier->insertTransferable(copied.content);
 
-        mEndsInPage = atEnd && copied.endsInPage;
-        forgetLastPageCopy();
-        if (atEnd && copied.onePage) {
-            mLastPageCopy = copied.paragraphs;
-            mLastPageEndsEmpty = copied.endsEmpty;
-        }
         if (atEnd) {
             mCursor->gotoEnd(false);
-            mAtEnd = true;
         } else {
             Reference<css::text::XTextViewCursorSupplier> views(mModel->getCurrentController(),
                                                                 UNO_QUERY_THROW);
             mCursor->gotoRange(views->getViewCursor()->getEnd(), false);
         }
+        mKnown.pasted(atEnd, copied.page);
         if (mPages) {
-            if (atEnd && hasBefore && copied.onePage) {
+            if (atEnd && hasBefore && copied.page.onePage) {
                 before->goRight(1, false);
                 mPages->appendIfValid(before);
             } else {
                 mPages->invalidate();
             }
         }
-        if (copied.onePage) {
+        if (copied.page.onePage) {
             ++mPastedPages;
             if (atEnd) {
                 pageAppended();
@@ -535,30 +495,20 @@ void OfficeDocument::backspace()
 {
     requireOpen();
     guarded(QStringLiteral("Deleting"), [&] {
-        const bool atEnd = mAtEnd;
-        forgetWhereTheCursorIs();
-        if (!atEnd) {
-            mEndsInPage = false;
-        }
-        // At the end of a pasted page that ends empty, only its empty last paragraph goes.
-        if (atEnd && mLastPageEndsEmpty) {
-            mLastPageEndsEmpty = false;
-        } else {
-            forgetLastPageCopy();
-        }
+        const bool atEnd = mKnown.atEnd();
+        const bool endsInPage = mKnown.typedBackspace(atEnd);
         if (atEnd) {
             // Collapsed at the end, and it stays there: the character before it goes. Joining
             // the last paragraph to the one before removes a page start only when the last
             // paragraph begins a page.
-            if (mPages && !mEndsInPage && mCursorParagraph->isStartOfParagraph() &&
+            if (mPages && !endsInPage && mCursorParagraph->isStartOfParagraph() &&
                 PageIndex::startsPage(up<css::uno::XInterface>(mCursorProperties))) {
                 mPages->invalidate();
             }
-            mEndsInPage = false;
             if (mCursor->goLeft(1, true)) {
                 mCursor->setString(rtl::OUString()); // leaves it collapsed where the text was
             }
-            mAtEnd = true;
+            mKnown.movedToEnd();
             return;
         }
         if (!mCursor->isCollapsed()) {
@@ -591,13 +541,12 @@ void OfficeDocument::goToPage(WdGoToDirection direction, int count)
         const int offset = direction == WdGoToDirection::Next ? count : -count;
         // After a jump the insertion point is known to be at the start of the page it landed
         // on, so the next jump needs no search for its page.
-        int page = mPlacedPage && mPages->valid() ? *mPlacedPage
-                   : mAtEnd                       ? mPages->lastPage()
-                            : mPages->pageOf(up<css::text::XTextRange>(mCursor));
-        forgetWhereTheCursorIs();
+        int page = mKnown.page() && mPages->valid() ? *mKnown.page()
+                   : mKnown.atEnd()                 ? mPages->lastPage()
+                                    : mPages->pageOf(up<css::text::XTextRange>(mCursor));
+        mKnown.moved();
         mCursor->gotoRange(up<css::text::XTextRange>(mPages->pageStartFrom(page, offset)), false);
-        mPlacedPage = page;
-        mInLastPageCopy = mLastPageCopy && page == mPages->lastPage();
+        mKnown.movedToPage(page, page == mPages->lastPage());
     });
 }
 
@@ -608,14 +557,7 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
         return false;
     }
     return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
-        // A replacement around the insertion point can move it, on but never back, and adds no
-        // placed text after it.
-        const bool noPlacedTextAfter = mNoPlacedTextAfter;
-        const bool inLastPageCopy = mInLastPageCopy;
-        forgetWhereTheCursorIs();
-        mEndsInPage = false;
-        mNoPlacedTextAfter = noPlacedTextAfter && request.wrap == WdFindWrap::Stop;
-        mInLastPageCopy = inLastPageCopy && request.wrap == WdFindWrap::Stop;
+        mKnown.replaceBegins(request.wrap == WdFindWrap::Stop);
         if (!mSearch.is()) {
             mSearch = mReplaceable->createReplaceDescriptor();
             setSearchOptions(up<css::util::XSearchDescriptor>(mSearch));
@@ -632,8 +574,7 @@ bool OfficeDocument::replaceEverywhere(const FindRequest& request)
     // is placed can be kept out of later searches.
     const Reference<css::container::XIndexAccess> found =
         mReplaceable->findAll(up<css::util::XSearchDescriptor>(mSearch));
-    const bool guard = mayTouchPlacedText(request.text);
-    forgetLastPageCopy();
+    const bool guard = mKnown.guardsEverywhere(request.text);
     std::vector<Reference<css::text::XTextRange>> matches;
     const sal_Int32 count = found.is() ? found->getCount() : 0;
     for (sal_Int32 i = 0; i < count; ++i) {
@@ -645,13 +586,13 @@ bool OfficeDocument::replaceEverywhere(const FindRequest& request)
     const rtl::OUString replacement = toOU(request.replacement);
     for (const auto& match : matches) {
         match->setString(replacement);
-        // Nothing placed, nothing to keep: the text around it is the template's own. What is
-        // kept is a cursor: a found range is a mark in the document, and marks travel with
-        // every copy of the page, which makes each later paste and the save slower.
+        // What is kept is a cursor: a found range is a mark in the document, and marks travel
+        // with every copy of the page, which makes each later paste and the save slower.
         if (!request.replacement.isEmpty()) {
-            mPlaced.push_back({request.replacement, mText->createTextCursorByRange(match), {}, {}});
+            mPlaced.push_back({mText->createTextCursorByRange(match), {}, {}});
             mPlacedEnd.clear();
         }
+        mKnown.placed(request.replacement);
     }
     return !matches.empty();
 }
@@ -663,12 +604,13 @@ bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
     // from its end, which after the replacement is the end of the replacement text.
     const Reference<css::util::XSearchDescriptor> descriptor =
         up<css::util::XSearchDescriptor>(mSearch);
-    if (!mNoPlacedTextAfter && mayTouchPlacedText(request.text)) {
-        mNoPlacedTextAfter = !placedTextAfter(up<css::text::XTextRange>(mCursor));
-    }
-    const bool guard = !mNoPlacedTextAfter && mayTouchPlacedText(request.text);
+    const bool guard = mKnown.guardsFromInsertionPoint(
+        request.text, [&] { return placedTextAfter(up<css::text::XTextRange>(mCursor)); });
     // A match known to lie in the style needs no look at its paragraph.
-    const QString style = matchesOnlyInStyle(request) ? QString() : request.style;
+    const QString style =
+        mKnown.matchesOnlyInStyle(request.text, request.style, [&] { return lastPageFirstStyle(); })
+            ? QString()
+            : request.style;
     const rtl::OUString replacement = toOU(request.replacement);
     bool replaced = false;
     Reference<css::uno::XInterface> found =
@@ -681,14 +623,8 @@ bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
         }
         found = mReplaceable->findNext(found, descriptor);
     }
-    // Paragraphs outside the style are still as pasted only while searches keep to one style.
-    if (replaced && mLastPageCopy) {
-        if (request.style.isEmpty() ||
-            (!mLastPageChangedStyle.isEmpty() && mLastPageChangedStyle != request.style)) {
-            forgetLastPageCopy();
-        } else {
-            mLastPageChangedStyle = request.style;
-        }
+    if (replaced) {
+        mKnown.replacedFromInsertionPoint(request.style);
     }
     return replaced;
 }
@@ -707,56 +643,12 @@ bool OfficeDocument::replaceable(const Reference<css::text::XTextRange>& match,
     return !guard || !overlapsPlacedText(match);
 }
 
-bool OfficeDocument::mayTouchPlacedText(const QString& search) const
+// The style the paste gave the last page's first paragraph, where the insertion point is.
+QString OfficeDocument::lastPageFirstStyle()
 {
-    // Decided here, without asking the office: a match can only touch placed text that shares
-    // part of the search text. Beyond plain ASCII the office's notion of case may differ from
-    // ours, so every match is checked.
-    const QString needle = caseBlind(search);
-    for (const Placement& placement : mPlaced) {
-        if (!isPlainAscii(placement.text) || !isPlainAscii(search)) {
-            return true;
-        }
-        const QString placed = caseBlind(placement.text);
-        if (placed.contains(needle) || needle.contains(placed)) {
-            return true;
-        }
-        for (qsizetype n = 1; n < needle.size(); ++n) {
-            if (placed.endsWith(QStringView(needle).left(n)) ||
-                placed.startsWith(QStringView(needle).right(n))) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-bool OfficeDocument::matchesOnlyInStyle(const FindRequest& request)
-{
-    // From an insertion point in the last page, which is a pasted copy whose paragraphs outside
-    // the style are unchanged, a match can lie outside the style only where the copy's text
-    // outside it holds the search text. Decided here for plain ASCII; the first paragraph's
-    // style is the one the paste gave it, asked once.
-    if (!mInLastPageCopy || !mLastPageCopy || mLastPageCopy->empty() || request.style.isEmpty() ||
-        (!mLastPageChangedStyle.isEmpty() && mLastPageChangedStyle != request.style) ||
-        !isPlainAscii(request.text)) {
-        return false;
-    }
-    if (!mLastPageFirstStyle) {
-        rtl::OUString first;
-        mCursorProperties->getPropertyValue("ParaStyleName") >>= first;
-        mLastPageFirstStyle = toQ(first);
-    }
-    const QString needle = caseBlind(request.text);
-    for (std::size_t i = 0; i < mLastPageCopy->size(); ++i) {
-        const CopiedText::Paragraph& paragraph = (*mLastPageCopy)[i];
-        const QString& style = i == 0 ? *mLastPageFirstStyle : paragraph.style;
-        if (style != request.style &&
-            (!paragraph.plainAscii || paragraph.caseBlindText.contains(needle))) {
-            return false;
-        }
-    }
-    return true;
+    rtl::OUString first;
+    mCursorProperties->getPropertyValue("ParaStyleName") >>= first;
+    return toQ(first);
 }
 
 bool OfficeDocument::placedTextAfter(const Reference<css::text::XTextRange>& position)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document_model.h"
 #include "page_index.h"
 #include "staged_layout.h"
 #include "word_automation.h"
@@ -40,24 +41,12 @@ struct FindRequest
     QString style;
 };
 
-// What Copy took, held by the office's own transfer object rather than the desktop clipboard.
+// What Copy took, held by the office's own transfer object rather than the desktop clipboard,
+// and what the document model follows of it.
 struct CopiedText
 {
     com::sun::star::uno::Reference<com::sun::star::datatransfer::XTransferable> content;
-    // Whether it begins a page of its own and holds no other page start.
-    bool onePage = false;
-    // Whether its last paragraph is known not to begin a page.
-    bool endsInPage = false;
-    // Its paragraphs' styles and texts, when it is one page of plain paragraphs; and whether its
-    // last paragraph is empty (a backspace at its end then only joins paragraphs).
-    struct Paragraph
-    {
-        QString style;
-        QString caseBlindText; // as searches compare it
-        bool plainAscii = true;
-    };
-    std::shared_ptr<const std::vector<Paragraph>> paragraphs;
-    bool endsEmpty = false;
+    CopiedPage page;
 };
 
 // A text document open in the office, with the insertion point the Selection works on. Its
@@ -80,8 +69,6 @@ public:
     bool HasFields() override;
 
     bool closed() const { return !mModel.is(); }
-    // Whether closing it would take the office long enough that ending the process is better.
-    bool expensiveToClose() const { return mPastedPages > 20; }
     // Lets go of the office's objects without asking the office for anything.
     void abandon();
 
@@ -109,10 +96,7 @@ private:
     // placed text (checked only when guard is set).
     bool replaceable(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& match,
                      const QString& style, bool guard);
-    bool mayTouchPlacedText(const QString& search) const;
-    // Whether every match from the insertion point on is known to lie in the style.
-    bool matchesOnlyInStyle(const FindRequest& request);
-    void forgetLastPageCopy();
+    QString lastPageFirstStyle();
     bool placedTextAfter(
         const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
     bool overlapsPlacedText(
@@ -120,7 +104,6 @@ private:
     void lockControllers();
     void unlockControllers();
     void resumeView();
-    void forgetWhereTheCursorIs();
     void pageAppended();
     com::sun::star::uno::Reference<com::sun::star::container::XIndexAccess>
     findStyle(const QString& style);
@@ -141,11 +124,12 @@ private:
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> mCursorProperties;
     // Made once: only the search and replacement texts change between searches.
     com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> mSearch;
-    // Text a replace-all over the whole document put in: later searches leave it alone. The
-    // collapsed ends are taken from the office only when a search could touch it.
+    // What is known without asking the office.
+    DocumentModel mKnown;
+    // Where the model's placed texts are: later searches leave them alone. The collapsed ends
+    // are taken from the office only when a search could touch them.
     struct Placement
     {
-        QString text;
         com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> range;
         com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> start;
         com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> end;
@@ -160,24 +144,6 @@ private:
     int mUnstagedPages = 0;
     bool mLocked = false;
     bool mSuspended = false;
-    // What is known about the insertion point without asking the office: collapsed at the end
-    // of the document, or at the start of this page of the index.
-    bool mAtEnd = false;
-    std::optional<int> mPlacedPage;
-    // Known without asking: no placed text lies after the insertion point (kept while the
-    // insertion point only stays or moves on).
-    bool mNoPlacedTextAfter = false;
-    // Known without asking: the document's last paragraph does not begin a page (it is the last
-    // one of a page pasted at the end).
-    bool mEndsInPage = false;
-    // Known without asking: the last page is a pasted copy of these paragraphs, changed since
-    // only in paragraphs of the style last searched with; and the insertion point lies in it.
-    std::shared_ptr<const std::vector<CopiedText::Paragraph>> mLastPageCopy;
-    QString mLastPageChangedStyle;
-    bool mLastPageEndsEmpty = false;
-    // The style the paste gave the last page's first paragraph, once asked.
-    std::optional<QString> mLastPageFirstStyle;
-    bool mInLastPageCopy = false;
 };
 
 } // namespace word

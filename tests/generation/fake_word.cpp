@@ -1,5 +1,7 @@
 #include "fake_word.h"
 
+#include "document_model.h"
+
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
@@ -9,6 +11,8 @@
 namespace {
 
 FakeWord* gScript = nullptr;
+// What the model follows of the last copy.
+CopiedPage gCopied;
 
 struct FakeDocument;
 
@@ -24,8 +28,29 @@ struct FakeDocument : word::Document
     QString path;
     bool readOnly;
     bool open = true;
-    // Text placed by a replace-all over the whole document, as (start, length).
+    // What the office layer would know of it, run by the same model.
+    DocumentModel known;
+    // Where the model's placed texts are, as (start, length).
     QList<std::pair<qsizetype, qsizetype>> placed;
+
+    // Text inserted (delta > 0) or removed at offset at moves the placed text after it.
+    void shiftPlaced(qsizetype at, qsizetype delta)
+    {
+        for (auto& p : placed) {
+            p.first += p.first >= at ? delta : 0;
+        }
+    }
+    // The paragraph style at offset at: the number mark stands for the ticket-number style.
+    QString styleAt(qsizetype at) const
+    {
+        qsizetype line = at;
+        while (line > 0 && text.at(line - 1) != '\n' && text.at(line - 1) != '\f') {
+            --line;
+        }
+        return line < text.size() && text.at(line) == FakeWord::kNumberMark
+                   ? QStringLiteral("Ticket No.")
+                   : QStringLiteral("Normal");
+    }
 
     FakeDocument(FakeState* s, QString t, QString p, bool ro)
         : state(s), text(std::move(t)), path(std::move(p)), readOnly(ro)
@@ -205,32 +230,46 @@ struct FakeFind : word::Find
             throw word::Error("Find.Execute supports only forward, case-blind replace-all.");
         }
         FakeDocument& d = doc();
+        if (search.isEmpty()) {
+            return false;
+        }
         const bool everywhere = wrap == word::WdFindWrap::Continue;
-        const bool numbersOnly = format && style == "Ticket No.";
+        d.known.replaceBegins(!everywhere);
+        const qsizetype from = everywhere ? 0 : ip();
+        // The same decisions as the office layer's, over this text.
+        const bool guard =
+            everywhere ? d.known.guardsEverywhere(search)
+                       : d.known.guardsFromInsertionPoint(search, [&] {
+                             return std::any_of(d.placed.begin(), d.placed.end(),
+                                                [&](auto p) { return p.first + p.second > from; });
+                         });
+        const QString asked = format ? style : QString();
+        const bool styleKnown =
+            d.known.matchesOnlyInStyle(search, asked, [&] { return d.styleAt(from); });
         bool found = false;
-        for (qsizetype at = d.text.indexOf(search, everywhere ? 0 : ip(), Qt::CaseInsensitive);
-             at >= 0 && !search.isEmpty(); at = d.text.indexOf(search, at, Qt::CaseInsensitive)) {
-            qsizetype line = at;
-            while (line > 0 && d.text.at(line - 1) != '\n' && d.text.at(line - 1) != '\f') {
-                --line;
-            }
-            const bool inPlaced = std::any_of(d.placed.begin(), d.placed.end(), [&](auto p) {
-                return at < p.first + p.second && p.first < at + search.size();
-            });
-            if (inPlaced || (numbersOnly && d.text.at(line) != FakeWord::kNumberMark)) {
+        for (qsizetype at = d.text.indexOf(search, from, Qt::CaseInsensitive); at >= 0;
+             at = d.text.indexOf(search, at, Qt::CaseInsensitive)) {
+            const bool inPlaced =
+                guard && std::any_of(d.placed.begin(), d.placed.end(), [&](auto p) {
+                    return at < p.first + p.second && p.first < at + search.size();
+                });
+            if (inPlaced || (!asked.isEmpty() && !styleKnown && d.styleAt(at) != asked)) {
                 ++at;
                 continue;
             }
             found = true;
             d.text.replace(at, search.size(), replace.text);
-            const qsizetype shift = replace.text.size() - search.size();
-            for (auto& p : d.placed) {
-                p.first += p.first > at ? shift : 0;
-            }
-            if (everywhere && !replace.text.isEmpty()) {
-                d.placed.append({at, replace.text.size()});
+            d.shiftPlaced(at + 1, replace.text.size() - search.size());
+            if (everywhere) {
+                if (!replace.text.isEmpty()) {
+                    d.placed.append({at, replace.text.size()});
+                }
+                d.known.placed(replace.text);
             }
             at += replace.text.size();
+        }
+        if (found && !everywhere) {
+            d.known.replacedFromInsertionPoint(asked);
         }
         return found;
     }
@@ -252,17 +291,33 @@ struct FakeSelection : word::Selection
     void WholeStory() override
     {
         gScript->operation("WholeStory");
+        doc().known.moved();
         selStart = 0;
         ip = doc().text.size();
     }
     void Copy() override
     {
         gScript->operation("Copy");
-        gScript->transfer = doc().text.mid(selStart, ip - selStart);
+        const FakeDocument& d = doc();
+        gScript->transfer = d.text.mid(selStart, ip - selStart);
+        auto paragraphs = std::make_shared<std::vector<CopiedParagraph>>();
+        for (qsizetype at = selStart; at <= ip;) {
+            const qsizetype end = std::min(
+                ip, d.text.indexOf('\n', at) < 0 ? d.text.size() : d.text.indexOf('\n', at));
+            const QString paragraph = d.text.mid(at, end - at);
+            paragraphs->emplace_back(d.styleAt(at), paragraph.startsWith(FakeWord::kNumberMark)
+                                                        ? paragraph.mid(1)
+                                                        : paragraph);
+            at = end + 1;
+        }
+        const bool onePage =
+            (selStart == 0 || d.text.at(selStart - 1) == '\f') && !gScript->transfer.contains('\f');
+        gCopied = CopiedPage::of(paragraphs, static_cast<int>(paragraphs->size()), onePage);
     }
     void EndKey(word::WdUnits) override
     {
         gScript->operation("EndKey");
+        doc().known.movedToEnd();
         ip = doc().text.size();
     }
     void Paste() override
@@ -273,20 +328,33 @@ struct FakeSelection : word::Selection
         if (gScript->brokenPaste == pastes) {
             page = page.left(page.lastIndexOf(FakeWord::kNumberMark + QString("0005")));
         }
-        doc().text.insert(ip, "\f" + page + "\n");
+        FakeDocument& d = doc();
+        const bool atEnd = d.known.atEnd() || ip == d.text.size();
+        d.known.moved();
+        d.text.insert(ip, "\f" + page + "\n");
+        d.shiftPlaced(ip, page.size() + 2);
         ip += page.size() + 2;
+        d.known.pasted(atEnd, gCopied);
     }
     void TypeBackspace() override
     {
         gScript->operation("TypeBackspace");
+        FakeDocument& d = doc();
+        const bool atEnd = d.known.atEnd();
+        d.known.typedBackspace(atEnd);
         if (ip > 0) {
-            doc().text.remove(ip - 1, 1);
+            d.text.remove(ip - 1, 1);
+            d.shiftPlaced(ip, -1);
             --ip;
+        }
+        if (atEnd) {
+            d.known.movedToEnd();
         }
     }
     void GoTo(word::WdGoToItem, word::WdGoToDirection which, int) override
     {
         gScript->operation("GoTo");
+        doc().known.moved();
         const QString& t = doc().text;
         if (which == word::WdGoToDirection::Previous) {
             const qsizetype pageStart = t.lastIndexOf('\f', ip - 1);
@@ -296,6 +364,8 @@ struct FakeSelection : word::Selection
             const qsizetype next = t.indexOf('\f', ip);
             ip = next < 0 ? ip : next + 1;
         }
+        doc().known.movedToPage(static_cast<int>(t.left(ip).count('\f')),
+                                !t.mid(ip).contains('\f'));
     }
 };
 
