@@ -1,25 +1,20 @@
 #include "office_document.h"
 
 #include "office_application.h"
+#include "office_copy.h"
 #include "office_line_fit.h"
+#include "office_picture.h"
 #include "office_range.h"
+#include "office_store.h"
 #include "uno_support.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
-#include <QRandomGenerator>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/container/XEnumeration.hpp>
-#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
@@ -29,11 +24,6 @@
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <com/sun/star/util/XReplaceDescriptor.hpp>
-
-#include <algorithm>
-#include <cstdio>
-#include <limits>
 
 namespace word {
 
@@ -45,29 +35,9 @@ using css::uno::UNO_QUERY_THROW;
 
 namespace {
 
-// The picture's size: 1200 pixels across at 192 pixels per inch, so 6.25 inches (9000 twips).
-constexpr int kPictureWidth = 1200;
-constexpr int kPictureDotsPerMeter = 7559; // 192 dpi
-
 // A document of more pages than this is not closed in the office: tearing down its layout takes
 // minutes, while ending the office process at quit frees it at once.
 constexpr int kCheapToClosePages = 20;
-
-// Below this many appended pages, laying out at the end costs less than setting up the stages.
-constexpr int kStagedFromPages = 20;
-
-// Only case-blind searches for literal text reach the document (Find refuses the rest), so
-// these are the same for every search.
-void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor)
-{
-    Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
-    options->setPropertyValue("SearchCaseSensitive", Any(false));
-    options->setPropertyValue("SearchRegularExpression", Any(false));
-    options->setPropertyValue("SearchWords", Any(false));
-    options->setPropertyValue("SearchSimilarity", Any(false));
-    options->setPropertyValue("SearchBackwards", Any(false));
-    options->setPropertyValue("SearchStyles", Any(false));
-}
 
 } // namespace
 
@@ -115,9 +85,9 @@ void OfficeDocument::abandon()
     mCursor.clear();
     mCursorParagraph.clear();
     mCursorProperties.clear();
-    mSearch.clear();
+    mReplace.reset();
     mPages.reset();
-    mStaging.reset();
+    mStages.abandon();
     mTransferSupplier.clear();
     mSelectionSupplier.clear();
     mReplaceable.clear();
@@ -149,33 +119,11 @@ void OfficeDocument::resumeView()
     }
 }
 
-void OfficeDocument::pageAppended()
-{
-    if (!mStaging && ++mUnstagedPages >= kStagedFromPages) {
-        try {
-            mStaging.emplace(mModel, mText);
-        } catch (const css::uno::RuntimeException&) {
-            throw; // the office is gone or broken: the next call would fail as well
-        } catch (const css::uno::Exception&) {
-            // Without stages the pages are laid out at the end: slower, the same document.
-            mUnstagedPages = std::numeric_limits<int>::min();
-        }
-    }
-    if (mStaging) {
-        mStaging->pageAdded();
-    }
-}
-
 void OfficeDocument::endStaging()
 {
-    if (mStaging) {
-        // Ended even when putting the page style back fails, so that no later call tries again
-        // on a half-restored document; the failure is reported.
-        std::optional<StagedLayout> staging;
-        staging.swap(mStaging);
+    if (mStages.running()) {
         mKnown.laidOut();
-        mUnstagedPages = 0;
-        staging->finish();
+        mStages.end();
     }
 }
 
@@ -197,48 +145,12 @@ void OfficeDocument::SaveAs(const QString& path)
 void OfficeDocument::save(const QString& path)
 {
     requireOpen();
-    const QFileInfo target(QDir::current().absoluteFilePath(path));
-    const auto fail = [&](const QString& reason) {
-        return Error(
-            QStringLiteral("The document could not be saved as \"%1\": %2").arg(path, reason));
-    };
-    if (path.isEmpty()) {
-        throw fail(QStringLiteral("no name was given."));
-    }
-    if (target.isSymLink()) {
-        throw fail(QStringLiteral("a link is in the way, and it is not followed."));
-    }
-    if (target.isDir()) {
-        throw fail(QStringLiteral("a folder of that name exists."));
-    }
-    if (!target.dir().exists()) {
-        throw fail(QStringLiteral("the folder does not exist."));
-    }
-    // Written beside the target and renamed over it: a failed save leaves no partial file, and a
-    // rename replaces whatever is at the target instead of writing through it.
-    QString scratch;
-    do {
-        scratch = target.dir().filePath(
-            QStringLiteral(".~%1.%2.tmp")
-                .arg(target.fileName())
-                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-    } while (QFileInfo::exists(scratch));
-    try {
+    OfficeStore(path).store([&](const rtl::OUString& url) {
         endStaging();
-        Reference<css::frame::XStorable> storable(mModel, UNO_QUERY_THROW);
-        storable->storeToURL(fileUrl(scratch),
-                             properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
-                                         {"Overwrite", Any(true)}}));
-    } catch (...) {
-        QFile::remove(scratch);
-        rethrowAsWordError(QStringLiteral("Saving \"%1\"").arg(path));
-    }
-    if (std::rename(QFile::encodeName(scratch).constData(),
-                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        const int error = errno;
-        QFile::remove(scratch);
-        throw fail(QString::fromLocal8Bit(strerror(error)));
-    }
+        Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
+            ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
+                                          {"Overwrite", Any(true)}}));
+    });
 }
 
 void OfficeDocument::Close()
@@ -282,17 +194,6 @@ void OfficeDocument::FitTextToLines()
     });
 }
 
-Reference<css::container::XIndexAccess> OfficeDocument::findStyle(const QString& style)
-{
-    endStaging();
-    // A style search finds whole paragraphs, all of them in one call.
-    const auto descriptor = mReplaceable->createSearchDescriptor();
-    Reference<css::beans::XPropertySet> options(descriptor, UNO_QUERY_THROW);
-    options->setPropertyValue("SearchStyles", Any(true));
-    descriptor->setSearchString(toOU(style));
-    return mReplaceable->findAll(descriptor);
-}
-
 bool OfficeDocument::HasFields()
 {
     return mApp.watched([&] {
@@ -306,48 +207,17 @@ bool OfficeDocument::HasFields()
     });
 }
 
-QStringList OfficeDocument::paragraphTexts(const QString& style)
+OfficeDocument::Contents OfficeDocument::forReading()
 {
     requireOpen();
-    return guarded(QStringLiteral("Reading the paragraphs in the style \"%1\"").arg(style), [&] {
-        const Reference<css::container::XIndexAccess> found = findStyle(style);
-        QStringList texts;
-        const sal_Int32 count = found.is() ? found->getCount() : 0;
-        for (sal_Int32 i = 0; i < count; ++i) {
-            texts << toQ(Reference<css::text::XTextRange>(found->getByIndex(i), UNO_QUERY_THROW)
-                             ->getString());
-        }
-        return texts;
-    });
-}
-
-int OfficeDocument::paragraphCount(const QString& style)
-{
-    requireOpen();
-    return guarded(QStringLiteral("Counting the paragraphs in the style \"%1\"").arg(style), [&] {
-        const Reference<css::container::XIndexAccess> found = findStyle(style);
-        return found.is() ? static_cast<int>(found->getCount()) : 0;
-    });
-}
-
-QString OfficeDocument::text()
-{
-    requireOpen();
-    return guarded(QStringLiteral("Reading the text"), [&] {
-        endStaging();
-        // The office ends paragraphs with a line feed and leaves the last one open.
-        QString text = toQ(mText->getString());
-        text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-        return text + QLatin1Char('\r');
-    });
+    endStaging();
+    return {mText, mReplaceable};
 }
 
 QImage OfficeDocument::firstPagePicture()
 {
     requireOpen();
-    const QString png = QDir(mApp.scratchFolder()).filePath(QStringLiteral("page.png"));
-    QFile::remove(png);
-    guarded(QStringLiteral("Making a picture of \"%1\"").arg(mPath), [&] {
+    return OfficePicture(mApp.scratchFolder(), mPath).take([&](const rtl::OUString& url) {
         endStaging();
         // The picture filter draws the page the view is on, and needs the layout to do so.
         resumeView();
@@ -357,19 +227,10 @@ QImage OfficeDocument::firstPagePicture()
         Reference<css::text::XPageCursor> page(views->getViewCursor(), UNO_QUERY_THROW);
         page->jumpToFirstPage();
         Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
-            ->storeToURL(fileUrl(png),
+            ->storeToURL(url,
                          properties({{"FilterName", Any(rtl::OUString("writer_png_Export"))}}));
         lockControllers();
     });
-    QImage picture(png);
-    QFile::remove(png);
-    if (picture.isNull()) {
-        throw Error(QStringLiteral("The office made no readable picture of \"%1\".").arg(mPath));
-    }
-    picture = picture.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
-    picture.setDotsPerMeterX(kPictureDotsPerMeter);
-    picture.setDotsPerMeterY(kPictureDotsPerMeter);
-    return picture;
 }
 
 void OfficeDocument::wholeStory()
@@ -390,34 +251,7 @@ void OfficeDocument::copy()
         select(up<css::text::XTextRange>(mCursor));
         CopiedText copied;
         copied.content = mTransferSupplier->getTransferable();
-        // Whether a paste of it adds exactly one page that starts where the paste starts, so
-        // the page index can follow pastes without looking at the pasted text again.
-        const auto start = mText->createTextCursorByRange(mCursor->getStart());
-        bool onePage =
-            Reference<css::text::XParagraphCursor>(start, UNO_QUERY_THROW)->isStartOfParagraph();
-        Reference<css::container::XEnumeration> paragraphs =
-            Reference<css::container::XEnumerationAccess>(mCursor, UNO_QUERY_THROW)
-                ->createEnumeration();
-        bool first = true;
-        int paragraphCount = 0;
-        auto texts = std::make_shared<std::vector<CopiedParagraph>>();
-        while (onePage && paragraphs->hasMoreElements()) {
-            ++paragraphCount;
-            const Reference<css::uno::XInterface> element(paragraphs->nextElement(), UNO_QUERY);
-            const bool breaks = PageIndex::startsPage(element);
-            onePage = (breaks == first);
-            first = false;
-            const Reference<css::text::XTextRange> paragraph(element, UNO_QUERY);
-            if (texts && paragraph.is()) {
-                rtl::OUString style;
-                Reference<css::beans::XPropertySet>(element, UNO_QUERY_THROW)
-                    ->getPropertyValue("ParaStyleName") >>= style;
-                texts->emplace_back(toQ(style), toQ(paragraph->getString()));
-            } else {
-                texts.reset(); // a table, say: what a paste of it holds is not followed
-            }
-        }
-        copied.page = CopiedPage::of(std::move(texts), paragraphCount, onePage && !first);
+        copied.page = copiedPageOf(mText, mCursor);
         mApp.copiedText() = copied;
     });
 }
@@ -485,7 +319,7 @@ void OfficeDocument::paste()
         if (copied.page.onePage) {
             ++mPastedPages;
             if (atEnd) {
-                pageAppended();
+                mStages.pageAppended(mModel, mText);
             }
         }
     });
@@ -558,138 +392,13 @@ bool OfficeDocument::replaceAll(const FindRequest& request)
     }
     return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
         mKnown.replaceBegins(request.wrap == WdFindWrap::Stop);
-        if (!mSearch.is()) {
-            mSearch = mReplaceable->createReplaceDescriptor();
-            setSearchOptions(up<css::util::XSearchDescriptor>(mSearch));
+        if (!mReplace) {
+            mReplace.emplace(mText, mReplaceable);
         }
-        mSearch->setSearchString(toOU(request.text));
-        return request.wrap == WdFindWrap::Stop ? replaceFromInsertionPoint(request)
-                                                : replaceEverywhere(request);
+        return request.wrap == WdFindWrap::Stop
+                   ? mReplace->fromInsertionPoint(request, mKnown, mCursor)
+                   : mReplace->everywhere(request, mKnown);
     });
-}
-
-bool OfficeDocument::replaceEverywhere(const FindRequest& request)
-{
-    // Each match is replaced on its own rather than by the office's replace-all, so that what
-    // is placed can be kept out of later searches.
-    const Reference<css::container::XIndexAccess> found =
-        mReplaceable->findAll(up<css::util::XSearchDescriptor>(mSearch));
-    const bool guard = mKnown.guardsEverywhere(request.text);
-    std::vector<Reference<css::text::XTextRange>> matches;
-    const sal_Int32 count = found.is() ? found->getCount() : 0;
-    for (sal_Int32 i = 0; i < count; ++i) {
-        Reference<css::text::XTextRange> match(found->getByIndex(i), UNO_QUERY_THROW);
-        if (replaceable(match, request.style, guard)) {
-            matches.push_back(match);
-        }
-    }
-    const rtl::OUString replacement = toOU(request.replacement);
-    for (const auto& match : matches) {
-        match->setString(replacement);
-        // What is kept is a cursor: a found range is a mark in the document, and marks travel
-        // with every copy of the page, which makes each later paste and the save slower.
-        if (!request.replacement.isEmpty()) {
-            mPlaced.push_back({mText->createTextCursorByRange(match), {}, {}});
-            mPlacedEnd.clear();
-        }
-        mKnown.placed(request.replacement);
-    }
-    return !matches.empty();
-}
-
-bool OfficeDocument::replaceFromInsertionPoint(const FindRequest& request)
-{
-    // The office searches on from the insertion point; each match costs one call to find it and
-    // one to replace it, whatever lies before. A search that starts at a found range goes on
-    // from its end, which after the replacement is the end of the replacement text.
-    const Reference<css::util::XSearchDescriptor> descriptor =
-        up<css::util::XSearchDescriptor>(mSearch);
-    const bool guard = mKnown.guardsFromInsertionPoint(
-        request.text, [&] { return placedTextAfter(up<css::text::XTextRange>(mCursor)); });
-    // A match known to lie in the style needs no look at its paragraph.
-    const QString style =
-        mKnown.matchesOnlyInStyle(request.text, request.style, [&] { return lastPageFirstStyle(); })
-            ? QString()
-            : request.style;
-    const rtl::OUString replacement = toOU(request.replacement);
-    bool replaced = false;
-    Reference<css::uno::XInterface> found =
-        mReplaceable->findNext(up<css::uno::XInterface>(mCursor), descriptor);
-    while (found.is()) {
-        Reference<css::text::XTextRange> match(found, UNO_QUERY_THROW);
-        if (replaceable(match, style, guard)) {
-            match->setString(replacement);
-            replaced = true;
-        }
-        found = mReplaceable->findNext(found, descriptor);
-    }
-    if (replaced) {
-        mKnown.replacedFromInsertionPoint(request.style);
-    }
-    return replaced;
-}
-
-bool OfficeDocument::replaceable(const Reference<css::text::XTextRange>& match,
-                                 const QString& style, bool guard)
-{
-    if (!style.isEmpty()) {
-        rtl::OUString name;
-        Reference<css::beans::XPropertySet>(match, UNO_QUERY_THROW)
-            ->getPropertyValue("ParaStyleName") >>= name;
-        if (toQ(name) != style) {
-            return false;
-        }
-    }
-    return !guard || !overlapsPlacedText(match);
-}
-
-// The style the paste gave the last page's first paragraph, where the insertion point is.
-QString OfficeDocument::lastPageFirstStyle()
-{
-    rtl::OUString first;
-    mCursorProperties->getPropertyValue("ParaStyleName") >>= first;
-    return toQ(first);
-}
-
-bool OfficeDocument::placedTextAfter(const Reference<css::text::XTextRange>& position)
-{
-    if (mPlaced.empty()) {
-        return false;
-    }
-    Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
-    if (!mPlacedEnd.is()) {
-        for (const Placement& placement : mPlaced) {
-            if (!mPlacedEnd.is() ||
-                compare->compareRegionEnds(up<css::text::XTextRange>(mPlacedEnd),
-                                           up<css::text::XTextRange>(placement.range)) > 0) {
-                mPlacedEnd = placement.range;
-            }
-        }
-    }
-    // A search goes on from the end of the position; compareRegionEnds answers 1 when the first
-    // range ends before the second.
-    return compare->compareRegionEnds(position, up<css::text::XTextRange>(mPlacedEnd)) > 0;
-}
-
-bool OfficeDocument::overlapsPlacedText(const Reference<css::text::XTextRange>& match)
-{
-    Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
-    for (Placement& placement : mPlaced) {
-        if (!placement.start.is()) {
-            placement.start = mText->createTextCursorByRange(placement.range->getStart());
-            placement.end = mText->createTextCursorByRange(placement.range->getEnd());
-        }
-        // They overlap when each begins before the other ends. Text outside the body (a
-        // header, say) cannot be compared with it and does not overlap it.
-        try {
-            if (compare->compareRegionStarts(match, up<css::text::XTextRange>(placement.end)) > 0 &&
-                compare->compareRegionEnds(up<css::text::XTextRange>(placement.start), match) > 0) {
-                return true;
-            }
-        } catch (const css::lang::IllegalArgumentException&) {
-        }
-    }
-    return false;
 }
 
 } // namespace word

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "document_model.h"
+#include "find_request.h"
+#include "layout_stages.h"
+#include "office_replace_all.h"
 #include "page_index.h"
-#include "staged_layout.h"
 #include "word_automation.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -24,22 +26,6 @@
 namespace word {
 
 class OfficeApplication;
-
-// The settings of one find-and-replace, as Find collected them.
-struct FindRequest
-{
-    QString text;
-    QString replacement;
-    bool forward = true;
-    WdFindWrap wrap = WdFindWrap::Continue;
-    bool format = false;
-    bool matchCase = false;
-    bool matchWholeWord = false;
-    bool matchWildcards = false;
-    bool matchSoundsLike = false;
-    bool matchAllWordForms = false;
-    QString style;
-};
 
 // What Copy took, held by the office's own transfer object rather than the desktop clipboard,
 // and what the document model follows of it.
@@ -81,32 +67,22 @@ public:
     void goToPage(WdGoToDirection direction, int count);
     bool replaceAll(const FindRequest& request);
     QImage firstPagePicture();
-    QStringList paragraphTexts(const QString& style);
-    int paragraphCount(const QString& style);
-    QString text();
+    // Its text, laid out and ready to be read as it stands.
+    struct Contents
+    {
+        com::sun::star::uno::Reference<com::sun::star::text::XText> text;
+        com::sun::star::uno::Reference<com::sun::star::util::XReplaceable> replaceable;
+    };
+    Contents forReading();
 
 private:
     void save(const QString& path);
     void close();
     void requireOpen() const;
     void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
-    bool replaceEverywhere(const FindRequest& request);
-    bool replaceFromInsertionPoint(const FindRequest& request);
-    // Whether a match may be replaced: it lies in the asked-for paragraph style and touches no
-    // placed text (checked only when guard is set).
-    bool replaceable(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& match,
-                     const QString& style, bool guard);
-    QString lastPageFirstStyle();
-    bool placedTextAfter(
-        const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& position);
-    bool overlapsPlacedText(
-        const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& match);
     void lockControllers();
     void unlockControllers();
     void resumeView();
-    void pageAppended();
-    com::sun::star::uno::Reference<com::sun::star::container::XIndexAccess>
-    findStyle(const QString& style);
     // Before anything that reads, copies or stores the document.
     void endStaging();
 
@@ -122,26 +98,13 @@ private:
     com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> mCursor;
     com::sun::star::uno::Reference<com::sun::star::text::XParagraphCursor> mCursorParagraph;
     com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> mCursorProperties;
-    // Made once: only the search and replacement texts change between searches.
-    com::sun::star::uno::Reference<com::sun::star::util::XReplaceDescriptor> mSearch;
     // What is known without asking the office.
     DocumentModel mKnown;
-    // Where the model's placed texts are: later searches leave them alone. The collapsed ends
-    // are taken from the office only when a search could touch them.
-    struct Placement
-    {
-        com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> range;
-        com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> start;
-        com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> end;
-    };
-    std::vector<Placement> mPlaced;
-    // The placed text that ends last, once asked for.
-    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> mPlacedEnd;
+    // Made at the first search.
+    std::optional<OfficeReplaceAll> mReplace;
     std::optional<PageIndex> mPages;
     int mPastedPages = 0;
-    // Layout in stages while pages are appended; pages appended since it last ended.
-    std::optional<StagedLayout> mStaging;
-    int mUnstagedPages = 0;
+    LayoutStages mStages;
     bool mLocked = false;
     bool mSuspended = false;
 };

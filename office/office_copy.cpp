@@ -1,0 +1,49 @@
+#include "office_copy.h"
+
+#include "page_index.h"
+#include "uno_support.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/text/XParagraphCursor.hpp>
+
+namespace word {
+
+using namespace word::uno;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+CopiedPage copiedPageOf(const Reference<css::text::XText>& text,
+                        const Reference<css::text::XTextCursor>& selection)
+{
+    const auto start = text->createTextCursorByRange(selection->getStart());
+    bool onePage =
+        Reference<css::text::XParagraphCursor>(start, UNO_QUERY_THROW)->isStartOfParagraph();
+    Reference<css::container::XEnumeration> paragraphs =
+        Reference<css::container::XEnumerationAccess>(selection, UNO_QUERY_THROW)
+            ->createEnumeration();
+    bool first = true;
+    int count = 0;
+    auto texts = std::make_shared<std::vector<CopiedParagraph>>();
+    while (onePage && paragraphs->hasMoreElements()) {
+        ++count;
+        const Reference<css::uno::XInterface> element(paragraphs->nextElement(), UNO_QUERY);
+        // In one page only the first paragraph begins a page.
+        onePage = (PageIndex::startsPage(element) == first);
+        first = false;
+        const Reference<css::text::XTextRange> paragraph(element, UNO_QUERY);
+        if (texts && paragraph.is()) {
+            rtl::OUString style;
+            Reference<css::beans::XPropertySet>(element, UNO_QUERY_THROW)
+                ->getPropertyValue("ParaStyleName") >>= style;
+            texts->emplace_back(toQ(style), toQ(paragraph->getString()));
+        } else {
+            texts.reset(); // a table, say: what a paste of it holds is not followed
+        }
+    }
+    return CopiedPage::of(std::move(texts), count, onePage && !first);
+}
+
+} // namespace word
