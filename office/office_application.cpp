@@ -312,8 +312,12 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                                            "word-processing document the office can read.")
                                 .arg(path));
             }
-            return std::make_shared<OfficeDocument>(
+            auto opened = std::make_shared<OfficeDocument>(
                 *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
+            if (readOnly) {
+                opened->endWithEmptyParagraph();
+            }
+            return opened;
         });
     });
     mOpen.push_back(document);
