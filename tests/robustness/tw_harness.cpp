@@ -88,6 +88,10 @@ int main(int argc, char** argv)
         const QString text = args[1];
         const int rounds = args.value(2, QStringLiteral("1")).toInt();
         QLineEdit* field = form.Text(1);
+        // Typing goes through the event loop, so the window's activation arrives before it.
+        if (!QTest::qWaitForWindowActive(&form)) {
+            return 1;
+        }
         field->setFocus();
         for (int round = 0; round < rounds; ++round) {
             field->selectAll();
