@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "generation_run.h"
 #include "is_installed.h"
+#include "program_end.h"
 #include "seams.h"
 #include "ticket_template.h"
 
@@ -54,15 +55,12 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("ticketwright"));
     QApplication::setWindowIcon(applicationIcon());
     Seams::installProduct();
-    // Ending at once must not leave an office process behind.
-    Seams::current().endProgram = [end = Seams::current().endProgram] {
-        GenerationRun::endAllOffices();
-        end();
-    };
     Form1::setOfficeCheck(CheckWordInstalled);
     GenerationRun::setTemplateSource(ticketTemplateBytes);
 
     Form1 form;
+    // Ending at once, by a close or by a signal, leaves no office process and no working file.
+    const auto endSignals = program_end::install(form);
     StartOfficesWhenShown startOffices;
     form.installEventFilter(&startOffices);
     form.Form_Load();

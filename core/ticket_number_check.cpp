@@ -28,6 +28,28 @@ int ticketOf(const QString& text, int count)
     return ok && value >= 1 && value <= count && ticket_numbers::format(value) == text ? value : 0;
 }
 
+// The runs of digits in text that read as one of 1..count as printed, in order.
+QStringList ticketNumbersIn(const QString& text, int count)
+{
+    QStringList numbers;
+    qsizetype start = -1;
+    for (qsizetype at = 0; at <= text.size(); ++at) {
+        const bool digit = at < text.size() && text[at] >= u'0' && text[at] <= u'9';
+        if (digit && start < 0) {
+            start = at;
+        } else if (!digit && start >= 0) {
+            const QString run = text.mid(start, at - start);
+            if (ticketOf(run, count) != 0) {
+                numbers << run;
+            }
+            start = -1;
+        }
+    }
+    return numbers;
+}
+
+QString describe(const QStringList& numbers, int count, bool ordered);
+
 } // namespace
 
 QString ticket_numbers::verify(const QStringList& numbers, int count)
@@ -35,6 +57,32 @@ QString ticket_numbers::verify(const QStringList& numbers, int count)
     if (count < 1 || numbers.isEmpty()) {
         return {};
     }
+    return describe(numbers, count, true);
+}
+
+QString ticket_numbers::verifyText(const QString& text, int count, const QStringList& wording)
+{
+    QString numbersOnly = text;
+    for (const QString& placed : wording) {
+        if (!ticketNumbersIn(placed, count).isEmpty()) {
+            numbersOnly.replace(placed, QStringLiteral("\r"));
+        }
+    }
+    const QStringList numbers = ticketNumbersIn(numbersOnly, count);
+    if (numbers.isEmpty()) {
+        return QStringLiteral("The ticket template holds no ticket numbers (%1 to %2 in plain "
+                              "text), so the tickets are not numbered.")
+            .arg(format(1), format(5));
+    }
+    return describe(numbers, count, false);
+}
+
+namespace {
+
+// What is wrong with the numbers, or an empty text; with ordered, ticket n and its stub must be
+// the (2n-1)th and (2n)th numbers.
+QString describe(const QStringList& numbers, int count, bool ordered)
+{
     std::vector<int> seen(static_cast<size_t>(count) + 1, 0);
     QStringList damaged;
     bool outOfOrder = false;
@@ -45,17 +93,16 @@ QString ticket_numbers::verify(const QStringList& numbers, int count)
             continue;
         }
         ++seen[static_cast<size_t>(value)];
-        // Ticket n and its stub are the (2n-1)th and (2n)th numbers.
-        outOfOrder = outOfOrder || value != k / 2 + 1;
+        outOfOrder = outOfOrder || (ordered && value != k / 2 + 1);
     }
     QStringList missing;
     QStringList doubled;
     for (int value = 1; value <= count; ++value) {
         const int times = seen[static_cast<size_t>(value)];
         if (times < 2) {
-            missing << format(value);
+            missing << ticket_numbers::format(value);
         } else if (times > 2) {
-            doubled << format(value);
+            doubled << ticket_numbers::format(value);
         }
     }
     QStringList problems;
@@ -76,8 +123,11 @@ QString ticket_numbers::verify(const QStringList& numbers, int count)
         return {};
     }
     return QStringLiteral("The ticket document does not hold tickets %1 to %2 as expected (%3).")
-        .arg(format(1), format(count), problems.join(QStringLiteral("; ")));
+        .arg(ticket_numbers::format(1), ticket_numbers::format(count),
+             problems.join(QStringLiteral("; ")));
 }
+
+} // namespace
 
 bool ticket_numbers::plainlyInOrder(const QString& text, int numberParagraphs, int count)
 {

@@ -17,6 +17,12 @@ QString format(int number);
 // without ticket numbers has nothing to check); otherwise a description naming the numbers
 // that are missing, doubled, damaged or out of order.
 QString verify(const QStringList& numbers, int count);
+// For a template without the ticket-number style, the numbers as the text alone shows them:
+// every run of digits that reads as one of 1..count as printed. Each must stand exactly twice,
+// in whatever order the template sets them. An empty text when they do; otherwise a
+// description, which for a text without any ticket number says that the template holds none.
+// The wording is what the run placed, as typed: numbers inside it are not ticket numbers.
+QString verifyText(const QString& text, int count, const QStringList& wording = {});
 // A quick look that needs no styles, for documents of thousands of tickets: true when there are
 // exactly two ticket-number paragraphs per ticket and the paragraphs of text that hold nothing but
 // one of this run's numbers read 1, 1, 2, 2, ..., count, count. Anything else, including wording

@@ -11,10 +11,19 @@
 #include "ticket_number_check.h"
 #include "word_automation.h"
 
+#include <QScopedValueRollback>
+
 namespace {
 
 namespace label = run_labels;
 using word::WdFindWrap;
+
+// The run between its first and last step, whose files an early end removes.
+GenerationRun*& runInProgress()
+{
+    static GenerationRun* run = nullptr;
+    return run;
+}
 
 std::function<QByteArray()>& templateSource()
 {
@@ -46,6 +55,15 @@ QString drawResultName()
     return name;
 }
 
+// While the wording is placed and the page copied, a template without the ticket-number style
+// holds this in place of ticket number j (1 to 5): private-use characters, which no wording
+// holds, four wide like the number. So renumbering by text finds the numbers and never wording,
+// on the copies too, where placed wording is plain text again.
+QString numberStandIn(int j)
+{
+    return QString(4, QChar(0xE000 + j));
+}
+
 // Pages for a ticket count, as whole-number division does it; 0 when there is no count.
 int pagesFor(const QString& countText)
 {
@@ -58,6 +76,21 @@ int pagesFor(const QString& countText)
 void GenerationRun::endAllOffices()
 {
     word::terminateAllInstances();
+    if (runInProgress() != nullptr) {
+        runInProgress()->removeWorkingFiles();
+    }
+}
+
+// Called once the offices are gone, so none still writes these.
+void GenerationRun::removeWorkingFiles()
+{
+    mFirstPageFolder.reset();
+    if (!mTemplateWasThere && !mTemplatePath.isEmpty()) {
+        DeleteFileQuietly(mTemplatePath);
+    }
+    if (!mHandedOver && !mResultPath.isEmpty()) {
+        DeleteFileQuietly(mResultPath);
+    }
 }
 
 void GenerationRun::startOfficesEarly()
@@ -86,6 +119,7 @@ void GenerationRun::PushButton6_Click(RunHost& host)
     if (!run.begin()) {
         return;
     }
+    const QScopedValueRollback<GenerationRun*> inProgress(runInProgress(), &run);
     run.openTemplate();
     run.fillWording();
     run.replicatePages();
@@ -117,7 +151,8 @@ void GenerationRun::openTemplate()
     });
     mTrap.step(label::kWriteTemplate, [&] {
         const QString path = temp_folder::file(QStringLiteral("template.dot"));
-        if (!FileExists(path)) {
+        mTemplateWasThere = FileExists(path);
+        if (!mTemplateWasThere) {
             WriteFileIfMissing(mTemplateBytes, path);
         }
     });
@@ -137,7 +172,37 @@ void GenerationRun::openTemplate()
         // A template someone else put there is never opened.
         RequireOwnRegularFile(mTemplatePath);
         mDocument = application().documents().Open(mTemplatePath, true);
+        // A template of the person's own may number its tickets in plain paragraphs.
+        mNumbersByText = document().range()->paragraphCount(ticket_numbers::kStyle) == 0;
     });
+    if (mNumbersByText) {
+        markNumbers();
+    }
+}
+
+// From the start of the document, before any wording is placed: the numbers become stand-ins.
+void GenerationRun::markNumbers()
+{
+    const label::ReplacePass labels = label::unlabelledPass(label::kOpenTemplate);
+    for (int j = 1; j <= 5; ++j) {
+        prepareReplace(labels, ticket_numbers::format(j));
+        mTrap.step(labels.replacementText, [&] { setReplacementText(numberStandIn(j)); });
+        finishReplace(labels, WdFindWrap::Stop);
+    }
+}
+
+// The first page, copied with its stand-ins, shows its own numbers again.
+void GenerationRun::restoreFirstPageNumbers()
+{
+    if (!mNumbersByText) {
+        return;
+    }
+    const label::ReplacePass labels = label::unlabelledPass(label::kCopyPage);
+    for (int j = 1; j <= 5; ++j) {
+        prepareReplace(labels, numberStandIn(j));
+        mTrap.step(labels.replacementText, [&] { setReplacementText(ticket_numbers::format(j)); });
+        finishReplace(labels, WdFindWrap::Continue);
+    }
 }
 
 // Seven replace-all passes put the fields in place of the sample wording.
@@ -146,7 +211,10 @@ void GenerationRun::fillWording()
     for (int pass = 1; pass <= 6; ++pass) {
         const label::ReplacePass labels = label::wordingPass(pass);
         prepareReplace(labels, QString::fromLatin1(kPlaceholders[pass - 1]));
-        mTrap.step(labels.replacementText, [&] { setReplacementText(mHost.fieldText(pass)); });
+        mTrap.step(labels.replacementText, [&] {
+            mPlacedWording << mHost.fieldText(pass);
+            setReplacementText(mPlacedWording.last());
+        });
         finishReplace(labels, WdFindWrap::Continue);
     }
     // Pass 7 works on the suffix that pass 6 leaves behind the presence text.
@@ -156,7 +224,10 @@ void GenerationRun::fillWording()
     if (donation.isEmpty()) {
         mTrap.step(label::kNoDonation, [&] { setReplacementText(QString()); });
     } else {
-        mTrap.step(label::kDonation, [&] { setReplacementText(donationReplacement(donation)); });
+        mTrap.step(label::kDonation, [&] {
+            mPlacedWording << donationReplacement(donation);
+            setReplacementText(mPlacedWording.last());
+        });
     }
     finishReplace(label::kDonationPass, WdFindWrap::Continue);
     // Long wording shrinks to keep every line, so no ticket grows into the next and the page
@@ -169,19 +240,22 @@ void GenerationRun::replicatePages()
 {
     // A count that is not a number is reported here and gives one page.
     mTrap.step(label::kTicketCount, [&] {
-        const QString count = RoundUpToMultiple(mHost.fieldText(8), 5);
-        if (*parseNumber(count) > 5) {
-            mPages = wholeDivide(*parseNumber(count), 5);
+        const std::optional<double> count = parseNumber(RoundUpToMultiple(mHost.fieldText(8), 5));
+        if (!count) {
+            throw AppError(QStringLiteral("The ticket count could not be read as a number."));
+        }
+        if (*count > 5) {
+            mPages = wholeDivide(*count, 5);
         }
     });
     if (mPages <= 1) {
+        restoreFirstPageNumbers();
         return;
     }
     mTrap.step(label::kSelectAll, [&] { application().selection().WholeStory(); });
-    mTrap.step(label::kCopyPage, [&] {
-        application().selection().Copy();
-        saveFirstPage();
-    });
+    mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
+    restoreFirstPageNumbers();
+    mTrap.step(label::kCopyPage, [&] { saveFirstPage(); });
     for (int page = 2; page <= mPages; ++page) {
         pastePage(page);
         renumberPage(page);
@@ -256,11 +330,12 @@ void GenerationRun::renumberPage(int page)
 {
     const label::ReplacePass& labels = label::kNumberingPass;
     for (int j = 1; j <= 5; ++j) {
-        prepareReplace(labels, ticket_numbers::format(j));
+        prepareReplace(labels, mNumbersByText ? numberStandIn(j) : ticket_numbers::format(j));
         mTrap.step(labels.replacementText,
                    [&] { setReplacementText(ticket_numbers::format((page - 1) * 5 + j)); });
         // Only the page's ticket numbers, never wording that happens to hold the digits.
-        finishReplace(labels, WdFindWrap::Stop, ticket_numbers::kStyle);
+        finishReplace(labels, WdFindWrap::Stop,
+                      mNumbersByText ? QString() : ticket_numbers::kStyle);
     }
 }
 
@@ -307,15 +382,7 @@ void GenerationRun::saveAndCheck()
         document().SaveAs(mResultPath);
         // The saved document must hold every ticket it was meant to; if not, it is still
         // handed over, so nothing is lost, but the user is told.
-        // Reading the whole text at once is quick; only a document that does not plainly
-        // hold every number has its number paragraphs read one by one, to say what is wrong.
-        const auto range = document().range();
-        const int count = 5 * mPages;
-        const bool inOrder = ticket_numbers::plainlyInOrder(
-            range->Text(), range->paragraphCount(ticket_numbers::kStyle), count);
-        const QString problem =
-            inOrder ? QString()
-                    : ticket_numbers::verify(range->paragraphTexts(ticket_numbers::kStyle), count);
+        const QString problem = numberingProblem();
         if (!problem.isEmpty()) {
             throw AppError(problem);
         }
@@ -326,6 +393,21 @@ void GenerationRun::saveAndCheck()
     mTrap.step(label::kReleaseDocument, [&] { mDocument.reset(); });
     mTrap.step(label::kReleaseOffice, [&] { mApp.reset(); });
     mTrap.step(label::kDeleteTemplate, [&] { DeleteFileQuietly(mTemplatePath); });
+}
+
+QString GenerationRun::numberingProblem() const
+{
+    const auto range = document().range();
+    const int count = 5 * mPages;
+    if (mNumbersByText) {
+        return ticket_numbers::verifyText(range->Text(), count, mPlacedWording);
+    }
+    // Reading the whole text at once is quick; only a document that does not plainly hold every
+    // number has its number paragraphs read one by one, to say what is wrong.
+    const bool inOrder = ticket_numbers::plainlyInOrder(
+        range->Text(), range->paragraphCount(ticket_numbers::kStyle), count);
+    return inOrder ? QString()
+                   : ticket_numbers::verify(range->paragraphTexts(ticket_numbers::kStyle), count);
 }
 
 // A name drawn anew while a file of the drawn name exists; an existing file is never replaced.
@@ -375,7 +457,10 @@ void GenerationRun::handOver()
             throw AppError(QStringLiteral("The preview has no picture of the ticket document."));
         }
     });
-    mTrap.step(label::kPreviewDocument, [&] { mHost.setPreviewWordFile(mResultPath); });
+    mTrap.step(label::kPreviewDocument, [&] {
+        mHost.setPreviewWordFile(mResultPath);
+        mHandedOver = true;
+    });
     mTrap.step(label::kShowPreview, [&] {
         mHost.showPreview();
         mHost.hideMain();

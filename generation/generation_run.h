@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -30,8 +31,9 @@ class GenerationRun
 public:
     static void PushButton6_Click(RunHost& host);
 
-    // Ends every office this process started, at once: for a program that must end now while a
-    // run may still hold one.
+    // Ends every office this process started, at once, and removes the working files of a run
+    // still going on (a template it wrote, its first page, a document not yet handed over): for
+    // a program that must end now while a run may still hold them.
     static void endAllOffices();
     // Starts the offices the next run will use (its own and its picture's) while the person is
     // still typing; they are ended with endAllOffices() when no run takes them.
@@ -54,9 +56,14 @@ private:
     void makePicture();
     void handOver();
 
+    void markNumbers();
+    void restoreFirstPageNumbers();
     void pastePage(int page);
     void renumberPage(int page);
     void chooseResultPath();
+    void removeWorkingFiles();
+    // What is wrong with the saved document's ticket numbers, or an empty text.
+    QString numberingProblem() const;
     void saveFirstPage();
     // A find-and-replace pass in two halves, with its replacement statement between them.
     void prepareReplace(const run_labels::ReplacePass& labels, const QString& search);
@@ -74,11 +81,16 @@ private:
     ErrorTrap mTrap;
     QByteArray mTemplateBytes;
     QString mTemplatePath;
+    bool mTemplateWasThere = false;
     std::unique_ptr<word::Application> mApp;
     std::shared_ptr<word::Document> mDocument;
     word::Find* mFind = nullptr; // taken anew by each pass
     int mPages = 1;
+    // A template without the ticket-number style has its numbers found by their text.
+    bool mNumbersByText = false;
+    QStringList mPlacedWording; // as typed, for the check of numbers found by text
     QString mResultPath;
+    bool mHandedOver = false;
     // The first page alone, saved before the others are added, for the picture.
     std::unique_ptr<QTemporaryDir> mFirstPageFolder;
     QString mFirstPagePath;

@@ -44,6 +44,13 @@ constexpr ReplacePass replacePassFrom(int first, int replacementLabels = 1)
             settings + 10, settings + 12, settings + 14, settings + 16};
 }
 
+// A pass of statements that have no label of their own: all report the label before them.
+constexpr ReplacePass unlabelledPass(int before)
+{
+    return {before, before, before, before, before, before, before,
+            before, before, before, before, before, before, before};
+}
+
 // The six passes that put the fields in place of the template's sample wording, pass 1 to 6.
 constexpr ReplacePass wordingPass(int pass)
 {

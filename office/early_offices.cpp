@@ -11,13 +11,17 @@ std::deque<std::unique_ptr<OfficeProcess>>& waiting()
     return offices;
 }
 
+// Offices that ended without asking for a restart, or whose restart failed.
+void dropUnusable()
+{
+    std::erase_if(waiting(), [](const auto& office) { return !office->usable(); });
+}
+
 } // namespace
 
 void EarlyOffices::fill(int count)
 {
-    std::erase_if(waiting(), [](const auto& office) {
-        return !office->running() && office->exitCode() != OfficeProcess::kRestartRequested;
-    });
+    dropUnusable();
     while (static_cast<int>(waiting().size()) < count) {
         try {
             auto office = std::make_unique<OfficeProcess>();
@@ -31,6 +35,7 @@ void EarlyOffices::fill(int count)
 
 std::unique_ptr<OfficeProcess> EarlyOffices::take()
 {
+    dropUnusable();
     if (waiting().empty()) {
         return {};
     }

@@ -16,10 +16,14 @@
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/uno/RuntimeException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <algorithm>
+#include <cppuhelper/implbase1.hxx>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,10 +42,22 @@ constexpr int kConnectTimeoutMs = 30000;
 constexpr int kQuitTimeoutMs = 5000;
 constexpr int kGoneGraceMs = 2000;
 
+// Told by the bridge when the connection to the office is gone.
+class BridgeWatch : public cppu::WeakImplHelper1<css::lang::XEventListener>
+{
+public:
+    explicit BridgeWatch(std::shared_ptr<std::atomic<bool>> gone) : mGone(std::move(gone)) {}
+    void SAL_CALL disposing(const css::lang::EventObject&) override { *mGone = true; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> mGone;
+};
+
 } // namespace
 
 OfficeApplication::OfficeApplication(std::unique_ptr<OfficeProcess> started)
-    : mProcess(std::move(started)), mSelection(*this)
+    : mProcess(std::move(started)), mBridgeGone(std::make_shared<std::atomic<bool>>(false)),
+      mSelection(*this)
 {
     if (!mProcess) {
         mProcess = std::make_unique<OfficeProcess>();
@@ -103,6 +119,7 @@ void OfficeApplication::connect()
             auto bridge = css::bridge::BridgeFactory::create(context)->createBridge(
                 rtl::OUString(), "urp", connection, nullptr);
             mBridge.set(bridge, UNO_QUERY);
+            mBridge->addEventListener(new BridgeWatch(mBridgeGone));
             Reference<css::uno::XComponentContext> remote(
                 bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
             mDesktop = css::frame::Desktop::create(remote);
@@ -144,19 +161,32 @@ void OfficeApplication::explainFailure()
     if (mProcess->watchdog().stoppedOffice()) {
         throw Error(notAnswering());
     }
+    // A killed office breaks the connection a moment before its end can be seen: a disposed
+    // object, or a runtime failure once the bridge itself has gone, waits that moment, so the
+    // report says what happened.
     QString detail;
+    bool connectionLost = false;
     try {
         throw;
+    } catch (const RuntimeFailure& e) {
+        detail = QString::fromUtf8(e.what());
+        connectionLost = e.disposed() || *mBridgeGone;
+    } catch (const css::lang::DisposedException& e) {
+        detail = toQ(e.Message);
+        connectionLost = true;
+    } catch (const css::uno::RuntimeException& e) {
+        detail = toQ(e.Message);
+        connectionLost = *mBridgeGone;
     } catch (const std::exception& e) {
         detail = QString::fromUtf8(e.what());
     } catch (...) {
     }
-    // A killed office breaks the connection a moment before its end can be seen; a broken
-    // connection waits that moment, so the report says what happened.
-    const bool connectionLost = detail.contains(QStringLiteral("DisposedException"));
     if (mDesktop.is() &&
         (!mProcess->running() || (connectionLost && mProcess->waitForExit(kGoneGraceMs)))) {
         throw Error(QStringLiteral("The office program ended unexpectedly (%1).").arg(detail));
+    }
+    if (connectionLost) {
+        throw Error(QStringLiteral("The connection to the office was lost (%1).").arg(detail));
     }
     throw;
 }
@@ -282,8 +312,12 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                                            "word-processing document the office can read.")
                                 .arg(path));
             }
-            return std::make_shared<OfficeDocument>(
+            auto opened = std::make_shared<OfficeDocument>(
                 *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
+            if (readOnly) {
+                opened->endWithEmptyParagraph();
+            }
+            return opened;
         });
     });
     mOpen.push_back(document);

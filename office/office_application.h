@@ -9,6 +9,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -65,6 +66,8 @@ private:
 
     std::unique_ptr<OfficeProcess> mProcess;
     com::sun::star::uno::Reference<com::sun::star::lang::XComponent> mBridge;
+    // Set by the bridge, from a thread of its own, once the connection is gone.
+    std::shared_ptr<std::atomic<bool>> mBridgeGone;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> mDesktop;
     // Last is the active one.
     std::vector<std::shared_ptr<OfficeDocument>> mOpen;

@@ -80,6 +80,17 @@ void OfficeDocument::requireOpen() const
     }
 }
 
+void OfficeDocument::endWithEmptyParagraph()
+{
+    guarded(QStringLiteral("Opening \"%1\"").arg(mPath), [&] {
+        const auto end = mText->createTextCursorByRange(mText->getEnd());
+        if (!Reference<css::text::XParagraphCursor>(end, UNO_QUERY_THROW)->isStartOfParagraph()) {
+            mText->insertControlCharacter(up<css::text::XTextRange>(end),
+                                          css::text::ControlCharacter::PARAGRAPH_BREAK, false);
+        }
+    });
+}
+
 void OfficeDocument::abandon()
 {
     mCursor.clear();

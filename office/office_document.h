@@ -57,6 +57,10 @@ public:
     bool closed() const { return !mModel.is(); }
     // Lets go of the office's objects without asking the office for anything.
     void abandon();
+    // A document to be filled and copied page by page ends in an empty paragraph, as the
+    // template does: a copy of it pasted at the end then leaves the empty paragraph that
+    // TypeBackspace removes, and no text placed at its end grows with the pastes.
+    void endWithEmptyParagraph();
 
     // What Selection does, on this document.
     void wholeStory();

@@ -199,13 +199,23 @@ void OfficeProcess::restartWhenAsked()
             if (status == QProcess::NormalExit && code == kRestartRequested &&
                 mRestartsWhenAsked++ < 3) {
                 // Not from inside the signal of the process that just ended.
-                QTimer::singleShot(0, &mProcess, [this] {
-                    if (ended() && !mFolder.isEmpty()) {
-                        start();
-                    }
-                });
+                QTimer::singleShot(0, &mProcess, [this] { restartAsked(); });
             }
         });
+}
+
+void OfficeProcess::restartAsked()
+{
+    if (!ended() || mFolder.isEmpty()) {
+        return;
+    }
+    // Called from the event loop, where nothing may escape. An office that cannot start again
+    // is ended with its folder; the next instance starts one of its own instead.
+    try {
+        start();
+    } catch (...) {
+        kill();
+    }
 }
 
 void OfficeProcess::stopRestartingWhenAsked()

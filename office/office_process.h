@@ -40,6 +40,8 @@ public:
     bool ended() const { return mProcess.state() == QProcess::NotRunning; }
     // The id of the process last started, kept after it ended (its scratch files carry it).
     pid_t startedPid() const { return mStartedPid; }
+    // Whether it still is, or will be, an office to use: one that failed to start again is not.
+    bool usable() { return running() || (exitCode() == kRestartRequested && !mFolder.isEmpty()); }
     // The exit code of an ended process, or -1 for a process ended by a signal.
     int exitCode() const;
     // A new process on the same profile, after the office asked to be restarted.
@@ -67,6 +69,7 @@ public:
 private:
     void makeFolder();
     void start();
+    void restartAsked();
     // Sends the kill to the process group, if the process still runs.
     void signalGroup();
     void endProcess();

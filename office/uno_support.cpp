@@ -4,7 +4,9 @@
 
 #include <QUrl>
 
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>
+#include <com/sun/star/uno/RuntimeException.hpp>
 
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/exc_hlp.hxx>
@@ -69,7 +71,13 @@ void rethrowAsWordError(const QString& action)
         } else {
             text = QStringLiteral("%1 (%2)").arg(text, type);
         }
-        throw Error(QStringLiteral("%1 failed: %2").arg(action, text));
+        const QString description = QStringLiteral("%1 failed: %2").arg(action, text);
+        if (caught.isExtractableTo(cppu::UnoType<css::uno::RuntimeException>::get())) {
+            throw RuntimeFailure(
+                description,
+                caught.isExtractableTo(cppu::UnoType<css::lang::DisposedException>::get()));
+        }
+        throw Error(description);
     } catch (const std::exception& e) {
         throw Error(QStringLiteral("%1 failed: %2").arg(action, QString::fromUtf8(e.what())));
     } catch (...) {

@@ -3,6 +3,8 @@
 // Conversions and error translation shared by the office classes. Only the implementation
 // includes this header: UNO types stay out of word_automation.h.
 
+#include "word_automation.h"
+
 #include <QString>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -45,8 +47,23 @@ properties(std::initializer_list<std::pair<const char*, css::uno::Any>> values);
 // The process's own UNO context, bootstrapped once.
 css::uno::Reference<css::uno::XComponentContext> localContext();
 
+// An office runtime failure as word::Error, keeping what its type said: a disposed object
+// means the connection to the office is gone, any other runtime failure may mean so too.
+class RuntimeFailure : public Error
+{
+public:
+    RuntimeFailure(const QString& description, bool disposed)
+        : Error(description), mDisposed(disposed)
+    {}
+    bool disposed() const { return mDisposed; }
+
+private:
+    bool mDisposed;
+};
+
 // Call inside a catch block: rethrows the current exception as word::Error, prefixed with what
-// was being done. A word::Error passes through unchanged.
+// was being done. A word::Error passes through unchanged; a runtime failure of the office becomes
+// a RuntimeFailure.
 [[noreturn]] void rethrowAsWordError(const QString& action);
 
 // Runs body and turns every UNO or C++ failure into word::Error.

@@ -50,7 +50,12 @@ void startInstancesEarly(int count)
             return;
         }
     }
-    EarlyOffices::fill(count);
+    // A head start only: whatever fails here, the instance that would have taken the office
+    // meets again, and reports, when it starts one of its own.
+    try {
+        EarlyOffices::fill(count);
+    } catch (...) {
+    }
 }
 
 ApplicationFactory defaultApplicationFactory()

@@ -164,7 +164,10 @@ class Documents
 public:
     virtual ~Documents() = default;
     // Opens the file; the returned document becomes the active one. A read-only document is
-    // editable in memory but never saved over its own file. A missing or unreadable file throws.
+    // editable in memory but never saved over its own file, and ends in an empty paragraph (one
+    // is added when its last paragraph holds text), so that Copy of the whole story, Paste at
+    // the end and TypeBackspace add exactly one copy with nothing cut off. A missing or
+    // unreadable file throws.
     virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false) = 0;
 };
 

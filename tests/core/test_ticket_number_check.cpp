@@ -64,6 +64,35 @@ private slots:
         }
     }
 
+    // A template without the ticket-number style: numbers found in the text, in any order.
+    void verifyText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("wording that holds a number")
+            << "0001\rFair 0002\r0001\r0002\rFair 0002\r0002\r" << 2 << "";
+        QTest::newRow("each twice, stubs after the tickets")
+            << "No. 0001\rNo. 0002\rGala 2027 $500\rStub 0001\rStub 0002\r" << 2 << "";
+        QTest::newRow("one missing") << "0001 0001 0002\r" << 2 << "0002";
+        QTest::newRow("one three times") << "0001 0001 0002 0002 0002\r" << 2 << "0002";
+        QTest::newRow("no numbers at all") << "Gala\r$500\r" << 5 << "holds no ticket numbers";
+        QTest::newRow("a stand-in left over")
+            << QString("0001 0001 ") + QString(4, QChar(0xE002)) << 2 << "0002";
+    }
+    void verifyText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QFETCH(QString, mentions);
+        const QString problem = ticket_numbers::verifyText(text, count, {"Fair 0002", "$500"});
+        if (mentions.isEmpty()) {
+            QCOMPARE(problem, QString());
+        } else {
+            QVERIFY2(problem.contains(mentions), qPrintable(problem));
+        }
+    }
+
     // The quick look passes only what verify would pass, and leaves doubt to it.
     void plainlyInOrder()
     {

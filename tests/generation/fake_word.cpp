@@ -464,7 +464,7 @@ QString FakeWord::templatePage()
         const QString number = kNumberMark + QStringLiteral("000%1").arg(j);
         page += number +
                 "\n[Name of Raffle Event]\nDrawing Will Be Held at the End of the Night\n"
-                "1st Prize\n2nd PRize\n3rd PRize\n$500\n$250\n$100\n"
+                "1st Prize\n2nd Prize\n3rd Prize\n$500\n$250\n$100\n"
                 "Do not Have to Be Present to Win / Donation - $10\n"
                 "[Name of Raffle Event]\nName:\nPhone:\nEmail:\n"
                 "Do not Have to Be Present to Win / Donation - $10\n" +

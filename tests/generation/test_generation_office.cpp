@@ -43,6 +43,47 @@ class TestGenerationOffice : public QObject, private RealRuns
 
     QString reports() const { return reports::readable(mSeams->messageTexts()); }
 
+    // A person's own template.dot in TEMP: five tickets in plain paragraphs, each numbered twice
+    // (or not at all) with the sample wording, made by the office from a flat document.
+    void plantOwnTemplate(bool numbered)
+    {
+        QString body;
+        for (int n = 1; n <= 5; ++n) {
+            const QString number = numbered ? QStringLiteral(" %1").arg(n, 4, 10, QChar('0')) : "";
+            for (const QString& line :
+                 {"Ticket" + number, QStringLiteral("[Name of Raffle Event]"),
+                  QStringLiteral("Drawing Will Be Held at the End of the Night"),
+                  QStringLiteral("1st Prize $500, 2nd Prize $250, 3rd Prize $100"),
+                  QStringLiteral("Do not Have to Be Present to Win / Donation - $10"),
+                  "Stub" + number + ": [Name of Raffle Event]"}) {
+                body += "<text:p>" + line.toHtmlEscaped() + "</text:p>";
+            }
+        }
+        QTemporaryDir folder;
+        QFile source(folder.filePath(QStringLiteral("own.fodt")));
+        QVERIFY(source.open(QIODevice::WriteOnly));
+        source.write(
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><office:document "
+                           "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+                           "office:version=\"1.2\" "
+                           "office:mimetype=\"application/vnd.oasis.opendocument.text\">"
+                           "<office:body><office:text>%1</office:text></office:body>"
+                           "</office:document>")
+                .arg(body)
+                .toUtf8());
+        source.close();
+        launch::outputOf(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
+                         {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                          QStringLiteral("-env:UserInstallation=file://") + folder.path() +
+                              QStringLiteral("/profile"),
+                          QStringLiteral("--convert-to"), QStringLiteral("dot:MS Word 97 Vorlage"),
+                          QStringLiteral("--outdir"), folder.path(), source.fileName()},
+                         120000);
+        QVERIFY(QFile::copy(folder.filePath(QStringLiteral("own.dot")),
+                            mTemp->filePath(QStringLiteral("template.dot"))));
+    }
+
 private slots:
     void initTestCase() { useOwnSettingsAndTemplate(); }
     void init() { freshCase(); }
@@ -75,6 +116,9 @@ private slots:
         QCOMPARE(text.count(QStringLiteral("Be there / DONATION - 2")), 2 * tickets);
         QVERIFY(!text.contains(QStringLiteral("Raffle Event"), Qt::CaseInsensitive));
         QVERIFY(!text.contains(QStringLiteral("$500")));
+        QCOMPARE(text.count(QStringLiteral("2nd Prize")), tickets);
+        QCOMPARE(text.count(QStringLiteral("3rd Prize")), tickets);
+        QVERIFY(!text.contains(QStringLiteral("PRize")));
         // The run and the picture each quit their office; only the result is left.
         QCOMPARE(QDir(mTemp->path()).entryList(QDir::Files),
                  QStringList{QFileInfo(path).fileName()});
@@ -132,6 +176,37 @@ private slots:
             expected << n << n;
         }
         QCOMPARE(ticketNumbers(QString(text).remove(fields[0])), expected);
+    }
+
+    // Without the ticket-number style the numbers are found by their text; wording that holds
+    // one stays as typed.
+    void ownTemplateNumberedInPlainText()
+    {
+        plantOwnTemplate(true);
+        const QString event = QStringLiteral("RAFFLE 0003 OF 2027");
+        const QString path =
+            run({event, "Drawn at noon", "A bike", "A kite", "A book", "Be there", "", "15"});
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
+        const QString text = officeText(path);
+        QCOMPARE(text.count(event), 30);
+        const QString numbers = QString(text).remove(event);
+        QCOMPARE(numbers.count(QRegularExpression(QStringLiteral("\\b\\d{4}\\b"))), 30);
+        for (int n = 1; n <= 15; ++n) {
+            QCOMPARE(numbers.count(QStringLiteral("%1").arg(n, 4, 10, QChar('0'))), 2);
+        }
+        QVERIFY(!QFile::exists(mTemp->filePath(QStringLiteral("template.dot"))));
+    }
+
+    void ownTemplateWithoutNumbersIsReportedOnce()
+    {
+        plantOwnTemplate(false);
+        const QString path = run({"Fair", "", "", "", "", "", "", "10"});
+        QCOMPARE(reports::labels(mSeams->messageTexts()), QStringList{QStringLiteral("398")});
+        QVERIFY2(reports().contains(QStringLiteral("holds no ticket numbers")),
+                 qPrintable(reports()));
+        QVERIFY(QFile::exists(path));
+        QVERIFY(mForm->preview()->isVisible());
+        QCOMPARE(officeText(path).count(QStringLiteral("Fair")), 20);
     }
 
     void templateAlreadyThereIsUsedAndRemoved()

@@ -71,7 +71,7 @@ void TestTicketTemplate::holdsTheWordingOfEveryTicket()
     const QStringList ticket = {
         QStringLiteral("[Name of Raffle Event]"),
         QStringLiteral("Drawing Will Be Held at the End of the Night"), QStringLiteral("1st Prize"),
-        QStringLiteral("2nd PRize"), QStringLiteral("3rd PRize"), QStringLiteral("$500"),
+        QStringLiteral("2nd Prize"), QStringLiteral("3rd Prize"), QStringLiteral("$500"),
         QStringLiteral("$250"), QStringLiteral("$100"),
         QStringLiteral("Do not Have to Be Present to Win / Donation - $10"),
         // the stub
@@ -89,6 +89,7 @@ void TestTicketTemplate::holdsTheWordingOfEveryTicket()
         QCOMPARE(text_.indexOf(number, at), text_.lastIndexOf(number)); // the stub's number last
     }
     QCOMPARE(probe::occurrences(text_, QStringLiteral("[Name of Raffle Event]")), 10);
+    QVERIFY(!text_.contains(QStringLiteral("PRize")));
     QCOMPARE(
         probe::occurrences(text_, QStringLiteral("Drawing Will Be Held at the End of the Night")),
         5);

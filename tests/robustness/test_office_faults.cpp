@@ -116,6 +116,7 @@ private slots:
     void cleanup()
     {
         qunsetenv("TICKETWRIGHT_OFFICE_TIMEOUT");
+        qunsetenv("TICKETWRIGHT_OFFICE");
         endCase();
     }
 
@@ -124,6 +125,43 @@ private slots:
         runWithFault(QStringLiteral("300"), SIGKILL);
         runEndedAndReportedOnce(QStringLiteral("ended unexpectedly"));
         nextRunSucceeds();
+    }
+
+    // An office started ahead of need asks to be restarted, as a fresh profile makes it, and
+    // the restart cannot run the program: the office is dropped with its folder, nothing escapes
+    // into the event loop, and once the program runs again a run starts an office of its own.
+    void earlyOfficeThatCannotRestart()
+    {
+        QTemporaryDir bin;
+        const QString office = bin.filePath(QStringLiteral("office"));
+        QFile script(office);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n"
+                     "[ -e \"$0.ok\" ] && exec /usr/lib/libreoffice/program/soffice.bin \"$@\"\n"
+                     "touch \"$0.asked\"; chmod a-x \"$0\"; exit 81\n");
+        script.close();
+        const auto runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QVERIFY(script.setPermissions(runnable));
+        qputenv("TICKETWRIGHT_OFFICE", QFile::encodeName(office));
+        const auto officeFolders = [] {
+            return QDir(QDir::tempPath())
+                .entryList({QStringLiteral("ticketwright-office-%1-*").arg(getpid())}, QDir::Dirs);
+        };
+        GenerationRun::startOfficesEarly();
+        QVERIFY(!officeFolders().isEmpty());
+        QTRY_VERIFY(QFile::exists(office + QStringLiteral(".asked")));
+        QTRY_VERIFY(officeFolders().isEmpty());
+
+        QVERIFY(QFile(office + QStringLiteral(".ok")).open(QIODevice::WriteOnly));
+        QVERIFY(script.setPermissions(runnable));
+        setFields(QStringLiteral("10"));
+        mForm->PushButton6_Click();
+        qunsetenv("TICKETWRIGHT_OFFICE");
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reportedSteps().join(QLatin1Char(' '))));
+        const QString text =
+            probe::docText(QStringLiteral("antiword"), mForm->preview()->mWordFile);
+        QCOMPARE(probe::occurrences(text, QStringLiteral("0010")), 2);
+        QTRY_VERIFY(probe::officeChildrenOf(getpid()).isEmpty());
     }
 
     void officeThatStopsAnsweringIsGivenUp()

@@ -18,6 +18,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "program_end.h"
 #include "save_result.h"
 #include "seams.h"
 #include "ticket_template.h"
@@ -117,13 +118,19 @@ int main(int argc, char** argv)
     GenerationRun::setTemplateSource(ticketTemplateBytes);
 
     if (mode == QLatin1String("save")) {
+        Form1 form;
+        const auto endSignals = program_end::install(form);
         say(QStringLiteral("saving"));
         SaveResultDocument(nullptr, args[1]);
         say(QStringLiteral("done"));
+        // A signal that came during the save is taken now, as the event loop would take it.
+        QCoreApplication::processEvents();
         return 0;
     }
 
     Form1 form;
+    // Signals end it as they end the program.
+    const auto endSignals = program_end::install(form);
     form.Form_Load();
     form.show();
     installHolds(form);
@@ -131,6 +138,10 @@ int main(int argc, char** argv)
         const QString text = args[1];
         const int rounds = args.value(2, QStringLiteral("1")).toInt();
         QLineEdit* field = form.Text(1);
+        // Typing goes through the event loop, so the window's activation arrives before it.
+        if (!QTest::qWaitForWindowActive(&form)) {
+            return 1;
+        }
         field->setFocus();
         for (int round = 0; round < rounds; ++round) {
             field->selectAll();
@@ -138,6 +149,7 @@ int main(int argc, char** argv)
             say(QStringLiteral("typed "));
             for (int i = 0; i < text.size(); ++i) {
                 QTest::keyClick(field, text[i].toLatin1());
+                QCoreApplication::processEvents();
                 say(QStringLiteral("typed ") + text.left(i + 1));
             }
         }

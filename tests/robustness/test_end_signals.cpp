@@ -1,0 +1,172 @@
+// The real program asked to end by SIGTERM, SIGINT or SIGHUP: in the middle of a long run, while
+// typing, and during a save. It ends within seconds with status 128 + the signal, as closing its
+// window ends it: no office left, no working file in TEMP, no private folder, the settings whole,
+// and a save's destination untouched or complete.
+
+#include "harness_process.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+class TestEndSignals : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mConfig;
+    QTemporaryDir mTemp;
+    QTemporaryDir mPrivate; // the program's own temporary folder, for the offices' folders
+
+    void start(QProcess& process, const QStringList& args)
+    {
+        harness::start(process, args,
+                       {{QStringLiteral("XDG_CONFIG_HOME"), mConfig.path()},
+                        {QStringLiteral("TEMP"), mTemp.path()},
+                        {QStringLiteral("TMPDIR"), mPrivate.path()}});
+        QVERIFY(process.waitForStarted());
+    }
+
+    // Signals the program, which must still run, and sees it end by itself in time.
+    static void endWith(QProcess& process, int signal)
+    {
+        QCOMPARE(process.state(), QProcess::Running);
+        const auto pid = static_cast<pid_t>(process.processId());
+        QVERIFY(pid > 0);
+        ::kill(pid, signal);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY2(process.waitForFinished(5000), "the program did not end within 5 seconds");
+        qInfo("ended %lld ms after the signal", timer.elapsed());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 128 + signal);
+    }
+
+    // What closing the window leaves: TEMP empty, no private folder or socket of its offices.
+    void nothingLeftBehind(qint64 pid) const
+    {
+        const auto entries = [](const QString& path) {
+            return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        };
+        QVERIFY2(entries(mTemp.path()).isEmpty(), qPrintable(entries(mTemp.path()).join(' ')));
+        const QStringList folders = harness::officeFoldersOf(pid, mPrivate.path());
+        QVERIFY2(folders.isEmpty(), qPrintable(folders.join(' ')));
+        const QStringList sockets =
+            QDir(QStringLiteral("/tmp"))
+                .entryList(
+                    {QStringLiteral("OSL_PIPE_%1_ticketwright-%2-*").arg(::getuid()).arg(pid)},
+                    QDir::System | QDir::Files | QDir::Hidden);
+        QVERIFY2(sockets.isEmpty(), qPrintable(sockets.join(' ')));
+    }
+
+    void settingsAreWhole() const
+    {
+        QSettings store(mConfig.filePath(QStringLiteral("Quorvane.conf")), QSettings::IniFormat);
+        QCOMPARE(store.status(), QSettings::NoError);
+        store.beginGroup(QStringLiteral("Ticketwright"));
+        QCOMPARE(store.childKeys().size(), 8);
+        QCOMPARE(store.value(QStringLiteral("Text3")).toString(), QStringLiteral("$500"));
+    }
+
+    static void addSignals()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+private slots:
+    void init()
+    {
+        for (const QTemporaryDir* folder : {&mConfig, &mTemp, &mPrivate}) {
+            QDir(folder->path()).removeRecursively();
+            QDir().mkpath(folder->path());
+        }
+    }
+
+    void duringALongRun_data() { addSignals(); }
+    void duringALongRun()
+    {
+        QFETCH(int, signal);
+        QProcess process;
+        start(process, {QStringLiteral("generate"), QStringLiteral("2000")});
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("generating")).isEmpty());
+        // The page loop is under way once the first page has been saved apart.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QDir(mTemp.path()).entryList({QStringLiteral("first-page-*")}, QDir::Dirs).isEmpty(),
+            120000);
+        const QList<qint64> offices = probe::officeChildrenOf(process.processId());
+        QVERIFY(!offices.isEmpty());
+        const qint64 pid = process.processId();
+        endWith(process, signal);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        for (const qint64 office : offices) {
+            QTRY_VERIFY(!probe::processAlive(office));
+        }
+        nothingLeftBehind(pid);
+        settingsAreWhole();
+    }
+
+    void whileTyping_data() { addSignals(); }
+    void whileTyping()
+    {
+        QFETCH(int, signal);
+        const QString text = QStringLiteral("Spring Fair 2027");
+        QProcess process;
+        start(process, {QStringLiteral("type"), text, QStringLiteral("1000")});
+        QString last;
+        for (int i = 0; i < 20; ++i) {
+            last = launch::waitForLine(process, QStringLiteral("typed"));
+        }
+        QVERIFY(!last.isEmpty());
+        const qint64 pid = process.processId();
+        endWith(process, signal);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        // The program takes the signal between keystrokes, so the store holds one that was typed.
+        QSettings store(mConfig.filePath(QStringLiteral("Quorvane.conf")), QSettings::IniFormat);
+        QVERIFY(text.startsWith(store.value(QStringLiteral("Ticketwright/Text1")).toString()));
+        nothingLeftBehind(pid);
+        settingsAreWhole();
+    }
+
+    void duringASave()
+    {
+        QTemporaryDir folder;
+        const QString source = folder.filePath(QStringLiteral("zanfel12345678.doc"));
+        const QString target = folder.filePath(QStringLiteral("tickets.doc"));
+        {
+            QFile f(source);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            const QByteArray block(1 << 20, 'T');
+            for (int i = 0; i < 200; ++i) {
+                f.write(block);
+            }
+            QFile old(target);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("the tickets saved last week");
+        }
+        QProcess process;
+        start(process, {QStringLiteral("save"), source, target});
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("saving")).isEmpty());
+        endWith(process, SIGTERM);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        // The save was under way when the signal came; it is finished, never cut off.
+        QCOMPARE(QFileInfo(target).size(), 200LL << 20);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEndSignals)
+#include "test_end_signals.moc"
