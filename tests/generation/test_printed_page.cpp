@@ -116,7 +116,7 @@ QList<Page> textPages(const QString& pdf)
             continue;
         }
         if (xml.name() == QLatin1String("page")) {
-            pages.append({QSizeF(number("width"), number("height")), {}, {}, {}});
+            pages.append({QSizeF(number("width"), number("height")), {}, {}, {}, {}, 0});
         } else if (xml.name() == QLatin1String("line") && !pages.isEmpty()) {
             Line line{QRectF(QPointF(number("xMin"), number("yMin")),
                              QPointF(number("xMax"), number("yMax"))),
