@@ -1,6 +1,7 @@
 #include "office_line_fit.h"
 
 #include "line_fit.h"
+#include "script_runs.h"
 #include "uno_support.h"
 
 #include <QHash>
@@ -55,14 +56,6 @@ const QString kTabStandIn = QStringLiteral("    ");
 // When the laid-out page still runs on, the doubtful styles shrink by this much more, so often.
 constexpr double kFurtherShrink = 0.85;
 constexpr int kFurtherRounds = 3;
-
-// The office sets each character in the font of its script: Western, Asian or Complex.
-enum Script
-{
-    Western,
-    Asian,
-    Complex
-};
 
 // The paragraph properties read, sorted as a multiple read wants them.
 enum Property
@@ -144,75 +137,6 @@ LineFit::Align alignOf(css::style::TabAlign align)
     }
 }
 
-// The script the office gives a character; none for blanks, digits and punctuation, which take
-// the script of the text around them.
-std::optional<Script> scriptOf(char32_t c)
-{
-    // CJK punctuation and full-width forms are set in the Asian font.
-    if ((c >= 0x3000 && c <= 0x303F) || (c >= 0xFF00 && c <= 0xFFEF)) {
-        return Asian;
-    }
-    switch (QChar::script(c)) {
-    case QChar::Script_Common:
-    case QChar::Script_Inherited:
-    case QChar::Script_Unknown:
-        return std::nullopt;
-    case QChar::Script_Han:
-    case QChar::Script_Hiragana:
-    case QChar::Script_Katakana:
-    case QChar::Script_Hangul:
-    case QChar::Script_Bopomofo:
-    case QChar::Script_Yi:
-        return Asian;
-    case QChar::Script_Arabic:
-    case QChar::Script_Hebrew:
-    case QChar::Script_Syriac:
-    case QChar::Script_Thaana:
-    case QChar::Script_Nko:
-    case QChar::Script_Devanagari:
-    case QChar::Script_Bengali:
-    case QChar::Script_Gurmukhi:
-    case QChar::Script_Gujarati:
-    case QChar::Script_Oriya:
-    case QChar::Script_Tamil:
-    case QChar::Script_Telugu:
-    case QChar::Script_Kannada:
-    case QChar::Script_Malayalam:
-    case QChar::Script_Sinhala:
-    case QChar::Script_Thai:
-    case QChar::Script_Lao:
-    case QChar::Script_Tibetan:
-    case QChar::Script_Myanmar:
-    case QChar::Script_Khmer:
-        return Complex;
-    default:
-        return Western;
-    }
-}
-
-// The text cut where its script changes.
-std::vector<std::pair<Script, QString>> scriptRuns(const QString& text)
-{
-    std::vector<std::pair<Script, QString>> runs;
-    QString pending; // blanks and the like before the first character with a script
-    for (const char32_t c : text.toUcs4()) {
-        const QString character = QString::fromUcs4(&c, 1);
-        const std::optional<Script> script = scriptOf(c);
-        if (!script) {
-            (runs.empty() ? pending : runs.back().second) += character;
-        } else if (runs.empty() || runs.back().first != *script) {
-            runs.emplace_back(*script, pending + character);
-            pending.clear();
-        } else {
-            runs.back().second += character;
-        }
-    }
-    if (!pending.isEmpty()) {
-        runs.emplace_back(Western, pending);
-    }
-    return runs;
-}
-
 // One paragraph's text split at its tabs, each piece with the stop it stands at. Stops are
 // measured from where the line starts.
 struct Piece
@@ -287,17 +211,39 @@ struct StyleFit
     bool doubtful = false;
 };
 
-} // namespace
-
-OfficeLineFit::OfficeLineFit(const Reference<css::frame::XModel>& model,
-                             const Reference<css::text::XText>& text)
-    : mModel(model), mText(text)
-{}
-
-void OfficeLineFit::run()
+// The first page's paragraphs, up to the next page break, and its page style; wholeDocument
+// when no page follows.
+struct FirstPage
 {
-    // The first page's paragraphs, up to the next page break.
-    const Reference<css::text::XTextCursor> cursor = mText->createTextCursor();
+    std::vector<Paragraph> paragraphs;
+    rtl::OUString pageStyle;
+    bool wholeDocument = true;
+};
+
+Paragraph paragraphFrom(const Sequence<Any>& v)
+{
+    Paragraph paragraph;
+    const Property fontNames[] = {CharFontName, CharFontNameAsian, CharFontNameComplex};
+    for (int s = Western; s <= Complex; ++s) {
+        css::awt::FontDescriptor& font = paragraph.fonts[s];
+        font.Name = valueOf<rtl::OUString>(v[fontNames[s]]);
+        font.Weight = valueOf<float>(v[CharWeight + s]);
+        font.Slant = valueOf(v[CharPosture + s], css::awt::FontSlant_NONE);
+        paragraph.points[s] = valueOf<float>(v[CharHeight + s]);
+    }
+    paragraph.kerning = valueOf<sal_Int16>(v[CharKerning]);
+    paragraph.scale = valueOf<sal_Int16>(v[CharScaleWidth], 100);
+    paragraph.firstLine = valueOf<sal_Int32>(v[ParaFirstLineIndent]);
+    paragraph.left = valueOf<sal_Int32>(v[ParaLeftMargin]);
+    paragraph.right = valueOf<sal_Int32>(v[ParaRightMargin]);
+    paragraph.style = toQ(valueOf<rtl::OUString>(v[ParaStyleName]));
+    paragraph.tabs = valueOf<Sequence<css::style::TabStop>>(v[ParaTabStops]);
+    return paragraph;
+}
+
+FirstPage readFirstPage(const Reference<css::text::XText>& text)
+{
+    const Reference<css::text::XTextCursor> cursor = text->createTextCursor();
     cursor->gotoStart(false);
     const Reference<css::text::XParagraphCursor> paragraphs(cursor, UNO_QUERY_THROW);
     const Reference<css::beans::XMultiPropertySet> at(cursor, UNO_QUERY_THROW);
@@ -305,71 +251,71 @@ void OfficeLineFit::run()
     for (int p = 0; p < PropertyCount; ++p) {
         read.getArray()[p] = rtl::OUString::createFromAscii(kPropertyNames[p]);
     }
-    std::vector<Paragraph> page;
-    rtl::OUString pageStyle;
-    bool wholeDocument = true;
+    FirstPage page;
     for (bool more = true; more; more = paragraphs->gotoNextParagraph(false)) {
         const Sequence<Any> v = at->getPropertyValues(read);
         const auto breakType = valueOf(v[BreakType], css::style::BreakType_NONE);
         const bool breaks = breakType == css::style::BreakType_PAGE_BEFORE ||
                             breakType == css::style::BreakType_PAGE_BOTH ||
                             !valueOf<rtl::OUString>(v[PageDescName]).isEmpty();
-        if (breaks && !page.empty()) {
-            wholeDocument = false;
+        if (breaks && !page.paragraphs.empty()) {
+            page.wholeDocument = false;
             break;
         }
-        if (page.empty()) {
-            pageStyle = valueOf<rtl::OUString>(v[PageStyleName]);
+        if (page.paragraphs.empty()) {
+            page.pageStyle = valueOf<rtl::OUString>(v[PageStyleName]);
         }
-        Paragraph paragraph;
-        const Property fontNames[] = {CharFontName, CharFontNameAsian, CharFontNameComplex};
-        for (int s = Western; s <= Complex; ++s) {
-            css::awt::FontDescriptor& font = paragraph.fonts[s];
-            font.Name = valueOf<rtl::OUString>(v[fontNames[s]]);
-            font.Weight = valueOf<float>(v[CharWeight + s]);
-            font.Slant = valueOf(v[CharPosture + s], css::awt::FontSlant_NONE);
-            paragraph.points[s] = valueOf<float>(v[CharHeight + s]);
-        }
-        paragraph.kerning = valueOf<sal_Int16>(v[CharKerning]);
-        paragraph.scale = valueOf<sal_Int16>(v[CharScaleWidth], 100);
-        paragraph.firstLine = valueOf<sal_Int32>(v[ParaFirstLineIndent]);
-        paragraph.left = valueOf<sal_Int32>(v[ParaLeftMargin]);
-        paragraph.right = valueOf<sal_Int32>(v[ParaRightMargin]);
-        paragraph.style = toQ(valueOf<rtl::OUString>(v[ParaStyleName]));
-        paragraph.tabs = valueOf<Sequence<css::style::TabStop>>(v[ParaTabStops]);
+        Paragraph paragraph = paragraphFrom(v);
         paragraphs->gotoEndOfParagraph(true);
         paragraph.text = toQ(cursor->getString());
-        page.push_back(std::move(paragraph));
+        page.paragraphs.push_back(std::move(paragraph));
     }
-    if (page.empty()) {
-        return;
-    }
+    return page;
+}
 
-    const Reference<css::container::XNameAccess> styleFamilies =
-        Reference<css::style::XStyleFamiliesSupplier>(mModel, UNO_QUERY_THROW)->getStyleFamilies();
-    const Reference<css::container::XNameAccess> pageStyles(styleFamilies->getByName("PageStyles"),
-                                                            UNO_QUERY_THROW);
+Reference<css::container::XNameAccess> styleFamily(const Reference<css::frame::XModel>& model,
+                                                   const char* family)
+{
+    return {Reference<css::style::XStyleFamiliesSupplier>(model, UNO_QUERY_THROW)
+                ->getStyleFamilies()
+                ->getByName(rtl::OUString::createFromAscii(family)),
+            UNO_QUERY_THROW};
+}
+
+// The width between the page style's margins.
+double textWidthOf(const Reference<css::frame::XModel>& model, const rtl::OUString& pageStyle)
+{
     const Sequence<Any> pageValues =
-        Reference<css::beans::XMultiPropertySet>(pageStyles->getByName(pageStyle), UNO_QUERY_THROW)
+        Reference<css::beans::XMultiPropertySet>(
+            styleFamily(model, "PageStyles")->getByName(pageStyle), UNO_QUERY_THROW)
             ->getPropertyValues(names({"LeftMargin", "RightMargin", "Width"}));
-    const double textWidth = valueOf<sal_Int32>(pageValues[2]) - valueOf<sal_Int32>(pageValues[0]) -
-                             valueOf<sal_Int32>(pageValues[1]);
-    // Word measures tab stops from the page margin; a document of the office's own from the
-    // paragraph's indent.
-    const bool tabsFromIndent =
-        valueOf<bool>(Reference<css::beans::XPropertySet>(
-                          Reference<css::lang::XMultiServiceFactory>(mModel, UNO_QUERY_THROW)
-                              ->createInstance("com.sun.star.text.DocumentSettings"),
-                          UNO_QUERY_THROW)
-                          ->getPropertyValue("TabsRelativeToIndent"));
+    return valueOf<sal_Int32>(pageValues[2]) - valueOf<sal_Int32>(pageValues[0]) -
+           valueOf<sal_Int32>(pageValues[1]);
+}
 
+// Word measures tab stops from the page margin; a document of the office's own from the
+// paragraph's indent.
+bool tabsFromIndent(const Reference<css::frame::XModel>& model)
+{
+    return valueOf<bool>(Reference<css::beans::XPropertySet>(
+                             Reference<css::lang::XMultiServiceFactory>(model, UNO_QUERY_THROW)
+                                 ->createInstance("com.sun.star.text.DocumentSettings"),
+                             UNO_QUERY_THROW)
+                             ->getPropertyValue("TabsRelativeToIndent"));
+}
+
+// How far each style must shrink for its widest paragraph to keep to its line.
+QMap<QString, StyleFit> measureStyles(const Reference<css::frame::XModel>& model,
+                                      const std::vector<Paragraph>& page, double textWidth)
+{
+    const bool fromIndent = tabsFromIndent(model);
     Measure measure(Reference<css::awt::XDevice>(
-        mModel->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW));
+        model->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW));
     QMap<QString, StyleFit> styles;
     for (const Paragraph& paragraph : page) {
         StyleFit& style = styles[paragraph.style];
         std::vector<LineFit::Segment> segments;
-        for (const Piece& piece : piecesOf(paragraph, tabsFromIndent)) {
+        for (const Piece& piece : piecesOf(paragraph, fromIndent)) {
             double width = static_cast<double>(paragraph.kerning) * piece.text.size();
             for (const auto& [script, text] : scriptRuns(piece.text)) {
                 width += measure.width(paragraph.fonts[script], text) * paragraph.points[script];
@@ -385,58 +331,82 @@ void OfficeLineFit::run()
             style.widest = &paragraph;
         }
     }
+    return styles;
+}
 
-    const Reference<css::container::XNameAccess> paragraphStyles(
-        styleFamilies->getByName("ParagraphStyles"), UNO_QUERY_THROW);
-    // Sizes go to the styles, scaled from what the widest paragraph had when the fit began.
-    const auto apply = [&](const QString& name, const StyleFit& style, double further) {
-        const Paragraph& design = *style.widest;
-        const LineFit::Size size =
-            LineFit::shrink(design.points[Western], design.scale, style.factor * further);
-        const double ratio = size.points / design.points[Western];
-        Sequence<Any> values(5);
-        auto* out = values.getArray();
-        out[0] <<= static_cast<float>(size.points);
-        out[1] <<=
-            static_cast<float>(std::max(1.0, std::floor(design.points[Asian] * ratio * 2) / 2));
-        out[2] <<=
-            static_cast<float>(std::max(1.0, std::floor(design.points[Complex] * ratio * 2) / 2));
-        out[3] <<= static_cast<sal_Int16>(
-            std::lround(design.kerning * ratio * size.scalePercent / design.scale));
-        out[4] <<= static_cast<sal_Int16>(size.scalePercent);
-        Reference<css::beans::XMultiPropertySet>(paragraphStyles->getByName(toOU(name)),
-                                                 UNO_QUERY_THROW)
-            ->setPropertyValues(names({"CharHeight", "CharHeightAsian", "CharHeightComplex",
-                                       "CharKerning", "CharScaleWidth"}),
-                                values);
-    };
-    for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
-        if (it->factor < 1.0) {
-            apply(it.key(), *it, 1.0);
-        }
-    }
+// Sizes go to the style, scaled from what its widest paragraph had when the fit began, further
+// shrunk by the given factor.
+void applyFit(const Reference<css::container::XNameAccess>& paragraphStyles, const QString& name,
+              const StyleFit& style, double further)
+{
+    const Paragraph& design = *style.widest;
+    const LineFit::Size size =
+        LineFit::shrink(design.points[Western], design.scale, style.factor * further);
+    const double ratio = size.points / design.points[Western];
+    Sequence<Any> values(5);
+    auto* out = values.getArray();
+    out[0] <<= static_cast<float>(size.points);
+    out[1] <<= static_cast<float>(std::max(1.0, std::floor(design.points[Asian] * ratio * 2) / 2));
+    out[2] <<=
+        static_cast<float>(std::max(1.0, std::floor(design.points[Complex] * ratio * 2) / 2));
+    out[3] <<= static_cast<sal_Int16>(
+        std::lround(design.kerning * ratio * size.scalePercent / design.scale));
+    out[4] <<= static_cast<sal_Int16>(size.scalePercent);
+    Reference<css::beans::XMultiPropertySet>(paragraphStyles->getByName(toOU(name)),
+                                             UNO_QUERY_THROW)
+        ->setPropertyValues(names({"CharHeight", "CharHeightAsian", "CharHeightComplex",
+                                   "CharKerning", "CharScaleWidth"}),
+                            values);
+}
 
-    // The measure knows Western text well and other scripts less: when the laid-out page still
-    // runs onto another, a line has wrapped, and the doubtful styles (or, without any, the ones
-    // already shrunk) shrink further. A page of tickets carries the same wording in every
-    // ticket, so one wrapped line is five lines more, which no page has room for.
-    if (!wholeDocument) {
-        return;
-    }
-    const Reference<css::view::XRenderable> renderable(mModel, UNO_QUERY_THROW);
+// The measure knows Western text well and other scripts less: when the laid-out page still runs
+// onto another, a line has wrapped, and the doubtful styles (or, without any, the ones already
+// shrunk) shrink further. A page of tickets carries the same wording in every ticket, so one
+// wrapped line is five lines more, which no page has room for.
+void shrinkWhileOverflowing(const Reference<css::frame::XModel>& model,
+                            const Reference<css::container::XNameAccess>& paragraphStyles,
+                            const QMap<QString, StyleFit>& styles)
+{
+    const Reference<css::view::XRenderable> renderable(model, UNO_QUERY_THROW);
     bool anyDoubtful = false;
     for (const StyleFit& style : styles) {
         anyDoubtful = anyDoubtful || style.doubtful;
     }
     double further = 1.0;
-    for (int round = 0; round < kFurtherRounds && renderable->getRendererCount(Any(mModel), {}) > 1;
+    for (int round = 0; round < kFurtherRounds && renderable->getRendererCount(Any(model), {}) > 1;
          ++round) {
         further *= kFurtherShrink;
         for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
             if (anyDoubtful ? it->doubtful : it->factor < 1.0) {
-                apply(it.key(), *it, further);
+                applyFit(paragraphStyles, it.key(), *it, further);
             }
         }
+    }
+}
+
+} // namespace
+
+OfficeLineFit::OfficeLineFit(const Reference<css::frame::XModel>& model,
+                             const Reference<css::text::XText>& text)
+    : mModel(model), mText(text)
+{}
+
+void OfficeLineFit::run()
+{
+    const FirstPage page = readFirstPage(mText);
+    if (page.paragraphs.empty()) {
+        return;
+    }
+    const QMap<QString, StyleFit> styles =
+        measureStyles(mModel, page.paragraphs, textWidthOf(mModel, page.pageStyle));
+    const auto paragraphStyles = styleFamily(mModel, "ParagraphStyles");
+    for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
+        if (it->factor < 1.0) {
+            applyFit(paragraphStyles, it.key(), *it, 1.0);
+        }
+    }
+    if (page.wholeDocument) {
+        shrinkWhileOverflowing(mModel, paragraphStyles, styles);
     }
 }
 
