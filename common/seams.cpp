@@ -1,6 +1,7 @@
 #include "seams.h"
 
 #include "error_trap.h"
+#include "file_helpers.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -82,6 +83,7 @@ void Seams::installProduct()
     };
     s.random = [] { return std::uniform_real_distribution<double>(0.0, 1.0)(generator()); };
     s.programFolder = [] { return QCoreApplication::applicationDirPath(); };
+    setPendingEventsHook([] { QCoreApplication::processEvents(); });
     // main() wraps this so that office instances end first.
     s.endProgram = [] {
         std::fflush(nullptr);

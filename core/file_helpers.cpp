@@ -2,7 +2,6 @@
 
 #include "app_error.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -101,9 +100,26 @@ void createExclusively(const QByteArray& bytes, const QString& path)
 
 } // namespace
 
+namespace {
+
+std::function<void()>& pendingEvents()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+} // namespace
+
+void setPendingEventsHook(std::function<void()> hook)
+{
+    pendingEvents() = std::move(hook);
+}
+
 void WriteFileIfMissing(const QByteArray& bytes, const QString& path)
 {
-    QCoreApplication::processEvents();
+    if (pendingEvents()) {
+        pendingEvents()();
+    }
     if (FileExists(path)) {
         return;
     }

@@ -3,9 +3,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // True when something (a file, a folder, a link) is at path; false for an empty path, a path
 // with wildcards, or anything that cannot be read. Never throws.
 bool FileExists(const QString& path);
+
+// What lets pending window events run; the window layer sets it, and until then nothing runs.
+void setPendingEventsHook(std::function<void()> hook);
 
 // Lets pending window events run once, then writes bytes raw to path unless something is
 // already there. Never overwrites and never follows a link planted at path, also on file systems

@@ -55,16 +55,16 @@ qint32 percentOf(float position, float pictureSize, int viewSize)
     return toInt32(std::fabs(double(position)) / range * 100.0);
 }
 
-QString location(const char* procedure)
-{
-    return identity::location(QStringLiteral("Form2"), QString::fromLatin1(procedure));
-}
-
 } // namespace
 
-PictureModel::PictureModel(QSize viewOuter, QSize viewInner)
-    : mViewOuter(viewOuter), mViewInner(viewInner)
+PictureModel::PictureModel(QSize viewOuter, QSize viewInner, QString owner)
+    : mViewOuter(viewOuter), mViewInner(viewInner), mOwner(std::move(owner))
 {}
+
+QString PictureModel::location(const char* procedure) const
+{
+    return identity::location(mOwner, QString::fromLatin1(procedure));
+}
 
 void PictureModel::setPicture(float widthTwips, float heightTwips)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSize>
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -43,8 +44,9 @@ public:
     static constexpr int kMaxZoomWidth = 9999;
     static constexpr int kMaxZoomHeight = 14399;
 
-    // The view's outer size (border included) and inner size (visible area), in twips.
-    PictureModel(QSize viewOuter, QSize viewInner);
+    // The view's outer size (border included) and inner size (visible area), in twips; owner
+    // names the window whose handlers these are, in error reports.
+    PictureModel(QSize viewOuter, QSize viewInner, QString owner);
 
     void setHooks(Hooks hooks) { mHooks = std::move(hooks); }
 
@@ -97,6 +99,7 @@ public:
     int paintCount() const { return mPaintCount; }
 
 private:
+    QString location(const char* procedure) const;
     void readOriginalSize();
     void HScroll1_Change();
     void VScroll1_Change();
@@ -106,6 +109,7 @@ private:
     Hooks mHooks;
     QSize mViewOuter;
     QSize mViewInner;
+    QString mOwner;
 
     // Picture1's place and outer size inside the view.
     float mLeft = 0;

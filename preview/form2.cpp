@@ -51,8 +51,8 @@ qreal pictureDpi(int dotsPerMeter)
 } // namespace
 
 Form2::Form2(QWidget* mainWindow)
-    : QWidget(nullptr), mMainWindow(mainWindow), mModel(kPicture2.size(), kPicture2.size()),
-      mPointer(this)
+    : QWidget(nullptr), mMainWindow(mainWindow),
+      mModel(kPicture2.size(), kPicture2.size(), QStringLiteral("Form2")), mPointer(this)
 {
     buildControls();
     mModel.setHooks({

@@ -10,7 +10,7 @@ static const QSize kView(9330, 7425);
 // A model after the hand-over of a picture of the given twip size and the set-up.
 struct Preview
 {
-    explicit Preview(QSize pictureTwips) : model(kView, kView)
+    explicit Preview(QSize pictureTwips) : model(kView, kView, QStringLiteral("Form2"))
     {
         model.setPicture(float(pictureTwips.width()), float(pictureTwips.height()));
         ErrorTrap trap(QStringLiteral("set-up "));
