@@ -238,7 +238,7 @@ double officeFloorSeconds(const QString& document, const QString& folder)
         office.setStandardOutputFile(QProcess::nullDevice());
         office.setStandardErrorFile(QProcess::nullDevice());
         const double start = now();
-        office.start(QStringLiteral("/usr/lib/libreoffice/program/soffice"), args);
+        office.start(QStringLiteral(TICKETWRIGHT_OFFICE_PROGRAM_DIR "/soffice"), args);
         const bool ok = office.waitForFinished(-1) && office.exitStatus() == QProcess::NormalExit &&
                         office.exitCode() == 0;
         seconds = ok ? now() - start : -1;
@@ -362,7 +362,7 @@ int main(int argc, char** argv)
         }
         const double shown = now();
         const QString document = form.preview() ? form.preview()->mWordFile : QString();
-        const int pages = std::max(1, count / 5);
+        const int pages = std::max(1, count / ticket_numbers::kTicketsPerPage);
 
         const Timeline& t = gTimeline;
         const double opened = t.at(QStringLiteral("opened"));

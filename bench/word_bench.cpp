@@ -3,7 +3,8 @@
 // The floor is what the office needs to open and save the finished document by itself; a run
 // that costs a small multiple of it spends its time on the document, not on the layer.
 
-#include "replace_all.h"
+#include "replace_pass.h"
+#include "ticket_number_check.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 
@@ -100,9 +101,9 @@ int main(int argc, char** argv)
             selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
             stepSeconds[2] += seconds(step);
             step.restart();
-            for (int j = 1; j <= 5; ++j) {
-                replaceAll(*app, number(j), number((i - 1) * 5 + j), word::WdFindWrap::Stop,
-                           QStringLiteral("Ticket No."));
+            for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
+                replaceAll(*app, number(j), number((i - 1) * ticket_numbers::kTicketsPerPage + j),
+                           word::WdFindWrap::Stop, QStringLiteral("Ticket No."));
             }
             stepSeconds[3] += seconds(step);
             pageMs[i] = static_cast<double>(one.nsecsElapsed()) / 1e6;
@@ -156,7 +157,7 @@ int main(int argc, char** argv)
         reopened->SaveAs(dir.filePath(QStringLiteral("again.doc")));
         const double floorSeconds = seconds(floor);
         // The last ticket number is in the document: the run really made every page.
-        const int lastTicket = pages * 5;
+        const int lastTicket = pages * ticket_numbers::kTicketsPerPage;
         replaceAll(*floorApp, number(lastTicket), number(lastTicket), word::WdFindWrap::Continue);
         std::printf("floor: open %.2f s + save %.2f s = %.2f s\n", openSeconds,
                     floorSeconds - openSeconds, floorSeconds);

@@ -86,8 +86,6 @@ void SkinMainWindow(QWidget& mainWindow, SkinFramework& skin)
     paintWindow(mainWindow, true);
     skin.LoadSkin(path, QString());
     skin.setOptions(skin.options() | 1);
-    skin.setSwitch5(true);
-    skin.setSwitch10(true);
     skin.ApplyWindow(mainWindow);
 }
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 // Draws a skin over a window. Offers the operations of a skin control by their numbers:
-// 2 load a skin file, 1 option bits, 5 and 10 switches, 3 apply to a window.
+// 2 load a skin file, 1 option bits, 3 apply to a window.
 // A skin file is a Qt style sheet in UTF-8.
 class SkinFramework
 {
@@ -19,11 +19,6 @@ public:
     // Property 1: option bits.
     qint32 options() const { return mOptions; }
     void setOptions(qint32 bits) { mOptions = bits; }
-    // Properties 5 and 10: switches. Kept for callers that set them; a style sheet needs none.
-    void setSwitch5(bool on) { mSwitch5 = on; }
-    void setSwitch10(bool on) { mSwitch10 = on; }
-    bool switch5() const { return mSwitch5; }
-    bool switch10() const { return mSwitch10; }
     // Operation 3: applies the loaded skin to the window and everything in it. Throws AppError
     // when no skin was loaded.
     void ApplyWindow(QWidget& window);
@@ -38,6 +33,4 @@ private:
     QString mStyleSheet;
     bool mLoaded = false;
     qint32 mOptions = 0;
-    bool mSwitch5 = false;
-    bool mSwitch10 = false;
 };

@@ -1,6 +1,7 @@
 #include "number_text.h"
 
 #include "app_error.h"
+#include "ticket_number_check.h"
 
 #include <cfenv>
 #include <cmath>
@@ -143,7 +144,7 @@ TicketCountCheck checkTicketCount(const QString& text)
         return check;
     }
     try {
-        check.text = RoundUpToMultiple(text, 5);
+        check.text = RoundUpToMultiple(text, ticket_numbers::kTicketsPerPage);
         check.outcome = TicketCountCheck::Outcome::Rounded;
     } catch (const AppError&) {
         check.outcome = TicketCountCheck::Outcome::OutOfRange;

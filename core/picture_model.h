@@ -81,8 +81,6 @@ public:
     void setVScrollValue(qint16 value);
 
     float zoom() const { return mZoom; }
-    qint32 origWidth() const { return mOrigWidth; }
-    qint32 origHeight() const { return mOrigHeight; }
     qint32 zoomWidth() const { return mZoomWidth; }
     qint32 zoomHeight() const { return mZoomHeight; }
     qint16 hScrollUnit() const { return mHScrollUnit; }

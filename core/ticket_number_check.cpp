@@ -72,7 +72,7 @@ QString ticket_numbers::verifyText(const QString& text, int count, const QString
     if (numbers.isEmpty()) {
         return QStringLiteral("The ticket template holds no ticket numbers (%1 to %2 in plain "
                               "text), so the tickets are not numbered.")
-            .arg(format(1), format(5));
+            .arg(format(1), format(kTicketsPerPage));
     }
     return describe(numbers, count, false);
 }

@@ -10,6 +10,8 @@ namespace ticket_numbers {
 
 // The paragraph style of the template's ticket numbers; renumbering looks only there.
 inline const QString kStyle = QStringLiteral("Ticket No.");
+// Five tickets to a page, each number standing twice: on the ticket and on its stub.
+constexpr int kTicketsPerPage = 5;
 
 // The number as printed: at least four digits, zero-padded.
 QString format(int number);

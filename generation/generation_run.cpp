@@ -67,8 +67,9 @@ QString numberStandIn(int j)
 // Pages for a ticket count, as whole-number division does it; 0 when there is no count.
 int pagesFor(const QString& countText)
 {
-    const std::optional<double> count = parseNumber(RoundUpToMultiple(countText, 5));
-    return count ? wholeDivide(*count, 5) : 0;
+    const std::optional<double> count =
+        parseNumber(RoundUpToMultiple(countText, ticket_numbers::kTicketsPerPage));
+    return count ? wholeDivide(*count, ticket_numbers::kTicketsPerPage) : 0;
 }
 
 } // namespace
@@ -184,7 +185,7 @@ void GenerationRun::openTemplate()
 void GenerationRun::markNumbers()
 {
     const label::ReplacePass labels = label::unlabelledPass(label::kOpenTemplate);
-    for (int j = 1; j <= 5; ++j) {
+    for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
         prepareReplace(labels, ticket_numbers::format(j));
         mTrap.step(labels.replacementText, [&] { setReplacementText(numberStandIn(j)); });
         finishReplace(labels, WdFindWrap::Stop);
@@ -198,7 +199,7 @@ void GenerationRun::restoreFirstPageNumbers()
         return;
     }
     const label::ReplacePass labels = label::unlabelledPass(label::kCopyPage);
-    for (int j = 1; j <= 5; ++j) {
+    for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
         prepareReplace(labels, numberStandIn(j));
         mTrap.step(labels.replacementText, [&] { setReplacementText(ticket_numbers::format(j)); });
         finishReplace(labels, WdFindWrap::Continue);
@@ -240,12 +241,13 @@ void GenerationRun::replicatePages()
 {
     // A count that is not a number is reported here and gives one page.
     mTrap.step(label::kTicketCount, [&] {
-        const std::optional<double> count = parseNumber(RoundUpToMultiple(mHost.fieldText(8), 5));
+        const std::optional<double> count =
+            parseNumber(RoundUpToMultiple(mHost.fieldText(8), ticket_numbers::kTicketsPerPage));
         if (!count) {
             throw AppError(QStringLiteral("The ticket count could not be read as a number."));
         }
-        if (*count > 5) {
-            mPages = wholeDivide(*count, 5);
+        if (*count > ticket_numbers::kTicketsPerPage) {
+            mPages = wholeDivide(*count, ticket_numbers::kTicketsPerPage);
         }
     });
     if (mPages <= 1) {
@@ -329,10 +331,12 @@ void GenerationRun::pastePage(int page)
 void GenerationRun::renumberPage(int page)
 {
     const label::ReplacePass& labels = label::kNumberingPass;
-    for (int j = 1; j <= 5; ++j) {
+    for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
         prepareReplace(labels, mNumbersByText ? numberStandIn(j) : ticket_numbers::format(j));
-        mTrap.step(labels.replacementText,
-                   [&] { setReplacementText(ticket_numbers::format((page - 1) * 5 + j)); });
+        mTrap.step(labels.replacementText, [&] {
+            setReplacementText(
+                ticket_numbers::format((page - 1) * ticket_numbers::kTicketsPerPage + j));
+        });
         // Only the page's ticket numbers, never wording that happens to hold the digits.
         finishReplace(labels, WdFindWrap::Stop,
                       mNumbersByText ? QString() : ticket_numbers::kStyle);
@@ -398,7 +402,7 @@ void GenerationRun::saveAndCheck()
 QString GenerationRun::numberingProblem() const
 {
     const auto range = document().range();
-    const int count = 5 * mPages;
+    const int count = ticket_numbers::kTicketsPerPage * mPages;
     if (mNumbersByText) {
         return ticket_numbers::verifyText(range->Text(), count, mPlacedWording);
     }

@@ -66,8 +66,6 @@ constexpr int kDonation = 296;
 constexpr int kTicketCount = 316;
 constexpr int kSelectAll = 318;
 constexpr int kCopyPage = 320;
-// The head of the page loop: nothing there can fail, so no report names it.
-constexpr int kPageLoop = 322;
 constexpr int kLetEventsRun = 324;
 constexpr int kProgressValue = 326;
 constexpr int kProgressText = 328;
@@ -77,13 +75,8 @@ constexpr int kBackspace = 334;
 constexpr int kEndAfterPaste = 336;
 constexpr int kPreviousPage = 338;
 constexpr int kNextPage = 340;
-// The head of the loop over a page's five numbers: no report names it.
-constexpr int kNumberLoop = 342;
 // One pass per ticket number of a pasted page.
 constexpr ReplacePass kNumberingPass = replacePassFrom(344);
-// The ends of the number loop and of the page loop: no report names them.
-constexpr int kNumberLoopEnd = 372;
-constexpr int kPageLoopEnd = 374;
 constexpr int kProgressTextReset = 376;
 constexpr int kProgressValueReset = 378;
 
@@ -105,9 +98,6 @@ constexpr int kLoadPreview = 416;
 constexpr int kPreviewPicture = 418;
 constexpr int kPreviewDocument = 420;
 constexpr int kShowPreview = 422;
-// Once the removal of the picture file; the picture no longer passes through a file, so no
-// report names it.
-constexpr int kRemovePicture = 424;
 constexpr int kClearBusy = 426;
 
 static_assert(wordingPass(1).execute == 142 && wordingPass(6).execute == 282);

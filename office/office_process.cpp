@@ -40,7 +40,7 @@ struct LiveOffices
 QString OfficeProcess::programPath()
 {
     const QByteArray configured = qgetenv("TICKETWRIGHT_OFFICE");
-    return configured.isEmpty() ? QStringLiteral("/usr/lib/libreoffice/program/soffice.bin")
+    return configured.isEmpty() ? QStringLiteral(TICKETWRIGHT_OFFICE_PROGRAM_DIR "/soffice.bin")
                                 : QString::fromLocal8Bit(configured);
 }
 

@@ -41,8 +41,8 @@ css::uno::Reference<css::uno::XComponentContext> localContext()
     static QString failure;
     std::call_once(once, [] {
         // Without it the bootstrap finds no type library and the first remote call crashes.
-        setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc",
-               0);
+        setenv("URE_BOOTSTRAP",
+               "vnd.sun.star.pathname:" TICKETWRIGHT_OFFICE_PROGRAM_DIR "/fundamentalrc", 0);
         try {
             context = cppu::defaultBootstrap_InitialComponentContext();
         } catch (const css::uno::Exception& e) {

@@ -3,7 +3,7 @@
 // office is a row of its own, so one difference never hides the next.
 
 #include "fake_word.h"
-#include "replace_all.h"
+#include "replace_pass.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 

@@ -1,7 +1,7 @@
 #include "file_helpers.h"
 #include "office_probe.h"
 #include "program_launcher.h"
-#include "replace_all.h"
+#include "replace_pass.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 

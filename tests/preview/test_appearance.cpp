@@ -104,7 +104,6 @@ void TestAppearance::withoutSkinFileNothingChanges()
     QCOMPARE(w.colour(&w.window), kWhite);
     QCOMPARE(w.colour(w.frame), kWhite);
     QCOMPARE(skin.options(), 0);
-    QVERIFY(!skin.switch5());
     QVERIFY(w.window.styleSheet().isEmpty());
 }
 
@@ -124,8 +123,6 @@ void TestAppearance::skinFilePaintsThenApplies()
     }
     QCOMPARE(w.colour(w.field), kWhite);
     QCOMPARE(skin.options(), 5);
-    QVERIFY(skin.switch5());
-    QVERIFY(skin.switch10());
     QVERIFY(w.window.styleSheet().contains(QStringLiteral("QGroupBox")));
 }
 

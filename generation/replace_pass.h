@@ -2,8 +2,9 @@
 
 #include "word_automation.h"
 
-// One find-and-replace pass with every setting the run makes, as the office tests drive it; a
-// style limits it to that style's paragraphs.
+// One find-and-replace pass with every setting the run makes, for the office layer's tests and
+// its benchmark, which drive the layer as a run does; a style limits it to that style's
+// paragraphs.
 inline bool replaceAll(word::Application& app, const QString& text, const QString& replacement,
                        word::WdFindWrap wrap, const QString& style = QString())
 {
