@@ -19,7 +19,7 @@ void dropUnusable()
 
 } // namespace
 
-void EarlyOffices::fill(int count)
+void early_offices::fill(int count)
 {
     dropUnusable();
     while (static_cast<int>(waiting().size()) < count) {
@@ -33,7 +33,7 @@ void EarlyOffices::fill(int count)
     }
 }
 
-std::unique_ptr<OfficeProcess> EarlyOffices::take()
+std::unique_ptr<OfficeProcess> early_offices::take()
 {
     dropUnusable();
     if (waiting().empty()) {
@@ -45,7 +45,7 @@ std::unique_ptr<OfficeProcess> EarlyOffices::take()
     return office;
 }
 
-void EarlyOffices::clear()
+void early_offices::clear()
 {
     waiting().clear();
 }

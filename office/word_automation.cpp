@@ -53,7 +53,7 @@ void startInstancesEarly(int count)
     // A head start only: whatever fails here, the instance that would have taken the office
     // meets again, and reports, when it starts one of its own.
     try {
-        EarlyOffices::fill(count);
+        early_offices::fill(count);
     } catch (...) {
     }
 }
@@ -62,14 +62,14 @@ ApplicationFactory defaultApplicationFactory()
 {
     return [] {
         return std::unique_ptr<Application>(
-            std::make_unique<OfficeApplication>(EarlyOffices::take()));
+            std::make_unique<OfficeApplication>(early_offices::take()));
     };
 }
 
 void terminateAllInstances()
 {
     OfficeProcess::killAll();
-    EarlyOffices::clear();
+    early_offices::clear();
 }
 
 } // namespace word
