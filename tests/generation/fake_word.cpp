@@ -177,11 +177,7 @@ struct FakeFind : word::Find
         gScript->operation("setText");
         search = text;
     }
-    void setForward(bool forward) override
-    {
-        gScript->operation("setForward");
-        refused[5] = !forward;
-    }
+    void setForward(bool forward) override { record("setForward", 5, !forward); }
     void setWrap(word::WdFindWrap w) override
     {
         gScript->operation("setWrap");
@@ -192,31 +188,16 @@ struct FakeFind : word::Find
         gScript->operation("setFormat");
         format = on;
     }
-    void setMatchCase(bool on) override
+    void record(const char* operation, int setting, bool on)
     {
-        gScript->operation("setMatchCase");
-        refused[0] = on;
+        gScript->operation(operation);
+        refused[setting] = on;
     }
-    void setMatchWholeWord(bool on) override
-    {
-        gScript->operation("setMatchWholeWord");
-        refused[1] = on;
-    }
-    void setMatchWildcards(bool on) override
-    {
-        gScript->operation("setMatchWildcards");
-        refused[2] = on;
-    }
-    void setMatchSoundsLike(bool on) override
-    {
-        gScript->operation("setMatchSoundsLike");
-        refused[3] = on;
-    }
-    void setMatchAllWordForms(bool on) override
-    {
-        gScript->operation("setMatchAllWordForms");
-        refused[4] = on;
-    }
+    void setMatchCase(bool on) override { record("setMatchCase", 0, on); }
+    void setMatchWholeWord(bool on) override { record("setMatchWholeWord", 1, on); }
+    void setMatchWildcards(bool on) override { record("setMatchWildcards", 2, on); }
+    void setMatchSoundsLike(bool on) override { record("setMatchSoundsLike", 3, on); }
+    void setMatchAllWordForms(bool on) override { record("setMatchAllWordForms", 4, on); }
     void setStyle(const QString& s) override
     {
         gScript->operation("setStyle");

@@ -7,6 +7,7 @@
 #include "reports.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSet>
 #include <QStringList>
 
@@ -49,6 +50,31 @@ inline QList<int> everyTicketTwice(int tickets)
         expected << n << n;
     }
     return expected;
+}
+
+// A saved document of size bytes in folder and the last week's file a save is to replace.
+struct SaveFiles
+{
+    QString source;
+    QString target;
+    static constexpr qint64 kOldSize = 27;
+};
+inline SaveFiles saveFiles(const QString& folder, qint64 size)
+{
+    const SaveFiles files{QDir(folder).filePath(QStringLiteral("zanfel12345678.doc")),
+                          QDir(folder).filePath(QStringLiteral("tickets.doc"))};
+    QFile source(files.source);
+    const QByteArray block(1 << 20, 'T');
+    if (source.open(QIODevice::WriteOnly)) {
+        for (qint64 i = 0; i < size / block.size(); ++i) {
+            source.write(block);
+        }
+    }
+    QFile old(files.target);
+    if (old.open(QIODevice::WriteOnly)) {
+        old.write("the tickets saved last week");
+    }
+    return files;
 }
 
 // Office folders that the harness with that process id left behind.

@@ -142,19 +142,7 @@ private slots:
     void duringASave()
     {
         QTemporaryDir folder;
-        const QString source = folder.filePath(QStringLiteral("zanfel12345678.doc"));
-        const QString target = folder.filePath(QStringLiteral("tickets.doc"));
-        {
-            QFile f(source);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            const QByteArray block(1 << 20, 'T');
-            for (int i = 0; i < 200; ++i) {
-                f.write(block);
-            }
-            QFile old(target);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("the tickets saved last week");
-        }
+        const auto [source, target] = harness::saveFiles(folder.path(), 200LL << 20);
         QProcess process;
         start(process, {QStringLiteral("save"), source, target});
         QVERIFY(!launch::waitForLine(process, QStringLiteral("saving")).isEmpty());

@@ -208,20 +208,9 @@ private slots:
     {
         QFETCH(int, percent);
         QTemporaryDir folder;
-        const QString source = folder.filePath(QStringLiteral("zanfel12345678.doc"));
-        const QString target = folder.filePath(QStringLiteral("tickets.doc"));
         const qint64 size = 200LL << 20;
-        {
-            QFile f(source);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            const QByteArray block(1 << 20, 'T');
-            for (qint64 i = 0; i < size / block.size(); ++i) {
-                f.write(block);
-            }
-            QFile old(target);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("the tickets saved last week");
-        }
+        const auto [source, target] = harness::saveFiles(folder.path(), size);
+        QCOMPARE(QFileInfo(source).size(), size);
         QProcess process;
         start(process, {QStringLiteral("save"), source, target});
         QVERIFY(!launch::waitForLine(process, QStringLiteral("saving")).isEmpty());
@@ -247,7 +236,7 @@ private slots:
         kill(process);
         QFile result(target);
         QVERIFY(result.open(QIODevice::ReadOnly));
-        QVERIFY2(result.size() == 27 || result.size() == size,
+        QVERIFY2(result.size() == harness::SaveFiles::kOldSize || result.size() == size,
                  qPrintable(QString::number(result.size())));
         // Nothing half-written lies beside it either.
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
