@@ -1,5 +1,6 @@
 #include "office_application.h"
 
+#include "office_progress.h"
 #include "uno_support.h"
 
 #include <QDeadlineTimer>
@@ -264,11 +265,14 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
             Reference<css::frame::XComponentLoader> loader(mDesktop, UNO_QUERY_THROW);
             // Read-only: an untitled copy, editable in memory, that can never be stored over the
             // file it came from.
+            const Reference<css::task::XStatusIndicator> progress(
+                mOpenProgress ? new OfficeProgress(mOpenProgress) : nullptr);
             const auto arguments = properties({
                 {"Hidden", Any(true)},
                 {"AsTemplate", Any(readOnly)},
                 {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
                 {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
+                {"StatusIndicator", Any(progress)},
             });
             Reference<css::lang::XComponent> component = loader->loadComponentFromURL(
                 fileUrl(info.absoluteFilePath()), "_blank", 0, arguments);

@@ -26,6 +26,7 @@ public:
 
     void quit() override;
     void setDisplayAlerts(bool on) override { mDisplayAlerts = on; }
+    void setOpenProgress(ProgressHandler handler) override { mOpenProgress = std::move(handler); }
     Documents& documents() override { return *this; }
     Selection& selection() override { return mSelection; }
     std::shared_ptr<Document> activeDocument() override;
@@ -71,6 +72,7 @@ private:
     OfficeSelection mSelection;
     CopiedText mCopied;
     bool mDisplayAlerts = true;
+    ProgressHandler mOpenProgress;
     bool mDocumentsLeftInOffice = false;
 };
 

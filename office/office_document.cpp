@@ -3,6 +3,7 @@
 #include "office_application.h"
 #include "office_line_fit.h"
 #include "office_range.h"
+#include "pdf_export.h"
 #include "uno_support.h"
 
 #include <QDir>
@@ -266,6 +267,30 @@ void OfficeDocument::save(const QString& path)
         QFile::remove(scratch);
         throw fail(QString::fromLocal8Bit(strerror(error)));
     }
+}
+
+void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
+                                         const FixedFormatOptions& options)
+{
+    const QFileInfo target(QDir::current().absoluteFilePath(path));
+    if (path.isEmpty() || target.isDir() || !target.dir().exists()) {
+        throw Error(QStringLiteral("The document could not be exported as \"%1\": there is no "
+                                   "such folder, or a folder has that name.")
+                        .arg(path));
+    }
+    mApp.watched([&] {
+        requireOpen();
+        guarded(QStringLiteral("Exporting \"%1\" as PDF").arg(mPath), [&] {
+            endStaging();
+            // Made while nothing is laid out; the export then lays the pages out once.
+            PdfExport pdf(mModel, mText, mApp.scratchFolder());
+            pdf.separateArt();
+            resumeView();
+            unlockControllers();
+            pdf.write(target.absoluteFilePath(), options);
+            lockControllers();
+        });
+    });
 }
 
 void OfficeDocument::Close()

@@ -73,6 +73,8 @@ public:
     ~OfficeDocument() override;
 
     void SaveAs(const QString& path) override;
+    void ExportAsFixedFormat(const QString& path, WdExportFormat format,
+                             const FixedFormatOptions& options) override;
     void Close() override;
     void Close(WdSaveOptions saveChanges) override;
     std::unique_ptr<Range> range() override;

@@ -53,6 +53,25 @@ enum class WdSaveOptions
 {
     DoNotSaveChanges = 0
 };
+enum class WdExportFormat
+{
+    PDF = 17
+};
+
+// How far a long operation has come, in percent (0 to 100, never going back). Called on the
+// thread that called the operation, from inside it, whenever the office reports progress, so
+// the handler may let the program's own events run. Never called after the operation returned.
+using ProgressHandler = std::function<void(int percent)>;
+
+// What a fixed-format export writes besides the pages.
+struct FixedFormatOptions
+{
+    // The file's document information.
+    QString title;
+    QString subject;
+    QString creator;
+    ProgressHandler progress;
+};
 
 class Replacement
 {
@@ -143,6 +162,13 @@ public:
     virtual ~Document() = default;
     // Always a Word 97-2003 document, whatever the name.
     virtual void SaveAs(const QString& path) = 0;
+    // WdExportFormat::PDF: the document as it prints, as a PDF at path, whatever the name:
+    // vector pages of the document's own size, text selectable, every font embedded, the
+    // options' information in the file. Written whole or not at all: a failure leaves what was at
+    // path as it was. Takes time in proportion to the pages, also when every page's header draws
+    // the same art.
+    virtual void ExportAsFixedFormat(const QString& path, WdExportFormat format,
+                                     const FixedFormatOptions& options) = 0;
     virtual void Close() = 0;
     virtual void Close(WdSaveOptions saveChanges) = 0;
     // The whole document.
@@ -180,6 +206,8 @@ public:
     // Ends the instance and waits for it; a process that does not end in time is killed.
     virtual void quit() = 0;
     virtual void setDisplayAlerts(bool on) = 0;
+    // Documents opened from now on report their loading's progress here (none: no reports).
+    virtual void setOpenProgress(ProgressHandler handler) { (void)handler; }
     virtual Documents& documents() = 0;
     virtual Selection& selection() = 0;
     // The document last opened and not closed; throws when there is none.

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -38,6 +39,27 @@ struct FakeDocument : word::Document
             throw word::Error("Cannot save " + target);
         }
         f.write(text.toUtf8());
+    }
+    // A file that says what it stands for, written whole or not at all, as the office's is.
+    void ExportAsFixedFormat(const QString& target, word::WdExportFormat,
+                             const word::FixedFormatOptions& options) override
+    {
+        gScript->operation("ExportAsFixedFormat");
+        QSaveFile f(target);
+        f.setDirectWriteFallback(false);
+        if (!f.open(QIODevice::WriteOnly)) {
+            throw word::Error("Cannot export " + target);
+        }
+        f.write("%PDF-fake " + options.title.toUtf8() + "\n" + text.toUtf8());
+        for (int percent : {0, 50, 100}) {
+            if (options.progress) {
+                options.progress(percent);
+            }
+        }
+        gScript->operation("ExportAsFixedFormat written");
+        if (!f.commit()) {
+            throw word::Error("Cannot export " + target);
+        }
     }
     void Close() override
     {

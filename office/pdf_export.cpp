@@ -1,0 +1,150 @@
+#include "pdf_export.h"
+
+#include "office_progress.h"
+#include "page_styles.h"
+#include "pdf_underlay.h"
+#include "uno_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/beans/XPropertyState.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+
+namespace word {
+
+using namespace word::uno;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+constexpr char kPlainStyle[] = "Ticketwright Pages Without Art";
+constexpr qint64 kChunk = 1 << 20;
+
+// Copies source to path through a file beside path that is renamed over it when complete.
+void placeFile(const QString& source, const QString& path)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        throw Error(QStringLiteral("The PDF could not be read back: %1").arg(in.errorString()));
+    }
+    QSaveFile out(path);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly)) {
+        throw Error(QStringLiteral("Cannot write file %1: %2").arg(path, out.errorString()));
+    }
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kChunk);
+        if ((chunk.isEmpty() && in.error() != QFileDevice::NoError) ||
+            out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            throw Error(QStringLiteral("Cannot write file %1: %2").arg(path, out.errorString()));
+        }
+    }
+    if (!out.commit()) {
+        throw Error(QStringLiteral("Cannot write file %1: %2").arg(path, out.errorString()));
+    }
+}
+
+// Takes the paragraph's own settings away, so that only its paragraph style counts.
+void clearDirectFormatting(const Reference<css::beans::XPropertySet>& paragraph)
+{
+    Reference<css::beans::XPropertyState> states(paragraph, UNO_QUERY_THROW);
+    const auto settings = paragraph->getPropertySetInfo()->getProperties();
+    css::uno::Sequence<rtl::OUString> names(settings.getLength());
+    for (sal_Int32 i = 0; i < settings.getLength(); ++i) {
+        names.getArray()[i] = settings[i].Name;
+    }
+    const auto found = states->getPropertyStates(names);
+    for (sal_Int32 i = 0; i < found.getLength(); ++i) {
+        if (found[i] == css::beans::PropertyState_DIRECT_VALUE) {
+            try {
+                states->setPropertyToDefault(names[i]);
+            } catch (const css::uno::Exception&) {
+                // One that cannot go back to its default is not drawn by an empty paragraph.
+            }
+        }
+    }
+}
+
+} // namespace
+
+PdfExport::PdfExport(const Reference<css::frame::XModel>& model,
+                     const Reference<css::text::XText>& text, const QString& scratchFolder)
+    : mModel(model), mText(text), mScratchFolder(scratchFolder)
+{}
+
+void PdfExport::separateArt()
+{
+    const auto paragraphs =
+        Reference<css::container::XEnumerationAccess>(mText, UNO_QUERY_THROW)->createEnumeration();
+    Reference<css::beans::XPropertySet> first(paragraphs->nextElement(), UNO_QUERY_THROW);
+    rtl::OUString ownStyle;
+    first->getPropertyValue("PageStyleName") >>= ownStyle;
+    page_styles::addPlainCopy(mModel, ownStyle, kPlainStyle);
+
+    // A new first paragraph, on a page of its own under the page style with the art; the text
+    // that followed starts the next page, under the plain copy, and the rest follow it.
+    mText->insertControlCharacter(mText->getStart(), css::text::ControlCharacter::PARAGRAPH_BREAK,
+                                  false);
+    const auto after =
+        Reference<css::container::XEnumerationAccess>(mText, UNO_QUERY_THROW)->createEnumeration();
+    Reference<css::beans::XPropertySet> artParagraph(after->nextElement(), UNO_QUERY_THROW);
+    Reference<css::beans::XPropertySet> textParagraph(after->nextElement(), UNO_QUERY_THROW);
+    textParagraph->setPropertyValue("PageDescName", Any(rtl::OUString(kPlainStyle)));
+    // The empty paragraph draws nothing: no border or fill of the ticket it was split from.
+    clearDirectFormatting(artParagraph);
+    artParagraph->setPropertyValue("ParaStyleName", Any(rtl::OUString("Standard")));
+    artParagraph->setPropertyValue("PageDescName", Any(ownStyle));
+}
+
+void PdfExport::exportPages(const QString& file, const ProgressHandler& progress)
+{
+    const auto filterData = properties({
+        {"EmbedStandardFonts", Any(true)},
+        {"UseTaggedPDF", Any(false)},
+        {"ExportNotes", Any(false)},
+        {"ExportBookmarks", Any(false)},
+        {"ExportFormFields", Any(false)},
+        {"IsSkipEmptyPages", Any(false)},
+        {"IsAddStream", Any(false)},
+    });
+    Reference<css::task::XStatusIndicator> indicator(new OfficeProgress(progress));
+    Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
+        ->storeToURL(fileUrl(file), properties({
+                                        {"FilterName", Any(rtl::OUString("writer_pdf_Export"))},
+                                        {"FilterData", Any(filterData)},
+                                        {"StatusIndicator", Any(indicator)},
+                                        {"Overwrite", Any(true)},
+                                    }));
+}
+
+void PdfExport::write(const QString& path, const FixedFormatOptions& options)
+{
+    const QDir scratch(mScratchFolder);
+    const QString pages = scratch.filePath(QStringLiteral("pages.pdf"));
+    const QString joined = scratch.filePath(QStringLiteral("joined.pdf"));
+    const auto removeScratch = [&] {
+        QFile::remove(pages);
+        QFile::remove(joined);
+    };
+    try {
+        exportPages(pages, options.progress);
+        PdfUnderlay({options.title, options.subject, options.creator}).run(pages, joined);
+        placeFile(joined, path);
+    } catch (...) {
+        removeScratch();
+        throw;
+    }
+    removeScratch();
+}
+
+} // namespace word
