@@ -3,14 +3,8 @@
 #include "app_identity.h"
 #include "word_automation.h"
 
+#include <algorithm>
 #include <memory>
-
-namespace {
-
-// Opening the document takes about as long as exporting it.
-constexpr int kOpenShare = 45;
-
-} // namespace
 
 void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString& eventName,
                   const std::function<void(int percent)>& progress)
@@ -24,7 +18,8 @@ void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString
     // The instance is ended by its destructor when anything below fails.
     std::unique_ptr<word::Application> app = word::Application::create();
     app->setDisplayAlerts(false);
-    app->setOpenProgress([&](int percent) { report(percent * kOpenShare / 100); });
+    // Opening tells no progress: the office cannot say how far it has read.
+    app->setOpenProgress([&](int) { report(-1); });
     const std::shared_ptr<word::Document> document = app->documents().Open(wordFile, true);
     word::FixedFormatOptions options;
     options.title = eventName.trimmed().isEmpty()
@@ -32,9 +27,7 @@ void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString
                         : QStringLiteral("Raffle Tickets: %1").arg(eventName.trimmed());
     options.subject = eventName.trimmed();
     options.creator = identity::kProductName;
-    options.progress = [&](int percent) {
-        report(kOpenShare + percent * (100 - kOpenShare) / 100);
-    };
+    options.progress = [&](int percent) { report(std::min(percent, 99)); };
     document->ExportAsFixedFormat(pdfPath, word::WdExportFormat::PDF, options);
     app->quit();
     report(100);

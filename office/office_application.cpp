@@ -1,6 +1,6 @@
 #include "office_application.h"
 
-#include "office_progress.h"
+#include "reporting_call.h"
 #include "uno_support.h"
 
 #include <QDeadlineTimer>
@@ -265,17 +265,17 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
             Reference<css::frame::XComponentLoader> loader(mDesktop, UNO_QUERY_THROW);
             // Read-only: an untitled copy, editable in memory, that can never be stored over the
             // file it came from.
-            const Reference<css::task::XStatusIndicator> progress(
-                mOpenProgress ? new OfficeProgress(mOpenProgress) : nullptr);
             const auto arguments = properties({
                 {"Hidden", Any(true)},
                 {"AsTemplate", Any(readOnly)},
                 {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
                 {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
-                {"StatusIndicator", Any(progress)},
             });
-            Reference<css::lang::XComponent> component = loader->loadComponentFromURL(
-                fileUrl(info.absoluteFilePath()), "_blank", 0, arguments);
+            // A Word document's import tells no progress, and a long one takes many seconds.
+            const rtl::OUString url = fileUrl(info.absoluteFilePath());
+            Reference<css::lang::XComponent> component = reportingCall(mOpenProgress, -1, [&] {
+                return loader->loadComponentFromURL(url, "_blank", 0, arguments);
+            });
             Reference<css::text::XTextDocument> text(component, UNO_QUERY);
             if (!text.is()) {
                 Reference<css::util::XCloseable> closeable(component, UNO_QUERY);

@@ -3,6 +3,7 @@
 #include "office_progress.h"
 #include "page_styles.h"
 #include "pdf_underlay.h"
+#include "reporting_call.h"
 #include "uno_support.h"
 
 #include <QDir>
@@ -138,7 +139,10 @@ void PdfExport::write(const QString& path, const FixedFormatOptions& options)
     };
     try {
         exportPages(pages, options.progress);
-        PdfUnderlay({options.title, options.subject, options.creator}).run(pages, joined);
+        // qpdf's work takes a moment for thousands of pages; the events run meanwhile.
+        reportingCall(options.progress, 100, [&] {
+            PdfUnderlay({options.title, options.subject, options.creator}).run(pages, joined);
+        });
         placeFile(joined, path);
     } catch (...) {
         removeScratch();

@@ -58,9 +58,10 @@ enum class WdExportFormat
     PDF = 17
 };
 
-// How far a long operation has come, in percent (0 to 100, never going back). Called on the
-// thread that called the operation, from inside it, whenever the office reports progress, so
-// the handler may let the program's own events run. Never called after the operation returned.
+// How far a long operation has come, in percent (0 to 100, never going back), or -1 while the
+// office cannot tell. Called on the thread that called the operation, from inside it, whenever the
+// office reports progress and at least every few tenths of a second, so the handler may let the
+// program's own events run. Never called after the operation returned.
 using ProgressHandler = std::function<void(int percent)>;
 
 // What a fixed-format export writes besides the pages.

@@ -43,7 +43,9 @@ void installAnsweringSeams(const QString& savePath)
                 .arg(title, QString(text).replace('\r', ' ').replace('\n', ' ')));
         return MsgAnswer::Yes;
     };
-    s.saveFileName = [savePath](QWidget*, const QString&, const QString&) { return savePath; };
+    s.saveFileName = [savePath](QWidget*, const QString&, const QString&, QString*) {
+        return savePath;
+    };
     s.openUrl = [](const QUrl&) { return true; };
     s.endProgram = [] {
         GenerationRun::endAllOffices();
