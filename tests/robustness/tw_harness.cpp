@@ -7,11 +7,14 @@
 //                                         second pair, "< Back" and a second run in the same
 //                                         window, with TEMP set to that folder and the file size
 //                                         limit lifted (the disk has room again)
-//     tw_harness save <source> <target>   "Save Results To Word File" to target
+//     tw_harness save <source> <target>   "Save Results To Word File" to target; a target ending
+//                                         in ".pdf" is written as a PDF by the office, and each
+//                                         new percent of its progress is said ("pdf <percent>")
 
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "save_doc_as_pdf.h"
 #include "save_result.h"
 #include "seams.h"
 #include "ticket_template.h"
@@ -71,7 +74,16 @@ int main(int argc, char** argv)
 
     if (mode == QLatin1String("save")) {
         say(QStringLiteral("saving"));
-        SaveResultDocument(nullptr, args[1]);
+        int said = -2;
+        SaveResultDocument(
+            nullptr, args[1], [&](const QString& wordFile, const QString& pdfPath, const auto&) {
+                SaveDocAsPDF(wordFile, pdfPath, QStringLiteral("Harness"), [&](int percent) {
+                    if (percent != said) {
+                        said = percent;
+                        say(QStringLiteral("pdf %1").arg(percent));
+                    }
+                });
+            });
         say(QStringLiteral("done"));
         return 0;
     }
