@@ -214,9 +214,10 @@ public:
     {
         return std::make_shared<TimedDocument>(mInner->activeDocument());
     }
-    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly) override
+    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly, bool visible) override
     {
-        auto document = std::make_shared<TimedDocument>(mInner->documents().Open(path, readOnly));
+        auto document =
+            std::make_shared<TimedDocument>(mInner->documents().Open(path, readOnly, visible));
         gTimeline.mark(QStringLiteral("opened"));
         return document;
     }

@@ -20,7 +20,7 @@ void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString
     app->setDisplayAlerts(false);
     // Opening tells no progress: the office cannot say how far it has read.
     app->setOpenProgress([&](int) { report(-1); });
-    const std::shared_ptr<word::Document> document = app->documents().Open(wordFile, true);
+    const std::shared_ptr<word::Document> document = app->documents().Open(wordFile, true, false);
     word::FixedFormatOptions options;
     options.title = eventName.trimmed().isEmpty()
                         ? QStringLiteral("Raffle Tickets")

@@ -4,6 +4,7 @@
 #include "office_line_fit.h"
 #include "office_range.h"
 #include "pdf_export.h"
+#include "reporting_call.h"
 #include "uno_support.h"
 
 #include <QDir>
@@ -89,9 +90,10 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
     guarded(QStringLiteral("Opening \"%1\"").arg(path), [&] {
         mText = Reference<css::text::XTextDocument>(mModel, UNO_QUERY_THROW)->getText();
         mReplaceable.set(mModel, UNO_QUERY_THROW);
+        // An invisible document has no view: no selection, no transfer, nothing to suspend.
         const auto controller = mModel->getCurrentController();
-        mSelectionSupplier.set(controller, UNO_QUERY_THROW);
-        mTransferSupplier.set(controller, UNO_QUERY_THROW);
+        mSelectionSupplier.set(controller, UNO_QUERY);
+        mTransferSupplier.set(controller, UNO_QUERY);
         mCursor = mText->createTextCursor();
         mCursor->gotoStart(false);
         mCursorParagraph.set(mCursor, UNO_QUERY_THROW);
@@ -102,7 +104,7 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
         // so the cost of a paste would grow with the document. A suspended view lays out
         // nothing until a save or a picture needs it. Right after loading nothing is changed
         // yet, so suspending asks no questions.
-        mSuspended = controller->suspend(true);
+        mSuspended = controller.is() && controller->suspend(true);
         lockControllers();
         // Nothing here is ever undone; undo records of thousands of pastes and replacements
         // would only pile up in the office's memory.
@@ -207,8 +209,18 @@ void OfficeDocument::endStaging()
     }
 }
 
+void OfficeDocument::requireView() const
+{
+    if (!mSelectionSupplier.is() || !mTransferSupplier.is()) {
+        throw Error(QStringLiteral("The document \"%1\" was opened invisible, without a window to "
+                                   "select in.")
+                        .arg(mPath));
+    }
+}
+
 void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
 {
+    requireView();
     mSelectionSupplier->select(Any(range));
 }
 
@@ -285,6 +297,9 @@ void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
             // Made while nothing is laid out; the export then lays the pages out once.
             PdfExport pdf(mModel, mText, mApp.scratchFolder());
             pdf.separateArt();
+            if (!mModel->getCurrentController().is()) {
+                reportingCall(options.progress, nullptr, [&] { mApp.attachHiddenWindow(mModel); });
+            }
             resumeView();
             unlockControllers();
             pdf.write(target.absoluteFilePath(), options);
@@ -327,6 +342,7 @@ void OfficeDocument::FitTextToLines()
 {
     mApp.watched([&] {
         requireOpen();
+        requireView(); // the office's font metrics come from the window
         guarded(QStringLiteral("Fitting the text to its lines"), [&] {
             endStaging();
             OfficeLineFit(mModel, mText).run();

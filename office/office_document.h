@@ -104,6 +104,7 @@ private:
     void save(const QString& path);
     void close();
     void requireOpen() const;
+    void requireView() const;
     void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
     bool replaceEverywhere(const FindRequest& request);
     bool replaceFromInsertionPoint(const FindRequest& request);

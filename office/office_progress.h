@@ -1,34 +1,31 @@
 #pragma once
 
-#include "word_automation.h"
-
 #include <com/sun/star/task/XStatusIndicator.hpp>
 
+#include <atomic>
 #include <cppuhelper/implbase1.hxx>
 
 namespace word {
 
-// Hands the office's progress reports for one load or export to a ProgressHandler. The office
-// calls it back during our own call to it, and the bridge runs those calls on the thread that
-// waits for that call's answer: the handler runs on the caller's thread, which may let its events
-// run meanwhile.
+// Takes the office's progress reports for one load or export and keeps how far it has come, in
+// percent, never going back (-1 before the first report). The office calls it from whichever
+// thread made the call it reports on, so it only records; the caller's own thread reads it.
 class OfficeProgress : public cppu::WeakImplHelper1<com::sun::star::task::XStatusIndicator>
 {
 public:
-    explicit OfficeProgress(ProgressHandler handler);
-
     void SAL_CALL start(const rtl::OUString& text, sal_Int32 range) override;
     void SAL_CALL end() override;
     void SAL_CALL setText(const rtl::OUString& text) override;
     void SAL_CALL setValue(sal_Int32 value) override;
     void SAL_CALL reset() override;
 
-private:
-    void report(int percent);
+    const std::atomic<int>& percent() const { return mPercent; }
 
-    ProgressHandler mHandler;
-    sal_Int32 mRange = 100;
-    int mLast = -1;
+private:
+    void record(int percent);
+
+    std::atomic<sal_Int32> mRange{100};
+    std::atomic<int> mPercent{-1};
 };
 
 } // namespace word

@@ -16,6 +16,7 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
+#include <rtl/ref.hxx>
 
 namespace word {
 
@@ -88,8 +89,16 @@ void PdfExport::separateArt()
     const auto paragraphs =
         Reference<css::container::XEnumerationAccess>(mText, UNO_QUERY_THROW)->createEnumeration();
     Reference<css::beans::XPropertySet> first(paragraphs->nextElement(), UNO_QUERY_THROW);
+    // The style the first paragraph asks for, else the one the layout gave it; a document that
+    // has never been laid out knows only the former, or uses the default.
     rtl::OUString ownStyle;
-    first->getPropertyValue("PageStyleName") >>= ownStyle;
+    first->getPropertyValue("PageDescName") >>= ownStyle;
+    if (ownStyle.isEmpty()) {
+        first->getPropertyValue("PageStyleName") >>= ownStyle;
+    }
+    if (ownStyle.isEmpty()) {
+        ownStyle = "Standard";
+    }
     page_styles::addPlainCopy(mModel, ownStyle, kPlainStyle);
 
     // A new first paragraph, on a page of its own under the page style with the art; the text
@@ -118,14 +127,19 @@ void PdfExport::exportPages(const QString& file, const ProgressHandler& progress
         {"IsSkipEmptyPages", Any(false)},
         {"IsAddStream", Any(false)},
     });
-    Reference<css::task::XStatusIndicator> indicator(new OfficeProgress(progress));
-    Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
-        ->storeToURL(fileUrl(file), properties({
-                                        {"FilterName", Any(rtl::OUString("writer_pdf_Export"))},
-                                        {"FilterData", Any(filterData)},
-                                        {"StatusIndicator", Any(indicator)},
-                                        {"Overwrite", Any(true)},
-                                    }));
+    // The export reports each page it writes; laying the pages out first tells nothing.
+    rtl::Reference<OfficeProgress> indicator(new OfficeProgress);
+    const Reference<css::frame::XStorable> storable(mModel, UNO_QUERY_THROW);
+    reportingCall(progress, &indicator->percent(), [&] {
+        storable->storeToURL(
+            fileUrl(file),
+            properties({
+                {"FilterName", Any(rtl::OUString("writer_pdf_Export"))},
+                {"FilterData", Any(filterData)},
+                {"StatusIndicator", Any(Reference<css::task::XStatusIndicator>(indicator.get()))},
+                {"Overwrite", Any(true)},
+            }));
+    });
 }
 
 void PdfExport::write(const QString& path, const FixedFormatOptions& options)
@@ -140,7 +154,8 @@ void PdfExport::write(const QString& path, const FixedFormatOptions& options)
     try {
         exportPages(pages, options.progress);
         // qpdf's work takes a moment for thousands of pages; the events run meanwhile.
-        reportingCall(options.progress, 100, [&] {
+        static const std::atomic<int> kDone{100};
+        reportingCall(options.progress, &kDone, [&] {
             PdfUnderlay({options.title, options.subject, options.creator}).run(pages, joined);
         });
         placeFile(joined, path);

@@ -59,9 +59,9 @@ enum class WdExportFormat
 };
 
 // How far a long operation has come, in percent (0 to 100, never going back), or -1 while the
-// office cannot tell. Called on the thread that called the operation, from inside it, whenever the
-// office reports progress and at least every few tenths of a second, so the handler may let the
-// program's own events run. Never called after the operation returned.
+// office cannot tell. Called on the thread that called the operation, from inside it, a few times
+// a second while the office works, so the handler may let the program's own events run. Never
+// called after the operation returned.
 using ProgressHandler = std::function<void(int percent)>;
 
 // What a fixed-format export writes besides the pages.
@@ -192,7 +192,11 @@ public:
     virtual ~Documents() = default;
     // Opens the file; the returned document becomes the active one. A read-only document is
     // editable in memory but never saved over its own file. A missing or unreadable file throws.
-    virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false) = 0;
+    // An invisible document has no window at all, not even a hidden one: nothing lays it out
+    // until an export needs its pages, so a long one opens and exports in time proportional to
+    // its pages. The Selection cannot work on it, nor can CopyAsPicture.
+    virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false,
+                                           bool visible = true) = 0;
 };
 
 // One running office instance. Destroying an Application that was not quit ends its process.

@@ -323,7 +323,7 @@ struct FakeApplication : word::Application, word::Documents
         }
         return state.active;
     }
-    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly) override
+    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly, bool) override
     {
         gScript->operation("Open");
         QFile f(path);

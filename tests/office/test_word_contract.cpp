@@ -6,10 +6,12 @@
 #include "ticket_template.h"
 #include "word_automation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 class TestWordContract : public QObject
@@ -116,6 +118,29 @@ void TestWordContract::scenarios()
     QCOMPARE(picture.width(), 1200);
     QCOMPARE(picture.dotsPerMeterX(), 7559);
     reopened->Close(word::WdSaveOptions::DoNotSaveChanges);
+
+    // A PDF, from a document opened without a window: written whole at its path, replacing what
+    // was there, or not at all; progress only goes forward.
+    auto invisible = mApp->documents().Open(saved, true, false);
+    QVERIFY_THROWS_EXCEPTION(word::Error,
+                             invisible->ExportAsFixedFormat(mDir.filePath("none/contract.pdf"),
+                                                            word::WdExportFormat::PDF, {}));
+    const QString pdf = mDir.filePath("contract.pdf");
+    QFile old(pdf);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    QList<int> reported;
+    word::FixedFormatOptions options;
+    options.title = "Contract";
+    options.progress = [&](int percent) { reported << percent; };
+    invisible->ExportAsFixedFormat(pdf, word::WdExportFormat::PDF, options);
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly) && written.read(5) == "%PDF-");
+    QVERIFY(!reported.isEmpty() && std::is_sorted(reported.begin(), reported.end()));
+    QVERIFY(reported.first() >= -1 && reported.last() <= 100);
+    QCOMPARE(QDir(mDir.path()).entryList({"*pdf*"}, QDir::Files | QDir::Hidden),
+             QStringList{"contract.pdf"});
+    invisible->Close(word::WdSaveOptions::DoNotSaveChanges);
 }
 
 QTEST_MAIN(TestWordContract)
