@@ -120,8 +120,11 @@ void TestWordContract::scenarios()
     reopened->Close(word::WdSaveOptions::DoNotSaveChanges);
 
     // A PDF, from a document opened without a window: written whole at its path, replacing what
-    // was there, or not at all; progress only goes forward.
+    // was there, or not at all; progress only goes forward. Without a window, no selection.
     auto invisible = mApp->documents().Open(saved, true, false);
+    if (real) {
+        QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().Copy());
+    }
     QVERIFY_THROWS_EXCEPTION(word::Error,
                              invisible->ExportAsFixedFormat(mDir.filePath("none/contract.pdf"),
                                                             word::WdExportFormat::PDF, {}));
@@ -136,8 +139,9 @@ void TestWordContract::scenarios()
     invisible->ExportAsFixedFormat(pdf, word::WdExportFormat::PDF, options);
     QFile written(pdf);
     QVERIFY(written.open(QIODevice::ReadOnly) && written.read(5) == "%PDF-");
-    QVERIFY(!reported.isEmpty() && std::is_sorted(reported.begin(), reported.end()));
-    QVERIFY(reported.first() >= -1 && reported.last() <= 100);
+    // A short export may end before there is anything to report.
+    QVERIFY(std::is_sorted(reported.begin(), reported.end()));
+    QVERIFY(reported.isEmpty() || (reported.first() >= -1 && reported.last() <= 100));
     QCOMPARE(QDir(mDir.path()).entryList({"*pdf*"}, QDir::Files | QDir::Hidden),
              QStringList{"contract.pdf"});
     invisible->Close(word::WdSaveOptions::DoNotSaveChanges);
