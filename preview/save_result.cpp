@@ -49,7 +49,7 @@ void writePdf(QWidget* parent, const QString& wordFile, const QString& path,
     }
     requireReplaceable(path);
     QProgressDialog progress(QStringLiteral("Writing the PDF..."), QString(), 0, 100, parent);
-    progress.setWindowTitle(identity::applicationTitle());
+    progress.setWindowTitle(QStringLiteral("Saving PDF"));
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(kProgressAfterMs);
     progress.setAutoClose(false);

@@ -293,6 +293,8 @@ void TestForm2::secondClickDuringAPdfStartsNothing()
     // Once the save is over, the button works again.
     form.PushButton6->click();
     QCOMPARE(writes, 2);
+    form.close();
+    QCOMPARE(seams.endProgramCalls, 1);
 }
 
 QTEST_MAIN(TestForm2)
