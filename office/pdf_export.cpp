@@ -40,15 +40,27 @@ void placeFile(const QString& source, const QString& path)
     }
     QSaveFile out(path);
     out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a failed write says why (a full disk, say) as it happens.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         throw Error(QStringLiteral("Cannot write file %1: %2").arg(path, out.errorString()));
     }
+    const auto fail = [&] {
+        const QString reason = out.errorString(); // before the cancel replaces it
+        out.cancelWriting();
+        throw Error(QStringLiteral("Cannot write file %1: %2").arg(path, reason));
+    };
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kChunk);
-        if ((chunk.isEmpty() && in.error() != QFileDevice::NoError) ||
-            out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            throw Error(QStringLiteral("Cannot write file %1: %2").arg(path, out.errorString()));
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+            fail();
+        }
+        // A full disk first takes part of a write; the next one says why it takes no more.
+        for (qint64 done = 0; done < chunk.size();) {
+            const qint64 n = out.write(chunk.constData() + done, chunk.size() - done);
+            if (n <= 0) {
+                fail();
+            }
+            done += n;
         }
     }
     if (!out.commit()) {
