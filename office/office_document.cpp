@@ -297,11 +297,15 @@ void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
             // Made while nothing is laid out; the export then lays the pages out once.
             PdfExport pdf(mModel, mText, mApp.scratchFolder());
             pdf.separateArt();
-            if (!mModel->getCurrentController().is()) {
-                reportingCall(options.progress, nullptr, [&] { mApp.attachHiddenWindow(mModel); });
-            }
-            resumeView();
-            unlockControllers();
+            // A window for the export, and the pages laid out in it: seconds for a long document,
+            // with no report from the office, while the caller's events go on.
+            reportingCall(options.progress, nullptr, [&] {
+                if (!mModel->getCurrentController().is()) {
+                    mApp.attachHiddenWindow(mModel);
+                }
+                resumeView();
+                unlockControllers();
+            });
             pdf.write(target.absoluteFilePath(), options);
             lockControllers();
         });
