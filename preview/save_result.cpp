@@ -39,6 +39,13 @@ void requireReplaceable(const QString& target)
     }
 }
 
+// Whether the dialog's answer asks for a PDF.
+bool wantsPdf(const QString& path, const QString& selectedFilter)
+{
+    return selectedFilter == kPdfFilter ||
+           path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+}
+
 // The PDF is written beside the target by the office's side and renamed into place; meanwhile a
 // modal dialog shows how far it has come, and the windows repaint at each step.
 void writePdf(QWidget* parent, const QString& wordFile, const QString& path,
@@ -63,12 +70,6 @@ void writePdf(QWidget* parent, const QString& wordFile, const QString& path,
 }
 
 } // namespace
-
-bool WantsPdf(const QString& path, const QString& selectedFilter)
-{
-    return selectedFilter == kPdfFilter ||
-           path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-}
 
 void CopyFileReplacing(const QString& source, const QString& target)
 {
@@ -125,7 +126,7 @@ void SaveResultDocument(QWidget* parent, const QString& wordFile, const PdfWrite
     if (write) {
         // The old file stays until the new one is complete, then is replaced in one rename.
         trap.step(106, [&] {
-            if (WantsPdf(path, filter)) {
+            if (wantsPdf(path, filter)) {
                 writePdf(parent, wordFile, path, pdfWriter);
             } else {
                 CopyFileReplacing(wordFile, path);

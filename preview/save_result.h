@@ -17,9 +17,6 @@ using PdfWriter = std::function<void(const QString& wordFile, const QString& pdf
 // the windows repaint. Failures are reported by its own trap.
 void SaveResultDocument(QWidget* parent, const QString& wordFile, const PdfWriter& pdfWriter = {});
 
-// Whether the dialog's answer asks for a PDF.
-bool WantsPdf(const QString& path, const QString& selectedFilter);
-
 // A byte copy of source at target. The copy is written beside the target and renamed over it
 // only when complete, so a failure leaves an existing target as it was. A target without write
 // permission is refused. Throws AppError with the reason.
