@@ -8,6 +8,7 @@
 #include "form2.h"
 #include "generation_run.h"
 #include "number_text.h"
+#include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_fields.h"
 #include "window_setup.h"
@@ -264,6 +265,12 @@ void Form1::loadPreview()
 {
     if (!mForm2) {
         mForm2 = std::make_unique<Form2>(this);
+        // The PDF's information names the event of the run being previewed; the fields cannot
+        // change while the preview is up.
+        mForm2->setPdfWriter([this](const QString& wordFile, const QString& pdfPath,
+                                    const std::function<void(int)>& progress) {
+            SaveDocAsPDF(wordFile, pdfPath, Text(1)->text(), progress);
+        });
     }
 }
 

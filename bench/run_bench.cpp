@@ -12,7 +12,9 @@
 // compared, pixel for pixel, with a picture made afterwards from the whole saved document. With
 // TICKETWRIGHT_BENCH_READ_BACK set, a fresh office opens each saved document again and its ticket
 // numbers are checked: every number from 1 to the count twice, in order.
-// TICKETWRIGHT_BENCH_KEEP names a folder that keeps a copy of each saved document.
+// Each document is also saved as a PDF, as "Save Results" does, and that is timed against the same
+// floor (TICKETWRIGHT_BENCH_NO_PDF leaves it out). TICKETWRIGHT_BENCH_KEEP names a folder that
+// keeps a copy of each saved document and its PDF.
 // TICKETWRIGHT_BENCH_ON_SCREEN shows the main window (and so the preview) on the display, for a
 // run through the window as a person sees it; the click is still the button's own handler.
 
@@ -20,6 +22,7 @@
 #include "form2.h"
 #include "generation_run.h"
 #include "save_doc_as_jpg.h"
+#include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_number_check.h"
 #include "ticket_template.h"
@@ -29,6 +32,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -147,6 +151,11 @@ public:
         mInner->SaveAs(path);
         gTimeline.mark(QStringLiteral("saved"));
     }
+    void ExportAsFixedFormat(const QString& path, word::WdExportFormat format,
+                             const word::FixedFormatOptions& options) override
+    {
+        mInner->ExportAsFixedFormat(path, format, options);
+    }
     void Close() override { mInner->Close(); }
     void Close(word::WdSaveOptions o) override { mInner->Close(o); }
     void FitTextToLines() override { mInner->FitTextToLines(); }
@@ -195,6 +204,10 @@ public:
         gTimeline.mark(QStringLiteral("quit"));
     }
     void setDisplayAlerts(bool on) override { mInner->setDisplayAlerts(on); }
+    void setOpenProgress(word::ProgressHandler handler) override
+    {
+        mInner->setOpenProgress(std::move(handler));
+    }
     word::Documents& documents() override { return *this; }
     word::Selection& selection() override
     {
@@ -205,9 +218,10 @@ public:
     {
         return std::make_shared<TimedDocument>(mInner->activeDocument());
     }
-    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly) override
+    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly, bool visible) override
     {
-        auto document = std::make_shared<TimedDocument>(mInner->documents().Open(path, readOnly));
+        auto document =
+            std::make_shared<TimedDocument>(mInner->documents().Open(path, readOnly, visible));
         gTimeline.mark(QStringLiteral("opened"));
         return document;
     }
@@ -258,6 +272,31 @@ double layerFloorSeconds(const QString& document, const QString& folder)
     QFile::remove(folder + QStringLiteral("/floor.doc"));
     word::terminateAllInstances();
     return seconds;
+}
+
+// The PDF of the document, as "Save Results" writes it: seconds, and the office's peak memory
+// in KiB (read at each progress report, the last one just before the office ends).
+std::pair<double, long> pdfSeconds(const QString& document, const QString& folder)
+{
+    const QString pdf = folder + QStringLiteral("/tickets.pdf");
+    long peak = 0;
+    QElapsedTimer sampled;
+    sampled.start();
+    const double start = now();
+    SaveDocAsPDF(document, pdf, QStringLiteral("Bench"), [&](int percent) {
+        if (percent >= 100 || sampled.elapsed() > 250) {
+            peak = std::max(peak, officePeakKiB());
+            sampled.restart();
+        }
+    });
+    const double seconds = now() - start;
+    const QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
+    if (!keep.isEmpty()) {
+        QFile::copy(pdf, QDir(keep).filePath(QFileInfo(document).completeBaseName() + ".pdf"));
+    }
+    QFile::remove(pdf);
+    word::terminateAllInstances();
+    return {seconds, peak};
 }
 
 double pageMs(int page)
@@ -332,6 +371,8 @@ int main(int argc, char** argv)
     const bool onScreen = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_ON_SCREEN");
     double total10k = 0;
     double total20k = 0;
+    double pdf10k = 0;
+    double pdf20k = 0;
     for (int count : counts) {
         gTimeline = Timeline();
         Form1 form;
@@ -394,6 +435,13 @@ int main(int argc, char** argv)
                             ? "identical to one of the whole saved document"
                             : "DIFFERS from one of the whole saved document");
         }
+        if (!qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_PDF")) {
+            const auto [seconds, peakKiB] = pdfSeconds(document, temp.path());
+            std::printf("         pdf: %.2f s, %.2f x the floor, office peak %.0f MiB\n", seconds,
+                        seconds / floor, static_cast<double>(peakKiB) / 1024.0);
+            pdf10k = count == 10000 ? seconds : pdf10k;
+            pdf20k = count == 20000 ? seconds : pdf20k;
+        }
         const QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
         if (!keep.isEmpty()) {
             QFile::copy(document, QDir(keep).filePath(QStringLiteral("tickets-%1.doc").arg(count)));
@@ -409,6 +457,9 @@ int main(int argc, char** argv)
     }
     if (total10k > 0 && total20k > 0) {
         std::printf("20,000 tickets / 10,000 tickets: %.2f\n", total20k / total10k);
+    }
+    if (pdf10k > 0 && pdf20k > 0) {
+        std::printf("pdf, 20,000 tickets / 10,000 tickets: %.2f\n", pdf20k / pdf10k);
     }
     word::terminateAllInstances();
     return 0;

@@ -41,10 +41,11 @@ MsgAnswer showMessageBox(const QString& text, const QString& title, MsgStyle sty
     return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
-QString askSaveFileName(QWidget* parent, const QString& title, const QString& filter)
+QString askSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                        QString* selectedFilter)
 {
     // The program asks its own overwrite question, so the dialog must not ask one too.
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter, nullptr,
+    return QFileDialog::getSaveFileName(parent, title, QString(), filter, selectedFilter,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

@@ -26,8 +26,10 @@ enum class MsgAnswer
 struct Seams
 {
     std::function<MsgAnswer(const QString& text, const QString& title, MsgStyle style)> messageBox;
-    // Returns the chosen path, or an empty text when the user cancelled.
-    std::function<QString(QWidget* parent, const QString& title, const QString& filter)>
+    // Returns the chosen path, or an empty text when the user cancelled. The filters are separated
+    // by ";;"; the first is selected, and selectedFilter (when given) receives the one chosen.
+    std::function<QString(QWidget* parent, const QString& title, const QString& filter,
+                          QString* selectedFilter)>
         saveFileName;
     std::function<bool(const QUrl& url)> openUrl;
     // Seed from a number, then draw uniformly from [0, 1).

@@ -1,5 +1,6 @@
 #include "office_application.h"
 
+#include "reporting_call.h"
 #include "uno_support.h"
 
 #include <QDeadlineTimer>
@@ -12,10 +13,13 @@
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
@@ -123,6 +127,7 @@ void OfficeApplication::connect()
             Reference<css::uno::XComponentContext> remote(
                 bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
             mDesktop = css::frame::Desktop::create(remote);
+            mRemote = remote;
         });
     });
     // An office that found its profile in use hands the connection to the other one and ends;
@@ -237,6 +242,7 @@ void OfficeApplication::endProcess(bool gracefully)
         mProcess->waitForExit(kQuitTimeoutMs);
     }
     mDesktop.clear();
+    mRemote.clear();
     if (mBridge.is()) {
         mProcess->kill(); // before dispose, so that the bridge does not wait for an answer
         try {
@@ -274,7 +280,62 @@ void OfficeApplication::forget(OfficeDocument* document, bool leftInOffice)
     std::erase_if(mOpen, [&](const auto& open) { return open.get() == document; });
 }
 
-std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool readOnly)
+Reference<css::lang::XComponent> OfficeApplication::load(const rtl::OUString& url, bool readOnly,
+                                                         bool visible)
+{
+    // Read-only: an untitled copy, editable in memory, that can never be stored over the file it
+    // came from.
+    std::initializer_list<std::pair<const char*, Any>> common = {
+        {"AsTemplate", Any(readOnly)},
+        {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
+        {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
+    };
+    if (visible) {
+        auto arguments = properties(common);
+        arguments.realloc(arguments.getLength() + 1);
+        arguments.getArray()[arguments.getLength() - 1] = properties({{"Hidden", Any(true)}})[0];
+        return Reference<css::frame::XComponentLoader>(mDesktop, UNO_QUERY_THROW)
+            ->loadComponentFromURL(url, "_blank", 0, arguments);
+    }
+    // A document in a window, even a hidden one, is laid out as soon as the office is idle, which
+    // for a long document with header art takes longer than everything else. A bare model is
+    // laid out only when an export asks for its pages.
+    Reference<css::document::XTypeDetection> detection(
+        mRemote->getServiceManager()->createInstanceWithContext(
+            "com.sun.star.document.TypeDetection", mRemote),
+        UNO_QUERY_THROW);
+    css::uno::Sequence<css::beans::PropertyValue> type;
+    Reference<css::container::XNameAccess>(detection, UNO_QUERY_THROW)
+        ->getByName(detection->queryTypeByURL(url)) >>= type;
+    Any filter;
+    for (const auto& property : type) {
+        filter = property.Name == "PreferredFilter" ? property.Value : filter;
+    }
+    Reference<css::lang::XComponent> model(mRemote->getServiceManager()->createInstanceWithContext(
+                                               "com.sun.star.text.TextDocument", mRemote),
+                                           UNO_QUERY_THROW);
+    auto arguments = properties(common);
+    const auto place = properties({{"URL", Any(url)}, {"FilterName", filter}});
+    arguments.realloc(arguments.getLength() + 2);
+    arguments.getArray()[arguments.getLength() - 2] = place[0];
+    arguments.getArray()[arguments.getLength() - 1] = place[1];
+    try {
+        Reference<css::frame::XLoadable>(model, UNO_QUERY_THROW)->load(arguments);
+    } catch (...) {
+        model->dispose();
+        throw;
+    }
+    return model;
+}
+
+void OfficeApplication::attachHiddenWindow(const Reference<css::frame::XModel>& model)
+{
+    Reference<css::frame::XComponentLoader>(mDesktop, UNO_QUERY_THROW)
+        ->loadComponentFromURL("private:object", "_blank", 0,
+                               properties({{"Model", Any(model)}, {"Hidden", Any(true)}}));
+}
+
+std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool readOnly, bool visible)
 {
     requireRunning();
     const QFileInfo info(path);
@@ -291,17 +352,10 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
     const QString action = QStringLiteral("Opening \"%1\"").arg(path);
     auto document = watched([&] {
         return guarded(action, [&] {
-            Reference<css::frame::XComponentLoader> loader(mDesktop, UNO_QUERY_THROW);
-            // Read-only: an untitled copy, editable in memory, that can never be stored over the
-            // file it came from.
-            const auto arguments = properties({
-                {"Hidden", Any(true)},
-                {"AsTemplate", Any(readOnly)},
-                {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
-                {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
-            });
-            Reference<css::lang::XComponent> component = loader->loadComponentFromURL(
-                fileUrl(info.absoluteFilePath()), "_blank", 0, arguments);
+            // A Word document's import tells no progress, and a long one takes many seconds.
+            const rtl::OUString url = fileUrl(info.absoluteFilePath());
+            Reference<css::lang::XComponent> component =
+                reportingCall(mOpenProgress, nullptr, [&] { return load(url, readOnly, visible); });
             Reference<css::text::XTextDocument> text(component, UNO_QUERY);
             if (!text.is()) {
                 Reference<css::util::XCloseable> closeable(component, UNO_QUERY);

@@ -27,6 +27,7 @@ public:
 
     void quit() override;
     void setDisplayAlerts(bool on) override { mDisplayAlerts = on; }
+    void setOpenProgress(ProgressHandler handler) override { mOpenProgress = std::move(handler); }
     Documents& documents() override { return *this; }
     Selection& selection() override { return mSelection; }
     std::shared_ptr<Document> activeDocument() override;
@@ -38,6 +39,9 @@ public:
     // A folder of this instance for scratch files, removed when the office ends.
     QString scratchFolder() const;
 
+    // Gives a document opened invisible a hidden window, which the office's exports need.
+    void
+    attachHiddenWindow(const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model);
     // Removes what a save to path that failed half-way left beside it.
     void removeSaveLeftovers(const QString& path) const;
 
@@ -55,7 +59,10 @@ public:
     }
 
 private:
-    std::shared_ptr<Document> Open(const QString& path, bool readOnly) override;
+    std::shared_ptr<Document> Open(const QString& path, bool readOnly, bool visible) override;
+    // The document's model, loaded in a window of its own or in none.
+    com::sun::star::uno::Reference<com::sun::star::lang::XComponent>
+    load(const rtl::OUString& url, bool readOnly, bool visible);
     void requireAnswering();
     // Call inside a catch block: rethrows the failure, or one that says the office hung or died.
     [[noreturn]] void explainFailure();
@@ -69,11 +76,13 @@ private:
     // Set by the bridge, from a thread of its own, once the connection is gone.
     std::shared_ptr<std::atomic<bool>> mBridgeGone;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> mDesktop;
+    com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> mRemote;
     // Last is the active one.
     std::vector<std::shared_ptr<OfficeDocument>> mOpen;
     OfficeSelection mSelection;
     CopiedText mCopied;
     bool mDisplayAlerts = true;
+    ProgressHandler mOpenProgress;
     bool mDocumentsLeftInOffice = false;
 };
 

@@ -6,8 +6,12 @@
 #include "office_picture.h"
 #include "office_range.h"
 #include "office_store.h"
+#include "pdf_export.h"
+#include "reporting_call.h"
 #include "uno_support.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -48,9 +52,10 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
     guarded(QStringLiteral("Opening \"%1\"").arg(path), [&] {
         mText = Reference<css::text::XTextDocument>(mModel, UNO_QUERY_THROW)->getText();
         mReplaceable.set(mModel, UNO_QUERY_THROW);
+        // An invisible document has no view: no selection, no transfer, nothing to suspend.
         const auto controller = mModel->getCurrentController();
-        mSelectionSupplier.set(controller, UNO_QUERY_THROW);
-        mTransferSupplier.set(controller, UNO_QUERY_THROW);
+        mSelectionSupplier.set(controller, UNO_QUERY);
+        mTransferSupplier.set(controller, UNO_QUERY);
         mCursor = mText->createTextCursor();
         mCursor->gotoStart(false);
         mCursorParagraph.set(mCursor, UNO_QUERY_THROW);
@@ -61,7 +66,7 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
         // so the cost of a paste would grow with the document. A suspended view lays out
         // nothing until a save or a picture needs it. Right after loading nothing is changed
         // yet, so suspending asks no questions.
-        mSuspended = controller->suspend(true);
+        mSuspended = controller.is() && controller->suspend(true);
         lockControllers();
         // Nothing here is ever undone; undo records of thousands of pastes and replacements
         // would only pile up in the office's memory.
@@ -138,8 +143,18 @@ void OfficeDocument::endStaging()
     }
 }
 
+void OfficeDocument::requireView() const
+{
+    if (!mSelectionSupplier.is() || !mTransferSupplier.is()) {
+        throw Error(QStringLiteral("The document \"%1\" was opened invisible, without a window to "
+                                   "select in.")
+                        .arg(mPath));
+    }
+}
+
 void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
 {
+    requireView();
     mSelectionSupplier->select(Any(range));
 }
 
@@ -161,6 +176,37 @@ void OfficeDocument::save(const QString& path)
         Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
             ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
                                           {"Overwrite", Any(true)}}));
+    });
+}
+
+void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
+                                         const FixedFormatOptions& options)
+{
+    const QFileInfo target(QDir::current().absoluteFilePath(path));
+    if (path.isEmpty() || target.isDir() || !target.dir().exists()) {
+        throw Error(QStringLiteral("The document could not be exported as \"%1\": there is no "
+                                   "such folder, or a folder has that name.")
+                        .arg(path));
+    }
+    mApp.watched([&] {
+        requireOpen();
+        guarded(QStringLiteral("Exporting \"%1\" as PDF").arg(mPath), [&] {
+            endStaging();
+            // Made while nothing is laid out; the export then lays the pages out once.
+            PdfExport pdf(mModel, mText, mApp.scratchFolder());
+            pdf.separateArt();
+            // A window for the export, and the pages laid out in it: seconds for a long document,
+            // with no report from the office, while the caller's events go on.
+            reportingCall(options.progress, nullptr, [&] {
+                if (!mModel->getCurrentController().is()) {
+                    mApp.attachHiddenWindow(mModel);
+                }
+                resumeView();
+                unlockControllers();
+            });
+            pdf.write(target.absoluteFilePath(), options);
+            lockControllers();
+        });
     });
 }
 
@@ -198,6 +244,7 @@ void OfficeDocument::FitTextToLines()
 {
     mApp.watched([&] {
         requireOpen();
+        requireView(); // the office's font metrics come from the window
         guarded(QStringLiteral("Fitting the text to its lines"), [&] {
             endStaging();
             OfficeLineFit(mModel, mText).run();

@@ -48,6 +48,8 @@ public:
     ~OfficeDocument() override;
 
     void SaveAs(const QString& path) override;
+    void ExportAsFixedFormat(const QString& path, WdExportFormat format,
+                             const FixedFormatOptions& options) override;
     void Close() override;
     void Close(WdSaveOptions saveChanges) override;
     std::unique_ptr<Range> range() override;
@@ -83,6 +85,7 @@ private:
     void save(const QString& path);
     void close();
     void requireOpen() const;
+    void requireView() const;
     void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
     void lockControllers();
     void unlockControllers();

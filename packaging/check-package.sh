@@ -40,7 +40,10 @@ rm -f "$build"/ticketwright_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/ticketwright_*.deb)
 echo "Package: $deb ($(du -h "$deb" | cut -f1))"
-dpkg-deb -f "$deb" Depends
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "$depends"
+# The PDF save lays the ticket art under the pages with qpdf's library, linked at build time.
+[[ "$depends" == *libqpdf* ]] || fail "the package does not declare qpdf's library"
 
 # --- What the package holds ----------------------------------------------------------------------
 step "Contents"

@@ -306,7 +306,13 @@ void Form2::PushButton8_Click()
 
 void Form2::PushButton6_Click()
 {
-    SaveResultDocument(this, mWordFile);
+    // A PDF lets events run while it is written, so the button can be clicked again meanwhile.
+    if (mSaving) {
+        return;
+    }
+    mSaving = true;
+    SaveResultDocument(this, mWordFile, mPdfWriter); // reports its own failures, never throws
+    mSaving = false;
 }
 
 void Form2::mouseMoveEvent(QMouseEvent* event)

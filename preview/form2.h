@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picture_model.h"
+#include "save_result.h"
 #include "window_pointer.h"
 
 #include <QImage>
@@ -29,6 +30,9 @@ public:
 
     // Full path of the generated document.
     QString mWordFile;
+
+    // How "Save Results" writes a PDF; without one, a PDF is refused with a report.
+    void setPdfWriter(PdfWriter writer) { mPdfWriter = std::move(writer); }
 
     // Puts the picture into Picture1 and makes the next activation run the set-up.
     void setPicture(const QImage& picture);
@@ -87,4 +91,7 @@ private:
     bool mActivating = false;
     bool mCentred = false;
     bool mSyncing = false;
+    PdfWriter mPdfWriter;
+    // A save is under way: a second click on the button waits for nothing and does nothing.
+    bool mSaving = false;
 };

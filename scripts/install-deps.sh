@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # the office engine and its C++ SDK
     libreoffice-writer-nogui libreoffice-draw-nogui libreoffice-dev libreoffice-dev-common
+    # the PDF save: the ticket art is laid under the office's pages with qpdf
+    libqpdf-dev
     # fonts the ticket design and the windows use
     fonts-liberation fonts-dejavu-core
     # tests: independent .doc readers, a display server and a way to drive it, and the PDF

@@ -53,6 +53,26 @@ enum class WdSaveOptions
 {
     DoNotSaveChanges = 0
 };
+enum class WdExportFormat
+{
+    PDF = 17
+};
+
+// How far a long operation has come, in percent (0 to 100, never going back), or -1 while the
+// office cannot tell. Called on the thread that called the operation, from inside it, a few times
+// a second while the office works, so the handler may let the program's own events run. Never
+// called after the operation returned.
+using ProgressHandler = std::function<void(int percent)>;
+
+// What a fixed-format export writes besides the pages.
+struct FixedFormatOptions
+{
+    // The file's document information.
+    QString title;
+    QString subject;
+    QString creator;
+    ProgressHandler progress;
+};
 
 class Replacement
 {
@@ -143,6 +163,13 @@ public:
     virtual ~Document() = default;
     // Always a Word 97-2003 document, whatever the name.
     virtual void SaveAs(const QString& path) = 0;
+    // WdExportFormat::PDF: the document as it prints, as a PDF at path, whatever the name:
+    // vector pages of the document's own size, text selectable, every font embedded, the
+    // options' information in the file. Written whole or not at all: a failure leaves what was at
+    // path as it was. Takes time in proportion to the pages, also when every page's header draws
+    // the same art.
+    virtual void ExportAsFixedFormat(const QString& path, WdExportFormat format,
+                                     const FixedFormatOptions& options) = 0;
     virtual void Close() = 0;
     virtual void Close(WdSaveOptions saveChanges) = 0;
     // The whole document.
@@ -168,7 +195,11 @@ public:
     // is added when its last paragraph holds text), so that Copy of the whole story, Paste at
     // the end and TypeBackspace add exactly one copy with nothing cut off. A missing or
     // unreadable file throws.
-    virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false) = 0;
+    // An invisible document has no window at all, not even a hidden one: nothing lays it out
+    // until an export needs its pages, so a long one opens and exports in time proportional to
+    // its pages. The Selection cannot work on it, nor can CopyAsPicture.
+    virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false,
+                                           bool visible = true) = 0;
 };
 
 // One running office instance. Destroying an Application that was not quit ends its process.
@@ -183,6 +214,8 @@ public:
     // Ends the instance and waits for it; a process that does not end in time is killed.
     virtual void quit() = 0;
     virtual void setDisplayAlerts(bool on) = 0;
+    // Documents opened from now on report their loading's progress here (none: no reports).
+    virtual void setOpenProgress(ProgressHandler handler) { (void)handler; }
     virtual Documents& documents() = 0;
     virtual Selection& selection() = 0;
     // The document last opened and not closed; throws when there is none.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One whole run of the real program on a private X server, driven with keyboard and mouse the way
 # a person would: fill the fields, ask for 23 tickets, generate, zoom out, save twice to the same
-# path, close. The saved document is then read by two independent readers.
+# path, save a PDF through the dialog's PDF filter, close. The saved document is then read by two
+# independent readers, and the PDF by poppler's tools.
 #
 # Usage: full_run.sh PROGRAM ARTIFACT_DIR
 # Exits 77 (skipped) when no X server can be started here.
@@ -11,7 +12,8 @@ program=$(readlink -f "$1")
 artifacts=$2
 readonly skip=77
 
-for tool in Xvfb openbox xdotool xprop xclip import compare antiword; do
+for tool in Xvfb openbox xdotool xprop xclip import compare antiword pdfinfo pdftotext pdffonts \
+    pdftoppm; do
     if ! command -v "$tool" >/dev/null; then
         echo "SKIP: $tool is not installed"
         exit $skip
@@ -307,6 +309,26 @@ answer_box '"Done." after the overwrite' done-box-2 Return
 [ "$(stat -c %i "$saved")" != "$first_inode" ] || fail "the second save did not replace the file"
 cp "$saved" "$artifacts/tickets.doc"
 
+# A PDF, chosen by the dialog's filter alone: the name is typed without an extension, then the
+# file type box (bottom row of the dialog) is switched to its second entry.
+pdf="$work/out/raffle tickets print"
+click "$preview" 7320 9052                         # "Save Results To Word File"
+dialog=$(wait_for "save dialog for the PDF" 60 visible "Save File" | head -n1)
+sleep 0.5
+xdotool windowactivate --sync "$dialog" key ctrl+a
+xdotool type --delay 20 -- "$pdf"
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove --window "$dialog" $((WIDTH * 45 / 100)) $((HEIGHT - 22)) click 1
+sleep 0.5
+xdotool key Down Return
+sleep 0.5
+shot save-dialog-pdf "$dialog"
+xdotool key Return
+wait_for "save dialog to close" 30 gone "$dialog" >/dev/null
+answer_box '"Done." after the PDF' done-box-pdf Return
+[ -s "$pdf" ] || fail "no PDF was saved at $pdf"
+cp "$pdf" "$artifacts/tickets.pdf"
+
 # Closing the preview ends the program.
 xdotool windowactivate --sync "$preview" key alt+F4
 for _ in $(seq 600); do
@@ -357,6 +379,20 @@ check_text antiword "$artifacts/tickets.antiword.txt"
     >"$artifacts/tickets.office.txt" 2>"$work/office.log" ||
     fail "LibreOffice cannot read the document: $(cat "$work/office.log")"
 check_text LibreOffice "$artifacts/tickets.office.txt"
+
+# --- The PDF, as a print shop's tools see it -------------------------------------------------------
+info=$(pdfinfo "$pdf") || fail "pdfinfo cannot read the PDF: $(head -c 200 "$pdf" | tr -cd '[:print:]')"
+grep -Eq '^Pages: +5$' <<<"$info" || fail "the PDF does not have 5 pages: $info"
+[ "$(grep -c 'letter' <<<"$(pdfinfo -f 1 -l 5 "$pdf")")" -eq 5 ] || fail "not every page is Letter"
+grep -Eq "^Creator: +Ticketwright$" <<<"$info" || fail "the PDF's creator is not the program: $info"
+grep -qF "$name" <<<"$info" || fail "the PDF's information does not name the event: $info"
+pdftotext "$pdf" "$artifacts/tickets.pdf.txt"
+check_text pdftotext "$artifacts/tickets.pdf.txt"
+not_embedded=$(pdffonts "$pdf" | tail -n +3 | awk '$(NF-4) != "yes"')
+[ -z "$not_embedded" ] || fail "fonts not embedded in the PDF: $not_embedded"
+pdftoppm -r 60 -png -f 1 -l 1 "$pdf" "$artifacts/pdf-first-page"
+pdftoppm -r 60 -png -f 5 -l 5 "$pdf" "$artifacts/pdf-last-page"
+echo "PDF: 5 Letter pages, 0001-0025 twice each, every font embedded"
 
 # --- A broken hand cursor beside the program --------------------------------------------------
 # One report, titled exactly "Application Error", then the main window as usual.

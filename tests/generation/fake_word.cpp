@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -71,6 +72,27 @@ struct FakeDocument : word::Document
             throw word::Error("Cannot save " + target);
         }
         f.write(text.toUtf8());
+    }
+    // A file that says what it stands for, written whole or not at all, as the office's is.
+    void ExportAsFixedFormat(const QString& target, word::WdExportFormat,
+                             const word::FixedFormatOptions& options) override
+    {
+        gScript->operation("ExportAsFixedFormat");
+        QSaveFile f(target);
+        f.setDirectWriteFallback(false);
+        if (!f.open(QIODevice::WriteOnly)) {
+            throw word::Error("Cannot export " + target);
+        }
+        f.write("%PDF-fake " + options.title.toUtf8() + "\n" + text.toUtf8());
+        for (int percent : {0, 50, 100}) {
+            if (options.progress) {
+                options.progress(percent);
+            }
+        }
+        gScript->operation("ExportAsFixedFormat written");
+        if (!f.commit()) {
+            throw word::Error("Cannot export " + target);
+        }
     }
     void Close() override
     {
@@ -400,7 +422,7 @@ struct FakeApplication : word::Application, word::Documents
         }
         return state.active;
     }
-    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly) override
+    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly, bool) override
     {
         gScript->operation("Open");
         QFile f(path);

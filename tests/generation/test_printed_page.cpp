@@ -1,18 +1,22 @@
 // Prints real generations the way a user would (the saved .doc, turned into a PDF by a fresh
 // office) and checks the printed pages from what the PDF holds: text lines as pdftotext boxes
-// them, and the borders, tear lines and art as the PDF draws them.
+// them, and the borders, tear lines and art as the PDF draws them. The PDF that "Save Results"
+// writes through its PDF filter must pass the same checks, and be a PDF a print shop can use.
 
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
 #include "main_window_run.h"
+#include "office_probe.h"
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
 #include <QColor>
 #include <QDir>
+#include <QImage>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,6 +25,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -243,6 +248,34 @@ void readDrawing(const QString& pdf, int pageNumber, Page& page)
     }
 }
 
+// The first page drawn at 50 dpi.
+QImage render(const QString& pdf, const QString& folder)
+{
+    const QString stem = QDir(folder).filePath(QFileInfo(pdf).completeBaseName());
+    output(QStringLiteral("pdftoppm"),
+           {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-singlefile"),
+            QStringLiteral("-png"), QStringLiteral("-f"), QStringLiteral("1"), pdf, stem});
+    return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.isNull() || a.size() != b.size()) {
+        return std::numeric_limits<int>::max();
+    }
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            differing +=
+                qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q)) >
+                48;
+        }
+    }
+    return differing;
+}
+
 bool sameColor(const QColor& a, const QColor& b)
 {
     return qAbs(a.redF() - b.redF()) + qAbs(a.greenF() - b.greenF()) + qAbs(a.blueF() - b.blueF()) <
@@ -431,6 +464,61 @@ class TestPrintedPage : public QObject, private RealRuns
                  qPrintable(where + QStringLiteral("A4 centred ") + describe(printed)));
     }
 
+    // Through the preview's button and its dialog's PDF filter, as a person saves it.
+    QString saveAsPdf(const QString& folder)
+    {
+        const QString path = QDir(folder).filePath(QStringLiteral("saved tickets"));
+        mSeams->savePaths = {path};
+        mSeams->saveFilters = {QStringLiteral("PDF Files (*.pdf)")};
+        mForm->preview()->PushButton6->click();
+        [&] { QCOMPARE(mSeams->messageTexts(), QStringList{QStringLiteral("Done.")}); }();
+        // Nothing of the save is left running or in the temporary folder: only the run's document.
+        [&] {
+            QVERIFY(probe::officeChildrenOf(QCoreApplication::applicationPid()).isEmpty());
+            QCOMPARE(QDir(mTemp->path())
+                         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                     QStringList{QFileInfo(mForm->preview()->mWordFile).fileName()});
+            QCOMPARE(
+                QDir(folder).entryList({QStringLiteral("*saved*")}, QDir::Files | QDir::Hidden),
+                QStringList{QFileInfo(path).fileName()});
+        }();
+        return path;
+    }
+
+    // Letter pages, every font embedded, the text selectable, and the file's information.
+    static void checkPdfFile(const QString& pdf, const QStringList& fields)
+    {
+        const QString info = QString::fromUtf8(output(QStringLiteral("pdfinfo"), {pdf}));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages: +2\\n"))),
+                 qPrintable(info));
+        QVERIFY2(info.contains(QStringLiteral("612 x 792 pts (letter)")), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Creator: +Ticketwright\\n"))),
+                 qPrintable(info));
+        QVERIFY2(info.contains(QStringLiteral("Raffle Tickets: ") + fields[0].left(20)),
+                 qPrintable(info));
+        const QStringList fonts = QString::fromUtf8(output(QStringLiteral("pdffonts"), {pdf}))
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                      .mid(2);
+        QVERIFY(!fonts.isEmpty());
+        for (const QString& font : fonts) {
+            // name, type, encoding, then "yes" under "emb"
+            QVERIFY2(font.contains(QRegularExpression(
+                         QStringLiteral("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"))),
+                     qPrintable(font));
+        }
+        const QString text =
+            QString::fromUtf8(output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+        for (int n = 1; n <= 10; ++n) {
+            QCOMPARE(probe::occurrences(text, QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'))),
+                     2);
+        }
+        if (fields[0] == QStringLiteral("CHRISTMAS RAFFLE")) {
+            for (const QString& field : fields.mid(0, 7)) {
+                QVERIFY2(probe::occurrences(text, field) >= 10, qPrintable(field));
+            }
+        }
+    }
+
 private slots:
     void initTestCase() { useOwnSettingsAndTemplate(); }
     void init() { freshCase(); }
@@ -482,18 +570,27 @@ private slots:
                                                   .replace(QLatin1Char(' '), QLatin1Char('-')));
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder));
-        const QString pdf = toPdf(document, folder);
-        QList<Page> pages = textPages(pdf);
-        QCOMPARE(pages.size(), 2);
-        for (int n = 1; n <= 2; ++n) {
-            readDrawing(pdf, n, pages[n - 1]);
-            pages[n - 1].pdf = pdf;
-            pages[n - 1].number = n;
-            checkPage(pages[n - 1], 5 * (n - 1) + 1, wordingOfATicket(fields));
-            if (QTest::currentTestFailed()) {
-                return;
+        const QString saved = saveAsPdf(folder);
+        QVERIFY(!QTest::currentTestFailed());
+        const QString printed = toPdf(document, folder);
+        // The saved PDF looks like the print: art under the text, where the print has it.
+        QVERIFY2(differingPixels(render(printed, folder), render(saved, folder)) < 200,
+                 "the saved PDF's first page does not look like the printed one");
+        for (const QString& pdf : {printed, saved}) {
+            QList<Page> pages = textPages(pdf);
+            QCOMPARE(pages.size(), 2);
+            for (int n = 1; n <= 2; ++n) {
+                readDrawing(pdf, n, pages[n - 1]);
+                pages[n - 1].pdf = pdf;
+                pages[n - 1].number = n;
+                checkPage(pages[n - 1], 5 * (n - 1) + 1, wordingOfATicket(fields));
+                if (QTest::currentTestFailed()) {
+                    qWarning("in %s", qPrintable(pdf));
+                    return;
+                }
             }
         }
+        checkPdfFile(saved, fields);
     }
 };
 

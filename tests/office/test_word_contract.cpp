@@ -7,10 +7,12 @@
 #include "ticket_template.h"
 #include "word_automation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -55,6 +57,7 @@ public:
     void savedAndReopened();
     void closedDocument();
     void noFields();
+    void pdfWithoutWindow();
 
 private:
     bool replace(const QString& text, const QString& by, word::WdFindWrap wrap,
@@ -251,6 +254,39 @@ void TestWordContract::closedDocument()
 void TestWordContract::noFields()
 {
     QVERIFY(!mDocument->HasFields());
+}
+
+void TestWordContract::pdfWithoutWindow()
+{
+    const QString saved = mDir.filePath("contract.doc");
+    mDocument->SaveAs(saved);
+    mDocument->Close();
+    // A PDF, from a document opened without a window: written whole at its path, replacing what
+    // was there, or not at all; progress only goes forward. Without a window, no selection.
+    auto invisible = mApp->documents().Open(saved, true, false);
+    if (mReal) {
+        QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().Copy());
+    }
+    QVERIFY_THROWS_EXCEPTION(word::Error,
+                             invisible->ExportAsFixedFormat(mDir.filePath("none/contract.pdf"),
+                                                            word::WdExportFormat::PDF, {}));
+    const QString pdf = mDir.filePath("contract.pdf");
+    QFile old(pdf);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    QList<int> reported;
+    word::FixedFormatOptions options;
+    options.title = "Contract";
+    options.progress = [&](int percent) { reported << percent; };
+    invisible->ExportAsFixedFormat(pdf, word::WdExportFormat::PDF, options);
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly) && written.read(5) == "%PDF-");
+    // A short export may end before there is anything to report.
+    QVERIFY(std::is_sorted(reported.begin(), reported.end()));
+    QVERIFY(reported.isEmpty() || (reported.first() >= -1 && reported.last() <= 100));
+    QCOMPARE(QDir(mDir.path()).entryList({"*pdf*"}, QDir::Files | QDir::Hidden),
+             QStringList{"contract.pdf"});
+    invisible->Close(word::WdSaveOptions::DoNotSaveChanges);
 }
 
 QTEST_MAIN(TestWordContract)

@@ -67,6 +67,7 @@ private slots:
     void hoverPointer_data();
     void hoverPointer();
     void saveButtonCopiesTheDocument();
+    void secondClickDuringAPdfStartsNothing();
 };
 
 // The set-up the preview shares with the main window.
@@ -261,6 +262,39 @@ void TestForm2::saveButtonCopiesTheDocument()
     QVERIFY(QFile::exists(form.mWordFile));
     QCOMPARE(seams.messages.size(), 1);
     QCOMPARE(seams.messages[0].text, QStringLiteral("Done."));
+}
+
+// A PDF lets the events run while it is written; a click on the button meanwhile is one of them.
+void TestForm2::secondClickDuringAPdfStartsNothing()
+{
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    handOver(form, mainWindow, page({300, 300}, 96, Qt::white),
+             makeDocument(temp, QStringLiteral("zanfel2.doc")));
+    const QString target = temp.filePath(QStringLiteral("raffle.pdf"));
+    seams.savePaths = {target, temp.filePath(QStringLiteral("second.pdf"))};
+    int writes = 0;
+    form.setPdfWriter([&](const QString&, const QString& path, const auto& progress) {
+        ++writes;
+        progress(-1);
+        form.PushButton6->click();
+        progress(50);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    });
+
+    form.PushButton6->click();
+    QCOMPARE(writes, 1);
+    QVERIFY(QFile::exists(target));
+    QCOMPARE(seams.savePaths.size(), 1); // the second click opened no dialog
+    QCOMPARE(seams.messageTexts(), QStringList{QStringLiteral("Done.")});
+    // Once the save is over, the button works again.
+    form.PushButton6->click();
+    QCOMPARE(writes, 2);
+    form.close();
+    QCOMPARE(seams.endProgramCalls, 1);
 }
 
 QTEST_MAIN(TestForm2)

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +34,8 @@ private slots:
     void save_data();
     void save();
     void savingTwiceAsksTheSecondTime();
+    void pdf_data();
+    void pdf();
 };
 
 void TestSaveResult::save_data()
@@ -153,5 +156,95 @@ void TestSaveResult::savingTwiceAsksTheSecondTime()
     QCOMPARE(read(path), kDocument);
 }
 
-QTEST_GUILESS_MAIN(TestSaveResult)
+void TestSaveResult::pdf_data()
+{
+    QTest::addColumn<QString>("chosen");      // file name in the target folder
+    QTest::addColumn<QString>("filter");      // the filter chosen; empty: the first one
+    QTest::addColumn<QByteArray>("existing"); // what is there before; null: nothing
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("writerFails");
+    QTest::addColumn<QByteArray>("after");  // the target afterwards
+    QTest::addColumn<QStringList>("boxes"); // texts shown; reports by their title
+
+    const QString pdf = QStringLiteral("PDF Files (*.pdf)");
+    const QString done = QStringLiteral("Done.");
+    const QString report = QStringLiteral("Application Error");
+    const QByteArray old("old contents");
+    const QByteArray written("%PDF of zanfel12345678.doc");
+
+    QTest::newRow("PDF filter, name kept as typed")
+        << QStringLiteral("tickets") << pdf << QByteArray() << false << false << written
+        << QStringList{done};
+    QTest::newRow("name ending in .pdf under the Word filter")
+        << QStringLiteral("tickets.PDF") << QString() << QByteArray() << false << false << written
+        << QStringList{done};
+    QTest::newRow("Word filter and .doc: a byte copy")
+        << QStringLiteral("tickets.doc") << QString() << QByteArray() << false << false << kDocument
+        << QStringList{done};
+    QTest::newRow("existing, Yes replaces it")
+        << QStringLiteral("tickets.pdf") << pdf << old << false << false << written
+        << QStringList{QStringLiteral("question"), done};
+    QTest::newRow("read-only target: one report, untouched")
+        << QStringLiteral("tickets.pdf") << pdf << old << true << false << old
+        << QStringList{QStringLiteral("question"), report, done};
+    QTest::newRow("failed PDF: one report, old file kept")
+        << QStringLiteral("tickets.pdf") << pdf << old << false << true << old
+        << QStringList{QStringLiteral("question"), report, done};
+}
+
+void TestSaveResult::pdf()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, filter);
+    QFETCH(QByteArray, existing);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, writerFails);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, boxes);
+
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QTemporaryDir target;
+    const QString source = temp.filePath(QStringLiteral("zanfel12345678.doc"));
+    write(source, kDocument);
+    const QString path = target.filePath(chosen);
+    if (!existing.isNull()) {
+        write(path, existing);
+        if (readOnly) {
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        }
+    }
+    seams.savePaths = {path};
+    seams.saveFilters = {filter};
+    QList<int> reported;
+    const PdfWriter writer = [&](const QString& wordFile, const QString& pdfPath,
+                                 const std::function<void(int)>& progress) {
+        for (int percent : {-1, 0, 40, 100}) {
+            progress(percent);
+            reported << percent;
+        }
+        if (writerFails) {
+            throw std::runtime_error("the office ended unexpectedly");
+        }
+        write(pdfPath, "%PDF of " + QFileInfo(wordFile).fileName().toUtf8());
+    };
+
+    SaveResultDocument(nullptr, source, writer);
+
+    QCOMPARE(seams.offeredFilters,
+             QStringList{QStringLiteral("Word Files (*.doc);;PDF Files (*.pdf)")});
+    QStringList shown;
+    for (const auto& box : seams.messages) {
+        shown << (box.title == QStringLiteral("Application Error") ? box.title
+                  : box.style == MsgStyle::YesNo                   ? QStringLiteral("question")
+                                                                   : box.text);
+    }
+    QCOMPARE(shown, boxes);
+    QCOMPARE(read(path), after);
+    // The writer ran only for a PDF that could replace what was there.
+    QCOMPARE(!reported.isEmpty(), after.startsWith("%PDF") || writerFails);
+    QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden), QStringList{chosen});
+}
+
+QTEST_MAIN(TestSaveResult)
 #include "test_save_result.moc"

@@ -77,6 +77,18 @@ inline SaveFiles saveFiles(const QString& folder, qint64 size)
     return files;
 }
 
+// A real generated document of that many tickets, made by a harness run with its temporary folder
+// at temp; empty when the run failed.
+inline QString generatedDocument(const QString& tickets, const QString& temp,
+                                 const launch::Environment& env = {})
+{
+    QProcess process;
+    launch::Environment all = env;
+    all.append({QStringLiteral("TEMP"), temp});
+    start(process, {QStringLiteral("generate"), tickets}, all);
+    return launch::withPrefix(launch::finish(process), QStringLiteral("done ")).value(0);
+}
+
 // Office folders that the harness with that process id left behind.
 inline QStringList officeFoldersOf(qint64 pid, const QString& tempRoot = QDir::tempPath())
 {

@@ -1,11 +1,12 @@
 // A run whose temporary folder is read-only, or whose disk fills up: the run reports through its
 // trap and ends, leaves nothing half-written, and the same window then runs again on a folder
-// with room.
+// with room. A PDF saved onto a full disk leaves the file it was to replace as it was.
 
 #include "harness_process.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -115,6 +116,43 @@ private slots:
         QVERIFY2(document.startsWith(roomy), qPrintable(said));
         QCOMPARE(harness::ticketNumbers(document), harness::everyTicketTwice(10));
         QVERIFY(harness::officeFoldersOf(pid, base.filePath(QStringLiteral("tmp"))).isEmpty());
+    }
+
+    void pdfOnAFullDisk()
+    {
+        QTemporaryDir temp;
+        QTemporaryDir small;
+        const QString document = harness::generatedDocument(QStringLiteral("1000"), temp.path());
+        QVERIFY2(QFile::exists(document), qPrintable(document));
+        // About 500 kB of PDF against 200 kB of room.
+        if (::mount("tmpfs", QFile::encodeName(small.path()).constData(), "tmpfs", 0,
+                    "size=200k,mode=0700") != 0) {
+            QSKIP("no small file system can be mounted here");
+        }
+        const auto unmount = qScopeGuard(
+            [&] { ::umount2(QFile::encodeName(small.path()).constData(), MNT_DETACH); });
+        const QString target = small.filePath(QStringLiteral("tickets.pdf"));
+        const QByteArray old("the tickets saved last week");
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+        }
+        QProcess process;
+        harness::start(process, {QStringLiteral("save"), document, target},
+                       {{QStringLiteral("TEMP"), temp.path()}});
+        const QStringList lines = launch::finish(process);
+        const QString said = lines.join(QLatin1Char('\n'));
+        // One report, then "Done.", and the old file as it was, alone in its folder.
+        const QStringList reports =
+            launch::withPrefix(lines, QStringLiteral("MESSAGE Application Error: "));
+        QVERIFY2(reports.size() == 1, qPrintable(said));
+        QVERIFY2(reports[0].contains(QStringLiteral("No space left on device")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("MESSAGE Ticketwright: Done.")), qPrintable(said));
+        QFile result(target);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), old);
+        QCOMPARE(QDir(small.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("tickets.pdf")});
     }
 };
 

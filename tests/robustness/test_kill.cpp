@@ -1,7 +1,8 @@
 // The real program killed with SIGKILL at chosen moments: while typing, during a generation
-// run, during the picture export and during a save. Afterwards the settings hold a complete
-// value, no office process is left, and a save's destination is untouched or complete. Each
-// moment is proved reached from what the program says or holds open, never assumed from a wait.
+// run, during the picture export, during a save and while a PDF is written. Afterwards the
+// settings hold a complete value, no office process is left, and a save's destination is
+// untouched or complete. Each moment is proved reached from what the program says or holds open,
+// never assumed from a wait.
 
 #include "harness_process.h"
 
@@ -240,6 +241,42 @@ private slots:
                  qPrintable(QString::number(result.size())));
         // Nothing half-written lies beside it either.
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void duringPdf_data()
+    {
+        QTest::addColumn<QString>("moment"); // what the harness said just before the kill
+        QTest::newRow("office reading the document") << QStringLiteral("pdf -1");
+        QTest::newRow("office exporting the pages") << QStringLiteral("pdf 40");
+        QTest::newRow("art laid under the pages") << QStringLiteral("pdf 99");
+    }
+    void duringPdf()
+    {
+        QFETCH(QString, moment);
+        const QString document =
+            harness::generatedDocument(QStringLiteral("1000"), mTemp.path(),
+                                       {{QStringLiteral("XDG_CONFIG_HOME"), mConfig.path()}});
+        QVERIFY2(QFile::exists(document), qPrintable(document));
+        QTemporaryDir folder;
+        const QString target = folder.filePath(QStringLiteral("tickets.pdf"));
+        const QByteArray old("the tickets saved last week");
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        QProcess process;
+        start(process, {QStringLiteral("save"), document, target});
+        QVERIFY(!launch::waitForLine(process, moment).isEmpty());
+        const QSet<qint64> offices = officeChildren(process.processId());
+        kill(process);
+        QVERIFY(!offices.isEmpty());
+        QVERIFY(allGone(offices, 10000));
+        QFile result(target);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("tickets.pdf")});
     }
 };
 

@@ -7,7 +7,9 @@
 //                                         second pair, "< Back" and a second run in the same
 //                                         window, with TEMP set to that folder and the file size
 //                                         limit lifted (the disk has room again)
-//     tw_harness save <source> <target>   "Save Results To Word File" to target
+//     tw_harness save <source> <target>   "Save Results To Word File" to target; a target ending
+//                                         in ".pdf" is written as a PDF by the office, and each
+//                                         new percent of its progress is said ("pdf <percent>")
 //
 // TICKETWRIGHT_HARNESS_HOLD stops the program at a moment a test wants to kill it in, says
 // "holding", and waits there until it is killed, so the test knows it is alive and where it is:
@@ -19,6 +21,7 @@
 #include "form2.h"
 #include "generation_run.h"
 #include "program_end.h"
+#include "save_doc_as_pdf.h"
 #include "save_result.h"
 #include "seams.h"
 #include "ticket_template.h"
@@ -93,7 +96,9 @@ void installAnsweringSeams(const QString& savePath)
                 .arg(title, QString(text).replace('\r', ' ').replace('\n', ' ')));
         return MsgAnswer::Yes;
     };
-    s.saveFileName = [savePath](QWidget*, const QString&, const QString&) { return savePath; };
+    s.saveFileName = [savePath](QWidget*, const QString&, const QString&, QString*) {
+        return savePath;
+    };
     s.openUrl = [](const QUrl&) { return true; };
     s.endProgram = [] {
         GenerationRun::endAllOffices();
@@ -121,7 +126,16 @@ int main(int argc, char** argv)
         Form1 form;
         const auto endSignals = program_end::install(form);
         say(QStringLiteral("saving"));
-        SaveResultDocument(nullptr, args[1]);
+        int said = -2;
+        SaveResultDocument(
+            nullptr, args[1], [&](const QString& wordFile, const QString& pdfPath, const auto&) {
+                SaveDocAsPDF(wordFile, pdfPath, QStringLiteral("Harness"), [&](int percent) {
+                    if (percent != said) {
+                        said = percent;
+                        say(QStringLiteral("pdf %1").arg(percent));
+                    }
+                });
+            });
         say(QStringLiteral("done"));
         // A signal that came during the save is taken now, as the event loop would take it.
         QCoreApplication::processEvents();

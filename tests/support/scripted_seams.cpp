@@ -11,7 +11,12 @@ ScriptedSeams::ScriptedSeams() : mPrevious(Seams::current())
         }
         return answers.isEmpty() ? MsgAnswer::Yes : answers.takeFirst();
     };
-    s.saveFileName = [this](QWidget*, const QString&, const QString&) {
+    s.saveFileName = [this](QWidget*, const QString&, const QString& filter, QString* selected) {
+        offeredFilters << filter;
+        const QString chosen = saveFilters.isEmpty() ? QString() : saveFilters.takeFirst();
+        if (selected) {
+            *selected = chosen.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : chosen;
+        }
         return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
     };
     s.openUrl = [this](const QUrl& url) {

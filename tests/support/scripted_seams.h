@@ -29,8 +29,10 @@ public:
     QStringList messageTexts() const;
 
     QList<Message> messages;
-    QList<MsgAnswer> answers; // taken in turn by Yes/No boxes; Yes when empty
-    QStringList savePaths;    // taken in turn by the save dialog; cancel when empty
+    QList<MsgAnswer> answers;   // taken in turn by Yes/No boxes; Yes when empty
+    QStringList savePaths;      // taken in turn by the save dialog; cancel when empty
+    QStringList saveFilters;    // the filter chosen in each save dialog; the first when empty
+    QStringList offeredFilters; // what each save dialog offered
     QList<QUrl> openedUrls;
     bool openUrlSucceeds = true;
     QList<double> randomValues; // drawn in turn; then randomValue for ever

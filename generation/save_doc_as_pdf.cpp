@@ -1,0 +1,34 @@
+#include "save_doc_as_pdf.h"
+
+#include "app_identity.h"
+#include "word_automation.h"
+
+#include <algorithm>
+#include <memory>
+
+void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString& eventName,
+                  const std::function<void(int percent)>& progress)
+{
+    const auto report = [&](int percent) {
+        if (progress) {
+            progress(percent);
+        }
+    };
+    report(0);
+    // The instance is ended by its destructor when anything below fails.
+    std::unique_ptr<word::Application> app = word::Application::create();
+    app->setDisplayAlerts(false);
+    // Opening tells no progress: the office cannot say how far it has read.
+    app->setOpenProgress([&](int) { report(-1); });
+    const std::shared_ptr<word::Document> document = app->documents().Open(wordFile, true, false);
+    word::FixedFormatOptions options;
+    options.title = eventName.trimmed().isEmpty()
+                        ? QStringLiteral("Raffle Tickets")
+                        : QStringLiteral("Raffle Tickets: %1").arg(eventName.trimmed());
+    options.subject = eventName.trimmed();
+    options.creator = identity::kProductName;
+    options.progress = [&](int percent) { report(std::min(percent, 99)); };
+    document->ExportAsFixedFormat(pdfPath, word::WdExportFormat::PDF, options);
+    app->quit();
+    report(100);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace word {
+
+// Lays the first page of a PDF under every other page and leaves it out, so that art drawn once
+// is drawn by every page; the art is stored once and each page refers to it. Made for PDFs the
+// office wrote: every page the same size.
+class PdfUnderlay
+{
+public:
+    struct Information
+    {
+        QString title;
+        QString subject;
+        QString creator;
+    };
+
+    explicit PdfUnderlay(Information information);
+
+    // Reads source and writes the result to target, which must not be source. Throws
+    // word::Error with the reason.
+    void run(const QString& source, const QString& target) const;
+
+private:
+    Information mInformation;
+};
+
+} // namespace word
