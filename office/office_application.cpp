@@ -368,7 +368,9 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
             }
             auto opened = std::make_shared<OfficeDocument>(
                 *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
-            if (readOnly) {
+            // Only a document to edit through the selection needs it; one opened for an export
+            // would get an empty page more.
+            if (readOnly && visible) {
                 opened->endWithEmptyParagraph();
             }
             return opened;

@@ -191,10 +191,10 @@ class Documents
 public:
     virtual ~Documents() = default;
     // Opens the file; the returned document becomes the active one. A read-only document is
-    // editable in memory but never saved over its own file, and ends in an empty paragraph (one
-    // is added when its last paragraph holds text), so that Copy of the whole story, Paste at
-    // the end and TypeBackspace add exactly one copy with nothing cut off. A missing or
-    // unreadable file throws.
+    // editable in memory but never saved over its own file; a visible one ends in an empty
+    // paragraph (one is added when its last paragraph holds text), so that Copy of the whole
+    // story, Paste at the end and TypeBackspace add exactly one copy with nothing cut off. A
+    // missing or unreadable file throws.
     // An invisible document has no window at all, not even a hidden one: nothing lays it out
     // until an export needs its pages, so a long one opens and exports in time proportional to
     // its pages. The Selection cannot work on it, nor can CopyAsPicture.

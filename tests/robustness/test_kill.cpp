@@ -245,14 +245,16 @@ private slots:
 
     void duringPdf_data()
     {
-        QTest::addColumn<QString>("moment"); // what the harness said just before the kill
-        QTest::newRow("office reading the document") << QStringLiteral("pdf -1");
-        QTest::newRow("office exporting the pages") << QStringLiteral("pdf 40");
-        QTest::newRow("art laid under the pages") << QStringLiteral("pdf 99");
+        // The progress the harness said just before the kill: -1 while the office reads, then the
+        // first percent at or past the given one.
+        QTest::addColumn<int>("percent");
+        QTest::newRow("office reading the document") << -1;
+        QTest::newRow("office exporting the pages") << 40;
+        QTest::newRow("art laid under the pages") << 99;
     }
     void duringPdf()
     {
-        QFETCH(QString, moment);
+        QFETCH(int, percent);
         const QString document =
             harness::generatedDocument(QStringLiteral("1000"), mTemp.path(),
                                        {{QStringLiteral("XDG_CONFIG_HOME"), mConfig.path()}});
@@ -267,7 +269,14 @@ private slots:
         }
         QProcess process;
         start(process, {QStringLiteral("save"), document, target});
-        QVERIFY(!launch::waitForLine(process, moment).isEmpty());
+        QString said;
+        do {
+            said = launch::waitForLine(process, QStringLiteral("pdf "));
+        } while (!said.isEmpty() &&
+                 (percent < 0 ? said.mid(4).toInt() != -1 : said.mid(4).toInt() < percent));
+        QVERIFY2(!said.isEmpty(), "the program ended before the moment");
+        // Stopped at once, so that the save cannot finish between the look and the kill.
+        signalAlive(process, SIGSTOP);
         const QSet<qint64> offices = officeChildren(process.processId());
         kill(process);
         QVERIFY(!offices.isEmpty());
