@@ -96,6 +96,21 @@ settled_shot() { # settled_shot NAME WINDOW: a picture of the window once it is 
     rm -f "$artifacts/$1.png"
     wait_for "$1 to be painted" 30 same_as_last "$1" "$2" >/dev/null
 }
+# screen_changes_after WHAT COMMAND...: runs the command, then waits until the screen shows
+# something else and has settled (a list opened, a choice taken).
+screen_changes_after() {
+    local what=$1
+    shift
+    settled_shot screen-before root
+    "$@"
+    differs_and_settled() {
+        settled_shot screen-after root
+        [ "$(compare -metric AE "$artifacts/screen-before.png" "$artifacts/screen-after.png" \
+             null: 2>&1 || true)" != 0 ]
+    }
+    wait_for "$what" 30 differs_and_settled >/dev/null
+    rm -f "$artifacts/screen-before.png" "$artifacts/screen-after.png"
+}
 
 # Also called inside $(...): everything goes to stderr, and the caller's errexit ends the run.
 fail() {
@@ -314,15 +329,14 @@ cp "$saved" "$artifacts/tickets.doc"
 pdf="$work/out/raffle tickets print"
 click "$preview" 7320 9052                         # "Save Results To Word File"
 dialog=$(wait_for "save dialog for the PDF" 60 visible "Save File" | head -n1)
-sleep 0.5
+wait_for "the save dialog's title" 10 title_is "$dialog" "Save File" >/dev/null
 xdotool windowactivate --sync "$dialog" key ctrl+a
 xdotool type --delay 20 -- "$pdf"
 eval "$(xdotool getwindowgeometry --shell "$dialog")"
-xdotool mousemove --window "$dialog" $((WIDTH * 45 / 100)) $((HEIGHT - 22)) click 1
-sleep 0.5
-xdotool key Down Return
-sleep 0.5
-shot save-dialog-pdf "$dialog"
+screen_changes_after "the file type list to open" \
+    xdotool mousemove --window "$dialog" $((WIDTH * 45 / 100)) $((HEIGHT - 22)) click 1
+screen_changes_after "the PDF file type to be chosen" xdotool key Down Return
+settled_shot save-dialog-pdf "$dialog"
 xdotool key Return
 wait_for "save dialog to close" 30 gone "$dialog" >/dev/null
 answer_box '"Done." after the PDF' done-box-pdf Return
