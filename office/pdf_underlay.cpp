@@ -63,8 +63,11 @@ PdfUnderlay::PdfUnderlay(Information information) : mInformation(std::move(infor
 void PdfUnderlay::run(const QString& source, const QString& target) const
 {
     try {
+        // qpdf keeps the names' pointers until it is done: they must outlive it.
+        const QByteArray sourceName = QFile::encodeName(source);
+        const QByteArray targetName = QFile::encodeName(target);
         QPDF pdf;
-        pdf.processFile(QFile::encodeName(source).constData());
+        pdf.processFile(sourceName.constData());
         QPDFPageDocumentHelper document(pdf);
         std::vector<QPDFPageObjectHelper> pages = document.getAllPages();
         if (pages.size() < 2) {
@@ -76,7 +79,7 @@ void PdfUnderlay::run(const QString& source, const QString& target) const
         }
         document.removePage(pages.front());
         setInformation(pdf, mInformation);
-        QPDFWriter writer(pdf, QFile::encodeName(target).constData());
+        QPDFWriter writer(pdf, targetName.constData());
         // Object streams keep the file small: the pages are many and alike.
         writer.setObjectStreamMode(qpdf_o_generate);
         writer.write();
