@@ -181,13 +181,17 @@ public:
     }
     void Copy() override { inner->Copy(); }
     void EndKey(word::WdUnits u) override { inner->EndKey(u); }
-    void Paste() override
-    {
-        gTimeline.pastes.push_back(now());
-        inner->Paste();
-    }
+    void Paste() override { inner->Paste(); }
     void TypeBackspace() override { inner->TypeBackspace(); }
     void GoTo(word::WdGoToItem w, word::WdGoToDirection d, int c) override { inner->GoTo(w, d, c); }
+    void BeginBatch() override { inner->BeginBatch(); }
+    // The run gathers each added page's steps in one batch: a page is done when its batch is.
+    std::vector<word::BatchFailure> EndBatch() override
+    {
+        auto failures = inner->EndBatch();
+        gTimeline.pastes.push_back(now());
+        return failures;
+    }
 };
 
 class TimedApplication : public word::Application, public word::Documents
@@ -301,7 +305,7 @@ std::pair<double, long> pdfSeconds(const QString& document, const QString& folde
 
 double pageMs(int page)
 {
-    // pastes[k] starts page k + 2.
+    // pastes[k] marks the end of page k + 2.
     const auto& p = gTimeline.pastes;
     const size_t k = static_cast<size_t>(page - 2);
     if (page < 3 || k >= p.size()) {

@@ -45,6 +45,14 @@ public:
         }
     }
 
+    // A step's failure that came to light after it ran (office steps gathered and run together),
+    // reported at that step's label just as step() would have reported it.
+    void reportAt(int label, std::exception_ptr failure)
+    {
+        mLabel = label;
+        report(std::move(failure));
+    }
+
     // For procedures that loop: a labelled step that has already been reported stays quiet
     // when it fails again, so a failure that repeats on every pass is reported once.
     void reportEachLabelOnce() { mEachLabelOnce = true; }

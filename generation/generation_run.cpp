@@ -13,6 +13,9 @@
 
 #include <QScopedValueRollback>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 namespace label = run_labels;
@@ -102,6 +105,15 @@ void GenerationRun::startOfficesEarly()
 void GenerationRun::setTemplateSource(std::function<QByteArray()> source)
 {
     templateSource() = std::move(source);
+}
+
+// A step that reaches the office runs at once, or in a page's batch only once the batch runs:
+// until then its label is kept. A step that failed here never reached the office.
+template <typename Body> void GenerationRun::officeStep(int label, Body&& body)
+{
+    if (mTrap.step(label, std::forward<Body>(body)) && mBatch) {
+        mBatchLabels.push_back(label);
+    }
 }
 
 GenerationRun::GenerationRun(RunHost& host)
@@ -261,6 +273,7 @@ void GenerationRun::replicatePages()
     for (int page = 2; page <= mPages; ++page) {
         pastePage(page);
         renumberPage(page);
+        endPageBatch();
     }
     mTrap.step(label::kProgressTextReset,
                [&] { mHost.setProgressText(QStringLiteral("Progress Bar")); });
@@ -313,18 +326,45 @@ void GenerationRun::pastePage(int page)
         mHost.setProgressText(
             QStringLiteral("Please let this software running with touching the keyboard."));
     });
-    mTrap.step(label::kEndBeforePaste,
+    beginPageBatch();
+    officeStep(label::kEndBeforePaste,
                [&] { application().selection().EndKey(word::WdUnits::Story); });
-    mTrap.step(label::kPaste, [&] { application().selection().Paste(); });
-    mTrap.step(label::kBackspace, [&] { application().selection().TypeBackspace(); });
-    mTrap.step(label::kEndAfterPaste,
+    officeStep(label::kPaste, [&] { application().selection().Paste(); });
+    officeStep(label::kBackspace, [&] { application().selection().TypeBackspace(); });
+    officeStep(label::kEndAfterPaste,
                [&] { application().selection().EndKey(word::WdUnits::Story); });
-    mTrap.step(label::kPreviousPage, [&] {
+    officeStep(label::kPreviousPage, [&] {
         application().selection().GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
     });
-    mTrap.step(label::kNextPage, [&] {
+    officeStep(label::kNextPage, [&] {
         application().selection().GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
     });
+}
+
+void GenerationRun::beginPageBatch()
+{
+    mTrap.step(label::kEndBeforePaste, [&] {
+        application().selection().BeginBatch();
+        mBatch = true;
+    });
+}
+
+void GenerationRun::endPageBatch()
+{
+    if (!mBatch) {
+        return;
+    }
+    mBatch = false;
+    const std::vector<int> labels = std::exchange(mBatchLabels, {});
+    std::vector<word::BatchFailure> failures;
+    // When none of the page's steps could run (the office is gone), the first one reports it.
+    mTrap.step(labels.empty() ? label::kEndBeforePaste : labels.front(),
+               [&] { failures = application().selection().EndBatch(); });
+    for (const word::BatchFailure& failure : failures) {
+        const auto at = static_cast<std::size_t>(failure.index);
+        mTrap.reportAt(at < labels.size() ? labels[at] : label::kEndBeforePaste,
+                       std::make_exception_ptr(word::Error(failure.description)));
+    }
 }
 
 // From the start of the last page to the end: that page's five numbers, each twice.
@@ -375,7 +415,7 @@ void GenerationRun::finishReplace(const label::ReplacePass& labels, WdFindWrap w
     mTrap.step(labels.matchWildcards, [&] { find().setMatchWildcards(false); });
     mTrap.step(labels.matchSoundsLike, [&] { find().setMatchSoundsLike(false); });
     mTrap.step(labels.matchAllWordForms, [&] { find().setMatchAllWordForms(false); });
-    mTrap.step(labels.execute, [&] { find().Execute(word::WdReplace::All); });
+    officeStep(labels.execute, [&] { find().Execute(word::WdReplace::All); });
 }
 
 // Saved under a free name, checked, and the office and the template gone.

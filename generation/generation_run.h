@@ -60,6 +60,11 @@ private:
     void restoreFirstPageNumbers();
     void pastePage(int page);
     void renumberPage(int page);
+    // A page's office steps are gathered and run by the office in one go; each failure is then
+    // reported at its own step's label.
+    void beginPageBatch();
+    void endPageBatch();
+    template <typename Body> void officeStep(int label, Body&& body);
     void chooseResultPath();
     void removeWorkingFiles();
     // What is wrong with the saved document's ticket numbers, or an empty text.
@@ -85,6 +90,8 @@ private:
     std::unique_ptr<word::Application> mApp;
     std::shared_ptr<word::Document> mDocument;
     word::Find* mFind = nullptr; // taken anew by each pass
+    bool mBatch = false;
+    std::vector<int> mBatchLabels; // of the office steps gathered, in order
     int mPages = 1;
     // A template without the ticket-number style has its numbers found by their text.
     bool mNumbersByText = false;

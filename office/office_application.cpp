@@ -1,5 +1,6 @@
 #include "office_application.h"
 
+#include "in_office_editing.h"
 #include "reporting_call.h"
 #include "uno_support.h"
 
@@ -128,6 +129,7 @@ void OfficeApplication::connect()
                 bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
             mDesktop = css::frame::Desktop::create(remote);
             mRemote = remote;
+            mEditsInOffice = InOfficeEditing::registerWith(remote);
         });
     });
     // An office that found its profile in use hands the connection to the other one and ends;
@@ -230,7 +232,9 @@ void OfficeApplication::endProcess(bool gracefully)
     }
     const bool anyOpen = !mOpen.empty() || mDocumentsLeftInOffice;
     mOpen.clear();
-    mCopied = {};
+    *mCopied = {};
+    mGathered.clear();
+    mGathering = false;
     if (mDesktop.is() && gracefully && !anyOpen && mProcess->running()) {
         // An office with no document ends in a moment; one that still holds documents would
         // spend a long time tearing them down, for nothing, since nothing is saved implicitly.
@@ -366,8 +370,14 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                                            "word-processing document the office can read.")
                                 .arg(path));
             }
-            auto opened = std::make_shared<OfficeDocument>(
-                *this, Reference<css::frame::XModel>(component, UNO_QUERY_THROW), path);
+            const Reference<css::frame::XModel> model(component, UNO_QUERY_THROW);
+            std::unique_ptr<DocumentEditing> editor;
+            if (mEditsInOffice) {
+                editor = std::make_unique<InOfficeEditing>(mRemote, model, path);
+            } else {
+                editor = std::make_unique<DocumentEditor>(model, mCopied, path);
+            }
+            auto opened = std::make_shared<OfficeDocument>(*this, model, path, std::move(editor));
             // Only a document to edit through the selection needs it; one opened for an export
             // would get an empty page more.
             if (readOnly && visible) {
@@ -378,6 +388,37 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
     });
     mOpen.push_back(document);
     return document;
+}
+
+int OfficeApplication::edit(const EditCommand& command)
+{
+    if (mGathering) {
+        mGathered.push_back(command);
+        return 0;
+    }
+    if (command.kind == EditCommand::Kind::Fail) {
+        throw Error(command.failure);
+    }
+    return watched([&] { return activeOfficeDocument()->edit(command); });
+}
+
+std::vector<BatchFailure> OfficeApplication::endBatch()
+{
+    std::vector<EditCommand> commands;
+    commands.swap(mGathered);
+    mGathering = false;
+    std::vector<BatchFailure> failures;
+    if (commands.empty()) {
+        return failures;
+    }
+    const std::vector<EditOutcome> outcomes =
+        watched([&] { return activeOfficeDocument()->edit(commands); });
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        if (outcomes[i].failed) {
+            failures.push_back({static_cast<int>(i), outcomes[i].description});
+        }
+    }
+    return failures;
 }
 
 } // namespace word

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document_editor.h"
 #include "office_document.h"
 #include "office_process.h"
 #include "office_selection.h"
@@ -35,7 +36,11 @@ public:
     std::shared_ptr<OfficeDocument> activeOfficeDocument();
     // Drops a closed document; leftInOffice when the office still holds it until it ends.
     void forget(OfficeDocument* document, bool leftInOffice);
-    CopiedText& copiedText() { return mCopied; }
+    // Runs one editing step on the active document and gives its value; in a batch, gathers it
+    // and gives 0.
+    int edit(const EditCommand& command);
+    void beginBatch() { mGathering = true; }
+    std::vector<BatchFailure> endBatch();
     // A folder of this instance for scratch files, removed when the office ends.
     QString scratchFolder() const;
 
@@ -80,7 +85,12 @@ private:
     // Last is the active one.
     std::vector<std::shared_ptr<OfficeDocument>> mOpen;
     OfficeSelection mSelection;
-    CopiedText mCopied;
+    // What Copy took, for documents edited over the pipe.
+    std::shared_ptr<CopiedText> mCopied = std::make_shared<CopiedText>();
+    // Whether this office edits its documents itself (see InOfficeEditing).
+    bool mEditsInOffice = false;
+    bool mGathering = false;
+    std::vector<EditCommand> mGathered;
     bool mDisplayAlerts = true;
     ProgressHandler mOpenProgress;
     bool mDocumentsLeftInOffice = false;

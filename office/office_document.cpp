@@ -46,20 +46,15 @@ constexpr int kCheapToClosePages = 20;
 } // namespace
 
 OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::frame::XModel>& model,
-                               const QString& path)
-    : mApp(app), mPath(path), mModel(model)
+                               const QString& path, std::unique_ptr<DocumentEditing> editor)
+    : mApp(app), mPath(path), mModel(model), mEditor(std::move(editor))
 {
     guarded(QStringLiteral("Opening \"%1\"").arg(path), [&] {
         mText = Reference<css::text::XTextDocument>(mModel, UNO_QUERY_THROW)->getText();
         mReplaceable.set(mModel, UNO_QUERY_THROW);
-        // An invisible document has no view: no selection, no transfer, nothing to suspend.
+        // An invisible document has no view: no selection, nothing to suspend.
         const auto controller = mModel->getCurrentController();
-        mSelectionSupplier.set(controller, UNO_QUERY);
-        mTransferSupplier.set(controller, UNO_QUERY);
-        mCursor = mText->createTextCursor();
-        mCursor->gotoStart(false);
-        mCursorParagraph.set(mCursor, UNO_QUERY_THROW);
-        mCursorProperties.set(mCursor, UNO_QUERY_THROW);
+        mHasView = controller.is();
         // An active view updates its state (rulers, status) whenever the office is idle, and
         // that lays the document out up to the insertion point between our calls. Every page
         // laid out is one more page the header art must be attached to again on each paste,
@@ -98,14 +93,7 @@ void OfficeDocument::endWithEmptyParagraph()
 
 void OfficeDocument::abandon()
 {
-    mCursor.clear();
-    mCursorParagraph.clear();
-    mCursorProperties.clear();
-    mReplace.reset();
-    mPages.reset();
-    mStages.abandon();
-    mTransferSupplier.clear();
-    mSelectionSupplier.clear();
+    mEditor.reset();
     mReplaceable.clear();
     mText.clear();
     mModel.clear();
@@ -137,25 +125,33 @@ void OfficeDocument::resumeView()
 
 void OfficeDocument::endStaging()
 {
-    if (mStages.running()) {
-        mKnown.laidOut();
-        mStages.end();
+    EditCommand command;
+    command.kind = EditCommand::Kind::EndStaging;
+    edit(command);
+}
+
+std::vector<EditOutcome> OfficeDocument::edit(const std::vector<EditCommand>& commands)
+{
+    requireOpen();
+    return mEditor->run(commands);
+}
+
+int OfficeDocument::edit(const EditCommand& command)
+{
+    const EditOutcome outcome = edit(std::vector<EditCommand>{command}).front();
+    if (outcome.failed) {
+        throw Error(outcome.description);
     }
+    return outcome.value;
 }
 
 void OfficeDocument::requireView() const
 {
-    if (!mSelectionSupplier.is() || !mTransferSupplier.is()) {
+    if (!mHasView) {
         throw Error(QStringLiteral("The document \"%1\" was opened invisible, without a window to "
                                    "select in.")
                         .arg(mPath));
     }
-}
-
-void OfficeDocument::select(const Reference<css::text::XTextRange>& range)
-{
-    requireView();
-    mSelectionSupplier->select(Any(range));
 }
 
 void OfficeDocument::SaveAs(const QString& path)
@@ -225,7 +221,13 @@ void OfficeDocument::close()
 {
     requireOpen();
     const auto self = shared_from_this();
-    const bool leaveInOffice = mPastedPages > kCheapToClosePages;
+    EditCommand pasted;
+    pasted.kind = EditCommand::Kind::PastedPages;
+    bool leaveInOffice = true; // an office that cannot tell is asked nothing more
+    try {
+        leaveInOffice = edit(pasted) > kCheapToClosePages;
+    } catch (const Error&) {
+    }
     if (!leaveInOffice) {
         guarded(QStringLiteral("Closing \"%1\"").arg(mPath),
                 [&] { Reference<css::util::XCloseable>(mModel, UNO_QUERY_THROW)->close(true); });
@@ -288,174 +290,6 @@ QImage OfficeDocument::firstPagePicture()
             ->storeToURL(url,
                          properties({{"FilterName", Any(rtl::OUString("writer_png_Export"))}}));
         lockControllers();
-    });
-}
-
-void OfficeDocument::wholeStory()
-{
-    requireOpen();
-    guarded(QStringLiteral("Selecting the whole document"), [&] {
-        mKnown.moved();
-        mCursor->gotoStart(false);
-        mCursor->gotoEnd(true);
-    });
-}
-
-void OfficeDocument::copy()
-{
-    requireOpen();
-    guarded(QStringLiteral("Copying"), [&] {
-        endStaging();
-        select(up<css::text::XTextRange>(mCursor));
-        CopiedText copied;
-        copied.content = mTransferSupplier->getTransferable();
-        copied.page = copiedPageOf(mText, mCursor);
-        mApp.copiedText() = copied;
-    });
-}
-
-void OfficeDocument::endOfStory()
-{
-    requireOpen();
-    guarded(QStringLiteral("Moving to the end"), [&] {
-        mKnown.moved();
-        mCursor->gotoEnd(false);
-        mKnown.movedToEnd();
-    });
-}
-
-void OfficeDocument::paste()
-{
-    requireOpen();
-    const CopiedText copied = mApp.copiedText();
-    if (!copied.content.is()) {
-        throw Error(QStringLiteral("Nothing has been copied to paste."));
-    }
-    guarded(QStringLiteral("Pasting"), [&] {
-        // Right after EndKey the insertion point is known to be at the end; asking the office
-        // again would cost calls on every page.
-        bool atEnd = mKnown.atEnd();
-        mKnown.moved();
-        if (!atEnd) {
-            Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
-            atEnd = mCursor->isCollapsed() &&
-                    compare->compareRegionEnds(up<css::text::XTextRange>(mCursor),
-                                               mText->getEnd()) == 0;
-        }
-        if (atEnd && !mCursorParagraph->isStartOfParagraph()) {
-            // Pasted paragraphs merge their first one into the paragraph they land in; at the
-            // end of a paragraph with text they would run into it.
-            mText->insertControlCharacter(up<css::text::XTextRange>(mCursor),
-                                          css::text::ControlCharacter::PARAGRAPH_BREAK, false);
-            mCursor->gotoEnd(false);
-        }
-        // Just before the landing place, where the insertion does not carry it along.
-        const auto before = atEnd
-                                ? mText->createTextCursorByRange(up<css::text::XTextRange>(mCursor))
-                                : mText->createTextCursorByRange(mCursor->getStart());
-        const bool hasBefore = before->goLeft(1, false);
-
-        select(up<css::text::XTextRange>(mCursor));
-        mTransferSupplier->insertTransferable(copied.content);
-
-        if (atEnd) {
-            mCursor->gotoEnd(false);
-        } else {
-            Reference<css::text::XTextViewCursorSupplier> views(mModel->getCurrentController(),
-                                                                UNO_QUERY_THROW);
-            mCursor->gotoRange(views->getViewCursor()->getEnd(), false);
-        }
-        mKnown.pasted(atEnd, copied.page);
-        if (mPages) {
-            if (atEnd && hasBefore && copied.page.onePage) {
-                before->goRight(1, false);
-                mPages->appendIfValid(before);
-            } else {
-                mPages->invalidate();
-            }
-        }
-        if (copied.page.onePage) {
-            ++mPastedPages;
-            if (atEnd) {
-                mStages.pageAppended(mModel, mText);
-            }
-        }
-    });
-}
-
-void OfficeDocument::backspace()
-{
-    requireOpen();
-    guarded(QStringLiteral("Deleting"), [&] {
-        const bool atEnd = mKnown.atEnd();
-        const bool endsInPage = mKnown.typedBackspace(atEnd);
-        if (atEnd) {
-            // Collapsed at the end, and it stays there: the character before it goes. Joining
-            // the last paragraph to the one before removes a page start only when the last
-            // paragraph begins a page.
-            if (mPages && !endsInPage && mCursorParagraph->isStartOfParagraph() &&
-                PageIndex::startsPage(up<css::uno::XInterface>(mCursorProperties))) {
-                mPages->invalidate();
-            }
-            if (mCursor->goLeft(1, true)) {
-                mCursor->setString(rtl::OUString()); // leaves it collapsed where the text was
-            }
-            mKnown.movedToEnd();
-            return;
-        }
-        if (!mCursor->isCollapsed()) {
-            if (mPages) {
-                mPages->invalidate();
-            }
-            mCursor->setString(rtl::OUString());
-            return;
-        }
-        const auto before = mText->createTextCursorByRange(up<css::text::XTextRange>(mCursor));
-        // Joining a paragraph that begins a page to the one before removes that page start.
-        if (mPages &&
-            Reference<css::text::XParagraphCursor>(before, UNO_QUERY_THROW)->isStartOfParagraph() &&
-            PageIndex::startsPage(up<css::uno::XInterface>(before))) {
-            mPages->invalidate();
-        }
-        if (before->goLeft(1, true)) {
-            before->setString(rtl::OUString());
-        }
-    });
-}
-
-void OfficeDocument::goToPage(WdGoToDirection direction, int count)
-{
-    requireOpen();
-    guarded(QStringLiteral("Going to a page"), [&] {
-        if (!mPages) {
-            mPages.emplace(mText);
-        }
-        const int offset = direction == WdGoToDirection::Next ? count : -count;
-        // After a jump the insertion point is known to be at the start of the page it landed
-        // on, so the next jump needs no search for its page.
-        int page = mKnown.page() && mPages->valid() ? *mKnown.page()
-                   : mKnown.atEnd()                 ? mPages->lastPage()
-                                    : mPages->pageOf(up<css::text::XTextRange>(mCursor));
-        mKnown.moved();
-        mCursor->gotoRange(up<css::text::XTextRange>(mPages->pageStartFrom(page, offset)), false);
-        mKnown.movedToPage(page, page == mPages->lastPage());
-    });
-}
-
-bool OfficeDocument::replaceAll(const FindRequest& request)
-{
-    requireOpen();
-    if (request.text.isEmpty()) {
-        return false;
-    }
-    return guarded(QStringLiteral("Replacing \"%1\"").arg(request.text), [&] {
-        mKnown.replaceBegins(request.wrap == WdFindWrap::Stop);
-        if (!mReplace) {
-            mReplace.emplace(mText, mReplaceable);
-        }
-        return request.wrap == WdFindWrap::Stop
-                   ? mReplace->fromInsertionPoint(request, mKnown, mCursor)
-                   : mReplace->everywhere(request, mKnown);
     });
 }
 

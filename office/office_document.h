@@ -1,50 +1,31 @@
 #pragma once
 
-#include "document_model.h"
-#include "find_request.h"
-#include "layout_stages.h"
-#include "office_replace_all.h"
-#include "page_index.h"
+#include "document_editing.h"
 #include "word_automation.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/datatransfer/XTransferable.hpp>
-#include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
-#include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XText.hpp>
-#include <com/sun/star/text/XTextCursor.hpp>
-#include <com/sun/star/util/XReplaceDescriptor.hpp>
 #include <com/sun/star/util/XReplaceable.hpp>
-#include <com/sun/star/view/XSelectionSupplier.hpp>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace word {
 
 class OfficeApplication;
 
-// What Copy took, held by the office's own transfer object rather than the desktop clipboard,
-// and what the document model follows of it.
-struct CopiedText
-{
-    com::sun::star::uno::Reference<com::sun::star::datatransfer::XTransferable> content;
-    CopiedPage page;
-};
-
-// A text document open in the office, with the insertion point the Selection works on. Its
-// controllers stay locked while it is edited: the office then lays out nothing between calls.
-// The Document calls go through the application's watched(); the others are parts of the
-// Selection's, Find's and Range's calls, which already do.
+// A text document open in the office. Its controllers stay locked while it is edited: the office
+// then lays out nothing between calls. What the Selection and Find do to it, its editor does
+// (DocumentEditor, inside the office when it can). The Document calls go through the
+// application's watched(); the others are parts of the Selection's, Find's and Range's calls,
+// which already do.
 class OfficeDocument : public Document, public std::enable_shared_from_this<OfficeDocument>
 {
 public:
     OfficeDocument(OfficeApplication& app,
                    const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
-                   const QString& path);
+                   const QString& path, std::unique_ptr<DocumentEditing> editor);
     ~OfficeDocument() override;
 
     void SaveAs(const QString& path) override;
@@ -64,14 +45,10 @@ public:
     // TypeBackspace removes, and no text placed at its end grows with the pastes.
     void endWithEmptyParagraph();
 
-    // What Selection does, on this document.
-    void wholeStory();
-    void copy();
-    void endOfStory();
-    void paste();
-    void backspace();
-    void goToPage(WdGoToDirection direction, int count);
-    bool replaceAll(const FindRequest& request);
+    // What the Selection and Find do, on this document, in order; see DocumentEditing::run.
+    std::vector<EditOutcome> edit(const std::vector<EditCommand>& commands);
+    // One of them, whose failure throws; its value.
+    int edit(const EditCommand& command);
     QImage firstPagePicture();
     // Its text, laid out and ready to be read as it stands.
     struct Contents
@@ -86,7 +63,6 @@ private:
     void close();
     void requireOpen() const;
     void requireView() const;
-    void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
     void lockControllers();
     void unlockControllers();
     void resumeView();
@@ -98,20 +74,8 @@ private:
     com::sun::star::uno::Reference<com::sun::star::frame::XModel> mModel;
     com::sun::star::uno::Reference<com::sun::star::text::XText> mText;
     com::sun::star::uno::Reference<com::sun::star::util::XReplaceable> mReplaceable;
-    com::sun::star::uno::Reference<com::sun::star::view::XSelectionSupplier> mSelectionSupplier;
-    com::sun::star::uno::Reference<com::sun::star::datatransfer::XTransferableSupplier>
-        mTransferSupplier;
-    // The insertion point (collapsed) or the selection.
-    com::sun::star::uno::Reference<com::sun::star::text::XTextCursor> mCursor;
-    com::sun::star::uno::Reference<com::sun::star::text::XParagraphCursor> mCursorParagraph;
-    com::sun::star::uno::Reference<com::sun::star::beans::XPropertySet> mCursorProperties;
-    // What is known without asking the office.
-    DocumentModel mKnown;
-    // Made at the first search.
-    std::optional<OfficeReplaceAll> mReplace;
-    std::optional<PageIndex> mPages;
-    int mPastedPages = 0;
-    LayoutStages mStages;
+    bool mHasView = false;
+    std::unique_ptr<DocumentEditing> mEditor;
     bool mLocked = false;
     bool mSuspended = false;
 };

@@ -6,25 +6,22 @@ namespace word {
 
 bool OfficeFind::Execute(WdReplace replace)
 {
-    return mApp.watched([&] { return execute(replace); });
-}
-
-bool OfficeFind::execute(WdReplace replace)
-{
+    EditCommand command;
     if (replace != WdReplace::All) {
-        throw Error(QStringLiteral("Find.Execute supports only Replace = 2 (replace all)."));
+        command.failure = QStringLiteral("Find.Execute supports only Replace = 2 (replace all).");
+    } else if (!mRequest.forward || mRequest.matchCase || mRequest.matchWholeWord ||
+               mRequest.matchWildcards || mRequest.matchSoundsLike || mRequest.matchAllWordForms) {
+        command.failure = QStringLiteral("Find.Execute supports only forward, case-blind "
+                                         "searches for plain text.");
+    } else {
+        command.kind = EditCommand::Kind::Replace;
+        command.request = mRequest;
+        // Without Format the style is not a condition, as in the word processor.
+        if (!command.request.format) {
+            command.request.style.clear();
+        }
     }
-    if (!mRequest.forward || mRequest.matchCase || mRequest.matchWholeWord ||
-        mRequest.matchWildcards || mRequest.matchSoundsLike || mRequest.matchAllWordForms) {
-        throw Error(QStringLiteral("Find.Execute supports only forward, case-blind searches for "
-                                   "plain text."));
-    }
-    // Without Format the style is not a condition, as in the word processor.
-    FindRequest request = mRequest;
-    if (!request.format) {
-        request.style.clear();
-    }
-    return mApp.activeOfficeDocument()->replaceAll(request);
+    return mApp.edit(command) != 0;
 }
 
 } // namespace word

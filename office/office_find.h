@@ -8,8 +8,8 @@ namespace word {
 
 class OfficeApplication;
 
-// Records the settings; Execute hands them to the active document, the only call that reaches
-// the office.
+// Records the settings; Execute hands them to the active document's editor, the only call that
+// reaches the office.
 class OfficeFind final : public Find
 {
 public:
@@ -34,8 +34,6 @@ public:
     bool Execute(WdReplace replace) override;
 
 private:
-    bool execute(WdReplace replace);
-
     OfficeApplication& mApp;
     FindRequest mRequest;
     OfficeReplacement mReplacement;

@@ -4,47 +4,75 @@
 
 namespace word {
 
+namespace {
+
+EditCommand command(EditCommand::Kind kind)
+{
+    EditCommand made;
+    made.kind = kind;
+    return made;
+}
+
+EditCommand refused(const QString& description)
+{
+    EditCommand made;
+    made.failure = description;
+    return made;
+}
+
+} // namespace
+
 void OfficeSelection::WholeStory()
 {
-    mApp.watched([&] { mApp.activeOfficeDocument()->wholeStory(); });
+    mApp.edit(command(EditCommand::Kind::WholeStory));
 }
 
 void OfficeSelection::Copy()
 {
-    mApp.watched([&] { mApp.activeOfficeDocument()->copy(); });
+    mApp.edit(command(EditCommand::Kind::Copy));
 }
 
 void OfficeSelection::EndKey(WdUnits unit)
 {
-    mApp.watched([&] {
-        if (unit != WdUnits::Story) {
-            throw Error(QStringLiteral("EndKey supports only the unit Story (6)."));
-        }
-        mApp.activeOfficeDocument()->endOfStory();
-    });
+    mApp.edit(unit == WdUnits::Story
+                  ? command(EditCommand::Kind::EndOfStory)
+                  : refused(QStringLiteral("EndKey supports only the unit Story (6).")));
 }
 
 void OfficeSelection::Paste()
 {
-    mApp.watched([&] { mApp.activeOfficeDocument()->paste(); });
+    mApp.edit(command(EditCommand::Kind::Paste));
 }
 
 void OfficeSelection::TypeBackspace()
 {
-    mApp.watched([&] { mApp.activeOfficeDocument()->backspace(); });
+    mApp.edit(command(EditCommand::Kind::Backspace));
 }
 
 void OfficeSelection::GoTo(WdGoToItem what, WdGoToDirection which, int count)
 {
-    mApp.watched([&] {
-        if (what != WdGoToItem::Page) {
-            throw Error(QStringLiteral("GoTo supports only pages (What = 1)."));
-        }
-        if (which != WdGoToDirection::Next && which != WdGoToDirection::Previous) {
-            throw Error(QStringLiteral("GoTo supports only the next (2) or previous (3) page."));
-        }
-        mApp.activeOfficeDocument()->goToPage(which, count);
-    });
+    if (what != WdGoToItem::Page) {
+        mApp.edit(refused(QStringLiteral("GoTo supports only pages (What = 1).")));
+        return;
+    }
+    if (which != WdGoToDirection::Next && which != WdGoToDirection::Previous) {
+        mApp.edit(refused(QStringLiteral("GoTo supports only the next (2) or previous (3) page.")));
+        return;
+    }
+    EditCommand go = command(EditCommand::Kind::GoToPage);
+    go.direction = which;
+    go.count = count;
+    mApp.edit(go);
+}
+
+void OfficeSelection::BeginBatch()
+{
+    mApp.beginBatch();
+}
+
+std::vector<BatchFailure> OfficeSelection::EndBatch()
+{
+    return mApp.endBatch();
 }
 
 } // namespace word

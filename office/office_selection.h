@@ -7,7 +7,8 @@ namespace word {
 
 class OfficeApplication;
 
-// The selection of the active document; every call goes to that document.
+// The selection of the active document; every call goes to that document's editor, at once or,
+// in a batch, with the others when the batch ends.
 class OfficeSelection final : public Selection
 {
 public:
@@ -20,6 +21,8 @@ public:
     void Paste() override;
     void TypeBackspace() override;
     void GoTo(WdGoToItem what, WdGoToDirection which, int count) override;
+    void BeginBatch() override;
+    std::vector<BatchFailure> EndBatch() override;
 
 private:
     OfficeApplication& mApp;

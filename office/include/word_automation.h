@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace word {
 
@@ -72,6 +73,14 @@ struct FixedFormatOptions
     QString subject;
     QString creator;
     ProgressHandler progress;
+};
+
+// One operation of a batch that failed: its place among the batch's operations, counted from 0,
+// and the description its word::Error would have had.
+struct BatchFailure
+{
+    int index = 0;
+    QString description;
 };
 
 class Replacement
@@ -137,6 +146,18 @@ public:
     // WdGoToItem::Page with Previous / Next and count 1: insertion point at the start of the
     // previous / next page.
     virtual void GoTo(WdGoToItem what, WdGoToDirection which, int count) = 0;
+
+    // From now until EndBatch, the operations of this Selection (WholeStory, Copy, EndKey, Paste,
+    // TypeBackspace, GoTo) and its Find's Execute are only gathered, with the Find's settings as
+    // they are at the time: they return at once and throw nothing, and Execute returns false.
+    // A batch that is begun again keeps what it gathered.
+    virtual void BeginBatch() = 0;
+    // Runs what was gathered, in the order it was asked, with the effects each operation has on
+    // its own; the office does the whole batch in one go, without a round trip per operation.
+    // Each runs on its own: one that fails does not stop those after it. Returns the failures in
+    // order. Throws word::Error only when nothing could run (the office is gone, say). Gathering
+    // ends either way.
+    virtual std::vector<BatchFailure> EndBatch() = 0;
 };
 
 class Range

@@ -225,8 +225,15 @@ struct FakeFind : word::Find
         gScript->operation("setStyle");
         style = s;
     }
+    // Set by the selection: in a batch, takes the operation to run when the batch ends.
+    std::function<bool(std::function<void()>)> gather;
+
     bool Execute(word::WdReplace how) override
     {
+        // The settings as they are now, as the office layer takes them.
+        if (gather([settings = *this, how]() mutable { settings.Execute(how); })) {
+            return false;
+        }
         gScript->operation("Execute");
         if (how != word::WdReplace::All ||
             std::any_of(std::begin(refused), std::end(refused), [](bool r) { return r; })) {
@@ -285,6 +292,37 @@ struct FakeSelection : word::Selection
     qsizetype selStart = 0;
     FakeFind theFind;
     int pastes = 0;
+    bool gathering = false;
+    std::vector<std::function<void()>> gathered;
+
+    bool gather(std::function<void()> operation)
+    {
+        if (gathering) {
+            gathered.push_back(std::move(operation));
+        }
+        return gathering;
+    }
+    void BeginBatch() override
+    {
+        gScript->operation("BeginBatch");
+        gathering = true;
+    }
+    std::vector<word::BatchFailure> EndBatch() override
+    {
+        gathering = false;
+        const auto operations = std::move(gathered);
+        gathered.clear();
+        gScript->operation("EndBatch");
+        std::vector<word::BatchFailure> failures;
+        for (std::size_t i = 0; i < operations.size(); ++i) {
+            try {
+                operations[i]();
+            } catch (const word::Error& e) {
+                failures.push_back({static_cast<int>(i), QString::fromUtf8(e.what())});
+            }
+        }
+        return failures;
+    }
 
     word::Find& find() override
     {
@@ -293,6 +331,9 @@ struct FakeSelection : word::Selection
     }
     void WholeStory() override
     {
+        if (gather([this] { WholeStory(); })) {
+            return;
+        }
         gScript->operation("WholeStory");
         doc().known.moved();
         selStart = 0;
@@ -300,6 +341,9 @@ struct FakeSelection : word::Selection
     }
     void Copy() override
     {
+        if (gather([this] { Copy(); })) {
+            return;
+        }
         gScript->operation("Copy");
         const FakeDocument& d = doc();
         gScript->transfer = d.text.mid(selStart, ip - selStart);
@@ -317,14 +361,20 @@ struct FakeSelection : word::Selection
             (selStart == 0 || d.text.at(selStart - 1) == '\f') && !gScript->transfer.contains('\f');
         gCopied = CopiedPage::of(paragraphs, static_cast<int>(paragraphs->size()), onePage);
     }
-    void EndKey(word::WdUnits) override
+    void EndKey(word::WdUnits unit) override
     {
+        if (gather([this, unit] { EndKey(unit); })) {
+            return;
+        }
         gScript->operation("EndKey");
         doc().known.movedToEnd();
         ip = doc().text.size();
     }
     void Paste() override
     {
+        if (gather([this] { Paste(); })) {
+            return;
+        }
         gScript->operation("Paste");
         ++pastes;
         QString page = gScript->transfer;
@@ -341,6 +391,9 @@ struct FakeSelection : word::Selection
     }
     void TypeBackspace() override
     {
+        if (gather([this] { TypeBackspace(); })) {
+            return;
+        }
         gScript->operation("TypeBackspace");
         FakeDocument& d = doc();
         const bool atEnd = d.known.atEnd();
@@ -354,8 +407,11 @@ struct FakeSelection : word::Selection
             d.known.movedToEnd();
         }
     }
-    void GoTo(word::WdGoToItem, word::WdGoToDirection which, int) override
+    void GoTo(word::WdGoToItem what, word::WdGoToDirection which, int count) override
     {
+        if (gather([=, this] { GoTo(what, which, count); })) {
+            return;
+        }
         gScript->operation("GoTo");
         doc().known.moved();
         const QString& t = doc().text;
@@ -387,6 +443,9 @@ struct FakeApplication : word::Application, word::Documents
             return *state.active;
         };
         sel.theFind.doc = sel.doc;
+        sel.theFind.gather = [this](std::function<void()> operation) {
+            return sel.gather(std::move(operation));
+        };
         sel.theFind.ip = [this]() -> qsizetype& { return sel.ip; };
         ++gScript->alive;
     }

@@ -5,6 +5,7 @@
 #include "generation_run.h"
 #include "main_window_run.h"
 #include "office_probe.h"
+#include "picture_box.h"
 #include "program_launcher.h"
 #include "reports.h"
 #include "scripted_seams.h"
@@ -128,6 +129,42 @@ private slots:
         QVERIFY(mForm->isHidden());
         QVERIFY(mForm->preview()->isVisible());
         QVERIFY(!mForm->mBusy);
+    }
+
+    // The pages made inside the office are the pages made over the pipe, word for word, and the
+    // picture is the same to the pixel.
+    void bothWaysMakeTheSameDocument_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::newRow("10 tickets") << "10";
+        QTest::newRow("1,000 tickets") << "1000";
+    }
+    void bothWaysMakeTheSameDocument()
+    {
+        QFETCH(QString, count);
+        const QStringList fields = {"Spring Fair", "Drawn at noon", "A bike", "A kite",
+                                    "A book",      "Be there",      "$5",     count};
+        QString text[2];
+        QImage picture[2];
+        for (const bool overPipe : {false, true}) {
+            if (overPipe) {
+                qputenv("TICKETWRIGHT_PAGE_LOOP", "pipe");
+            }
+            const QString path = run(fields);
+            qunsetenv("TICKETWRIGHT_PAGE_LOOP");
+            QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
+            text[overPipe] = probe::docText(QStringLiteral("antiword"), path);
+            picture[overPipe] = mForm->preview()->Picture1->picture();
+            QVERIFY(QFile::remove(path));
+        }
+        QList<int> expected;
+        for (int n = 1; n <= count.toInt(); ++n) {
+            expected << n << n;
+        }
+        QCOMPARE(ticketNumbers(text[0]), expected);
+        QVERIFY(text[0] == text[1]);
+        QVERIFY(!picture[0].isNull());
+        QVERIFY(picture[0] == picture[1]);
     }
 
     // What people type reaches the document as typed.

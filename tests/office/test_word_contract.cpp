@@ -54,6 +54,7 @@ public:
     void styleLimitsTheSearch();
     void refusedSettings();
     void anotherPage();
+    void batchGoesOnPastAFailure();
     void savedAndReopened();
     void closedDocument();
     void noFields();
@@ -102,6 +103,7 @@ const std::vector<std::pair<const char*, Scenario>> kScenarios = {
     {"a style limits the search", &TestWordContract::styleLimitsTheSearch},
     {"refused settings", &TestWordContract::refusedSettings},
     {"another page", &TestWordContract::anotherPage},
+    {"a batch goes on past a failure", &TestWordContract::batchGoesOnPastAFailure},
     {"saved and reopened", &TestWordContract::savedAndReopened},
     {"a closed document", &TestWordContract::closedDocument},
     {"no fields", &TestWordContract::noFields},
@@ -219,6 +221,35 @@ void TestWordContract::anotherPage()
     }
     QCOMPARE(numbers(), pairs(1, 10));
     QVERIFY(!replace("0003", "x", word::WdFindWrap::Stop, "Ticket No."));
+}
+
+// A page's steps gathered and run in one go, as the run adds each page.
+void TestWordContract::batchGoesOnPastAFailure()
+{
+    word::Selection& selection = mApp->selection();
+    selection.WholeStory();
+    selection.Copy();
+    selection.BeginBatch();
+    selection.EndKey(word::WdUnits::Story);
+    selection.Paste();
+    selection.TypeBackspace();
+    selection.EndKey(word::WdUnits::Story);
+    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
+    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+    QVERIFY(!replace(number(1), number(6), word::WdFindWrap::Stop, "Ticket No."));
+    // Refused when its turn comes, with the settings it was asked with.
+    selection.find().setMatchCase(true);
+    selection.find().Execute(word::WdReplace::All);
+    for (int j = 2; j <= 5; ++j) {
+        replace(number(j), number(5 + j), word::WdFindWrap::Stop, "Ticket No.");
+    }
+    QCOMPARE(numbers(), pairs(1, 5)); // nothing has run yet
+    const std::vector<word::BatchFailure> failures = selection.EndBatch();
+    QCOMPARE(failures.size(), 1U);
+    QCOMPARE(failures.front().index, 7);
+    QVERIFY(failures.front().description.contains("case-blind"));
+    QCOMPARE(numbers(), pairs(1, 10));
+    QVERIFY(selection.EndBatch().empty()); // gathering ended with the batch
 }
 
 void TestWordContract::savedAndReopened()

@@ -30,6 +30,7 @@ private slots:
     void copyAsPictureLeavesTheClipboardAlone();
     void openingAMissingFileNamesIt();
     void selectionWithoutDocumentFails();
+    void theOfficeEditsInItsOwnProcess();
 
 private:
     QString templatePath() const { return dir_.filePath(QStringLiteral("template.dot")); }
@@ -357,6 +358,33 @@ void TestWordLayer::selectionWithoutDocumentFails()
     QVERIFY_THROWS_EXCEPTION(word::Error, app_->activeDocument());
     QVERIFY_THROWS_EXCEPTION(word::Error, app_->selection().WholeStory());
     QVERIFY_THROWS_EXCEPTION(word::Error, app_->selection().Paste());
+}
+
+// The editing runs inside the office that holds the document, unless the pipe is asked for.
+void TestWordLayer::theOfficeEditsInItsOwnProcess()
+{
+    const auto editingOffices = [] {
+        int count = 0;
+        for (const qint64 pid : probe::officeChildrenOf(QCoreApplication::applicationPid())) {
+            QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+            count += maps.open(QIODevice::ReadOnly) &&
+                     maps.readAll().contains("/libticketwright_editor.so");
+        }
+        return count;
+    };
+    auto document = openTemplate();
+    app_->selection().WholeStory();
+    QCOMPARE(editingOffices(), 1);
+
+    qputenv("TICKETWRIGHT_PAGE_LOOP", "pipe");
+    auto overPipe = word::Application::create();
+    qunsetenv("TICKETWRIGHT_PAGE_LOOP");
+    overPipe->documents().Open(templatePath(), true);
+    overPipe->selection().WholeStory();
+    QCOMPARE(probe::officeChildrenOf(QCoreApplication::applicationPid()).size(), 2);
+    QCOMPARE(editingOffices(), 1);
+    overPipe->quit();
+    document->Close();
 }
 
 QTEST_MAIN(TestWordLayer)

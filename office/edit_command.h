@@ -1,0 +1,47 @@
+#pragma once
+
+#include "find_request.h"
+#include "word_automation.h"
+
+#include <QString>
+
+namespace word {
+
+// One editing step of the Selection or its Find, as a document's editor runs it, wherever that
+// editor is: inside the office, or in this process over the pipe.
+struct EditCommand
+{
+    enum class Kind
+    {
+        WholeStory,
+        Copy,
+        EndOfStory,
+        Paste,
+        Backspace,
+        GoToPage,
+        Replace,
+        // Before anything reads, copies or stores the document: the pages laid out as they are.
+        EndStaging,
+        // How many single pages were pasted (a long document is not closed in the office).
+        PastedPages,
+        // A step refused before it reached the editor, failing in its turn with this description.
+        Fail
+    };
+
+    Kind kind = Kind::Fail;
+    WdGoToDirection direction = WdGoToDirection::Next; // GoToPage
+    int count = 0;                                     // GoToPage
+    FindRequest request;                               // Replace
+    QString failure;                                   // Fail
+};
+
+// What one command did: it failed, with the description its word::Error had, or it gave its value
+// (Replace: 1 when something was replaced; PastedPages: the count; 0 otherwise).
+struct EditOutcome
+{
+    bool failed = false;
+    QString description;
+    int value = 0;
+};
+
+} // namespace word

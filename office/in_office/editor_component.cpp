@@ -1,0 +1,125 @@
+// The document editor as a UNO component that the office loads into its own process. Each
+// instance edits one document; the client hands it a batch of commands per call, so a page's
+// steps cost one round trip instead of dozens. The editing code is the same the client runs
+// when this library is not there.
+
+#include "document_editor.h"
+#include "edit_codec.h"
+#include "uno_support.h"
+
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
+#include <com/sun/star/lang/XInitialization.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/lang/XSingleComponentFactory.hpp>
+#include <com/sun/star/task/XJob.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+#include <cppu/macros.hxx>
+#include <uno/environment.h>
+#include <uno/lbnames.h>
+
+#include <cppuhelper/factory.hxx>
+#include <cppuhelper/implbase3.hxx>
+#include <cppuhelper/supportsservice.hxx>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace {
+
+using namespace word;
+using namespace word::uno;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+
+// What Copy took is the office's, shared by all its documents as the client's own copy is.
+std::shared_ptr<CopiedText> officeCopy()
+{
+    static const auto copied = std::make_shared<CopiedText>();
+    return copied;
+}
+
+rtl::OUString implementationName()
+{
+    return rtl::OUString::createFromAscii(edit_codec::kImplementationName);
+}
+
+class EditorComponent final
+    : public cppu::WeakImplHelper3<css::task::XJob, css::lang::XInitialization,
+                                   css::lang::XServiceInfo>
+{
+public:
+    // Arguments: the document's model and its path, for the descriptions of failures.
+    void SAL_CALL initialize(const Sequence<Any>& arguments) override
+    {
+        Reference<css::frame::XModel> model;
+        rtl::OUString path;
+        if (arguments.getLength() != 2 || !(arguments[0] >>= model) || !model.is() ||
+            !(arguments[1] >>= path)) {
+            throw css::lang::IllegalArgumentException(
+                "The document editor needs a document's model and its path.", nullptr, 0);
+        }
+        const std::lock_guard lock(mMutex);
+        try {
+            mEditor.emplace(model, officeCopy(), toQ(path));
+        } catch (const Error& failure) {
+            throw css::uno::RuntimeException(rtl::OUString::fromUtf8(failure.what()));
+        }
+    }
+
+    // The commands run in order; the result holds one outcome for each.
+    Any SAL_CALL execute(const Sequence<css::beans::NamedValue>& commands) override
+    {
+        const std::lock_guard lock(mMutex);
+        if (!mEditor) {
+            throw css::uno::RuntimeException("The document editor was not given its document.");
+        }
+        try {
+            return edit_codec::encodeOutcomes(mEditor->run(edit_codec::decodeCommands(commands)));
+        } catch (const Error& failure) {
+            throw css::uno::RuntimeException(rtl::OUString::fromUtf8(failure.what()));
+        }
+    }
+
+    rtl::OUString SAL_CALL getImplementationName() override { return implementationName(); }
+    sal_Bool SAL_CALL supportsService(const rtl::OUString& name) override
+    {
+        return cppu::supportsService(this, name);
+    }
+    Sequence<rtl::OUString> SAL_CALL getSupportedServiceNames() override
+    {
+        const rtl::OUString name = implementationName();
+        return Sequence<rtl::OUString>(&name, 1);
+    }
+
+private:
+    std::mutex mMutex;
+    std::optional<DocumentEditor> mEditor;
+};
+
+Reference<css::uno::XInterface> SAL_CALL create(const Reference<css::uno::XComponentContext>&)
+{
+    return static_cast<cppu::OWeakObject*>(new EditorComponent);
+}
+
+} // namespace
+
+extern "C" SAL_DLLPUBLIC_EXPORT void
+component_getImplementationEnvironment(const char** environmentTypeName, uno_Environment**)
+{
+    *environmentTypeName = CPPU_CURRENT_LANGUAGE_BINDING_NAME;
+}
+
+extern "C" SAL_DLLPUBLIC_EXPORT void* component_getFactory(const char* name, void*, void*)
+{
+    if (std::strcmp(name, edit_codec::kImplementationName) != 0) {
+        return nullptr;
+    }
+    const rtl::OUString service = implementationName();
+    Reference<css::lang::XSingleComponentFactory> factory =
+        cppu::createSingleComponentFactory(create, service, Sequence<rtl::OUString>(&service, 1));
+    factory->acquire();
+    return factory.get();
+}
