@@ -44,7 +44,6 @@ namespace {
 
 // Starting an office with a fresh profile takes one to two seconds; a slow machine gets more.
 constexpr int kConnectTimeoutMs = 30000;
-constexpr int kQuitTimeoutMs = 5000;
 constexpr int kGoneGraceMs = 2000;
 
 // Told by the bridge when the connection to the office is gone.
@@ -80,7 +79,7 @@ OfficeApplication::OfficeApplication(std::unique_ptr<OfficeProcess> started)
 OfficeApplication::~OfficeApplication()
 {
     try {
-        endProcess(false);
+        endProcess();
     } catch (...) {
         // A destructor must not throw; the process is gone either way.
     }
@@ -225,26 +224,18 @@ QString OfficeApplication::scratchFolder() const
     return mProcess->folder();
 }
 
-void OfficeApplication::endProcess(bool gracefully)
+void OfficeApplication::endProcess()
 {
     for (const auto& document : mOpen) {
         document->abandon();
     }
-    const bool anyOpen = !mOpen.empty() || mDocumentsLeftInOffice;
     mOpen.clear();
     *mCopied = {};
     mGathered.clear();
     mGathering = false;
-    if (mDesktop.is() && gracefully && !anyOpen && mProcess->running()) {
-        // An office with no document ends in a moment; one that still holds documents would
-        // spend a long time tearing them down, for nothing, since nothing is saved implicitly.
-        try {
-            watched([&] { mDesktop->terminate(); });
-        } catch (...) {
-            // The bridge goes down with the process; whatever the call reports is expected.
-        }
-        mProcess->waitForExit(kQuitTimeoutMs);
-    }
+    // Nothing is ever saved implicitly, and the process's private profile and scratch files go
+    // with its folder, so the office is not asked to end: tearing down its documents and its
+    // own state would only keep the person waiting.
     mDesktop.clear();
     mRemote.clear();
     if (mBridge.is()) {
@@ -261,7 +252,7 @@ void OfficeApplication::endProcess(bool gracefully)
 void OfficeApplication::quit()
 {
     requireRunning();
-    endProcess(true);
+    endProcess();
 }
 
 std::shared_ptr<OfficeDocument> OfficeApplication::activeOfficeDocument()
@@ -278,9 +269,8 @@ std::shared_ptr<Document> OfficeApplication::activeDocument()
     return activeOfficeDocument();
 }
 
-void OfficeApplication::forget(OfficeDocument* document, bool leftInOffice)
+void OfficeApplication::forget(OfficeDocument* document)
 {
-    mDocumentsLeftInOffice = mDocumentsLeftInOffice || leftInOffice;
     std::erase_if(mOpen, [&](const auto& open) { return open.get() == document; });
 }
 

@@ -34,8 +34,8 @@ public:
     std::shared_ptr<Document> activeDocument() override;
 
     std::shared_ptr<OfficeDocument> activeOfficeDocument();
-    // Drops a closed document; leftInOffice when the office still holds it until it ends.
-    void forget(OfficeDocument* document, bool leftInOffice);
+    // Drops a closed document.
+    void forget(OfficeDocument* document);
     // Runs one editing step on the active document and gives its value; in a batch, gathers it
     // and gives 0.
     int edit(const EditCommand& command);
@@ -73,7 +73,7 @@ private:
     [[noreturn]] void explainFailure();
     QString notAnswering() const;
     void connect();
-    void endProcess(bool gracefully);
+    void endProcess();
     void requireRunning() const;
 
     std::unique_ptr<OfficeProcess> mProcess;
@@ -93,7 +93,6 @@ private:
     std::vector<EditCommand> mGathered;
     bool mDisplayAlerts = true;
     ProgressHandler mOpenProgress;
-    bool mDocumentsLeftInOffice = false;
 };
 
 } // namespace word

@@ -233,7 +233,7 @@ void OfficeDocument::close()
                 [&] { Reference<css::util::XCloseable>(mModel, UNO_QUERY_THROW)->close(true); });
     }
     abandon();
-    mApp.forget(this, leaveInOffice);
+    mApp.forget(this);
 }
 
 std::unique_ptr<Range> OfficeDocument::range()

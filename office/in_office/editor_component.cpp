@@ -34,10 +34,19 @@ using css::uno::Any;
 using css::uno::Reference;
 using css::uno::Sequence;
 
-// What Copy took is the office's, shared by all its documents as the client's own copy is.
+// What Copy took is the office's, shared by all its documents' editors as the client's own copy
+// is. It lives only while an editor does: a reference to the office's objects must not outlive
+// them into the office's exit.
 std::shared_ptr<CopiedText> officeCopy()
 {
-    static const auto copied = std::make_shared<CopiedText>();
+    static std::mutex mutex;
+    static std::weak_ptr<CopiedText> shared;
+    const std::lock_guard lock(mutex);
+    auto copied = shared.lock();
+    if (!copied) {
+        copied = std::make_shared<CopiedText>();
+        shared = copied;
+    }
     return copied;
 }
 

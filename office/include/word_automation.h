@@ -232,7 +232,8 @@ public:
     // A new running instance, or word::Error. Goes through the factory below.
     static std::unique_ptr<Application> create();
 
-    // Ends the instance and waits for it; a process that does not end in time is killed.
+    // Ends the instance at once, with whatever documents it still holds (nothing is saved
+    // implicitly), and returns once its process and its files are gone.
     virtual void quit() = 0;
     virtual void setDisplayAlerts(bool on) = 0;
     // Documents opened from now on report their loading's progress here (none: no reports).
