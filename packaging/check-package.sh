@@ -64,6 +64,8 @@ cleanup() {
 trap cleanup EXIT
 dpkg-deb -x "$deb" "$stage"
 for f in usr/lib/ticketwright/ticketwright usr/lib/ticketwright/HAND-M.CUR \
+         usr/lib/ticketwright/libticketwright_editor.so \
+         usr/lib/ticketwright/ticketwright-editor.rdb \
          usr/lib/ticketwright/x/o.cjs usr/share/applications/ticketwright.desktop \
          usr/share/metainfo/ticketwright.metainfo.xml \
          usr/share/icons/hicolor/48x48/apps/ticketwright.png \
