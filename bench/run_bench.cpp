@@ -316,13 +316,19 @@ double pageMs(int page)
     return (p[k] - p[from]) / static_cast<double>(k - from) * 1000.0;
 }
 
-// The ticket numbers of a saved document, as a fresh office reads them from the file.
+// The ticket numbers of a saved document, as a fresh office reads them from the file. A document
+// opened to edit ends in an empty paragraph, added in the last one's style if that held text.
 QString readBack(const QString& document, int count)
 {
     auto app = word::defaultApplicationFactory()();
-    const QStringList numbers =
-        app->documents().Open(document, true)->range()->paragraphTexts(ticket_numbers::kStyle);
+    QStringList numbers = app->documents()
+                              .Open(document, true, false)
+                              ->range()
+                              ->paragraphTexts(ticket_numbers::kStyle);
     word::terminateAllInstances();
+    while (!numbers.isEmpty() && numbers.last().isEmpty()) {
+        numbers.removeLast();
+    }
     if (numbers.size() != 2 * count) {
         return QStringLiteral("%1 number paragraphs read back, not %2")
             .arg(numbers.size())

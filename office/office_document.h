@@ -50,6 +50,9 @@ public:
     // One of them, whose failure throws; its value.
     int edit(const EditCommand& command);
     QImage firstPagePicture();
+    // Throws unless the document has a window: an invisible one cannot be selected in, nor its
+    // paragraphs found by their style.
+    void requireView() const;
     // Its text, laid out and ready to be read as it stands.
     struct Contents
     {
@@ -62,7 +65,6 @@ private:
     void save(const QString& path);
     void close();
     void requireOpen() const;
-    void requireView() const;
     void lockControllers();
     void unlockControllers();
     void resumeView();

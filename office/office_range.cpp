@@ -38,6 +38,7 @@ QStringList OfficeRange::paragraphTexts(const QString& style)
 {
     return mApp.watched([&] {
         const auto contents = mDocument->forReading();
+        mDocument->requireView();
         return guarded(
             QStringLiteral("Reading the paragraphs in the style \"%1\"").arg(style), [&] {
                 const Reference<css::container::XIndexAccess> found = paragraphsIn(contents, style);
@@ -57,6 +58,7 @@ int OfficeRange::paragraphCount(const QString& style)
 {
     return mApp.watched([&] {
         const auto contents = mDocument->forReading();
+        mDocument->requireView();
         return guarded(QStringLiteral("Counting the paragraphs in the style \"%1\"").arg(style),
                        [&] {
                            const auto found = paragraphsIn(contents, style);

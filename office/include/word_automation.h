@@ -218,7 +218,8 @@ public:
     // missing or unreadable file throws.
     // An invisible document has no window at all, not even a hidden one: nothing lays it out
     // until an export needs its pages, so a long one opens and exports in time proportional to
-    // its pages. The Selection cannot work on it, nor can CopyAsPicture.
+    // its pages. The Selection cannot work on it, nor can CopyAsPicture, nor can a range find its
+    // paragraphs by their style: those throw.
     virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false,
                                            bool visible = true) = 0;
 };

@@ -28,6 +28,7 @@ struct FakeDocument : word::Document
     QString text;
     QString path;
     bool readOnly;
+    bool visible = true;
     bool open = true;
     // What the office layer would know of it, run by the same model.
     DocumentModel known;
@@ -122,9 +123,17 @@ struct FakeDocument : word::Document
     {
         FakeDocument* doc;
         explicit FakeRange(FakeDocument* d) : doc(d) {}
+        // As the office: without a window, no picture and no search by style.
+        void requireView() const
+        {
+            if (!doc->visible) {
+                throw word::Error("The document was opened invisible.");
+            }
+        }
         QImage CopyAsPicture() override
         {
             gScript->operation("CopyAsPicture");
+            requireView();
             QImage picture(1200, 1553, QImage::Format_RGB32);
             picture.fill(Qt::white);
             picture.setDotsPerMeterX(7559); // 192 dpi
@@ -134,11 +143,13 @@ struct FakeDocument : word::Document
         QStringList paragraphTexts(const QString& style) override
         {
             gScript->operation("paragraphTexts");
+            requireView();
             return style == "Ticket No." ? FakeWord::ticketNumbers(doc->text) : QStringList();
         }
         int paragraphCount(const QString& style) override
         {
             gScript->operation("paragraphCount");
+            requireView();
             return style == "Ticket No." ? FakeWord::ticketNumbers(doc->text).size() : 0;
         }
         QString Text() override
@@ -481,7 +492,7 @@ struct FakeApplication : word::Application, word::Documents
         }
         return state.active;
     }
-    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly, bool) override
+    std::shared_ptr<word::Document> Open(const QString& path, bool readOnly, bool visible) override
     {
         gScript->operation("Open");
         QFile f(path);
@@ -494,6 +505,7 @@ struct FakeApplication : word::Application, word::Documents
         const QString text =
             path.endsWith(".dot") ? FakeWord::templatePage() : QString::fromUtf8(bytes);
         state.active = std::make_shared<FakeDocument>(&state, text, path, readOnly);
+        state.active->visible = visible;
         sel.ip = 0;
         return state.active;
     }

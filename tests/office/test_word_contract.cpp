@@ -107,6 +107,7 @@ const std::vector<std::pair<const char*, Scenario>> kScenarios = {
     {"saved and reopened", &TestWordContract::savedAndReopened},
     {"a closed document", &TestWordContract::closedDocument},
     {"no fields", &TestWordContract::noFields},
+    {"a PDF without a window", &TestWordContract::pdfWithoutWindow},
 };
 
 } // namespace
@@ -298,6 +299,7 @@ void TestWordContract::pdfWithoutWindow()
     if (mReal) {
         QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().Copy());
     }
+    QVERIFY_THROWS_EXCEPTION(word::Error, invisible->range()->paragraphTexts("Ticket No."));
     QVERIFY_THROWS_EXCEPTION(word::Error,
                              invisible->ExportAsFixedFormat(mDir.filePath("none/contract.pdf"),
                                                             word::WdExportFormat::PDF, {}));
