@@ -321,10 +321,8 @@ double pageMs(int page)
 QString readBack(const QString& document, int count)
 {
     auto app = word::defaultApplicationFactory()();
-    QStringList numbers = app->documents()
-                              .Open(document, true, false)
-                              ->range()
-                              ->paragraphTexts(ticket_numbers::kStyle);
+    QStringList numbers =
+        app->documents().Open(document, true)->range()->paragraphTexts(ticket_numbers::kStyle);
     word::terminateAllInstances();
     while (!numbers.isEmpty() && numbers.last().isEmpty()) {
         numbers.removeLast();
