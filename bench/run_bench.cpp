@@ -1,6 +1,7 @@
 // Times whole generation runs, from the click on "Start Creating Template" to the preview shown
 // (offscreen), against the real office:
 //   run_bench [tickets ...]      (default 5 100 1000 10000)
+//   run_bench --pdf FILE.doc     (only the PDF of a document kept with TICKETWRIGHT_BENCH_KEEP)
 // Each stage is timed by watching the office calls the run makes, through a thin layer that
 // forwards every call unchanged. The floor is the office by itself: its own command-line
 // conversion of the very document the run produced to a Word 97 file (the second of two, in a
@@ -345,7 +346,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     gClock.start();
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc && qstrcmp(argv[1], "--pdf") != 0; ++i) {
         counts.push_back(std::atoi(argv[i]));
     }
     if (counts.empty()) {
@@ -355,6 +356,13 @@ int main(int argc, char** argv)
     QTemporaryDir temp;
     QTemporaryDir config;
     qputenv("TEMP", temp.path().toUtf8());
+    // run_bench --pdf FILE.doc: only the PDF of a document kept earlier, to look at its export.
+    if (argc == 3 && qstrcmp(argv[1], "--pdf") == 0) {
+        const auto [seconds, peakKiB] = pdfSeconds(QString::fromLocal8Bit(argv[2]), temp.path());
+        std::printf("pdf: %.2f s, office peak %.0f MiB\n", seconds,
+                    static_cast<double>(peakKiB) / 1024.0);
+        return 0;
+    }
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     Seams::installProduct();
     Seams::current().messageBox = [](const QString& text, const QString&, MsgStyle) {

@@ -126,6 +126,17 @@ void PdfExport::separateArt()
     clearDirectFormatting(artParagraph);
     artParagraph->setPropertyValue("ParaStyleName", Any(rtl::OUString("Standard")));
     artParagraph->setPropertyValue("PageDescName", Any(ownStyle));
+    settleStatistics();
+}
+
+// The office keeps the document's word count up to date in the background, a few thousand
+// characters whenever it is idle, and every such step walks all paragraphs again to find the next
+// uncounted ones: over a long layout and export, with the office idle between pages, that grows
+// with the square of the paragraphs. Asked for the count once, the office counts everything in
+// one pass; with nothing left uncounted, the background steps stop.
+void PdfExport::settleStatistics()
+{
+    Reference<css::beans::XPropertySet>(mModel, UNO_QUERY_THROW)->getPropertyValue("WordCount");
 }
 
 void PdfExport::exportPages(const QString& file, const ProgressHandler& progress)

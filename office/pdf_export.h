@@ -30,6 +30,7 @@ public:
     void write(const QString& path, const FixedFormatOptions& options);
 
 private:
+    void settleStatistics();
     void exportPages(const QString& file, const ProgressHandler& progress);
 
     com::sun::star::uno::Reference<com::sun::star::frame::XModel> mModel;
