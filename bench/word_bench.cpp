@@ -65,12 +65,7 @@ std::vector<double> pageLoop(word::Application& app, int pages)
         QElapsedTimer one;
         one.start();
         selection.BeginBatch();
-        selection.EndKey(word::WdUnits::Story);
-        selection.Paste();
-        selection.TypeBackspace();
-        selection.EndKey(word::WdUnits::Story);
-        selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
-        selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+        pastePageAtEnd(selection);
         for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
             replaceAll(app, number(j), number((i - 1) * ticket_numbers::kTicketsPerPage + j),
                        word::WdFindWrap::Stop, QStringLiteral("Ticket No."));

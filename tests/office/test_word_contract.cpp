@@ -204,12 +204,7 @@ void TestWordContract::addPage()
     word::Selection& selection = mApp->selection();
     selection.WholeStory();
     selection.Copy();
-    selection.EndKey(word::WdUnits::Story);
-    selection.Paste();
-    selection.TypeBackspace();
-    selection.EndKey(word::WdUnits::Story);
-    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
-    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+    pastePageAtEnd(selection);
 }
 
 // Renumbered from the new page's start, nothing of the first page is reached.
@@ -231,12 +226,7 @@ void TestWordContract::batchGoesOnPastAFailure()
     selection.WholeStory();
     selection.Copy();
     selection.BeginBatch();
-    selection.EndKey(word::WdUnits::Story);
-    selection.Paste();
-    selection.TypeBackspace();
-    selection.EndKey(word::WdUnits::Story);
-    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
-    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+    pastePageAtEnd(selection);
     QVERIFY(!replace(number(1), number(6), word::WdFindWrap::Stop, "Ticket No."));
     // Refused when its turn comes, with the settings it was asked with.
     selection.find().setMatchCase(true);

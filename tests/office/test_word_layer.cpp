@@ -62,12 +62,7 @@ QString TestWordLayer::buildTickets(int pages, const QString& name)
     selection.WholeStory();
     selection.Copy();
     for (int i = 2; i <= pages; ++i) {
-        selection.EndKey(word::WdUnits::Story);
-        selection.Paste();
-        selection.TypeBackspace();
-        selection.EndKey(word::WdUnits::Story);
-        selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
-        selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+        pastePageAtEnd(selection);
         for (int j = 1; j <= 5; ++j) {
             replaceAll(QStringLiteral("%1").arg(j, 4, 10, QLatin1Char('0')),
                        QStringLiteral("%1").arg((i - 1) * 5 + j, 4, 10, QLatin1Char('0')),
