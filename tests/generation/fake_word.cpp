@@ -306,6 +306,16 @@ struct FakeSelection : word::Selection
     bool gathering = false;
     std::vector<std::function<void()>> gathered;
 
+    // As the office: copying and pasting select in the document's window.
+    FakeDocument& viewed()
+    {
+        FakeDocument& d = doc();
+        if (!d.visible) {
+            throw word::Error("The document was opened invisible, without a window to select in.");
+        }
+        return d;
+    }
+
     bool gather(std::function<void()> operation)
     {
         if (gathering) {
@@ -356,7 +366,7 @@ struct FakeSelection : word::Selection
             return;
         }
         gScript->operation("Copy");
-        const FakeDocument& d = doc();
+        const FakeDocument& d = viewed();
         gScript->transfer = d.text.mid(selStart, ip - selStart);
         auto paragraphs = std::make_shared<std::vector<CopiedParagraph>>();
         for (qsizetype at = selStart; at <= ip;) {
@@ -387,6 +397,7 @@ struct FakeSelection : word::Selection
             return;
         }
         gScript->operation("Paste");
+        viewed();
         ++pastes;
         QString page = gScript->transfer;
         if (gScript->brokenPaste == pastes) {
