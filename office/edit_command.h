@@ -28,6 +28,19 @@ struct EditCommand
         Fail
     };
 
+    static EditCommand of(Kind kind)
+    {
+        EditCommand command;
+        command.kind = kind;
+        return command;
+    }
+    static EditCommand refused(const QString& description)
+    {
+        EditCommand command;
+        command.failure = description;
+        return command;
+    }
+
     Kind kind = Kind::Fail;
     WdGoToDirection direction = WdGoToDirection::Next; // GoToPage
     int count = 0;                                     // GoToPage

@@ -125,9 +125,7 @@ void OfficeDocument::resumeView()
 
 void OfficeDocument::endStaging()
 {
-    EditCommand command;
-    command.kind = EditCommand::Kind::EndStaging;
-    edit(command);
+    edit(EditCommand::of(EditCommand::Kind::EndStaging));
 }
 
 std::vector<EditOutcome> OfficeDocument::edit(const std::vector<EditCommand>& commands)
@@ -221,11 +219,9 @@ void OfficeDocument::close()
 {
     requireOpen();
     const auto self = shared_from_this();
-    EditCommand pasted;
-    pasted.kind = EditCommand::Kind::PastedPages;
     bool leaveInOffice = true; // an office that cannot tell is asked nothing more
     try {
-        leaveInOffice = edit(pasted) > kCheapToClosePages;
+        leaveInOffice = edit(EditCommand::of(EditCommand::Kind::PastedPages)) > kCheapToClosePages;
     } catch (const Error&) {
     }
     if (!leaveInOffice) {

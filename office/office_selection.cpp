@@ -4,62 +4,47 @@
 
 namespace word {
 
-namespace {
-
-EditCommand command(EditCommand::Kind kind)
-{
-    EditCommand made;
-    made.kind = kind;
-    return made;
-}
-
-EditCommand refused(const QString& description)
-{
-    EditCommand made;
-    made.failure = description;
-    return made;
-}
-
-} // namespace
+using Kind = EditCommand::Kind;
 
 void OfficeSelection::WholeStory()
 {
-    mApp.edit(command(EditCommand::Kind::WholeStory));
+    mApp.edit(EditCommand::of(Kind::WholeStory));
 }
 
 void OfficeSelection::Copy()
 {
-    mApp.edit(command(EditCommand::Kind::Copy));
+    mApp.edit(EditCommand::of(Kind::Copy));
 }
 
 void OfficeSelection::EndKey(WdUnits unit)
 {
-    mApp.edit(unit == WdUnits::Story
-                  ? command(EditCommand::Kind::EndOfStory)
-                  : refused(QStringLiteral("EndKey supports only the unit Story (6).")));
+    mApp.edit(unit == WdUnits::Story ? EditCommand::of(Kind::EndOfStory)
+                                     : EditCommand::refused(QStringLiteral(
+                                           "EndKey supports only the unit Story (6).")));
 }
 
 void OfficeSelection::Paste()
 {
-    mApp.edit(command(EditCommand::Kind::Paste));
+    mApp.edit(EditCommand::of(Kind::Paste));
 }
 
 void OfficeSelection::TypeBackspace()
 {
-    mApp.edit(command(EditCommand::Kind::Backspace));
+    mApp.edit(EditCommand::of(Kind::Backspace));
 }
 
 void OfficeSelection::GoTo(WdGoToItem what, WdGoToDirection which, int count)
 {
     if (what != WdGoToItem::Page) {
-        mApp.edit(refused(QStringLiteral("GoTo supports only pages (What = 1).")));
+        mApp.edit(EditCommand::refused(QStringLiteral("GoTo supports only pages (What = 1).")));
         return;
     }
     if (which != WdGoToDirection::Next && which != WdGoToDirection::Previous) {
-        mApp.edit(refused(QStringLiteral("GoTo supports only the next (2) or previous (3) page.")));
+        mApp.edit(EditCommand::refused(
+            QStringLiteral("GoTo supports only the next (2) or previous (3) page.")));
         return;
     }
-    EditCommand go = command(EditCommand::Kind::GoToPage);
+    EditCommand go = EditCommand::of(Kind::GoToPage);
     go.direction = which;
     go.count = count;
     mApp.edit(go);
