@@ -255,8 +255,8 @@ private slots:
 
     void duringPdf_data()
     {
-        // The progress the harness said just before the kill: -1 while the office reads, then the
-        // first percent at or past the given one.
+        // Where the harness holds the save for the kill: -1 while the office reads, then the
+        // first progress at or past the given percent.
         QTest::addColumn<int>("percent");
         QTest::newRow("office reading the document") << -1;
         QTest::newRow("office exporting the pages") << 40;
@@ -277,19 +277,9 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(old);
         }
-        QProcess process;
-        start(process, {QStringLiteral("save"), document, target});
-        QString said;
-        do {
-            said = launch::waitForLine(process, QStringLiteral("pdf "));
-        } while (!said.isEmpty() &&
-                 (percent < 0 ? said.mid(4).toInt() != -1 : said.mid(4).toInt() < percent));
-        QVERIFY2(!said.isEmpty(), "the program ended before the moment");
-        // Stopped at once, so that the save cannot finish between the look and the kill.
-        signalAlive(process, SIGSTOP);
-        const QSet<qint64> offices = officeChildren(process.processId());
-        kill(process);
-        QVERIFY(!offices.isEmpty());
+        QSet<qint64> offices;
+        killWhileHolding({QStringLiteral("save"), document, target},
+                         QStringLiteral("pdf %1").arg(percent), offices);
         QVERIFY(allGone(offices, 10000));
         QFile result(target);
         QVERIFY(result.open(QIODevice::ReadOnly));

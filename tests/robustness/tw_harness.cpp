@@ -16,6 +16,8 @@
 //     page <percent>   in the page loop, once the progress bar reaches that percent
 //     picture          in the picture export, once its office runs
 //     end              after typing, instead of ending
+//     pdf <percent>    in a PDF save, at its first progress at or past that percent (-1: while
+//                      the office reads the document), its office still running
 
 #include "form1.h"
 #include "form2.h"
@@ -133,6 +135,13 @@ int main(int argc, char** argv)
                     if (percent != said) {
                         said = percent;
                         say(QStringLiteral("pdf %1").arg(percent));
+                    }
+                    const QString pdf = QStringLiteral("pdf ");
+                    if (kHold.startsWith(pdf)) {
+                        const int moment = kHold.mid(pdf.size()).toInt();
+                        if (moment < 0 ? percent < 0 : percent >= moment) {
+                            holdIf(kHold);
+                        }
                     }
                 });
             });
