@@ -1,6 +1,7 @@
 #include "office_process.h"
 
 #include "leftover_sweep.h"
+#include "profile_seed.h"
 #include "word_automation.h"
 
 #include <QDir>
@@ -134,7 +135,14 @@ void writeProfileSettings(const QString& profile)
 
 void OfficeProcess::start()
 {
-    writeProfileSettings(mFolder + QStringLiteral("/profile"));
+    const QString profileFolder = mFolder + QStringLiteral("/profile");
+    const ProfileSeed seed(programPath(), QByteArray(kProfileSettings));
+    if (ended() && exitCode() == kRestartRequested) {
+        // The office has just set its profile up, settings merged in, and is not running.
+        seed.keep(profileFolder);
+    } else if (!seed.copyInto(profileFolder)) {
+        writeProfileSettings(profileFolder);
+    }
     const QString profile = profileUrl();
     mProcess.setProgram(QFileInfo(programPath()).absoluteFilePath());
     mProcess.setArguments({

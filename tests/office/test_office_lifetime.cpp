@@ -2,6 +2,7 @@
 #include "is_installed.h"
 #include "leftover_sweep.h"
 #include "office_probe.h"
+#include "office_process.h"
 #include "office_watchdog.h"
 #include "program_launcher.h"
 #include "scripted_seams.h"
@@ -29,6 +30,7 @@ private slots:
     void terminateAllInstancesEndsEveryOffice();
     void killedProgramTakesItsOfficeAlong();
     void twoInstancesDoNotShareAnOffice();
+    void laterOfficesStartOnTheFirstOnesProfile();
     void unavailableOfficeFailsQuickly();
     void watchdogGivesUpOnlyAStalledCall_data();
     void watchdogGivesUpOnlyAStalledCall();
@@ -121,6 +123,30 @@ void TestOfficeLifetime::twoInstancesDoNotShareAnOffice()
     QCOMPARE(probe::officeChildrenOf(getpid()).size(), 1);
     QVERIFY_THROWS_EXCEPTION(word::Error, second->documents().Open(QStringLiteral("/nonexistent")));
     second->quit();
+}
+
+void TestOfficeLifetime::laterOfficesStartOnTheFirstOnesProfile()
+{
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const auto restoreCache = qScopeGuard([] { qunsetenv("XDG_CACHE_HOME"); });
+    word::Application::create()->quit();
+    const QDir seeds(cache.filePath(QStringLiteral("ticketwright-profiles")));
+    const QStringList kept = seeds.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(kept.size(), 1);
+    // The office's own setup and this program's settings, both.
+    QFile settings(seeds.filePath(kept[0] + QStringLiteral("/user/registrymodifications.xcu")));
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    const QByteArray text = settings.readAll();
+    QVERIFY(text.contains("ooSetupInstCompleted"));
+    QVERIFY(text.contains("IsSpellAuto"));
+
+    // A fresh profile would make this office end, asking for a restart, before it listens.
+    word::OfficeProcess office;
+    const QString socket = word::LeftoverSweep::socketPath(
+        office.connectionDescription().section(QLatin1Char('='), 1));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket) || !office.running(), 30000);
+    QVERIFY2(office.running(), qPrintable(QStringLiteral("exit %1").arg(office.exitCode())));
 }
 
 void TestOfficeLifetime::unavailableOfficeFailsQuickly()
