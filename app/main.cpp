@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "generation_run.h"
 #include "is_installed.h"
+#include "picture_in_advance.h"
 #include "program_end.h"
 #include "seams.h"
 #include "ticket_template.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv)
     Seams::installProduct();
     Form1::setOfficeCheck(CheckWordInstalled);
     GenerationRun::setTemplateSource(ticketTemplateBytes);
+    PictureInAdvance::setEnabled(true);
 
     Form1 form;
     // Ending at once, by a close or by a signal, leaves no office process and no working file.

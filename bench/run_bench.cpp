@@ -22,6 +22,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "picture_in_advance.h"
 #include "save_doc_as_jpg.h"
 #include "save_doc_as_pdf.h"
 #include "seams.h"
@@ -187,9 +188,9 @@ public:
     void GoTo(word::WdGoToItem w, word::WdGoToDirection d, int c) override { inner->GoTo(w, d, c); }
     void BeginBatch() override { inner->BeginBatch(); }
     // The run gathers each added page's steps in one batch: a page is done when its batch is.
-    std::vector<word::BatchFailure> EndBatch() override
+    std::vector<word::BatchFailure> EndBatch(const std::function<void()>& meanwhile) override
     {
-        auto failures = inner->EndBatch();
+        auto failures = inner->EndBatch(meanwhile);
         gTimeline.pastes.push_back(now());
         return failures;
     }
@@ -371,6 +372,7 @@ int main(int argc, char** argv)
     };
     Seams::current().openUrl = [](const QUrl&) { return true; };
     GenerationRun::setTemplateSource(ticketTemplateBytes);
+    PictureInAdvance::setEnabled(true);
     word::setApplicationFactory(
         [] {
             return std::unique_ptr<word::Application>(

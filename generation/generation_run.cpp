@@ -4,6 +4,7 @@
 #include "app_identity.h"
 #include "file_helpers.h"
 #include "number_text.h"
+#include "picture_in_advance.h"
 #include "run_host.h"
 #include "save_doc_as_jpg.h"
 #include "seams.h"
@@ -11,6 +12,7 @@
 #include "ticket_number_check.h"
 #include "word_automation.h"
 
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 
 #include <utility>
@@ -270,10 +272,16 @@ void GenerationRun::replicatePages()
     mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
     restoreFirstPageNumbers();
     mTrap.step(label::kCopyPage, [&] { saveFirstPage(); });
+    // While the office adds a page, the next page's events and progress run here.
+    showPageProgress(2);
     for (int page = 2; page <= mPages; ++page) {
-        pastePage(page);
+        pastePage();
         renumberPage(page);
-        endPageBatch();
+        endPageBatch([&] {
+            if (page < mPages) {
+                showPageProgress(page + 1);
+            }
+        });
     }
     mTrap.step(label::kProgressTextReset,
                [&] { mHost.setProgressText(QStringLiteral("Progress Bar")); });
@@ -300,13 +308,15 @@ void GenerationRun::saveFirstPage()
         const QString path = mFirstPageFolder->filePath(QStringLiteral("first-page.doc"));
         document().SaveAs(path);
         mFirstPagePath = path;
+        if (PictureInAdvance::enabled()) {
+            mPictureInAdvance = std::make_unique<PictureInAdvance>(path);
+        }
     } catch (const std::exception&) {
         mFirstPagePath.clear();
     }
 }
 
-// The copied page pasted at the end, with the insertion point left at its start.
-void GenerationRun::pastePage(int page)
+void GenerationRun::showPageProgress(int page)
 {
     mTrap.step(label::kLetEventsRun, [&] { mHost.processEvents(); });
     mTrap.step(label::kProgressValue, [&] {
@@ -326,6 +336,11 @@ void GenerationRun::pastePage(int page)
         mHost.setProgressText(
             QStringLiteral("Please let this software running with touching the keyboard."));
     });
+}
+
+// The copied page pasted at the end, with the insertion point left at its start.
+void GenerationRun::pastePage()
+{
     beginPageBatch();
     officeStep(label::kEndBeforePaste,
                [&] { application().selection().EndKey(word::WdUnits::Story); });
@@ -349,8 +364,16 @@ void GenerationRun::beginPageBatch()
     });
 }
 
-void GenerationRun::endPageBatch()
+void GenerationRun::endPageBatch(const std::function<void()>& meanwhile)
 {
+    // Once, whatever becomes of the batch.
+    bool ranMeanwhile = false;
+    const std::function<void()> once = [&] {
+        if (meanwhile && !std::exchange(ranMeanwhile, true)) {
+            meanwhile();
+        }
+    };
+    const auto ensureMeanwhile = qScopeGuard(once);
     if (!mBatch) {
         return;
     }
@@ -359,7 +382,7 @@ void GenerationRun::endPageBatch()
     std::vector<word::BatchFailure> failures;
     // When none of the page's steps could run (the office is gone), the first one reports it.
     mTrap.step(labels.empty() ? label::kEndBeforePaste : labels.front(),
-               [&] { failures = application().selection().EndBatch(); });
+               [&] { failures = application().selection().EndBatch(once); });
     for (const word::BatchFailure& failure : failures) {
         const auto at = static_cast<std::size_t>(failure.index);
         mTrap.reportAt(at < labels.size() ? labels[at] : label::kEndBeforePaste,
@@ -483,8 +506,10 @@ void GenerationRun::chooseResultPath()
 void GenerationRun::makePicture()
 {
     mTrap.step(label::kMakePicture, [&] {
-        mPicture = SaveDocAsJPG(mFirstPagePath.isEmpty() ? mResultPath : mFirstPagePath);
+        mPicture = mFirstPagePath.isEmpty() ? SaveDocAsJPG(mResultPath)
+                                            : SaveDocAsJPG(mFirstPagePath, mPictureInAdvance.get());
     });
+    mPictureInAdvance.reset();
     mFirstPageFolder.reset();
 }
 

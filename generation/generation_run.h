@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class PictureInAdvance;
 class RunHost;
 
 namespace word {
@@ -58,12 +59,14 @@ private:
 
     void markNumbers();
     void restoreFirstPageNumbers();
-    void pastePage(int page);
+    // The events and the progress bar, once for each page added.
+    void showPageProgress(int page);
+    void pastePage();
     void renumberPage(int page);
     // A page's office steps are gathered and run by the office in one go; each failure is then
-    // reported at its own step's label.
+    // reported at its own step's label. meanwhile runs here while the office works.
     void beginPageBatch();
-    void endPageBatch();
+    void endPageBatch(const std::function<void()>& meanwhile = {});
     template <typename Body> void officeStep(int label, Body&& body);
     void chooseResultPath();
     void removeWorkingFiles();
@@ -101,5 +104,7 @@ private:
     // The first page alone, saved before the others are added, for the picture.
     std::unique_ptr<QTemporaryDir> mFirstPageFolder;
     QString mFirstPagePath;
+    // Its picture, under way while the pages are added; goes before the page it reads.
+    std::unique_ptr<PictureInAdvance> mPictureInAdvance;
     QImage mPicture;
 };

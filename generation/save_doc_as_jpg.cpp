@@ -3,12 +3,13 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "error_trap.h"
+#include "picture_in_advance.h"
 #include "run_labels.h"
 #include "word_automation.h"
 
 #include <memory>
 
-QImage SaveDocAsJPG(const QString& inFile)
+QImage SaveDocAsJPG(const QString& inFile, PictureInAdvance* advance)
 {
     namespace label = picture_labels;
     ErrorTrap trap(identity::location(QStringLiteral("Form1"), QStringLiteral("SaveDocAsJPG")));
@@ -23,13 +24,17 @@ QImage SaveDocAsJPG(const QString& inFile)
     std::shared_ptr<word::Document> document;
 
     QImage picture;
-    trap.step(label::kStartOffice, [&] { app = word::Application::create(); });
-    trap.step(label::kOpenDocument, [&] { document = application().documents().Open(file); });
+    trap.step(label::kStartOffice,
+              [&] { app = advance ? advance->takeApplication() : word::Application::create(); });
+    trap.step(label::kOpenDocument, [&] {
+        word::Application& office = application();
+        document = advance ? advance->document() : office.documents().Open(file);
+    });
     trap.step(label::kTakePicture, [&] {
         if (!document) {
             throw AppError(QStringLiteral("No document is open to picture."));
         }
-        picture = document->range()->CopyAsPicture();
+        picture = advance ? advance->picture() : document->range()->CopyAsPicture();
     });
     trap.step(label::kCheckPicture, [&] {
         if (picture.isNull()) {

@@ -29,8 +29,10 @@
 
 #include <algorithm>
 #include <cppuhelper/implbase1.hxx>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace word {
 
@@ -392,17 +394,44 @@ int OfficeApplication::edit(const EditCommand& command)
     return watched([&] { return activeOfficeDocument()->edit(command); });
 }
 
-std::vector<BatchFailure> OfficeApplication::endBatch()
+std::vector<BatchFailure> OfficeApplication::endBatch(const std::function<void()>& meanwhile)
 {
     std::vector<EditCommand> commands;
     commands.swap(mGathered);
     mGathering = false;
+    bool calledMeanwhile = false;
+    const auto callMeanwhile = [&] {
+        if (meanwhile && !std::exchange(calledMeanwhile, true)) {
+            meanwhile();
+        }
+    };
     std::vector<BatchFailure> failures;
     if (commands.empty()) {
+        callMeanwhile();
         return failures;
     }
-    const std::vector<EditOutcome> outcomes =
-        watched([&] { return activeOfficeDocument()->edit(commands); });
+    std::vector<EditOutcome> outcomes;
+    try {
+        outcomes = watched([&] {
+            const std::shared_ptr<OfficeDocument> document = activeOfficeDocument();
+            if (!meanwhile) {
+                return document->edit(commands);
+            }
+            // Only the office's objects are touched over there; this thread waits for the
+            // batch however meanwhile ends.
+            auto running = std::async(std::launch::async, [&] { return document->edit(commands); });
+            try {
+                callMeanwhile();
+            } catch (...) {
+                running.wait();
+                throw;
+            }
+            return running.get();
+        });
+    } catch (...) {
+        callMeanwhile();
+        throw;
+    }
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         if (outcomes[i].failed) {
             failures.push_back({static_cast<int>(i), outcomes[i].description});

@@ -40,7 +40,7 @@ public:
     // and gives 0.
     int edit(const EditCommand& command);
     void beginBatch() { mGathering = true; }
-    std::vector<BatchFailure> endBatch();
+    std::vector<BatchFailure> endBatch(const std::function<void()>& meanwhile);
     // A folder of this instance for scratch files, removed when the office ends.
     QString scratchFolder() const;
 

@@ -55,9 +55,9 @@ void OfficeSelection::BeginBatch()
     mApp.beginBatch();
 }
 
-std::vector<BatchFailure> OfficeSelection::EndBatch()
+std::vector<BatchFailure> OfficeSelection::EndBatch(const std::function<void()>& meanwhile)
 {
-    return mApp.endBatch();
+    return mApp.endBatch(meanwhile);
 }
 
 } // namespace word

@@ -22,7 +22,7 @@ public:
     void TypeBackspace() override;
     void GoTo(WdGoToItem what, WdGoToDirection which, int count) override;
     void BeginBatch() override;
-    std::vector<BatchFailure> EndBatch() override;
+    std::vector<BatchFailure> EndBatch(const std::function<void()>& meanwhile) override;
 
 private:
     OfficeApplication& mApp;

@@ -157,7 +157,9 @@ public:
     // Each runs on its own: one that fails does not stop those after it. Returns the failures in
     // order. Throws word::Error only when nothing could run (the office is gone, say). Gathering
     // ends either way.
-    virtual std::vector<BatchFailure> EndBatch() = 0;
+    // meanwhile, when given, runs once on the caller's thread while the office works, whatever
+    // happens (so the caller's own work overlaps the office's); it must not throw.
+    virtual std::vector<BatchFailure> EndBatch(const std::function<void()>& meanwhile = {}) = 0;
 };
 
 class Range

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -328,8 +329,15 @@ struct FakeSelection : word::Selection
         gScript->operation("BeginBatch");
         gathering = true;
     }
-    std::vector<word::BatchFailure> EndBatch() override
+    // The gathered steps run before meanwhile, so a run's calls keep the order they had before
+    // it overlapped its own work with the office's.
+    std::vector<word::BatchFailure> EndBatch(const std::function<void()>& meanwhile) override
     {
+        const auto callMeanwhile = qScopeGuard([&] {
+            if (meanwhile) {
+                meanwhile();
+            }
+        });
         gathering = false;
         const auto operations = std::move(gathered);
         gathered.clear();

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "picture_in_advance.h"
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
@@ -35,6 +36,8 @@ protected:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
         GenerationRun::setTemplateSource(ticketTemplateBytes);
+        // The real office takes its picture while the pages are added, as in the program.
+        PictureInAdvance::setEnabled(true);
     }
     // From init.
     void freshCase()

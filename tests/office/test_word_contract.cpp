@@ -235,12 +235,17 @@ void TestWordContract::batchGoesOnPastAFailure()
         replace(number(j), number(5 + j), word::WdFindWrap::Stop, "Ticket No.");
     }
     QCOMPARE(numbers(), pairs(1, 5)); // nothing has run yet
-    const std::vector<word::BatchFailure> failures = selection.EndBatch();
+    // The caller's own work runs once, here, while the office works.
+    QList<QThread*> meanwhile;
+    const std::vector<word::BatchFailure> failures =
+        selection.EndBatch([&] { meanwhile << QThread::currentThread(); });
+    QCOMPARE(meanwhile, QList<QThread*>{QThread::currentThread()});
     QCOMPARE(failures.size(), 1U);
     QCOMPARE(failures.front().index, 7);
     QVERIFY(failures.front().description.contains("case-blind"));
     QCOMPARE(numbers(), pairs(1, 10));
-    QVERIFY(selection.EndBatch().empty()); // gathering ended with the batch
+    QVERIFY(selection.EndBatch([&] { meanwhile << nullptr; }).empty()); // gathering ended
+    QCOMPARE(meanwhile.size(), 2);
 }
 
 void TestWordContract::savedAndReopened()

@@ -14,7 +14,7 @@
 // TICKETWRIGHT_HARNESS_HOLD stops the program at a moment a test wants to kill it in, says
 // "holding", and waits there until it is killed, so the test knows it is alive and where it is:
 //     page <percent>   in the page loop, once the progress bar reaches that percent
-//     picture          in the picture export, once its office runs
+//     picture          in the picture export, its office running, as it closes the page
 //     end              after typing, instead of ending
 //     pdf <percent>    in a PDF save, at its first progress at or past that percent (-1: while
 //                      the office reads the document), its office still running
@@ -22,6 +22,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "picture_in_advance.h"
 #include "program_end.h"
 #include "save_doc_as_pdf.h"
 #include "save_result.h"
@@ -62,6 +63,30 @@ void holdIf(const QString& moment)
     }
 }
 
+// The picture's office, which may draw while the pages are added, held once the picture
+// export asks for the page to close it.
+class HoldAtClose : public word::Application
+{
+public:
+    explicit HoldAtClose(std::unique_ptr<word::Application> inner) : mInner(std::move(inner)) {}
+    void quit() override { mInner->quit(); }
+    void setDisplayAlerts(bool on) override { mInner->setDisplayAlerts(on); }
+    void setOpenProgress(word::ProgressHandler handler) override
+    {
+        mInner->setOpenProgress(std::move(handler));
+    }
+    word::Documents& documents() override { return mInner->documents(); }
+    word::Selection& selection() override { return mInner->selection(); }
+    std::shared_ptr<word::Document> activeDocument() override
+    {
+        holdIf(QStringLiteral("picture"));
+        return mInner->activeDocument();
+    }
+
+private:
+    std::unique_ptr<word::Application> mInner;
+};
+
 void installHolds(Form1& form)
 {
     const QString page = QStringLiteral("page ");
@@ -78,10 +103,10 @@ void installHolds(Form1& form)
         // create() calls a copy of the factory: the count lives outside it.
         static int created = 0;
         word::setApplicationFactory(
-            [] {
+            []() -> std::unique_ptr<word::Application> {
                 auto app = word::defaultApplicationFactory()();
                 if (++created == 2) {
-                    holdIf(QStringLiteral("picture"));
+                    return std::make_unique<HoldAtClose>(std::move(app));
                 }
                 return app;
             },
@@ -123,6 +148,7 @@ int main(int argc, char** argv)
     const QString mode = args[0];
     installAnsweringSeams(mode == QLatin1String("save") ? args.value(2) : QString());
     GenerationRun::setTemplateSource(ticketTemplateBytes);
+    PictureInAdvance::setEnabled(true);
 
     if (mode == QLatin1String("save")) {
         Form1 form;
