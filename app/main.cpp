@@ -56,6 +56,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("ticketwright"));
     QApplication::setWindowIcon(applicationIcon());
     Seams::installProduct();
+    StartWordForTheCheck();
     Form1::setOfficeCheck(CheckWordInstalled);
     GenerationRun::setTemplateSource(ticketTemplateBytes);
     PictureInAdvance::setEnabled(true);

@@ -6,6 +6,11 @@
 
 #include <QStringList>
 
+void StartWordForTheCheck()
+{
+    word::startInstancesEarly(1);
+}
+
 void CheckWordInstalled()
 {
     std::unique_ptr<word::Application> application;

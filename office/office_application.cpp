@@ -115,7 +115,7 @@ void OfficeApplication::connect()
                                 .arg(OfficeProcess::programPath())
                                 .arg(kConnectTimeoutMs / 1000));
             }
-            QThread::msleep(50);
+            QThread::msleep(10);
         } catch (...) {
             rethrowAsWordError(QStringLiteral("Connecting to the office"));
         }
