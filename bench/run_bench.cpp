@@ -72,6 +72,16 @@ struct Timeline
         }
         return -1;
     }
+    // The first mark of that name after the time, or -1.
+    double firstAfter(const QString& what, double after) const
+    {
+        for (const auto& [name, t] : marks) {
+            if (name == what && t > after) {
+                return t;
+            }
+        }
+        return -1;
+    }
     double last(const QString& what) const
     {
         double found = -1;
@@ -128,12 +138,14 @@ public:
     }
     int paragraphCount(const QString& style) override
     {
+        gTimeline.mark(QStringLiteral("text"));
         const int count = mInner->paragraphCount(style);
         gTimeline.mark(QStringLiteral("text done"));
         return count;
     }
     QString Text() override
     {
+        gTimeline.mark(QStringLiteral("text"));
         QString text = mInner->Text();
         gTimeline.mark(QStringLiteral("text done"));
         return text;
@@ -429,6 +441,8 @@ int main(int argc, char** argv)
         // The last save is the document's; an earlier one is its first page, for the picture.
         const double save = t.last(QStringLiteral("save"));
         const double saved = t.last(QStringLiteral("saved"));
+        // The check reads the document just before it is saved.
+        const double checking = t.firstAfter(QStringLiteral("text"), copy > 0 ? copy : opened);
         const double checked = t.last(QStringLiteral("text done"));
         const double quit = t.at(QStringLiteral("quit"));
         const double pictured = t.at(QStringLiteral("quit"), 2);
@@ -438,8 +452,9 @@ int main(int argc, char** argv)
         const double total = shown - click;
         std::printf("%8d %6d | %8.2f %8.2f %10.2f %8.2f %8.2f %8.2f %8.2f | %8.2f | %7.1f %7.1f "
                     "%7.1f %7.1f | %7.2f %7.2f %6.2f | %8.0f\n",
-                    count, pages, opened - click, filled - opened, copy > 0 ? save - copy : 0.0,
-                    saved - save, checked - saved, quit - checked, pictured - quit, total,
+                    count, pages, opened - click, filled - opened,
+                    copy > 0 ? std::min(save, checking) - copy : 0.0, saved - save,
+                    checked - checking, quit - std::max(saved, checked), pictured - quit, total,
                     pageMs(100), pageMs(1000), pageMs(2000), pageMs(4000), layerFloor, floor,
                     floor > 0 ? total / floor : 0.0, static_cast<double>(t.peakKiB) / 1024.0);
         std::fflush(stdout);

@@ -15,6 +15,7 @@
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -446,10 +447,21 @@ void GenerationRun::saveAndCheck()
 {
     chooseResultPath();
     mTrap.step(label::kSaveAndCheck, [&] {
-        document().SaveAs(mResultPath);
         // The saved document must hold every ticket it was meant to; if not, it is still
-        // handed over, so nothing is lost, but the user is told.
-        const QString problem = numberingProblem();
+        // handed over, so nothing is lost, but the user is told. It is read just before the
+        // save, while the pages are laid out as they were added; nothing changes it in between,
+        // and a failed read stops no save.
+        QString problem;
+        std::exception_ptr readFailure;
+        try {
+            problem = numberingProblem();
+        } catch (...) {
+            readFailure = std::current_exception();
+        }
+        document().SaveAs(mResultPath);
+        if (readFailure) {
+            std::rethrow_exception(readFailure);
+        }
         if (!problem.isEmpty()) {
             throw AppError(problem);
         }

@@ -25,10 +25,7 @@ DocumentEditor::DocumentEditor(const Reference<css::frame::XModel>& model,
     guarded(QStringLiteral("Opening \"%1\"").arg(path), [&] {
         mText = Reference<css::text::XTextDocument>(mModel, UNO_QUERY_THROW)->getText();
         mReplaceable.set(mModel, UNO_QUERY_THROW);
-        // An invisible document has no view: no selection, no transfer.
-        const auto controller = mModel->getCurrentController();
-        mSelectionSupplier.set(controller, UNO_QUERY);
-        mTransferSupplier.set(controller, UNO_QUERY);
+        takeView();
         mCursor = mText->createTextCursor();
         mCursor->gotoStart(false);
         mCursorParagraph.set(mCursor, UNO_QUERY_THROW);
@@ -91,6 +88,9 @@ int DocumentEditor::runOne(const EditCommand& command)
         return 0;
     case Kind::PastedPages:
         return mPastedPages;
+    case Kind::ViewChanged:
+        takeView();
+        return 0;
     case Kind::Fail:
         break;
     }
@@ -103,6 +103,14 @@ void DocumentEditor::endStaging()
         mKnown.laidOut();
         guarded(QStringLiteral("Laying out \"%1\"").arg(mPath), [&] { mStages.end(); });
     }
+}
+
+void DocumentEditor::takeView()
+{
+    // An invisible document has no view: no selection, no transfer.
+    const auto controller = mModel->getCurrentController();
+    mSelectionSupplier.set(controller, UNO_QUERY);
+    mTransferSupplier.set(controller, UNO_QUERY);
 }
 
 void DocumentEditor::requireView() const

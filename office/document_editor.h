@@ -52,6 +52,7 @@ private:
     void goToPage(WdGoToDirection direction, int count);
     bool replaceAll(const FindRequest& request);
     void endStaging();
+    void takeView();
     void requireView() const;
     void select(const com::sun::star::uno::Reference<com::sun::star::text::XTextRange>& range);
 

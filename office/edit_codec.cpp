@@ -14,7 +14,7 @@ using Kind = EditCommand::Kind;
 namespace {
 
 // Each command travels as its kind's name and a list of arguments.
-constexpr std::array<std::pair<Kind, const char*>, 10> kNames{{
+constexpr std::array<std::pair<Kind, const char*>, 11> kNames{{
     {Kind::WholeStory, "WholeStory"},
     {Kind::Copy, "Copy"},
     {Kind::EndOfStory, "EndOfStory"},
@@ -24,6 +24,7 @@ constexpr std::array<std::pair<Kind, const char*>, 10> kNames{{
     {Kind::Replace, "Replace"},
     {Kind::EndStaging, "EndStaging"},
     {Kind::PastedPages, "PastedPages"},
+    {Kind::ViewChanged, "ViewChanged"},
     {Kind::Fail, "Fail"},
 }};
 

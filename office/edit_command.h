@@ -24,6 +24,8 @@ struct EditCommand
         EndStaging,
         // How many single pages were pasted (a long document is not closed in the office).
         PastedPages,
+        // The document's window went or came: selection and transfer go through the new one.
+        ViewChanged,
         // A step refused before it reached the editor, failing in its turn with this description.
         Fail
     };

@@ -18,6 +18,7 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
@@ -28,6 +29,8 @@
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+
+#include <algorithm>
 
 namespace word {
 
@@ -131,6 +134,14 @@ void OfficeDocument::endStaging()
 std::vector<EditOutcome> OfficeDocument::edit(const std::vector<EditCommand>& commands)
 {
     requireOpen();
+    using Kind = EditCommand::Kind;
+    const bool needsView = std::any_of(commands.begin(), commands.end(), [](const auto& command) {
+        return command.kind != Kind::EndStaging && command.kind != Kind::PastedPages &&
+               command.kind != Kind::ViewChanged && command.kind != Kind::Fail;
+    });
+    if (needsView) {
+        giveViewBack();
+    }
     return mEditor->run(commands);
 }
 
@@ -143,13 +154,45 @@ int OfficeDocument::edit(const EditCommand& command)
     return outcome.value;
 }
 
-void OfficeDocument::requireView() const
+void OfficeDocument::requireView()
 {
     if (!mHasView) {
         throw Error(QStringLiteral("The document \"%1\" was opened invisible, without a window to "
                                    "select in.")
                         .arg(mPath));
     }
+    giveViewBack();
+}
+
+// The Word export lays the whole document out first when it has a window, and with the header
+// art attached to every page that grows faster than the pages. The window goes for the store,
+// the editor letting go of it; the export then writes the model as it stands.
+void OfficeDocument::putViewAside()
+{
+    const auto controller = mModel->getCurrentController();
+    if (!controller.is()) {
+        return;
+    }
+    const Reference<css::frame::XFrame> frame = controller->getFrame();
+    mViewAside = true;
+    mSuspended = false; // the suspended view goes with its frame
+    frame->setComponent(nullptr, nullptr);
+    Reference<css::util::XCloseable>(frame, UNO_QUERY_THROW)->close(true);
+    edit(EditCommand::of(EditCommand::Kind::ViewChanged));
+}
+
+void OfficeDocument::giveViewBack()
+{
+    if (!mViewAside) {
+        return;
+    }
+    guarded(QStringLiteral("Opening a window on \"%1\"").arg(mPath), [&] {
+        mApp.attachHiddenWindow(mModel);
+        mViewAside = false;
+        const auto controller = mModel->getCurrentController();
+        mSuspended = controller.is() && controller->suspend(true);
+        edit(EditCommand::of(EditCommand::Kind::ViewChanged));
+    });
 }
 
 void OfficeDocument::SaveAs(const QString& path)
@@ -167,6 +210,10 @@ void OfficeDocument::save(const QString& path)
     requireOpen();
     OfficeStore(path).store([&](const rtl::OUString& url) {
         endStaging();
+        if (mHasView &&
+            edit(EditCommand::of(EditCommand::Kind::PastedPages)) > kCheapToClosePages) {
+            putViewAside();
+        }
         Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
             ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
                                           {"Overwrite", Any(true)}}));
@@ -192,6 +239,7 @@ void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
             // A window for the export, and the pages laid out in it: seconds for a long document,
             // with no report from the office, while the caller's events go on.
             reportingCall(options.progress, nullptr, [&] {
+                giveViewBack();
                 if (!mModel->getCurrentController().is()) {
                     mApp.attachHiddenWindow(mModel);
                 }
@@ -263,10 +311,11 @@ bool OfficeDocument::HasFields()
     });
 }
 
+// Read as the pages were laid out while being added: the stages change only which page style the
+// pages show, never the text, and ending them lays the whole document out anew.
 OfficeDocument::Contents OfficeDocument::forReading()
 {
     requireOpen();
-    endStaging();
     return {mText, mReplaceable};
 }
 
@@ -274,6 +323,7 @@ QImage OfficeDocument::firstPagePicture()
 {
     requireOpen();
     return OfficePicture(mApp.scratchFolder(), mPath).take([&](const rtl::OUString& url) {
+        giveViewBack();
         endStaging();
         // The picture filter draws the page the view is on, and needs the layout to do so.
         resumeView();

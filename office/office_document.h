@@ -51,9 +51,9 @@ public:
     int edit(const EditCommand& command);
     QImage firstPagePicture();
     // Throws unless the document has a window: an invisible one cannot be selected in, nor its
-    // paragraphs found by their style.
-    void requireView() const;
-    // Its text, laid out and ready to be read as it stands.
+    // paragraphs found by their style. A window put aside for a save is given back here.
+    void requireView();
+    // Its text, to be read as it stands.
     struct Contents
     {
         com::sun::star::uno::Reference<com::sun::star::text::XText> text;
@@ -68,6 +68,9 @@ private:
     void lockControllers();
     void unlockControllers();
     void resumeView();
+    // A long document is stored without its window, which it gets back when next needed.
+    void putViewAside();
+    void giveViewBack();
     // Before anything that reads, copies or stores the document.
     void endStaging();
 
@@ -77,6 +80,7 @@ private:
     com::sun::star::uno::Reference<com::sun::star::text::XText> mText;
     com::sun::star::uno::Reference<com::sun::star::util::XReplaceable> mReplaceable;
     bool mHasView = false;
+    bool mViewAside = false;
     std::unique_ptr<DocumentEditing> mEditor;
     bool mLocked = false;
     bool mSuspended = false;

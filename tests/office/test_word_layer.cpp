@@ -24,6 +24,7 @@ private slots:
     void replaceFromInsertionPointLeavesEarlierPagesAlone();
     void placedTextIsNeverSearchedAgainAndAStyleLimitsTheSearch();
     void pagesReplicateAndRenumberAsTheRunDoes();
+    void aLongDocumentGoesOnAfterItsSave();
     void saveAsAlwaysWritesWord97();
     void fieldsAreFoundInHeadersToo();
     void saveAsRefusesALinkAtTheTarget();
@@ -37,6 +38,8 @@ private:
     std::shared_ptr<word::Document> openTemplate();
     bool replaceAll(const QString& text, const QString& replacement, word::WdFindWrap wrap,
                     const QString& style = QString());
+    // Pastes the copied page at the end and renumbers it, as a run does.
+    void addPage(int page);
     // Builds a document of the given number of pages the way a run does and saves it.
     QString buildTickets(int pages, const QString& name);
 
@@ -55,19 +58,23 @@ bool TestWordLayer::replaceAll(const QString& text, const QString& replacement,
     return ::replaceAll(*app_, text, replacement, wrap, style);
 }
 
+void TestWordLayer::addPage(int page)
+{
+    pastePageAtEnd(app_->selection());
+    for (int j = 1; j <= 5; ++j) {
+        replaceAll(QStringLiteral("%1").arg(j, 4, 10, QLatin1Char('0')),
+                   QStringLiteral("%1").arg((page - 1) * 5 + j, 4, 10, QLatin1Char('0')),
+                   word::WdFindWrap::Stop);
+    }
+}
+
 QString TestWordLayer::buildTickets(int pages, const QString& name)
 {
     auto document = openTemplate();
-    word::Selection& selection = app_->selection();
-    selection.WholeStory();
-    selection.Copy();
+    app_->selection().WholeStory();
+    app_->selection().Copy();
     for (int i = 2; i <= pages; ++i) {
-        pastePageAtEnd(selection);
-        for (int j = 1; j <= 5; ++j) {
-            replaceAll(QStringLiteral("%1").arg(j, 4, 10, QLatin1Char('0')),
-                       QStringLiteral("%1").arg((i - 1) * 5 + j, 4, 10, QLatin1Char('0')),
-                       word::WdFindWrap::Stop);
-        }
+        addPage(i);
     }
     const QString path = dir_.filePath(name);
     document->SaveAs(path);
@@ -238,6 +245,30 @@ void TestWordLayer::pagesReplicateAndRenumberAsTheRunDoes()
     const int first = fillOf(1);
     QVERIFY(first > 1000);
     QVERIFY(std::abs(fillOf(kPages) - first) < first / 100); // the edges may round apart
+}
+
+// A long document is stored without its window; it gets one back for what needs it.
+void TestWordLayer::aLongDocumentGoesOnAfterItsSave()
+{
+    constexpr int kPages = 30;
+    auto document = openTemplate();
+    app_->selection().WholeStory();
+    app_->selection().Copy();
+    for (int i = 2; i <= kPages; ++i) {
+        addPage(i);
+    }
+    const int numbers = document->range()->paragraphCount(QStringLiteral("Ticket No."));
+    document->SaveAs(dir_.filePath(QStringLiteral("first.doc")));
+    QCOMPARE(document->range()->paragraphCount(QStringLiteral("Ticket No.")), numbers);
+    addPage(kPages + 1);
+    const QString path = dir_.filePath(QStringLiteral("second.doc"));
+    document->SaveAs(path);
+    document->Close();
+    QList<int> expected;
+    for (int n = 1; n <= 5 * (kPages + 1); ++n) {
+        expected << n << n;
+    }
+    QCOMPARE(probe::ticketNumbers(probe::docText(QStringLiteral("catdoc"), path)), expected);
 }
 
 void TestWordLayer::saveAsAlwaysWritesWord97()
