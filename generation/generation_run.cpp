@@ -367,14 +367,13 @@ void GenerationRun::beginPageBatch()
 
 void GenerationRun::endPageBatch(const std::function<void()>& meanwhile)
 {
-    // Once, whatever becomes of the batch.
-    bool ranMeanwhile = false;
-    const std::function<void()> once = [&] {
-        if (meanwhile && !std::exchange(ranMeanwhile, true)) {
+    // EndBatch runs meanwhile whatever becomes of the batch; without it, it runs here.
+    bool reachedBatch = false;
+    const auto ensureMeanwhile = qScopeGuard([&] {
+        if (!reachedBatch && meanwhile) {
             meanwhile();
         }
-    };
-    const auto ensureMeanwhile = qScopeGuard(once);
+    });
     if (!mBatch) {
         return;
     }
@@ -382,8 +381,11 @@ void GenerationRun::endPageBatch(const std::function<void()>& meanwhile)
     const std::vector<int> labels = std::exchange(mBatchLabels, {});
     std::vector<word::BatchFailure> failures;
     // When none of the page's steps could run (the office is gone), the first one reports it.
-    mTrap.step(labels.empty() ? label::kEndBeforePaste : labels.front(),
-               [&] { failures = application().selection().EndBatch(once); });
+    mTrap.step(labels.empty() ? label::kEndBeforePaste : labels.front(), [&] {
+        word::Selection& selection = application().selection();
+        reachedBatch = true;
+        failures = selection.EndBatch(meanwhile);
+    });
     for (const word::BatchFailure& failure : failures) {
         const auto at = static_cast<std::size_t>(failure.index);
         mTrap.reportAt(at < labels.size() ? labels[at] : label::kEndBeforePaste,

@@ -134,14 +134,8 @@ void TestWordLayer::replaceFromInsertionPointLeavesEarlierPagesAlone()
     word::Selection& selection = app_->selection();
     selection.WholeStory();
     selection.Copy();
-    for (int i = 0; i < 2; ++i) {
-        selection.EndKey(word::WdUnits::Story);
-        selection.Paste();
-        selection.TypeBackspace();
-    }
-    selection.EndKey(word::WdUnits::Story);
-    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
-    selection.GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
+    pastePageAtEnd(selection);
+    pastePageAtEnd(selection);
     // From the start of the last page: its first ticket number is the first match.
     QVERIFY(replaceAll(QStringLiteral("name:"), QStringLiteral("Holder:"), word::WdFindWrap::Stop));
     QVERIFY(replaceAll(QStringLiteral("0001"), QStringLiteral("LAST"), word::WdFindWrap::Stop));
