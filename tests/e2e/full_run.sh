@@ -209,8 +209,13 @@ click() { # click WINDOW X_TWIPS Y_TWIPS
         click 1
 }
 
+# The program takes the keyboard focus itself when the window manager offers it; keys sent before
+# it has (a busy moment at start-up) would go nowhere.
+has_focus() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
+
 type_into() { # type_into WINDOW X_TWIPS Y_TWIPS TEXT: click into a field and replace its text
     click "$1" "$2" "$3"
+    wait_for "the keyboard focus on the window" 30 has_focus "$1" >/dev/null
     xdotool key ctrl+a
     xdotool type --delay 30 -- "$4"
 }
