@@ -21,13 +21,18 @@ auto reportingCall(const ProgressHandler& handler, const std::atomic<int>* perce
         return body();
     }
     auto result = std::async(std::launch::async, std::forward<Body>(body));
-    constexpr auto kBeat = std::chrono::milliseconds(40);
-    while (result.wait_for(kBeat) != std::future_status::ready) {
+    const auto report = [&] {
         try {
             handler(percent ? percent->load() : -1);
         } catch (...) {
             // The report is only a courtesy; the call goes on.
         }
+    };
+    // Told at once, so that even a call shorter than a beat is reported.
+    report();
+    constexpr auto kBeat = std::chrono::milliseconds(40);
+    while (result.wait_for(kBeat) != std::future_status::ready) {
+        report();
     }
     return result.get();
 }
