@@ -14,13 +14,14 @@
 // TICKETWRIGHT_BENCH_READ_BACK set, a fresh office opens each saved document again and its ticket
 // numbers are checked: every number from 1 to the count twice, in order.
 // Each document is also saved as a PDF, as "Save Results" does, and that is timed against the same
-// floor (TICKETWRIGHT_BENCH_NO_PDF leaves it out). TICKETWRIGHT_BENCH_KEEP names a folder that
-// keeps a copy of each saved document and its PDF.
-// TICKETWRIGHT_BENCH_ROUNDS=N runs the whole list N times over, one round after the other, and
-// takes the 20,000 / 10,000 ratios from each count's fastest run: on a shared machine a run can
-// lose a quarter of its speed for a minute, and the fastest is the one least disturbed.
-// TICKETWRIGHT_BENCH_ON_SCREEN shows the main window (and so the preview) on the display, for a
-// run through the window as a person sees it; the click is still the button's own handler.
+// floor (TICKETWRIGHT_BENCH_NO_PDF leaves it out; TICKETWRIGHT_BENCH_NO_FLOOR leaves the floors
+// out, for a ratio between runs only). TICKETWRIGHT_BENCH_KEEP names a folder that keeps a copy of
+// each saved document and its PDF. TICKETWRIGHT_BENCH_ROUNDS=N runs the whole list N times over,
+// one round after the other, and takes the 20,000 / 10,000 ratios from each count's fastest run: on
+// a shared machine a run can lose a quarter of its speed for a minute, and the fastest is the one
+// least disturbed. TICKETWRIGHT_BENCH_ON_SCREEN shows the main window (and so the preview) on the
+// display, for a run through the window as a person sees it; the click is still the button's own
+// handler.
 
 #include "form1.h"
 #include "form2.h"
@@ -430,6 +431,7 @@ int main(int argc, char** argv)
     const bool comparePicture = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_COMPARE_PICTURE");
     const bool checkNumbers = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_READ_BACK");
     const bool onScreen = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_ON_SCREEN");
+    const bool noFloor = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_FLOOR");
     // Each count's runs, for its fastest one and the spread.
     std::map<int, std::vector<double>> totals;
     std::map<int, std::vector<double>> pdfs;
@@ -477,8 +479,8 @@ int main(int argc, char** argv)
         const double quit = t.at(QStringLiteral("quit"));
         const double pictured = t.at(QStringLiteral("quit"), 2);
         const double filled = copy > 0 ? copy : save;
-        const double layerFloor = layerFloorSeconds(document, temp.path());
-        const double floor = officeFloorSeconds(document, temp.path());
+        const double layerFloor = noFloor ? 0 : layerFloorSeconds(document, temp.path());
+        const double floor = noFloor ? 0 : officeFloorSeconds(document, temp.path());
         const double total = shown - click;
         std::printf("%8d %6d | %8.2f %8.2f %10.2f %8.2f %8.2f %8.2f %8.2f | %8.2f | %7.1f %7.1f "
                     "%7.1f %7.1f | %7.2f %7.2f %6.2f | %8.0f\n",
@@ -500,7 +502,7 @@ int main(int argc, char** argv)
         if (!qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_PDF")) {
             const auto [seconds, peakKiB] = pdfSeconds(document, temp.path());
             std::printf("         pdf: %.2f s, %.2f x the floor, office peak %.0f MiB\n", seconds,
-                        seconds / floor, static_cast<double>(peakKiB) / 1024.0);
+                        floor > 0 ? seconds / floor : 0.0, static_cast<double>(peakKiB) / 1024.0);
             pdfs[count].push_back(seconds);
         }
         const QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
