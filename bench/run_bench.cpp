@@ -501,8 +501,11 @@ int main(int argc, char** argv)
         }
         if (!qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_PDF")) {
             const auto [seconds, peakKiB] = pdfSeconds(document, temp.path());
-            std::printf("         pdf: %.2f s, %.2f x the floor, office peak %.0f MiB\n", seconds,
-                        floor > 0 ? seconds / floor : 0.0, static_cast<double>(peakKiB) / 1024.0);
+            std::printf("         pdf: %.2f s", seconds);
+            if (floor > 0) {
+                std::printf(", %.2f x the floor", seconds / floor);
+            }
+            std::printf(", office peak %.0f MiB\n", static_cast<double>(peakKiB) / 1024.0);
             pdfs[count].push_back(seconds);
         }
         const QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
