@@ -48,6 +48,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -67,6 +69,7 @@ struct Timeline
     std::vector<double> pastes;
     QImage picture; // the first one the run made
     long peakKiB = 0;
+    std::map<QString, double> officeCpu; // seconds, by process id, as last seen
     void mark(const QString& what) { marks.emplace_back(what, now()); }
     double at(const QString& what, int nth = 1) const
     {
@@ -101,7 +104,8 @@ struct Timeline
 
 Timeline gTimeline;
 
-// Peak resident memory of this process's office children, in KiB.
+// Peak resident memory of this process's office children, in KiB; their processor time is noted
+// on the way.
 long officePeakKiB()
 {
     long peak = 0;
@@ -118,6 +122,17 @@ long officePeakKiB()
         }
         const qsizetype at = text.indexOf(QStringLiteral("VmHWM:"));
         peak = std::max(peak, text.mid(at + 6).trimmed().section(QLatin1Char(' '), 0, 0).toLong());
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (stat.open(QIODevice::ReadOnly)) {
+            // utime and stime, the 14th and 15th fields, counted after the name's closing ")".
+            const QString fields =
+                QString::fromLatin1(stat.readAll()).section(QLatin1Char(')'), -1);
+            const QStringList f = fields.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (f.size() > 12) {
+                const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+                gTimeline.officeCpu[pid] = (f[11].toDouble() + f[12].toDouble()) / ticks;
+            }
+        }
     }
     return peak;
 }
@@ -357,6 +372,15 @@ QString readBack(const QString& document, int count)
                : problem;
 }
 
+// The program's own processor time so far, all its threads, in seconds.
+double programCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 // 20,000 tickets against 10,000: the fastest run of each, and with several rounds each round's.
 void printRatio(const char* what, const std::map<int, std::vector<double>>& seconds)
 {
@@ -435,6 +459,7 @@ int main(int argc, char** argv)
     // Each count's runs, for its fastest one and the spread.
     std::map<int, std::vector<double>> totals;
     std::map<int, std::vector<double>> pdfs;
+    std::map<int, std::vector<double>> cpus;
     for (int count : runs) {
         gTimeline = Timeline();
         Form1 form;
@@ -452,6 +477,9 @@ int main(int argc, char** argv)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         }
         const double click = now();
+        const double programCpuBefore = programCpuSeconds();
+        officePeakKiB(); // notes the processor time the waiting offices took to start
+        const std::map<QString, double> officeCpuBefore = gTimeline.officeCpu;
         form.PushButton6_Click();
         if (onScreen && form.preview()) {
             // Until the preview is really on the display, not just asked to be.
@@ -464,6 +492,7 @@ int main(int argc, char** argv)
             }
         }
         const double shown = now();
+        const double programCpu = programCpuSeconds() - programCpuBefore;
         const QString document = form.preview() ? form.preview()->mWordFile : QString();
         const int pages = std::max(1, count / ticket_numbers::kTicketsPerPage);
 
@@ -491,6 +520,14 @@ int main(int argc, char** argv)
                     floor > 0 ? total / floor : 0.0, static_cast<double>(t.peakKiB) / 1024.0);
         std::fflush(stdout);
         totals[count].push_back(total);
+        double officeCpu = 0;
+        for (const auto& [pid, seconds] : t.officeCpu) {
+            const auto before = officeCpuBefore.find(pid);
+            officeCpu += seconds - (before != officeCpuBefore.end() ? before->second : 0.0);
+        }
+        std::printf("         processor time: offices %.2f s, program %.2f s\n", officeCpu,
+                    programCpu);
+        cpus[count].push_back(officeCpu + programCpu);
         if (comparePicture) {
             const QImage preview = gTimeline.picture;
             const QImage whole = SaveDocAsJPG(document);
@@ -523,6 +560,7 @@ int main(int argc, char** argv)
     }
     printRatio("", totals);
     printRatio("pdf, ", pdfs);
+    printRatio("processor time, ", cpus);
     word::terminateAllInstances();
     return 0;
 }
