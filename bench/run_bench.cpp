@@ -104,11 +104,10 @@ struct Timeline
 
 Timeline gTimeline;
 
-// Peak resident memory of this process's office children, in KiB; their processor time is noted
-// on the way.
-long officePeakKiB()
+// This process's office children: each one's process id and the text of its status.
+std::vector<std::pair<QString, QString>> officeChildren()
 {
-    long peak = 0;
+    std::vector<std::pair<QString, QString>> children;
     const QString self = QString::number(QCoreApplication::applicationPid());
     for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -116,25 +115,44 @@ long officePeakKiB()
             continue;
         }
         const QString text = QString::fromLatin1(status.readAll());
-        if (!text.contains(QStringLiteral("Name:\tsoffice")) ||
-            !text.contains(QStringLiteral("PPid:\t") + self + QLatin1Char('\n'))) {
-            continue;
-        }
-        const qsizetype at = text.indexOf(QStringLiteral("VmHWM:"));
-        peak = std::max(peak, text.mid(at + 6).trimmed().section(QLatin1Char(' '), 0, 0).toLong());
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (stat.open(QIODevice::ReadOnly)) {
-            // utime and stime, the 14th and 15th fields, counted after the name's closing ")".
-            const QString fields =
-                QString::fromLatin1(stat.readAll()).section(QLatin1Char(')'), -1);
-            const QStringList f = fields.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            if (f.size() > 12) {
-                const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-                gTimeline.officeCpu[pid] = (f[11].toDouble() + f[12].toDouble()) / ticks;
-            }
+        if (text.contains(QStringLiteral("Name:\tsoffice")) &&
+            text.contains(QStringLiteral("PPid:\t") + self + QLatin1Char('\n'))) {
+            children.emplace_back(pid, text);
         }
     }
+    return children;
+}
+
+// Peak resident memory of this process's office children, in KiB.
+long officePeakKiB()
+{
+    long peak = 0;
+    for (const auto& [pid, text] : officeChildren()) {
+        const qsizetype at = text.indexOf(QStringLiteral("VmHWM:"));
+        peak = std::max(peak, text.mid(at + 6).trimmed().section(QLatin1Char(' '), 0, 0).toLong());
+    }
     return peak;
+}
+
+// Processor time each office child has used so far, in seconds, by process id.
+std::map<QString, double> officeCpuSeconds()
+{
+    std::map<QString, double> seconds;
+    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+    for (const auto& [pid, text] : officeChildren()) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // utime and stime, the 14th and 15th fields, counted after the name's closing ")".
+        const QStringList f = QString::fromLatin1(stat.readAll())
+                                  .section(QLatin1Char(')'), -1)
+                                  .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (f.size() > 12) {
+            seconds[pid] = (f[11].toDouble() + f[12].toDouble()) / ticks;
+        }
+    }
+    return seconds;
 }
 
 class TimedRange : public word::Range
@@ -238,6 +256,9 @@ public:
     void quit() override
     {
         gTimeline.peakKiB = std::max(gTimeline.peakKiB, officePeakKiB());
+        for (const auto& [pid, seconds] : officeCpuSeconds()) {
+            gTimeline.officeCpu[pid] = seconds;
+        }
         mInner->quit();
         gTimeline.mark(QStringLiteral("quit"));
     }
@@ -478,8 +499,8 @@ int main(int argc, char** argv)
         }
         const double click = now();
         const double programCpuBefore = programCpuSeconds();
-        officePeakKiB(); // notes the processor time the waiting offices took to start
-        const std::map<QString, double> officeCpuBefore = gTimeline.officeCpu;
+        // What the waiting offices took to start is not the run's.
+        const std::map<QString, double> officeCpuBefore = officeCpuSeconds();
         form.PushButton6_Click();
         if (onScreen && form.preview()) {
             // Until the preview is really on the display, not just asked to be.

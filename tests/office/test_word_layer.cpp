@@ -40,7 +40,9 @@ private:
                     const QString& style = QString());
     // Pastes the copied page at the end and renumbers it, as a run does.
     void addPage(int page);
-    // Builds a document of the given number of pages the way a run does and saves it.
+    // Builds a document of the given number of pages the way a run does, open.
+    std::shared_ptr<word::Document> buildPages(int pages);
+    // The same, saved and closed.
     QString buildTickets(int pages, const QString& name);
 
     QTemporaryDir dir_;
@@ -68,7 +70,7 @@ void TestWordLayer::addPage(int page)
     }
 }
 
-QString TestWordLayer::buildTickets(int pages, const QString& name)
+std::shared_ptr<word::Document> TestWordLayer::buildPages(int pages)
 {
     auto document = openTemplate();
     app_->selection().WholeStory();
@@ -76,6 +78,12 @@ QString TestWordLayer::buildTickets(int pages, const QString& name)
     for (int i = 2; i <= pages; ++i) {
         addPage(i);
     }
+    return document;
+}
+
+QString TestWordLayer::buildTickets(int pages, const QString& name)
+{
+    auto document = buildPages(pages);
     const QString path = dir_.filePath(name);
     document->SaveAs(path);
     document->Close();
@@ -245,12 +253,7 @@ void TestWordLayer::pagesReplicateAndRenumberAsTheRunDoes()
 void TestWordLayer::aLongDocumentGoesOnAfterItsSave()
 {
     constexpr int kPages = 30;
-    auto document = openTemplate();
-    app_->selection().WholeStory();
-    app_->selection().Copy();
-    for (int i = 2; i <= kPages; ++i) {
-        addPage(i);
-    }
+    auto document = buildPages(kPages);
     const int numbers = document->range()->paragraphCount(QStringLiteral("Ticket No."));
     document->SaveAs(dir_.filePath(QStringLiteral("first.doc")));
     QCOMPARE(document->range()->paragraphCount(QStringLiteral("Ticket No.")), numbers);
