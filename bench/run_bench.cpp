@@ -263,9 +263,9 @@ public:
         gTimeline.mark(QStringLiteral("quit"));
     }
     void setDisplayAlerts(bool on) override { mInner->setDisplayAlerts(on); }
-    void setOpenProgress(word::ProgressHandler handler) override
+    void setProgress(word::ProgressHandler handler) override
     {
-        mInner->setOpenProgress(std::move(handler));
+        mInner->setProgress(std::move(handler));
     }
     word::Documents& documents() override { return *this; }
     word::Selection& selection() override

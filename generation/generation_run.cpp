@@ -460,6 +460,16 @@ void GenerationRun::saveAndCheck()
         } catch (...) {
             readFailure = std::current_exception();
         }
+        // A long save takes seconds: the windows repaint meanwhile, and a second click finds
+        // the run busy.
+        if (mApp) {
+            mApp->setProgress([this](int) { mHost.processEvents(); });
+        }
+        const auto quiet = qScopeGuard([this] {
+            if (mApp) {
+                mApp->setProgress({});
+            }
+        });
         document().SaveAs(mResultPath);
         if (readFailure) {
             std::rethrow_exception(readFailure);

@@ -19,7 +19,7 @@ void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString
     std::unique_ptr<word::Application> app = word::Application::create();
     app->setDisplayAlerts(false);
     // Opening tells no progress: the office cannot say how far it has read.
-    app->setOpenProgress([&](int) { report(-1); });
+    app->setProgress([&](int) { report(-1); });
     const std::shared_ptr<word::Document> document = app->documents().Open(wordFile, true, false);
     word::FixedFormatOptions options;
     options.title = eventName.trimmed().isEmpty()

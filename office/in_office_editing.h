@@ -13,15 +13,27 @@
 namespace word {
 
 // A document's editor running inside the office (the library built from in_office/): a batch of
-// commands is one call, and each step inside costs only the office's own work.
+// commands is one call, and each step inside costs only the office's own work. Only a saving:
+// when it cannot be had, the same editor runs in the program (DocumentEditor).
 class InOfficeEditing final : public DocumentEditing
 {
 public:
-    // Makes the editor known to one office. False when the library is not installed, or the
-    // office would not take it; the documents are then edited over the pipe.
-    static bool registerWith(
+    // How an office edits its documents, chosen per office by TICKETWRIGHT_PAGE_LOOP: "pipe"
+    // always in the program, "office" always inside the office (a failure to make the editor
+    // is then an error), anything else inside the office when it can be.
+    enum class Way
+    {
+        Preferred,
+        InProgram,
+        InOffice
+    };
+    static Way requestedWay();
+
+    // Makes the editor known to one office; the reason it could not be, or empty.
+    static QString registerWith(
         const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& office);
-    // The editor for a document of an office it was registered with.
+    // The editor for a document of an office it was registered with, answering a first empty
+    // batch. Throws word::Error when it cannot be made, with the reason.
     InOfficeEditing(
         const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& office,
         const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
@@ -29,7 +41,8 @@ public:
 
     std::vector<EditOutcome> run(const std::vector<EditCommand>& commands) override;
 
-    // Where the library's registration is looked for: beside the program, then in the build.
+    // Where the library's registration is: TICKETWRIGHT_EDITOR_REGISTRATION, else beside the
+    // program, else (for a program run from its build tree only) in the build. Empty when none.
     static QString registrationFile();
 
 private:

@@ -1,6 +1,7 @@
 #include "office_application.h"
 
 #include "in_office_editing.h"
+#include "notice.h"
 #include "reporting_call.h"
 #include "uno_support.h"
 
@@ -46,6 +47,8 @@ namespace {
 
 // Starting an office with a fresh profile takes one to two seconds; a slow machine gets more.
 constexpr int kConnectTimeoutMs = 30000;
+// One on a copy of the kept profile answers in a second; past this it starts again without it.
+constexpr int kSeededConnectTimeoutMs = 10000;
 constexpr int kGoneGraceMs = 2000;
 
 // Told by the bridge when the connection to the office is gone.
@@ -89,9 +92,102 @@ OfficeApplication::~OfficeApplication()
 
 void OfficeApplication::connect()
 {
+    if (!mProcess->startedOnSeed()) {
+        connectWithin(kConnectTimeoutMs);
+        chooseEditing();
+        return;
+    }
+    // A copy of the kept profile is only a saving: an office that does not come up on it starts
+    // again at once on a fresh profile of its own.
+    try {
+        connectWithin(kSeededConnectTimeoutMs);
+    } catch (const Error& failure) {
+        disconnect();
+        mProcess->restartOnFreshProfile(
+            QStringLiteral("an office did not come up on a copy of it (%1)")
+                .arg(QString::fromUtf8(failure.what())));
+        connectWithin(kConnectTimeoutMs);
+    }
+    chooseEditing();
+}
+
+void OfficeApplication::chooseEditing()
+{
+    using Way = InOfficeEditing::Way;
+    if (InOfficeEditing::requestedWay() == Way::InProgram) {
+        mEditing = Editing::InProgram;
+        mEditingWhy = QStringLiteral("TICKETWRIGHT_PAGE_LOOP=pipe asks for it");
+        return;
+    }
+    const QString refused = watched([&] { return InOfficeEditing::registerWith(mRemote); });
+    if (refused.isEmpty()) {
+        return;
+    }
+    if (InOfficeEditing::requestedWay() == Way::InOffice) {
+        throw Error(QStringLiteral("The editor cannot run inside the office: %1").arg(refused));
+    }
+    mEditing = Editing::InProgram;
+    mEditingWhy = refused;
+}
+
+std::unique_ptr<DocumentEditing>
+OfficeApplication::makeEditor(const Reference<css::frame::XModel>& model, const QString& path)
+{
+    if (mEditing != Editing::InProgram) {
+        try {
+            auto editor = std::make_unique<InOfficeEditing>(mRemote, model, path);
+            mEditing = Editing::InOffice;
+            tellEditingWay();
+            return editor;
+        } catch (const Error& failure) {
+            if (InOfficeEditing::requestedWay() == InOfficeEditing::Way::InOffice) {
+                throw;
+            }
+            // Only a saving: the same editor runs here instead, for this office's documents.
+            mEditing = Editing::InProgram;
+            mEditingWhy = QString::fromUtf8(failure.what());
+        }
+    }
+    tellEditingWay();
+    return std::make_unique<DocumentEditor>(model, mCopied, path);
+}
+
+void OfficeApplication::tellEditingWay()
+{
+    if (std::exchange(mToldEditingWay, true)) {
+        return;
+    }
+    if (mEditing == Editing::InOffice) {
+        notice::line(QStringLiteral("office %1 edits its documents inside the office (%2)")
+                         .arg(mProcess->startedPid())
+                         .arg(InOfficeEditing::registrationFile()));
+    } else {
+        notice::line(QStringLiteral("office %1 edits its documents from the program, over its "
+                                    "pipe: %2")
+                         .arg(mProcess->startedPid())
+                         .arg(mEditingWhy));
+    }
+}
+
+void OfficeApplication::disconnect()
+{
+    mDesktop.clear();
+    mRemote.clear();
+    if (mBridge.is()) {
+        try {
+            mBridge->dispose();
+        } catch (...) {
+        }
+        mBridge.clear();
+    }
+    *mBridgeGone = false;
+}
+
+void OfficeApplication::connectWithin(int timeoutMs)
+{
     const auto context = localContext();
     const rtl::OUString description = toOU(mProcess->connectionDescription());
-    const QDeadlineTimer deadline(kConnectTimeoutMs);
+    const QDeadlineTimer deadline(timeoutMs);
     int restarts = 0;
     Reference<css::connection::XConnection> connection;
     while (!connection.is()) {
@@ -113,7 +209,7 @@ void OfficeApplication::connect()
                 throw Error(QStringLiteral("The office program \"%1\" did not answer within %2 "
                                            "seconds.")
                                 .arg(OfficeProcess::programPath())
-                                .arg(kConnectTimeoutMs / 1000));
+                                .arg(timeoutMs / 1000));
             }
             QThread::msleep(10);
         } catch (...) {
@@ -130,7 +226,6 @@ void OfficeApplication::connect()
                 bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
             mDesktop = css::frame::Desktop::create(remote);
             mRemote = remote;
-            mEditsInOffice = InOfficeEditing::registerWith(remote);
         });
     });
     // An office that found its profile in use hands the connection to the other one and ends;
@@ -351,7 +446,7 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
             // A Word document's import tells no progress, and a long one takes many seconds.
             const rtl::OUString url = fileUrl(info.absoluteFilePath());
             Reference<css::lang::XComponent> component =
-                reportingCall(mOpenProgress, nullptr, [&] { return load(url, readOnly, visible); });
+                reportingCall(mProgress, nullptr, [&] { return load(url, readOnly, visible); });
             Reference<css::text::XTextDocument> text(component, UNO_QUERY);
             if (!text.is()) {
                 Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
@@ -363,12 +458,7 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                                 .arg(path));
             }
             const Reference<css::frame::XModel> model(component, UNO_QUERY_THROW);
-            std::unique_ptr<DocumentEditing> editor;
-            if (mEditsInOffice) {
-                editor = std::make_unique<InOfficeEditing>(mRemote, model, path);
-            } else {
-                editor = std::make_unique<DocumentEditor>(model, mCopied, path);
-            }
+            std::unique_ptr<DocumentEditing> editor = makeEditor(model, path);
             auto opened = std::make_shared<OfficeDocument>(*this, model, path, std::move(editor));
             // Only a document to edit through the selection needs it; one opened for an export
             // would get an empty page more.
@@ -419,7 +509,7 @@ std::vector<BatchFailure> OfficeApplication::endBatch(const std::function<void()
             }
             // Only the office's objects are touched over there; this thread waits for the
             // batch however meanwhile ends.
-            auto running = std::async(std::launch::async, [&] { return document->edit(commands); });
+            auto running = mWorker.run([&] { return document->edit(commands); });
             try {
                 callMeanwhile();
             } catch (...) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "call_worker.h"
 #include "document_editor.h"
 #include "office_document.h"
 #include "office_process.h"
@@ -28,7 +29,8 @@ public:
 
     void quit() override;
     void setDisplayAlerts(bool on) override { mDisplayAlerts = on; }
-    void setOpenProgress(ProgressHandler handler) override { mOpenProgress = std::move(handler); }
+    void setProgress(ProgressHandler handler) override { mProgress = std::move(handler); }
+    const ProgressHandler& progress() const { return mProgress; }
     Documents& documents() override { return *this; }
     Selection& selection() override { return mSelection; }
     std::shared_ptr<Document> activeDocument() override;
@@ -73,6 +75,13 @@ private:
     [[noreturn]] void explainFailure();
     QString notAnswering() const;
     void connect();
+    void connectWithin(int timeoutMs);
+    void chooseEditing();
+    std::unique_ptr<DocumentEditing>
+    makeEditor(const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
+               const QString& path);
+    void tellEditingWay();
+    void disconnect();
     void endProcess();
     void requireRunning() const;
 
@@ -87,12 +96,24 @@ private:
     OfficeSelection mSelection;
     // What Copy took, for documents edited over the pipe.
     std::shared_ptr<CopiedText> mCopied = std::make_shared<CopiedText>();
-    // Whether this office edits its documents itself (see InOfficeEditing).
-    bool mEditsInOffice = false;
+    // Whether this office edits its documents itself (see InOfficeEditing): decided when it
+    // connects and at its first document, and told once on standard error.
+    enum class Editing
+    {
+        Undecided,
+        InOffice,
+        InProgram
+    };
+    Editing mEditing = Editing::Undecided;
+    QString mEditingWhy;
+    bool mToldEditingWay = false;
     bool mGathering = false;
     std::vector<EditCommand> mGathered;
     bool mDisplayAlerts = true;
-    ProgressHandler mOpenProgress;
+    ProgressHandler mProgress;
+    // Runs a batch while the caller does its work meanwhile. Declared last, so that it ends
+    // first, before anything its calls use.
+    CallWorker mWorker;
 };
 
 } // namespace word

@@ -76,6 +76,13 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
 
 OfficeDocument::~OfficeDocument() = default;
 
+OfficeApplication& OfficeDocument::app() const
+{
+    // A document is abandoned when its office ends: from then on it never reaches the office.
+    requireOpen();
+    return mApp;
+}
+
 void OfficeDocument::requireOpen() const
 {
     if (closed()) {
@@ -187,7 +194,7 @@ void OfficeDocument::giveViewBack()
         return;
     }
     guarded(QStringLiteral("Opening a window on \"%1\"").arg(mPath), [&] {
-        mApp.attachHiddenWindow(mModel);
+        app().attachHiddenWindow(mModel);
         mViewAside = false;
         const auto controller = mModel->getCurrentController();
         mSuspended = controller.is() && controller->suspend(true);
@@ -198,9 +205,11 @@ void OfficeDocument::giveViewBack()
 void OfficeDocument::SaveAs(const QString& path)
 {
     try {
-        mApp.watched([&] { save(path); });
+        app().watched([&] { save(path); });
     } catch (...) {
-        mApp.removeSaveLeftovers(path);
+        if (!closed()) {
+            mApp.removeSaveLeftovers(path);
+        }
         throw;
     }
 }
@@ -216,9 +225,12 @@ void OfficeDocument::save(const QString& path)
             putViewAside();
         }
         endStaging();
-        Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
-            ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
-                                          {"Overwrite", Any(true)}}));
+        // Seconds for a long document: the caller's windows go on meanwhile.
+        reportingCall(app().progress(), nullptr, [&] {
+            Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
+                ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
+                                              {"Overwrite", Any(true)}}));
+        });
     });
 }
 
@@ -231,19 +243,19 @@ void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
                                    "such folder, or a folder has that name.")
                         .arg(path));
     }
-    mApp.watched([&] {
+    app().watched([&] {
         requireOpen();
         guarded(QStringLiteral("Exporting \"%1\" as PDF").arg(mPath), [&] {
             endStaging();
             // Made while nothing is laid out; the export then lays the pages out once.
-            PdfExport pdf(mModel, mText, mApp.scratchFolder());
+            PdfExport pdf(mModel, mText, app().scratchFolder());
             pdf.separateArt();
             // A window for the export, and the pages laid out in it: seconds for a long document,
             // with no report from the office, while the caller's events go on.
             reportingCall(options.progress, nullptr, [&] {
                 giveViewBack();
                 if (!mModel->getCurrentController().is()) {
-                    mApp.attachHiddenWindow(mModel);
+                    app().attachHiddenWindow(mModel);
                 }
                 resumeView();
                 unlockControllers();
@@ -262,7 +274,7 @@ void OfficeDocument::Close()
 
 void OfficeDocument::Close(WdSaveOptions)
 {
-    mApp.watched([&] { close(); });
+    app().watched([&] { close(); });
 }
 
 void OfficeDocument::close()
@@ -285,12 +297,12 @@ void OfficeDocument::close()
 std::unique_ptr<Range> OfficeDocument::range()
 {
     requireOpen();
-    return std::make_unique<OfficeRange>(mApp, shared_from_this());
+    return std::make_unique<OfficeRange>(shared_from_this());
 }
 
 void OfficeDocument::FitTextToLines()
 {
-    mApp.watched([&] {
+    app().watched([&] {
         requireOpen();
         requireView(); // the office's font metrics come from the window
         guarded(QStringLiteral("Fitting the text to its lines"), [&] {
@@ -302,7 +314,7 @@ void OfficeDocument::FitTextToLines()
 
 bool OfficeDocument::HasFields()
 {
-    return mApp.watched([&] {
+    return app().watched([&] {
         requireOpen();
         return guarded(QStringLiteral("Looking for fields"), [&] {
             return Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
@@ -324,7 +336,7 @@ OfficeDocument::Contents OfficeDocument::forReading()
 QImage OfficeDocument::firstPagePicture()
 {
     requireOpen();
-    return OfficePicture(mApp.scratchFolder(), mPath).take([&](const rtl::OUString& url) {
+    return OfficePicture(app().scratchFolder(), mPath).take([&](const rtl::OUString& url) {
         giveViewBack();
         endStaging();
         // The picture filter draws the page the view is on, and needs the layout to do so.

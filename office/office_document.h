@@ -38,6 +38,8 @@ public:
     bool HasFields() override;
 
     bool closed() const { return !mModel.is(); }
+    // Its office; throws once the document is closed, or was abandoned when its office ended.
+    OfficeApplication& app() const;
     // Lets go of the office's objects without asking the office for anything.
     void abandon();
     // A document to be filled and copied page by page ends in an empty paragraph, as the

@@ -4,10 +4,12 @@
 #include "profile_seed.h"
 #include "word_automation.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
@@ -18,6 +20,7 @@
 #include <mutex>
 #include <set>
 #include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace word {
@@ -59,7 +62,10 @@ OfficeProcess::OfficeProcess() : mWatchdog(OfficeWatchdog::configuredLimitMs())
     makeFolder();
     // Qt may reap an office that ended by itself in the event loop, that is between calls, when
     // the watchdog kills nothing; it lets go of the id there.
-    QObject::connect(&mProcess, &QProcess::finished, &mProcess, [this] { mWatchdog.forget(); });
+    QObject::connect(&mProcess, &QProcess::finished, &mProcess, [this] {
+        mSeenEnded = true;
+        mWatchdog.forget();
+    });
     try {
         start();
     } catch (...) {
@@ -137,10 +143,13 @@ void OfficeProcess::start()
 {
     const QString profileFolder = mFolder + QStringLiteral("/profile");
     const ProfileSeed seed(programPath(), QByteArray(kProfileSettings));
+    mStartedOnSeed = false;
     if (ended() && exitCode() == kRestartRequested) {
         // The office has just set its profile up, settings merged in, and is not running.
         seed.keep(profileFolder);
-    } else if (!seed.copyInto(profileFolder)) {
+    } else if (!mFreshProfile && seed.copyInto(profileFolder)) {
+        mStartedOnSeed = true;
+    } else {
         writeProfileSettings(profileFolder);
     }
     const QString profile = profileUrl();
@@ -181,11 +190,38 @@ void OfficeProcess::start()
     }
     // Started means the program was executed, so the child is in its own group already.
     mStartedPid = static_cast<pid_t>(mProcess.processId());
+    mSeenEnded = false;
     mWatchdog.watch(mStartedPid);
+}
+
+bool OfficeProcess::onOwnThread() const
+{
+    return QThread::currentThread() == mProcess.thread();
+}
+
+bool OfficeProcess::endedElsewhere() const
+{
+    if (mSeenEnded) {
+        return true;
+    }
+    // Asked without reaping: the process stays the owner thread's to reap. A process that is
+    // already reaped is no child any more.
+    siginfo_t info = {};
+    const int asked =
+        ::waitid(P_PID, static_cast<id_t>(mStartedPid.load()), &info, WEXITED | WNOHANG | WNOWAIT);
+    return asked != 0 || info.si_pid != 0;
+}
+
+bool OfficeProcess::ended() const
+{
+    return onOwnThread() ? mProcess.state() == QProcess::NotRunning : endedElsewhere();
 }
 
 bool OfficeProcess::running()
 {
+    if (!onOwnThread()) {
+        return !endedElsewhere();
+    }
     return !ended() && !mProcess.waitForFinished(0);
 }
 
@@ -197,6 +233,15 @@ int OfficeProcess::exitCode() const
 void OfficeProcess::restart()
 {
     endProcess();
+    start();
+}
+
+void OfficeProcess::restartOnFreshProfile(const QString& why)
+{
+    endProcess();
+    ProfileSeed(programPath(), QByteArray(kProfileSettings)).discard(why);
+    QDir(mFolder + QStringLiteral("/profile")).removeRecursively();
+    mFreshProfile = true;
     start();
 }
 
@@ -233,7 +278,17 @@ void OfficeProcess::stopRestartingWhenAsked()
 
 bool OfficeProcess::waitForExit(int timeoutMs)
 {
-    return ended() || mProcess.waitForFinished(timeoutMs);
+    if (onOwnThread()) {
+        return ended() || mProcess.waitForFinished(timeoutMs);
+    }
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!endedElsewhere()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 void OfficeProcess::kill()
@@ -257,6 +312,7 @@ void OfficeProcess::endProcess()
         signalGroup();
         mProcess.waitForFinished(-1);
     }
+    mSeenEnded = true;
 }
 
 void OfficeProcess::removeFolder()

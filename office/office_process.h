@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 
+#include <atomic>
 #include <sys/types.h>
 
 namespace word {
@@ -15,8 +16,9 @@ namespace word {
 // is killed outright.
 //
 // That signal fires when the thread that started the process ends, not the program: construct,
-// restart and end it on the thread that lives as long as the program. The program drives the
-// office from its main thread only.
+// restart and end it on the thread that lives as long as the program. Its QProcess is used from
+// that thread only; other threads (a call run on a thread of its own) ask whether the process
+// still runs through the system, without reaping it.
 class OfficeProcess
 {
 public:
@@ -37,7 +39,7 @@ public:
     // Whether the process still runs; notices an end that has not been seen yet.
     bool running();
     // Whether the process was seen to end (or was ended) since it was started.
-    bool ended() const { return mProcess.state() == QProcess::NotRunning; }
+    bool ended() const;
     // The id of the process last started, kept after it ended (its scratch files carry it).
     pid_t startedPid() const { return mStartedPid; }
     // Whether it still is, or will be, an office to use: one that failed to start again is not.
@@ -46,6 +48,11 @@ public:
     int exitCode() const;
     // A new process on the same profile, after the office asked to be restarted.
     void restart();
+    // Whether the process was started on a copy of the kept profile (see ProfileSeed).
+    bool startedOnSeed() const { return mStartedOnSeed; }
+    // A new process on a fresh profile of its own, after one on a copy of the kept profile did
+    // not come up: the kept profile is removed, saying why, and made again later.
+    void restartOnFreshProfile(const QString& why);
     // The exit code with which the office asks its launcher for a restart (after setting up a
     // fresh profile).
     static constexpr int kRestartRequested = 81;
@@ -79,7 +86,15 @@ private:
     QProcess mProcess;
     QString mFolder;
     QString mPipeName;
-    pid_t mStartedPid = -1;
+    bool onOwnThread() const;
+    // From another thread: whether the process has ended, seen through the system.
+    bool endedElsewhere() const;
+
+    std::atomic<pid_t> mStartedPid{-1};
+    // Set on the process's own thread once it has seen the process end.
+    std::atomic<bool> mSeenEnded{true};
+    bool mStartedOnSeed = false;
+    bool mFreshProfile = false;
     QMetaObject::Connection mRestartWhenAsked;
     int mRestartsWhenAsked = 0;
 };

@@ -31,12 +31,12 @@ Reference<css::container::XIndexAccess> paragraphsIn(const OfficeDocument::Conte
 
 QImage OfficeRange::CopyAsPicture()
 {
-    return mApp.watched([&] { return mDocument->firstPagePicture(); });
+    return mDocument->app().watched([&] { return mDocument->firstPagePicture(); });
 }
 
 QStringList OfficeRange::paragraphTexts(const QString& style)
 {
-    return mApp.watched([&] {
+    return mDocument->app().watched([&] {
         const auto contents = mDocument->forReading();
         mDocument->requireView();
         return guarded(
@@ -56,7 +56,7 @@ QStringList OfficeRange::paragraphTexts(const QString& style)
 
 int OfficeRange::paragraphCount(const QString& style)
 {
-    return mApp.watched([&] {
+    return mDocument->app().watched([&] {
         const auto contents = mDocument->forReading();
         mDocument->requireView();
         return guarded(QStringLiteral("Counting the paragraphs in the style \"%1\"").arg(style),
@@ -69,7 +69,7 @@ int OfficeRange::paragraphCount(const QString& style)
 
 QString OfficeRange::Text()
 {
-    return mApp.watched([&] {
+    return mDocument->app().watched([&] {
         const auto contents = mDocument->forReading();
         return guarded(QStringLiteral("Reading the text"), [&] {
             // The office ends paragraphs with a line feed and leaves the last one open.

@@ -6,15 +6,13 @@
 
 namespace word {
 
-class OfficeApplication;
 class OfficeDocument;
 
 // The whole of one open document.
 class OfficeRange final : public Range
 {
 public:
-    OfficeRange(OfficeApplication& app, std::shared_ptr<OfficeDocument> document)
-        : mApp(app), mDocument(std::move(document))
+    explicit OfficeRange(std::shared_ptr<OfficeDocument> document) : mDocument(std::move(document))
     {}
     QImage CopyAsPicture() override;
     QStringList paragraphTexts(const QString& style) override;
@@ -22,7 +20,6 @@ public:
     QString Text() override;
 
 private:
-    OfficeApplication& mApp;
     std::shared_ptr<OfficeDocument> mDocument;
 };
 

@@ -1,18 +1,27 @@
 #include "profile_seed.h"
 
+#include "notice.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace word {
 namespace {
+
+constexpr char kManifestHeader[] = "ticketwright profile seed 1";
 
 QString seedName(const QString& officeProgram, const QByteArray& settings)
 {
@@ -25,26 +34,181 @@ QString seedName(const QString& officeProgram, const QByteArray& settings)
     return QStringLiteral("office-") + QString::fromLatin1(hash.result().toHex().left(16));
 }
 
-// Files and folders under from, copied to to; false at the first that fails.
-bool copyTree(const QString& from, const QString& to)
+QByteArray hashOf(const QByteArray& bytes)
 {
-    if (!QDir().mkpath(to)) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex();
+}
+
+bool syncPath(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    QDirIterator entries(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+// Writes bytes as a new file; with sync, on the disk when it returns.
+bool writeFile(const QString& path, const QByteArray& bytes, bool sync)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+        file.write(bytes) != bytes.size() || !file.flush()) {
+        return false;
+    }
+    return !sync || ::fsync(file.handle()) == 0;
+}
+
+struct Entry
+{
+    qint64 size = -1;
+    QByteArray hash;
+};
+
+// What a manifest lists: files with their size and hash, and folders (size -1).
+std::optional<QHash<QString, Entry>> readManifest(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.readLine().trimmed() != kManifestHeader) {
+        return std::nullopt;
+    }
+    QHash<QString, Entry> entries;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (!line.endsWith('\n')) {
+            return std::nullopt; // cut short
+        }
+        const QList<QByteArray> parts = line.chopped(1).split(' ');
+        if (parts.size() != 3 || parts[2].isEmpty()) {
+            return std::nullopt;
+        }
+        bool numeric = false;
+        Entry entry{parts[0].toLongLong(&numeric), parts[1]};
+        if (!numeric) {
+            return std::nullopt;
+        }
+        entries.insert(QString::fromUtf8(QByteArray::fromPercentEncoding(parts[2])), entry);
+    }
+    return entries;
+}
+
+// Every folder and regular file under root, by path relative to it; the manifest left out.
+QStringList treeOf(const QString& root)
+{
+    QStringList paths;
+    QDirIterator entries(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                          QDirIterator::Subdirectories);
-    const QDir source(from);
+    const QDir base(root);
     while (entries.hasNext()) {
-        const QFileInfo entry(entries.next());
-        const QString target = to + QLatin1Char('/') + source.relativeFilePath(entry.filePath());
-        const bool copied = entry.isDir() && !entry.isSymLink()
-                                ? QDir().mkpath(target)
-                                : entry.isFile() && QFile::copy(entry.filePath(), target);
-        if (!copied) {
-            return false;
+        const QString path = base.relativeFilePath(entries.next());
+        if (path != QLatin1String(ProfileSeed::kManifest)) {
+            paths.append(path);
         }
     }
-    return true;
+    return paths;
+}
+
+enum class Copy
+{
+    Done,
+    Damaged,
+    Failed
+};
+
+// Copies the seed at from into to, checking each file against the manifest as it goes: Damaged
+// at the first difference, Failed when the copy could not be written.
+Copy copyChecked(const QString& from, const QString& to, const QHash<QString, Entry>& manifest)
+{
+    const QStringList paths = treeOf(from);
+    if (paths.size() != manifest.size()) {
+        return Copy::Damaged;
+    }
+    for (const QString& path : paths) {
+        const auto listed = manifest.constFind(path);
+        const QFileInfo info(from + QLatin1Char('/') + path);
+        if (listed == manifest.cend() || info.isSymLink()) {
+            return Copy::Damaged;
+        }
+        const QString target = to + QLatin1Char('/') + path;
+        if (listed->size < 0) {
+            if (!info.isDir()) {
+                return Copy::Damaged;
+            }
+            if (!QDir().mkpath(target)) {
+                return Copy::Failed;
+            }
+            continue;
+        }
+        QFile source(info.filePath());
+        if (!info.isFile() || info.size() != listed->size || !source.open(QIODevice::ReadOnly)) {
+            return Copy::Damaged;
+        }
+        const QByteArray bytes = source.readAll();
+        if (bytes.size() != listed->size || hashOf(bytes) != listed->hash) {
+            return Copy::Damaged;
+        }
+        if (!QDir().mkpath(QFileInfo(target).path()) || !writeFile(target, bytes, false)) {
+            return Copy::Failed;
+        }
+    }
+    return Copy::Done;
+}
+
+// Copies a profile to to, every file synced, and writes the manifest last, synced too.
+bool copyWithManifest(const QString& from, const QString& to)
+{
+    QByteArray manifest = QByteArray(kManifestHeader) + '\n';
+    for (const QString& path : treeOf(from)) {
+        const QFileInfo info(from + QLatin1Char('/') + path);
+        const QString target = to + QLatin1Char('/') + path;
+        const QByteArray name = path.toUtf8().toPercentEncoding("/");
+        if (info.isDir() && !info.isSymLink()) {
+            if (!QDir().mkpath(target)) {
+                return false;
+            }
+            manifest += "-1 - " + name + '\n';
+            continue;
+        }
+        if (!info.isFile() || info.isSymLink()) {
+            continue; // sockets, links: nothing a profile needs to start
+        }
+        QFile source(info.filePath());
+        if (!source.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        const QByteArray bytes = source.readAll();
+        if (!QDir().mkpath(QFileInfo(target).path()) || !writeFile(target, bytes, true)) {
+            return false;
+        }
+        manifest += QByteArray::number(bytes.size()) + ' ' + hashOf(bytes) + ' ' + name + '\n';
+    }
+    for (const QString& folder : treeOf(to)) {
+        syncPath(to + QLatin1Char('/') + folder);
+    }
+    return writeFile(to + QLatin1Char('/') + QLatin1String(ProfileSeed::kManifest), manifest,
+                     true) &&
+           syncPath(to);
+}
+
+// Out of the seed's name at once, so that a new one can be kept there, then removed.
+void removeSeedFolder(const QString& folder)
+{
+    const QString aside = QStringLiteral("%1.gone-%2-%3")
+                              .arg(folder)
+                              .arg(::getpid())
+                              .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    if (std::rename(QFile::encodeName(folder).constData(), QFile::encodeName(aside).constData()) !=
+        0) {
+        return;
+    }
+    const QFileInfo moved(aside);
+    if (moved.isDir() && !moved.isSymLink()) {
+        QDir(aside).removeRecursively();
+    } else {
+        QFile::remove(aside);
+    }
 }
 
 } // namespace
@@ -67,19 +231,43 @@ ProfileSeed::ProfileSeed(const QString& officeProgram, const QByteArray& setting
 
 bool ProfileSeed::copyInto(const QString& profile) const
 {
-    if (mFolder.isEmpty() || !QFileInfo(mFolder + QStringLiteral("/user")).isDir()) {
+    if (mFolder.isEmpty()) {
         return false;
     }
-    if (copyTree(mFolder, profile)) {
+    const QFileInfo seed(mFolder);
+    if (!seed.exists() && !seed.isSymLink()) {
+        return false;
+    }
+    const auto manifest = seed.isDir()
+                              ? readManifest(mFolder + QLatin1Char('/') + QLatin1String(kManifest))
+                              : std::nullopt;
+    const Copy copied = manifest ? copyChecked(mFolder, profile, *manifest) : Copy::Damaged;
+    if (copied == Copy::Done) {
         return true;
     }
     QDir(profile).removeRecursively();
+    // A copy that failed on a full disk says nothing of the seed.
+    if (copied == Copy::Damaged) {
+        discard(manifest ? QStringLiteral("it differs from its manifest")
+                         : QStringLiteral("it has no readable manifest"));
+    }
     return false;
+}
+
+void ProfileSeed::discard(const QString& why) const
+{
+    if (mFolder.isEmpty() || (!QFileInfo::exists(mFolder) && !QFileInfo(mFolder).isSymLink())) {
+        return;
+    }
+    notice::line(QStringLiteral("the kept office profile %1 is not used and is removed: %2; this "
+                                "office sets its profile up itself")
+                     .arg(mFolder, why));
+    removeSeedFolder(mFolder);
 }
 
 void ProfileSeed::keep(const QString& profile) const
 {
-    if (mFolder.isEmpty() || QFileInfo::exists(mFolder)) {
+    if (mFolder.isEmpty() || QFileInfo::exists(mFolder) || QFileInfo(mFolder).isSymLink()) {
         return;
     }
     const QString cache = QFileInfo(mFolder).path();
@@ -94,10 +282,12 @@ void ProfileSeed::keep(const QString& profile) const
         return;
     }
     const QString copy = QFile::decodeName(partial);
-    if (!copyTree(profile, copy) ||
+    if (!copyWithManifest(profile, copy) ||
         std::rename(partial.constData(), QFile::encodeName(mFolder).constData()) != 0) {
         QDir(copy).removeRecursively();
+        return;
     }
+    syncPath(cache);
 }
 
 } // namespace word

@@ -55,40 +55,65 @@ rtl::OUString implementationName()
     return rtl::OUString::createFromAscii(edit_codec::kImplementationName);
 }
 
+// Nothing thrown in here may cross into the office's own code: every failure leaves as a UNO
+// runtime exception, which the program receives as the call's failure.
+[[noreturn]] void throwAcross()
+{
+    try {
+        throw;
+    } catch (const css::uno::Exception&) {
+        throw;
+    } catch (const std::exception& failure) {
+        throw css::uno::RuntimeException(rtl::OUString::fromUtf8(failure.what()));
+    } catch (...) {
+        throw css::uno::RuntimeException("The document editor failed for an unknown reason.");
+    }
+}
+
 class EditorComponent final
     : public cppu::WeakImplHelper3<css::task::XJob, css::lang::XInitialization,
                                    css::lang::XServiceInfo>
 {
 public:
-    // Arguments: the document's model and its path, for the descriptions of failures.
+    // Arguments: the document's model, its path for the descriptions of failures, and the
+    // version of the commands the program sends, which must be this editor's.
     void SAL_CALL initialize(const Sequence<Any>& arguments) override
     {
-        Reference<css::frame::XModel> model;
-        rtl::OUString path;
-        if (arguments.getLength() != 2 || !(arguments[0] >>= model) || !model.is() ||
-            !(arguments[1] >>= path)) {
-            throw css::lang::IllegalArgumentException(
-                "The document editor needs a document's model and its path.", nullptr, 0);
-        }
-        const std::lock_guard lock(mMutex);
         try {
+            Reference<css::frame::XModel> model;
+            rtl::OUString path;
+            sal_Int32 version = 0;
+            if (arguments.getLength() != 3 || !(arguments[0] >>= model) || !model.is() ||
+                !(arguments[1] >>= path) || !(arguments[2] >>= version)) {
+                throw css::lang::IllegalArgumentException(
+                    "The document editor needs a document's model, its path and a version.",
+                    nullptr, 0);
+            }
+            if (version != edit_codec::kVersion) {
+                throw css::lang::IllegalArgumentException(
+                    "The document editor speaks version " +
+                        rtl::OUString::number(edit_codec::kVersion) + ", the program " +
+                        rtl::OUString::number(version) + ".",
+                    nullptr, 2);
+            }
+            const std::lock_guard lock(mMutex);
             mEditor.emplace(model, officeCopy(), toQ(path));
-        } catch (const Error& failure) {
-            throw css::uno::RuntimeException(rtl::OUString::fromUtf8(failure.what()));
+        } catch (...) {
+            throwAcross();
         }
     }
 
     // The commands run in order; the result holds one outcome for each.
     Any SAL_CALL execute(const Sequence<css::beans::NamedValue>& commands) override
     {
-        const std::lock_guard lock(mMutex);
-        if (!mEditor) {
-            throw css::uno::RuntimeException("The document editor was not given its document.");
-        }
         try {
+            const std::lock_guard lock(mMutex);
+            if (!mEditor) {
+                throw css::uno::RuntimeException("The document editor was not given its document.");
+            }
             return edit_codec::encodeOutcomes(mEditor->run(edit_codec::decodeCommands(commands)));
-        } catch (const Error& failure) {
-            throw css::uno::RuntimeException(rtl::OUString::fromUtf8(failure.what()));
+        } catch (...) {
+            throwAcross();
         }
     }
 

@@ -239,8 +239,9 @@ public:
     // implicitly), and returns once its process and its files are gone.
     virtual void quit() = 0;
     virtual void setDisplayAlerts(bool on) = 0;
-    // Documents opened from now on report their loading's progress here (none: no reports).
-    virtual void setOpenProgress(ProgressHandler handler) { (void)handler; }
+    // Opening and saving documents report how far they are here from now on, on the caller's
+    // thread, which meanwhile runs its events (none: no reports, and the calls run right here).
+    virtual void setProgress(ProgressHandler handler) { (void)handler; }
     virtual Documents& documents() = 0;
     virtual Selection& selection() = 0;
     // The document last opened and not closed; throws when there is none.

@@ -4,12 +4,17 @@
 #include "office_probe.h"
 #include "office_process.h"
 #include "office_watchdog.h"
+#include "profile_seed.h"
 #include "program_launcher.h"
+#include "random_bytes.h"
 #include "scripted_seams.h"
+#include "test_files.h"
 #include "word_automation.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -31,6 +36,8 @@ private slots:
     void killedProgramTakesItsOfficeAlong();
     void twoInstancesDoNotShareAnOffice();
     void laterOfficesStartOnTheFirstOnesProfile();
+    void aDamagedSeedCostsOnlyTheSaving_data();
+    void aDamagedSeedCostsOnlyTheSaving();
     void unavailableOfficeFailsQuickly();
     void watchdogGivesUpOnlyAStalledCall_data();
     void watchdogGivesUpOnlyAStalledCall();
@@ -147,6 +154,95 @@ void TestOfficeLifetime::laterOfficesStartOnTheFirstOnesProfile()
         office.connectionDescription().section(QLatin1Char('='), 1));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket) || !office.running(), 30000);
     QVERIFY2(office.running(), qPrintable(QStringLiteral("exit %1").arg(office.exitCode())));
+}
+
+void TestOfficeLifetime::aDamagedSeedCostsOnlyTheSaving_data()
+{
+    QTest::addColumn<QString>("damage");
+    for (const char* damage : {"files cut short", "files garbled", "file missing",
+                               "manifest missing", "manifest cut short", "a file in its place",
+                               "cache unusable", "office does not come up on it"}) {
+        QTest::newRow(damage) << QString::fromLatin1(damage);
+    }
+}
+
+void TestOfficeLifetime::aDamagedSeedCostsOnlyTheSaving()
+{
+    QFETCH(QString, damage);
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    // The office, refusing to start on a profile that holds "poison": damage that a seed's own
+    // check cannot see. The seed is named after this program, so it is this test's own.
+    const QString office = cache.filePath(QStringLiteral("office"));
+    QFile script(office);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nfor a; do case $a in -env:UserInstallation=file://*) "
+                 "p=${a#-env:UserInstallation=file://};; esac; done\n"
+                 "[ -e \"$p/user/poison\" ] && exit 3\nexec " +
+                 QFile::encodeName(word::OfficeProcess::programPath()) + " \"$@\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+    qputenv("TICKETWRIGHT_OFFICE", QFile::encodeName(office));
+    const auto restore = qScopeGuard([] {
+        qunsetenv("XDG_CACHE_HOME");
+        qunsetenv("TICKETWRIGHT_OFFICE");
+    });
+    word::Application::create()->quit();
+    const QString cacheFolder = cache.filePath(QStringLiteral("ticketwright-profiles"));
+    const QStringList kept = QDir(cacheFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(kept.size(), 1);
+    const QString seed = cacheFolder + QLatin1Char('/') + kept[0];
+    const QString manifest = seed + QLatin1Char('/') + QLatin1String(word::ProfileSeed::kManifest);
+    const QString settings = seed + QStringLiteral("/user/registrymodifications.xcu");
+
+    QStringList files;
+    for (QDirIterator it(seed + QStringLiteral("/user"), QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        files.append(it.next());
+    }
+    if (damage == QLatin1String("files cut short")) {
+        for (const QString& file : files) {
+            QVERIFY(QFile(file).resize(QFileInfo(file).size() / 2));
+        }
+    } else if (damage == QLatin1String("files garbled")) {
+        for (const QString& file : files) {
+            writeBytes(file, randomBytes(7, QFileInfo(file).size()));
+        }
+    } else if (damage == QLatin1String("file missing")) {
+        QVERIFY(QFile::remove(settings));
+    } else if (damage == QLatin1String("manifest missing")) {
+        QVERIFY(QFile::remove(manifest));
+    } else if (damage == QLatin1String("manifest cut short")) {
+        QVERIFY(QFile(manifest).resize(QFileInfo(manifest).size() / 2));
+    } else if (damage == QLatin1String("a file in its place")) {
+        QVERIFY(QDir(seed).removeRecursively());
+        writeBytes(seed, "not a profile");
+    } else if (damage == QLatin1String("cache unusable")) {
+        QVERIFY(QDir(cacheFolder).removeRecursively());
+        writeBytes(cacheFolder, "not a folder");
+    } else {
+        writeBytes(seed + QStringLiteral("/user/poison"), "x");
+        QFile list(manifest);
+        QVERIFY(list.open(QIODevice::Append));
+        list.write("1 " + QCryptographicHash::hash("x", QCryptographicHash::Md5).toHex() +
+                   " user/poison\n");
+    }
+
+    // The run's office works all the same: it opens, edits and reads a document.
+    const QString text = cache.filePath(QStringLiteral("wording.txt"));
+    writeBytes(text, "Spring raffle\n");
+    auto app = word::Application::create();
+    app->documents().Open(text, true, true);
+    QVERIFY(app->activeDocument()->range()->Text().contains(QStringLiteral("Spring raffle")));
+    app->quit();
+
+    // And a sound seed is kept again, unless the cache cannot hold one.
+    if (damage == QLatin1String("cache unusable")) {
+        QVERIFY(QFileInfo(cacheFolder).isFile());
+        return;
+    }
+    QVERIFY2(QFileInfo(manifest).isFile(), "no seed was kept again");
+    QVERIFY(!QFileInfo::exists(seed + QStringLiteral("/user/poison")));
 }
 
 void TestOfficeLifetime::unavailableOfficeFailsQuickly()

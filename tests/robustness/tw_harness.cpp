@@ -71,9 +71,9 @@ public:
     explicit HoldAtClose(std::unique_ptr<word::Application> inner) : mInner(std::move(inner)) {}
     void quit() override { mInner->quit(); }
     void setDisplayAlerts(bool on) override { mInner->setDisplayAlerts(on); }
-    void setOpenProgress(word::ProgressHandler handler) override
+    void setProgress(word::ProgressHandler handler) override
     {
-        mInner->setOpenProgress(std::move(handler));
+        mInner->setProgress(std::move(handler));
     }
     word::Documents& documents() override { return mInner->documents(); }
     word::Selection& selection() override { return mInner->selection(); }
