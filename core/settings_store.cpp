@@ -7,12 +7,20 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringDecoder>
+#include <QSysInfo>
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -94,6 +102,52 @@ QString keptName(const QString& file)
     return name;
 }
 
+#ifdef Q_OS_UNIX
+bool processAlive(pid_t pid)
+{
+    if (::kill(pid, 0) != 0 && errno != EPERM) {
+        return false;
+    }
+    // An ended program that its parent has not reaped yet still answers to kill().
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return true;
+    }
+    const QByteArray line = stat.readAll();
+    const qsizetype state = line.lastIndexOf(')') + 2;
+    return state <= 1 || state >= line.size() || line.at(state) != 'Z';
+}
+
+// A write takes "<store>.lock" first, and waits up to 30 s for a lock whose writer it cannot
+// tell is gone: one killed before it wrote its id into the lock leaves it empty. A lock that no
+// live process holds (a writer keeps it locked with flock while it writes) and that names no live
+// writer of this machine is taken away at once, as the lock's own check does for a whole one.
+void clearStaleLock(const QString& storeFile)
+{
+    const QByteArray lock = QFile::encodeName(storeFile + QStringLiteral(".lock"));
+    const int fd = ::open(lock.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        char bytes[512];
+        const ssize_t size = ::pread(fd, bytes, sizeof bytes, 0);
+        const QList<QByteArray> lines =
+            QByteArray(bytes, size > 0 ? static_cast<qsizetype>(size) : 0).split('\n');
+        bool numeric = false;
+        const qint64 pid = lines.value(0).trimmed().toLongLong(&numeric);
+        const QByteArray host = lines.value(2).trimmed();
+        const bool thisMachine = host.isEmpty() || host == QSysInfo::machineHostName().toUtf8();
+        if (thisMachine && (!numeric || pid <= 0 || !processAlive(static_cast<pid_t>(pid)))) {
+            ::unlink(lock.constData());
+        }
+    }
+    ::close(fd);
+}
+#else
+void clearStaleLock(const QString&) {} // the store is no file there
+#endif
+
 } // namespace
 
 QString settings::GetSetting(const QString& application, const QString& section, const QString& key,
@@ -121,6 +175,7 @@ void settings::SaveSetting(const QString& application, const QString& section, c
     if (damaged(*store)) {
         throwDamaged(*store, "written");
     }
+    clearStaleLock(store->fileName());
     store->beginGroup(section);
     store->setValue(key, value);
     store->endGroup();

@@ -1,5 +1,6 @@
 #include "app_error.h"
 #include "file_helpers.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,19 +36,6 @@ extern "C" int link(const char* from, const char* to) noexcept
 namespace {
 
 const QByteArray kTemplate("\xd0\xcf\x11\xe0 template", 13);
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 

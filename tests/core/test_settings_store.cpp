@@ -1,12 +1,16 @@
 #include "app_error.h"
 #include "random_bytes.h"
 #include "settings_store.h"
+#include "test_files.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -15,12 +19,6 @@ void writeStore(const QByteArray& bytes)
     QFile file(settings::location("App"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 } // namespace
@@ -36,6 +34,20 @@ private slots:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
         QFile::remove(settings::location("App"));
+    }
+
+    // A writer killed after it made the store's lock but before it wrote its id there leaves an
+    // empty lock: the next write takes it at once, where the lock's own wait gives up after 30 s.
+    void anEmptyLockLeftByAKilledWriterIsTakenAtOnce()
+    {
+        writeBytes(settings::location("App") + QStringLiteral(".lock"), {});
+        // Written on a thread of its own, so that a wait for the lock shows as one here.
+        auto write = std::async(std::launch::async,
+                                [] { settings::SaveSetting("App", "Section", "Text1", "after"); });
+        QVERIFY2(write.wait_for(std::chrono::seconds(10)) == std::future_status::ready,
+                 "the write waited for a lock nobody holds");
+        write.get();
+        QCOMPARE(settings::GetSetting("App", "Section", "Text1", "default"), QString("after"));
     }
 
     void missingKeyGivesDefault()

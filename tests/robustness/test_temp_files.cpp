@@ -9,6 +9,7 @@
 #include "reports.h"
 #include "scripted_seams.h"
 #include "temp_folder.h"
+#include "test_files.h"
 #include "ticket_template.h"
 
 #include <QDir>
@@ -25,12 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 bool isLink(const QString& path)
 {
