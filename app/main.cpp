@@ -4,6 +4,7 @@
 #include "is_installed.h"
 #include "picture_in_advance.h"
 #include "program_end.h"
+#include "result_claims.h"
 #include "seams.h"
 #include "ticket_template.h"
 
@@ -56,6 +57,8 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("ticketwright"));
     QApplication::setWindowIcon(applicationIcon());
     Seams::installProduct();
+    // What runs of a killed program left in the temporary folder goes.
+    result_claims::sweep();
     StartWordForTheCheck();
     Form1::setOfficeCheck(CheckWordInstalled);
     GenerationRun::setTemplateSource(ticketTemplateBytes);

@@ -5,6 +5,7 @@
 #include "file_helpers.h"
 #include "number_text.h"
 #include "picture_in_advance.h"
+#include "result_claims.h"
 #include "run_host.h"
 #include "save_doc_as_jpg.h"
 #include "seams.h"
@@ -86,6 +87,7 @@ void GenerationRun::endAllOffices()
     if (runInProgress() != nullptr) {
         runInProgress()->removeWorkingFiles();
     }
+    result_claims::release();
 }
 
 // Called once the offices are gone, so none still writes these.
@@ -522,6 +524,8 @@ void GenerationRun::chooseResultPath()
         bool taken = false;
         mTrap.step(label::kNameTaken, [&] { taken = FileExists(mResultPath); });
         if (!taken) {
+            // Before the file is made: a later start removes it should this program be killed.
+            result_claims::claim(mResultPath);
             return;
         }
     }

@@ -3,7 +3,9 @@
 
 #include "app_error.h"
 #include "file_helpers.h"
+#include "result_claims.h"
 #include "temp_folder.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,19 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 struct stat lstatOf(const QString& path)
 {
@@ -197,6 +186,46 @@ private slots:
 
     // Two writers of the same missing file: the one that comes second keeps the first's file,
     // and nobody ever sees a part of one.
+    // A killed program's result goes at a later start; a running program's, and a file that no
+    // run claimed, stay.
+    void resultsOfEndedProgramsAreSweptUp()
+    {
+        QTemporaryDir temp;
+        const QDir dir(temp.path());
+        const QString claims = dir.filePath(QStringLiteral("claims"));
+        const pid_t ended = ::fork();
+        if (ended == 0) {
+            ::_exit(0);
+        }
+        QCOMPARE(::waitpid(ended, nullptr, 0), ended);
+        const auto result = [&](const QString& name) {
+            writeBytes(dir.filePath(name), "result");
+            return dir.filePath(name);
+        };
+        const auto claimAs = [&](qint64 pid, const QString& path) {
+            QDir().mkpath(claims);
+            writeBytes(QStringLiteral("%1/%2-%3").arg(claims).arg(pid).arg(qHash(path)),
+                       path.toUtf8());
+        };
+        claimAs(ended, result(QStringLiteral("zanfel11111111.doc")));
+        result_claims::claim(result(QStringLiteral("zanfel22222222.doc")), claims);
+        // Drawn again by a running program after the killed one claimed it.
+        claimAs(ended, result(QStringLiteral("zanfel33333333.doc")));
+        result_claims::claim(dir.filePath(QStringLiteral("zanfel33333333.doc")), claims);
+        result(QStringLiteral("zanfel44444444.doc"));
+
+        result_claims::sweep(claims);
+        const QStringList left = dir.entryList(QDir::Files);
+        QCOMPARE(left, QStringList({QStringLiteral("zanfel22222222.doc"),
+                                    QStringLiteral("zanfel33333333.doc"),
+                                    QStringLiteral("zanfel44444444.doc")}));
+        QCOMPARE(QDir(claims).entryList(QDir::Files).size(), 2);
+        // Once the preview has removed its file, the program lets go of its claim.
+        QVERIFY(QFile::remove(dir.filePath(QStringLiteral("zanfel22222222.doc"))));
+        result_claims::release(claims);
+        QCOMPARE(QDir(claims).entryList(QDir::Files).size(), 1);
+    }
+
     void concurrentWritersOfAMissingFileAgree()
     {
         QTemporaryDir dir;
