@@ -7,8 +7,10 @@
 #include "office_probe.h"
 #include "picture_box.h"
 #include "program_launcher.h"
+#include "random_bytes.h"
 #include "reports.h"
 #include "scripted_seams.h"
+#include "test_files.h"
 #include "ticket_template.h"
 
 #include <QClipboard>
@@ -132,41 +134,61 @@ private slots:
     }
 
     // The pages made inside the office are the pages made over the pipe, word for word, and the
-    // picture drawn while they are added is the one drawn after the save, to the pixel.
-    void bothWaysMakeTheSameDocument_data()
+    // picture drawn while they are added is the one drawn after the save, to the pixel. An editor
+    // library that the office cannot load costs only the saving: the same document, no report.
+    void everyWayMakesTheSameDocument_data()
     {
         QTest::addColumn<QString>("count");
         QTest::newRow("10 tickets") << "10";
         QTest::newRow("1,000 tickets") << "1000";
     }
-    void bothWaysMakeTheSameDocument()
+    void everyWayMakesTheSameDocument()
     {
         QFETCH(QString, count);
         const QStringList fields = {"Spring Fair", "Drawn at noon", "A bike", "A kite",
                                     "A book",      "Be there",      "$5",     count};
-        QString text[2];
-        QImage picture[2];
-        for (const bool overPipe : {false, true}) {
-            if (overPipe) {
+        // The registration, beside a library that is no library.
+        QTemporaryDir broken;
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() +
+                                QStringLiteral("/../../office/in_office/ticketwright-editor.rdb"),
+                            broken.filePath(QStringLiteral("ticketwright-editor.rdb"))));
+        writeBytes(broken.filePath(QStringLiteral("libticketwright_editor.so")), randomBytes(3));
+        enum Way
+        {
+            InOffice,
+            OverPipe,
+            LibraryUnloadable
+        };
+        QString text[3];
+        QImage picture[3];
+        for (const Way way : {InOffice, OverPipe, LibraryUnloadable}) {
+            if (way == OverPipe) {
                 qputenv("TICKETWRIGHT_PAGE_LOOP", "pipe");
+            } else if (way == LibraryUnloadable) {
+                qputenv(
+                    "TICKETWRIGHT_EDITOR_REGISTRATION",
+                    QFile::encodeName(broken.filePath(QStringLiteral("ticketwright-editor.rdb"))));
             }
-            PictureInAdvance::setEnabled(!overPipe);
+            PictureInAdvance::setEnabled(way != OverPipe);
             const QString path = run(fields);
             PictureInAdvance::setEnabled(true);
             qunsetenv("TICKETWRIGHT_PAGE_LOOP");
+            qunsetenv("TICKETWRIGHT_EDITOR_REGISTRATION");
             QVERIFY2(mSeams->messages.isEmpty(), qPrintable(reports()));
-            text[overPipe] = probe::docText(QStringLiteral("antiword"), path);
-            picture[overPipe] = mForm->preview()->Picture1->picture();
+            text[way] = probe::docText(QStringLiteral("antiword"), path);
+            picture[way] = mForm->preview()->Picture1->picture();
             QVERIFY(QFile::remove(path));
         }
         QList<int> expected;
         for (int n = 1; n <= count.toInt(); ++n) {
             expected << n << n;
         }
-        QCOMPARE(ticketNumbers(text[0]), expected);
-        QVERIFY(text[0] == text[1]);
-        QVERIFY(!picture[0].isNull());
-        QVERIFY(picture[0] == picture[1]);
+        QCOMPARE(ticketNumbers(text[InOffice]), expected);
+        QVERIFY(text[InOffice] == text[OverPipe]);
+        QVERIFY(text[InOffice] == text[LibraryUnloadable]);
+        QVERIFY(!picture[InOffice].isNull());
+        QVERIFY(picture[InOffice] == picture[OverPipe]);
+        QVERIFY(picture[InOffice] == picture[LibraryUnloadable]);
     }
 
     // What people type reaches the document as typed.
