@@ -35,6 +35,7 @@ private slots:
     void terminateAllInstancesEndsEveryOffice();
     void killedProgramTakesItsOfficeAlong();
     void twoInstancesDoNotShareAnOffice();
+    void aDocumentOutlivingItsOfficeRefusesEveryCall();
     void laterOfficesStartOnTheFirstOnesProfile();
     void aDamagedSeedCostsOnlyTheSaving_data();
     void aDamagedSeedCostsOnlyTheSaving();
@@ -130,6 +131,24 @@ void TestOfficeLifetime::twoInstancesDoNotShareAnOffice()
     QCOMPARE(probe::officeChildrenOf(getpid()).size(), 1);
     QVERIFY_THROWS_EXCEPTION(word::Error, second->documents().Open(QStringLiteral("/nonexistent")));
     second->quit();
+}
+
+void TestOfficeLifetime::aDocumentOutlivingItsOfficeRefusesEveryCall()
+{
+    QTemporaryDir folder;
+    const QString text = folder.filePath(QStringLiteral("wording.txt"));
+    writeBytes(text, "Spring raffle\n");
+    auto app = word::Application::create();
+    const auto document = app->documents().Open(text, true, true);
+    const auto range = document->range();
+    app.reset();
+    QVERIFY_THROWS_EXCEPTION(word::Error,
+                             document->SaveAs(folder.filePath(QStringLiteral("a.doc"))));
+    QVERIFY_THROWS_EXCEPTION(word::Error, document->HasFields());
+    QVERIFY_THROWS_EXCEPTION(word::Error, range->Text());
+    QVERIFY_THROWS_EXCEPTION(word::Error, document->Close());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("wording.txt")});
 }
 
 void TestOfficeLifetime::laterOfficesStartOnTheFirstOnesProfile()
