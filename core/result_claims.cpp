@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -26,6 +27,13 @@ struct Claim
 bool programRuns(qint64 pid)
 {
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
+}
+
+// Only a run's result is ever removed: a claim garbled into another path names nothing we made.
+bool namesAResult(const QString& path)
+{
+    static const QRegularExpression result(QStringLiteral("^zanfel[1-9]{8}\\.doc$"));
+    return result.match(QFileInfo(path).fileName()).hasMatch();
 }
 
 // A regular file of this user, not a link to somebody's file.
@@ -104,7 +112,7 @@ void result_claims::sweep(const QString& claims)
             continue;
         }
         // A file that a running program claimed too is that program's now.
-        if (!inUse.value(claim.path) && !claim.path.isEmpty() && ownFile(claim.path)) {
+        if (!inUse.value(claim.path) && namesAResult(claim.path) && ownFile(claim.path)) {
             QFile::remove(claim.path);
         }
         QFile::remove(claims + QLatin1Char('/') + claim.name);

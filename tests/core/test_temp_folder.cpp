@@ -213,12 +213,15 @@ private slots:
         claimAs(ended, result(QStringLiteral("zanfel33333333.doc")));
         result_claims::claim(dir.filePath(QStringLiteral("zanfel33333333.doc")), claims);
         result(QStringLiteral("zanfel44444444.doc"));
+        // A claim garbled into another name of the folder.
+        claimAs(ended, result(QStringLiteral("notes.txt")));
 
         result_claims::sweep(claims);
         const QStringList left = dir.entryList(QDir::Files);
-        QCOMPARE(left, QStringList({QStringLiteral("zanfel22222222.doc"),
-                                    QStringLiteral("zanfel33333333.doc"),
-                                    QStringLiteral("zanfel44444444.doc")}));
+        QCOMPARE(left,
+                 QStringList({QStringLiteral("notes.txt"), QStringLiteral("zanfel22222222.doc"),
+                              QStringLiteral("zanfel33333333.doc"),
+                              QStringLiteral("zanfel44444444.doc")}));
         QCOMPARE(QDir(claims).entryList(QDir::Files).size(), 2);
         // Once the preview has removed its file, the program lets go of its claim.
         QVERIFY(QFile::remove(dir.filePath(QStringLiteral("zanfel22222222.doc"))));
