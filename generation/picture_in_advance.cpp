@@ -3,6 +3,7 @@
 #include "word_automation.h"
 
 #include <atomic>
+#include <system_error>
 
 namespace {
 
@@ -33,7 +34,7 @@ PictureInAdvance::PictureInAdvance(const QString& file)
         return;
     }
     word::Application* const application = mApplication.get();
-    mRunning = std::async(std::launch::async, [application, file] {
+    const auto steps = [application, file] {
         Ahead ahead;
         try {
             ahead.document = application->documents().Open(file);
@@ -47,7 +48,13 @@ PictureInAdvance::PictureInAdvance(const QString& file)
             ahead.pictureFailure = std::current_exception();
         }
         return ahead;
-    });
+    };
+    try {
+        mRunning = std::async(std::launch::async, steps);
+    } catch (const std::system_error&) {
+        // Only a saving: the steps run here, now, as they would have at their own steps.
+        mAhead = steps();
+    }
 }
 
 PictureInAdvance::~PictureInAdvance()

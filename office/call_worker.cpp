@@ -1,5 +1,11 @@
 #include "call_worker.h"
 
+#include "notice.h"
+
+#include <QString>
+
+#include <system_error>
+
 namespace word {
 
 CallWorker::~CallWorker()
@@ -18,10 +24,20 @@ void CallWorker::post(std::function<void()> task)
 {
     {
         const std::lock_guard lock(mMutex);
-        mTasks.push_back(std::move(task));
         if (!mThread.joinable()) {
-            mThread = std::thread([this] { loop(); });
+            try {
+                mThread = std::thread([this] { loop(); });
+            } catch (const std::system_error& failure) {
+                // Only a saving: the call runs here instead, before the caller's own work.
+                notice::line(QStringLiteral("no thread for an office's calls (%1); they run one "
+                                            "after the other")
+                                 .arg(QString::fromLocal8Bit(failure.what())));
+                mTasks.clear();
+                task();
+                return;
+            }
         }
+        mTasks.push_back(std::move(task));
     }
     mWake.notify_one();
 }

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
+#include <system_error>
 
 namespace word {
 
@@ -20,7 +22,12 @@ auto reportingCall(const ProgressHandler& handler, const std::atomic<int>* perce
     if (!handler) {
         return body();
     }
-    auto result = std::async(std::launch::async, std::forward<Body>(body));
+    std::future<decltype(body())> result;
+    try {
+        result = std::async(std::launch::async, std::ref(body));
+    } catch (const std::system_error&) {
+        return body(); // no thread to be had: the call runs here, without reports
+    }
     const auto report = [&] {
         try {
             handler(percent ? percent->load() : -1);
