@@ -22,7 +22,7 @@ namespace {
 
 QString number(int n)
 {
-    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+    return ticket_numbers::format(n);
 }
 
 double seconds(const QElapsedTimer& timer)

@@ -11,6 +11,7 @@
 #include "reports.h"
 #include "scripted_seams.h"
 #include "test_files.h"
+#include "ticket_number_check.h"
 #include "ticket_template.h"
 
 #include <QClipboard>
@@ -52,7 +53,7 @@ class TestGenerationOffice : public QObject, private RealRuns
     {
         QString body;
         for (int n = 1; n <= 5; ++n) {
-            const QString number = numbered ? QStringLiteral(" %1").arg(n, 4, 10, QChar('0')) : "";
+            const QString number = numbered ? QLatin1Char(' ') + ticket_numbers::format(n) : "";
             for (const QString& line :
                  {"Ticket" + number, QStringLiteral("[Name of Raffle Event]"),
                   QStringLiteral("Drawing Will Be Held at the End of the Night"),
@@ -253,7 +254,7 @@ private slots:
         const QString numbers = QString(text).remove(event);
         QCOMPARE(numbers.count(QRegularExpression(QStringLiteral("\\b\\d{4}\\b"))), 30);
         for (int n = 1; n <= 15; ++n) {
-            QCOMPARE(numbers.count(QStringLiteral("%1").arg(n, 4, 10, QChar('0'))), 2);
+            QCOMPARE(numbers.count(ticket_numbers::format(n)), 2);
         }
         QVERIFY(!QFile::exists(mTemp->filePath(QStringLiteral("template.dot"))));
     }

@@ -9,6 +9,7 @@
 #include "main_window_run.h"
 #include "office_probe.h"
 #include "scripted_seams.h"
+#include "ticket_number_check.h"
 #include "ticket_template.h"
 
 #include <QColor>
@@ -354,7 +355,7 @@ class TestPrintedPage : public QObject, private RealRuns
     // The page of tickets first .. first + 4, as the PDF shows it.
     void checkPage(const Page& page, int first, const QList<std::pair<QString, int>>& wording)
     {
-        const QString where = QStringLiteral("page of %1: ").arg(first, 4, 10, QLatin1Char('0'));
+        const QString where = QStringLiteral("page of %1: ").arg(ticket_numbers::format(first));
         QList<Rule> across;
         for (const Rule& rule : page.rules) {
             if (rule.box.width() > page.size.width() / 2) {
@@ -392,7 +393,7 @@ class TestPrintedPage : public QObject, private RealRuns
 
         // Each ticket carries its number twice, on the ticket and on its stub.
         for (int k = 0; k < 5; ++k) {
-            const QString number = QStringLiteral("%1").arg(first + k, 4, 10, QLatin1Char('0'));
+            const QString number = ticket_numbers::format(first + k);
             int inside = 0;
             for (const Line& line : page.lines) {
                 if (line.text == number) {
@@ -511,8 +512,7 @@ class TestPrintedPage : public QObject, private RealRuns
         const QString text =
             QString::fromUtf8(output(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
         for (int n = 1; n <= tickets; ++n) {
-            QCOMPARE(probe::occurrences(text, QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'))),
-                     2);
+            QCOMPARE(probe::occurrences(text, ticket_numbers::format(n)), 2);
         }
         if (fields[0] == QStringLiteral("CHRISTMAS RAFFLE")) {
             for (const QString& field : fields.mid(0, 7)) {

@@ -4,6 +4,7 @@
 
 #include "fake_word.h"
 #include "replace_pass.h"
+#include "ticket_number_check.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 
@@ -21,7 +22,7 @@ namespace {
 
 QString number(int n)
 {
-    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+    return ticket_numbers::format(n);
 }
 
 // Every number from..to, twice each, as the ticket-number paragraphs read.

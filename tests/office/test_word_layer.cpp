@@ -2,6 +2,7 @@
 #include "office_probe.h"
 #include "program_launcher.h"
 #include "replace_pass.h"
+#include "ticket_number_check.h"
 #include "ticket_template.h"
 #include "word_automation.h"
 
@@ -64,8 +65,7 @@ void TestWordLayer::addPage(int page)
 {
     pastePageAtEnd(app_->selection());
     for (int j = 1; j <= 5; ++j) {
-        replaceAll(QStringLiteral("%1").arg(j, 4, 10, QLatin1Char('0')),
-                   QStringLiteral("%1").arg((page - 1) * 5 + j, 4, 10, QLatin1Char('0')),
+        replaceAll(ticket_numbers::format(j), ticket_numbers::format((page - 1) * 5 + j),
                    word::WdFindWrap::Stop);
     }
 }

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <QSettings>
 #include <QStringList>
+#include <QTest>
 
 namespace harness {
 
@@ -30,6 +32,16 @@ inline void start(QProcess& process, const QStringList& args, const launch::Envi
 inline QStringList reportedSteps(const QStringList& lines)
 {
     return reports::steps(launch::withPrefix(lines, QStringLiteral("MESSAGE ")));
+}
+
+// The harness's settings in the configuration folder config: every field, none half-written.
+inline void settingsAreWhole(const QString& config)
+{
+    QSettings store(config + QStringLiteral("/Quorvane.conf"), QSettings::IniFormat);
+    QCOMPARE(store.status(), QSettings::NoError);
+    store.beginGroup(QStringLiteral("Ticketwright"));
+    QCOMPARE(store.childKeys().size(), 8);
+    QCOMPARE(store.value(QStringLiteral("Text3")).toString(), QStringLiteral("$500"));
 }
 
 inline bool eachOnce(const QStringList& items)

@@ -64,15 +64,6 @@ class TestEndSignals : public QObject
         QVERIFY2(sockets.isEmpty(), qPrintable(sockets.join(' ')));
     }
 
-    void settingsAreWhole() const
-    {
-        QSettings store(mConfig.filePath(QStringLiteral("Quorvane.conf")), QSettings::IniFormat);
-        QCOMPARE(store.status(), QSettings::NoError);
-        store.beginGroup(QStringLiteral("Ticketwright"));
-        QCOMPARE(store.childKeys().size(), 8);
-        QCOMPARE(store.value(QStringLiteral("Text3")).toString(), QStringLiteral("$500"));
-    }
-
     static void addSignals()
     {
         QTest::addColumn<int>("signal");
@@ -112,7 +103,7 @@ private slots:
             QTRY_VERIFY(!probe::processAlive(office));
         }
         nothingLeftBehind(pid);
-        settingsAreWhole();
+        harness::settingsAreWhole(mConfig.path());
     }
 
     void whileTyping_data() { addSignals(); }
@@ -136,7 +127,7 @@ private slots:
         QSettings store(mConfig.filePath(QStringLiteral("Quorvane.conf")), QSettings::IniFormat);
         QVERIFY(text.startsWith(store.value(QStringLiteral("Ticketwright/Text1")).toString()));
         nothingLeftBehind(pid);
-        settingsAreWhole();
+        harness::settingsAreWhole(mConfig.path());
     }
 
     void duringASave()

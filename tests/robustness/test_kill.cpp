@@ -127,15 +127,6 @@ class TestKill : public QObject
             .toString();
     }
 
-    void settingsAreWhole() const
-    {
-        QSettings store(mConfig.filePath(QStringLiteral("Quorvane.conf")), QSettings::IniFormat);
-        QCOMPARE(store.status(), QSettings::NoError);
-        store.beginGroup(QStringLiteral("Ticketwright"));
-        QCOMPARE(store.childKeys().size(), 8);
-        QCOMPARE(store.value(QStringLiteral("Text3")).toString(), QStringLiteral("$500"));
-    }
-
     // Runs the harness until it holds at moment, and kills it there; offices: those it had.
     void killWhileHolding(const QStringList& args, const QString& moment, QSet<qint64>& offices)
     {
@@ -187,7 +178,7 @@ private slots:
         QVERIFY2(stored == typed || stored == text.left(typed.size() + 1) ||
                      (typed == text && stored.isEmpty()),
                  qPrintable(QStringLiteral("typed \"%1\", stored \"%2\"").arg(typed, stored)));
-        settingsAreWhole();
+        harness::settingsAreWhole(mConfig.path());
     }
 
     void duringGeneration()
@@ -196,7 +187,7 @@ private slots:
         killWhileHolding({QStringLiteral("generate"), QStringLiteral("500")},
                          QStringLiteral("page 20"), offices);
         QVERIFY(allGone(offices, 10000));
-        settingsAreWhole();
+        harness::settingsAreWhole(mConfig.path());
     }
 
     void duringPictureExport()
