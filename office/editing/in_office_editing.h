@@ -12,9 +12,9 @@
 
 namespace word {
 
-// A document's editor running inside the office (the library built from in_office/): a batch of
-// commands is one call, and each step inside costs only the office's own work. Only a saving:
-// when it cannot be had, the same editor runs in the program (DocumentEditor).
+// A document's editor running inside the office (the library built from in_office/ beside this
+// file): a batch of commands is one call, and each step inside costs only the office's own work.
+// Only a saving: when it cannot be had, the same editor runs in the program (DocumentEditor).
 class InOfficeEditing final : public DocumentEditing
 {
 public:
