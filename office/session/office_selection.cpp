@@ -6,6 +6,23 @@ namespace word {
 
 using Kind = EditCommand::Kind;
 
+QString selection_rules::refusedEndKey(WdUnits unit)
+{
+    return unit == WdUnits::Story ? QString()
+                                  : QStringLiteral("EndKey supports only the unit Story (6).");
+}
+
+QString selection_rules::refusedGoTo(WdGoToItem what, WdGoToDirection which)
+{
+    if (what != WdGoToItem::Page) {
+        return QStringLiteral("GoTo supports only pages (What = 1).");
+    }
+    if (which != WdGoToDirection::Next && which != WdGoToDirection::Previous) {
+        return QStringLiteral("GoTo supports only the next (2) or previous (3) page.");
+    }
+    return {};
+}
+
 void OfficeSelection::WholeStory()
 {
     mApp.edit(EditCommand::of(Kind::WholeStory));
@@ -18,9 +35,9 @@ void OfficeSelection::Copy()
 
 void OfficeSelection::EndKey(WdUnits unit)
 {
-    mApp.edit(unit == WdUnits::Story ? EditCommand::of(Kind::EndOfStory)
-                                     : EditCommand::refused(QStringLiteral(
-                                           "EndKey supports only the unit Story (6).")));
+    const QString refusal = selection_rules::refusedEndKey(unit);
+    mApp.edit(refusal.isEmpty() ? EditCommand::of(Kind::EndOfStory)
+                                : EditCommand::refused(refusal));
 }
 
 void OfficeSelection::Paste()
@@ -35,13 +52,8 @@ void OfficeSelection::TypeBackspace()
 
 void OfficeSelection::GoTo(WdGoToItem what, WdGoToDirection which, int count)
 {
-    if (what != WdGoToItem::Page) {
-        mApp.edit(EditCommand::refused(QStringLiteral("GoTo supports only pages (What = 1).")));
-        return;
-    }
-    if (which != WdGoToDirection::Next && which != WdGoToDirection::Previous) {
-        mApp.edit(EditCommand::refused(
-            QStringLiteral("GoTo supports only the next (2) or previous (3) page.")));
+    if (const QString refusal = selection_rules::refusedGoTo(what, which); !refusal.isEmpty()) {
+        mApp.edit(EditCommand::refused(refusal));
         return;
     }
     EditCommand go = EditCommand::of(Kind::GoToPage);

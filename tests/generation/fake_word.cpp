@@ -396,6 +396,10 @@ struct FakeSelection : word::Selection
             return;
         }
         gScript->operation("EndKey");
+        if (const QString refusal = word::selection_rules::refusedEndKey(unit);
+            !refusal.isEmpty()) {
+            throw word::Error(refusal);
+        }
         doc().known.movedToEnd();
         ip = doc().text.size();
     }
@@ -443,6 +447,10 @@ struct FakeSelection : word::Selection
             return;
         }
         gScript->operation("GoTo");
+        if (const QString refusal = word::selection_rules::refusedGoTo(what, which);
+            !refusal.isEmpty()) {
+            throw word::Error(refusal);
+        }
         doc().known.moved();
         const QString& t = doc().text;
         if (which == word::WdGoToDirection::Previous) {

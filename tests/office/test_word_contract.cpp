@@ -54,6 +54,7 @@ public:
     void placedTextStays();
     void styleLimitsTheSearch();
     void refusedSettings();
+    void refusedMoves();
     void anotherPage();
     void batchGoesOnPastAFailure();
     void savedAndReopened();
@@ -103,6 +104,7 @@ const std::vector<std::pair<const char*, Scenario>> kScenarios = {
     {"placed text stays", &TestWordContract::placedTextStays},
     {"a style limits the search", &TestWordContract::styleLimitsTheSearch},
     {"refused settings", &TestWordContract::refusedSettings},
+    {"refused moves", &TestWordContract::refusedMoves},
     {"another page", &TestWordContract::anotherPage},
     {"a batch goes on past a failure", &TestWordContract::batchGoesOnPastAFailure},
     {"saved and reopened", &TestWordContract::savedAndReopened},
@@ -197,6 +199,24 @@ void TestWordContract::refusedSettings()
     QVERIFY(refused([](word::Find& f) { f.setForward(false); }));
     QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().find().Execute(word::WdReplace::One));
     QCOMPARE(numbers(), pairs(1, 5));
+}
+
+// Only the end of the story, and the next or previous page, are places to move to; a refused move
+// leaves the insertion point where it was, here after the copy.
+void TestWordContract::refusedMoves()
+{
+    word::Selection& selection = mApp->selection();
+    selection.WholeStory();
+    selection.Copy();
+    selection.EndKey(word::WdUnits::Story);
+    const auto line = static_cast<word::WdUnits>(5);
+    const auto bookmark = static_cast<word::WdGoToItem>(-1);
+    const auto first = static_cast<word::WdGoToDirection>(1);
+    QVERIFY_THROWS_EXCEPTION(word::Error, selection.EndKey(line));
+    QVERIFY_THROWS_EXCEPTION(word::Error, selection.GoTo(bookmark, word::WdGoToDirection::Next, 1));
+    QVERIFY_THROWS_EXCEPTION(word::Error, selection.GoTo(word::WdGoToItem::Page, first, 1));
+    selection.Paste();
+    QCOMPARE(numbers(), pairs(1, 5) + pairs(1, 5));
 }
 
 // One more page, as a run makes it.
