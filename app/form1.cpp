@@ -11,6 +11,7 @@
 #include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_fields.h"
+#include "ticket_template.h"
 #include "window_setup.h"
 
 #include <QApplication>
@@ -234,6 +235,11 @@ void Form1::Text8_LostFocus()
 void Form1::PushButton6_Click()
 {
     GenerationRun::PushButton6_Click(*this);
+}
+
+QByteArray Form1::templateBytes() const
+{
+    return ticketTemplateBytes();
 }
 
 QString Form1::fieldText(int n) const

@@ -52,6 +52,7 @@ public:
     Form2* preview() const { return mForm2.get(); }
 
     // The generation run reads and drives the window through these.
+    QByteArray templateBytes() const override;
     QString fieldText(int n) const override;
     bool busy() const override { return mBusy; }
     void setBusy(bool busy) override { mBusy = busy; }

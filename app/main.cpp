@@ -6,7 +6,6 @@
 #include "program_end.h"
 #include "result_claims.h"
 #include "seams.h"
-#include "ticket_template.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -61,7 +60,6 @@ int main(int argc, char** argv)
     result_claims::sweep();
     StartWordForTheCheck();
     Form1::setOfficeCheck(CheckWordInstalled);
-    GenerationRun::setTemplateSource(ticketTemplateBytes);
     PictureInAdvance::setEnabled(true);
 
     Form1 form;

@@ -31,7 +31,6 @@
 #include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_number_check.h"
-#include "ticket_template.h"
 #include "word_automation.h"
 
 #include <QApplication>
@@ -460,7 +459,6 @@ int main(int argc, char** argv)
         return MsgAnswer::Ok;
     };
     Seams::current().openUrl = [](const QUrl&) { return true; };
-    GenerationRun::setTemplateSource(ticketTemplateBytes);
     PictureInAdvance::setEnabled(true);
     word::setApplicationFactory(
         [] {

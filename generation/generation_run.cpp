@@ -4,11 +4,12 @@
 #include "app_identity.h"
 #include "file_helpers.h"
 #include "number_text.h"
+#include "office_steps.h"
 #include "picture_in_advance.h"
 #include "result_claims.h"
+#include "result_naming.h"
 #include "run_host.h"
 #include "save_doc_as_jpg.h"
-#include "seams.h"
 #include "temp_folder.h"
 #include "ticket_number_check.h"
 #include "word_automation.h"
@@ -32,12 +33,6 @@ GenerationRun*& runInProgress()
     return run;
 }
 
-std::function<QByteArray()>& templateSource()
-{
-    static std::function<QByteArray()> source;
-    return source;
-}
-
 // The template's sample wording, replaced by fields 1 to 6 in turn.
 const char* const kPlaceholders[] = {"[NAME OF RAFFLE EVENT]",
                                      "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
@@ -50,33 +45,6 @@ const char* const kPlaceholders[] = {"[NAME OF RAFFLE EVENT]",
 QString donationReplacement(const QString& donation)
 {
     return donation.isEmpty() ? QString() : QStringLiteral(" / DONATION - ") + donation;
-}
-
-// "zanfel" and eight digits 1..9 drawn from the random source.
-QString drawResultName()
-{
-    QString name = QStringLiteral("zanfel");
-    for (int k = 0; k < 8; ++k) {
-        name += QString::number(static_cast<int>(Seams::current().random() * 9) + 1);
-    }
-    return name;
-}
-
-// While the wording is placed and the page copied, a template without the ticket-number style
-// holds this in place of ticket number j (1 to 5): private-use characters, which no wording
-// holds, four wide like the number. So renumbering by text finds the numbers and never wording,
-// on the copies too, where placed wording is plain text again.
-QString numberStandIn(int j)
-{
-    return QString(4, QChar(0xE000 + j));
-}
-
-// Pages for a ticket count, as whole-number division does it; 0 when there is no count.
-int pagesFor(const QString& countText)
-{
-    const std::optional<double> count =
-        parseNumber(RoundUpToMultiple(countText, ticket_numbers::kTicketsPerPage));
-    return count ? wholeDivide(*count, ticket_numbers::kTicketsPerPage) : 0;
 }
 
 } // namespace
@@ -107,23 +75,11 @@ void GenerationRun::startOfficesEarly()
     word::startInstancesEarly(2);
 }
 
-void GenerationRun::setTemplateSource(std::function<QByteArray()> source)
-{
-    templateSource() = std::move(source);
-}
-
-// A step that reaches the office runs at once, or in a page's batch only once the batch runs:
-// until then its label is kept. A step that failed here never reached the office.
-template <typename Body> void GenerationRun::officeStep(int label, Body&& body)
-{
-    if (mTrap.step(label, std::forward<Body>(body)) && mBatch) {
-        mBatchLabels.push_back(label);
-    }
-}
-
 GenerationRun::GenerationRun(RunHost& host)
     : mHost(host),
-      mTrap(identity::location(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click")))
+      mTrap(identity::location(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click"))),
+      mBatch(mTrap, [this]() -> word::Selection& { return application().selection(); }),
+      mProgress(host, mTrap)
 {
     // A page loop repeats its steps; a failure that recurs on every page is reported once.
     mTrap.reportEachLabelOnce();
@@ -162,7 +118,7 @@ bool GenerationRun::begin()
 void GenerationRun::openTemplate()
 {
     mTrap.step(label::kLoadTemplate, [&] {
-        mTemplateBytes = templateSource() ? templateSource()() : QByteArray();
+        mTemplateBytes = mHost.templateBytes();
         if (mTemplateBytes.isEmpty()) {
             throw AppError(QStringLiteral("The ticket template is missing from the program."));
         }
@@ -191,9 +147,10 @@ void GenerationRun::openTemplate()
         RequireOwnRegularFile(mTemplatePath);
         mDocument = application().documents().Open(mTemplatePath, true);
         // A template of the person's own may number its tickets in plain paragraphs.
-        mNumbersByText = document().range()->paragraphCount(ticket_numbers::kStyle) == 0;
+        mNumbering = TicketNumbering::forTemplate(
+            document().range()->paragraphCount(ticket_numbers::kStyle));
     });
-    if (mNumbersByText) {
+    if (mNumbering.byText()) {
         markNumbers();
     }
 }
@@ -204,7 +161,8 @@ void GenerationRun::markNumbers()
     const label::ReplacePass labels = label::unlabelledPass(label::kOpenTemplate);
     for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
         prepareReplace(labels, ticket_numbers::format(j));
-        mTrap.step(labels.replacementText, [&] { setReplacementText(numberStandIn(j)); });
+        mTrap.step(labels.replacementText,
+                   [&] { setReplacementText(TicketNumbering::standIn(j)); });
         finishReplace(labels, WdFindWrap::Stop);
     }
 }
@@ -212,12 +170,12 @@ void GenerationRun::markNumbers()
 // The first page, copied with its stand-ins, shows its own numbers again.
 void GenerationRun::restoreFirstPageNumbers()
 {
-    if (!mNumbersByText) {
+    if (!mNumbering.byText()) {
         return;
     }
     const label::ReplacePass labels = label::unlabelledPass(label::kCopyPage);
     for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
-        prepareReplace(labels, numberStandIn(j));
+        prepareReplace(labels, TicketNumbering::standIn(j));
         mTrap.step(labels.replacementText, [&] { setReplacementText(ticket_numbers::format(j)); });
         finishReplace(labels, WdFindWrap::Continue);
     }
@@ -276,19 +234,17 @@ void GenerationRun::replicatePages()
     restoreFirstPageNumbers();
     mTrap.step(label::kCopyPage, [&] { saveFirstPage(); });
     // While the office adds a page, the next page's events and progress run here.
-    showPageProgress(2);
+    mProgress.show(2, mPages);
     for (int page = 2; page <= mPages; ++page) {
         pastePage();
         renumberPage(page);
-        endPageBatch([&] {
+        mBatch.end([&] {
             if (page < mPages) {
-                showPageProgress(page + 1);
+                mProgress.show(page + 1, mPages);
             }
         });
     }
-    mTrap.step(label::kProgressTextReset,
-               [&] { mHost.setProgressText(QStringLiteral("Progress Bar")); });
-    mTrap.step(label::kProgressValueReset, [&] { mHost.setProgressValue(0); });
+    mProgress.reset();
 }
 
 // The preview pictures the first page, which the pages added later leave as it is. Saved alone,
@@ -319,79 +275,12 @@ void GenerationRun::saveFirstPage()
     }
 }
 
-void GenerationRun::showPageProgress(int page)
-{
-    mTrap.step(label::kLetEventsRun, [&] { mHost.processEvents(); });
-    mTrap.step(label::kProgressValue, [&] {
-        // The bar's scale follows the field as it is now; while the field holds no count, the
-        // run's own page count stands in.
-        int scale = mPages;
-        try {
-            scale = pagesFor(mHost.fieldText(8));
-        } catch (const AppError&) {
-        }
-        if (scale == 0) {
-            scale = mPages;
-        }
-        mHost.setProgressValue(static_cast<int>(roundHalfEven(100.0 * page / scale)));
-    });
-    mTrap.step(label::kProgressText, [&] {
-        mHost.setProgressText(
-            QStringLiteral("Please let this software running with touching the keyboard."));
-    });
-}
-
 // The copied page pasted at the end, with the insertion point left at its start.
 void GenerationRun::pastePage()
 {
-    beginPageBatch();
-    officeStep(label::kEndBeforePaste,
-               [&] { application().selection().EndKey(word::WdUnits::Story); });
-    officeStep(label::kPaste, [&] { application().selection().Paste(); });
-    officeStep(label::kBackspace, [&] { application().selection().TypeBackspace(); });
-    officeStep(label::kEndAfterPaste,
-               [&] { application().selection().EndKey(word::WdUnits::Story); });
-    officeStep(label::kPreviousPage, [&] {
-        application().selection().GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Previous, 1);
-    });
-    officeStep(label::kNextPage, [&] {
-        application().selection().GoTo(word::WdGoToItem::Page, word::WdGoToDirection::Next, 1);
-    });
-}
-
-void GenerationRun::beginPageBatch()
-{
-    mTrap.step(label::kEndBeforePaste, [&] {
-        application().selection().BeginBatch();
-        mBatch = true;
-    });
-}
-
-void GenerationRun::endPageBatch(const std::function<void()>& meanwhile)
-{
-    // EndBatch runs meanwhile whatever becomes of the batch; without it, it runs here.
-    bool reachedBatch = false;
-    const auto ensureMeanwhile = qScopeGuard([&] {
-        if (!reachedBatch && meanwhile) {
-            meanwhile();
-        }
-    });
-    if (!mBatch) {
-        return;
-    }
-    mBatch = false;
-    const std::vector<int> labels = std::exchange(mBatchLabels, {});
-    std::vector<word::BatchFailure> failures;
-    // When none of the page's steps could run (the office is gone), the first one reports it.
-    mTrap.step(labels.empty() ? label::kEndBeforePaste : labels.front(), [&] {
-        word::Selection& selection = application().selection();
-        reachedBatch = true;
-        failures = selection.EndBatch(meanwhile);
-    });
-    for (const word::BatchFailure& failure : failures) {
-        const auto at = static_cast<std::size_t>(failure.index);
-        mTrap.reportAt(at < labels.size() ? labels[at] : label::kEndBeforePaste,
-                       std::make_exception_ptr(word::Error(failure.description)));
+    mBatch.begin(label::kEndBeforePaste);
+    for (const OfficeSteps::SelectionStep& step : OfficeSteps::pastePage()) {
+        mBatch.step(step.label, [&] { step.apply(application().selection()); });
     }
 }
 
@@ -400,14 +289,13 @@ void GenerationRun::renumberPage(int page)
 {
     const label::ReplacePass& labels = label::kNumberingPass;
     for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
-        prepareReplace(labels, mNumbersByText ? numberStandIn(j) : ticket_numbers::format(j));
+        prepareReplace(labels, mNumbering.onCopiedPage(j));
         mTrap.step(labels.replacementText, [&] {
             setReplacementText(
                 ticket_numbers::format((page - 1) * ticket_numbers::kTicketsPerPage + j));
         });
         // Only the page's ticket numbers, never wording that happens to hold the digits.
-        finishReplace(labels, WdFindWrap::Stop,
-                      mNumbersByText ? QString() : ticket_numbers::kStyle);
+        finishReplace(labels, WdFindWrap::Stop, mNumbering.style());
     }
 }
 
@@ -430,26 +318,16 @@ void GenerationRun::setReplacementText(const QString& text)
 void GenerationRun::finishReplace(const label::ReplacePass& labels, WdFindWrap wrap,
                                   const QString& style)
 {
-    mTrap.step(labels.forward, [&] { find().setForward(true); });
-    mTrap.step(labels.wrap, [&] { find().setWrap(wrap); });
-    mTrap.step(labels.format, [&] {
-        find().setFormat(!style.isEmpty());
-        if (!style.isEmpty()) {
-            find().setStyle(style);
-        }
-    });
-    mTrap.step(labels.matchCase, [&] { find().setMatchCase(false); });
-    mTrap.step(labels.matchWholeWord, [&] { find().setMatchWholeWord(false); });
-    mTrap.step(labels.matchWildcards, [&] { find().setMatchWildcards(false); });
-    mTrap.step(labels.matchSoundsLike, [&] { find().setMatchSoundsLike(false); });
-    mTrap.step(labels.matchAllWordForms, [&] { find().setMatchAllWordForms(false); });
-    officeStep(labels.execute, [&] { find().Execute(word::WdReplace::All); });
+    for (const OfficeSteps::FindSetting& setting : OfficeSteps::findSettings()) {
+        mTrap.step(labels.*setting.label, [&] { setting.apply(find(), wrap, style); });
+    }
+    mBatch.step(labels.execute, [&] { find().Execute(word::WdReplace::All); });
 }
 
 // Saved under a free name, checked, and the office and the template gone.
 void GenerationRun::saveAndCheck()
 {
-    chooseResultPath();
+    mResultPath = ResultNaming::choose(mTrap);
     mTrap.step(label::kSaveAndCheck, [&] {
         // The saved document must hold every ticket it was meant to; if not, it is still
         // handed over, so nothing is lost, but the user is told. It is read just before the
@@ -458,7 +336,8 @@ void GenerationRun::saveAndCheck()
         QString problem;
         std::exception_ptr readFailure;
         try {
-            problem = numberingProblem();
+            problem = mNumbering.problem(*document().range(),
+                                         ticket_numbers::kTicketsPerPage * mPages, mPlacedWording);
         } catch (...) {
             readFailure = std::current_exception();
         }
@@ -486,49 +365,6 @@ void GenerationRun::saveAndCheck()
     mTrap.step(label::kReleaseDocument, [&] { mDocument.reset(); });
     mTrap.step(label::kReleaseOffice, [&] { mApp.reset(); });
     mTrap.step(label::kDeleteTemplate, [&] { DeleteFileQuietly(mTemplatePath); });
-}
-
-QString GenerationRun::numberingProblem() const
-{
-    const auto range = document().range();
-    const int count = ticket_numbers::kTicketsPerPage * mPages;
-    if (mNumbersByText) {
-        return ticket_numbers::verifyText(range->Text(), count, mPlacedWording);
-    }
-    // Reading the whole text at once is quick; only a document that does not plainly hold every
-    // number has its number paragraphs read one by one, to say what is wrong.
-    const bool inOrder = ticket_numbers::plainlyInOrder(
-        range->Text(), range->paragraphCount(ticket_numbers::kStyle), count);
-    return inOrder ? QString()
-                   : ticket_numbers::verify(range->paragraphTexts(ticket_numbers::kStyle), count);
-}
-
-// A name drawn anew while a file of the drawn name exists; an existing file is never replaced.
-void GenerationRun::chooseResultPath()
-{
-    for (int attempt = 0;; ++attempt) {
-        QString name;
-        mTrap.step(label::kNameAttempt, [&] {
-            if (attempt == 1000) {
-                mResultPath.clear();
-                throw AppError(QStringLiteral("No free name for the ticket document was found "
-                                              "in the temporary folder."));
-            }
-        });
-        if (attempt == 1000) {
-            return;
-        }
-        mTrap.step(label::kDrawName, [&] { name = drawResultName(); });
-        mTrap.step(label::kResultPath,
-                   [&] { mResultPath = temp_folder::file(name + QStringLiteral(".doc")); });
-        bool taken = false;
-        mTrap.step(label::kNameTaken, [&] { taken = FileExists(mResultPath); });
-        if (!taken) {
-            // Before the file is made: a later start removes it should this program be killed.
-            result_claims::claim(mResultPath);
-            return;
-        }
-    }
 }
 
 void GenerationRun::makePicture()

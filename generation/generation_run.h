@@ -1,7 +1,10 @@
 #pragma once
 
 #include "error_trap.h"
+#include "page_batch.h"
+#include "page_progress.h"
 #include "run_labels.h"
+#include "ticket_numbering.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -40,9 +43,6 @@ public:
     // still typing; they are ended with endAllOffices() when no run takes them.
     static void startOfficesEarly();
 
-    // The embedded Word template; the program installs the compiled-in one, tests their own.
-    static void setTemplateSource(std::function<QByteArray()> source);
-
     ~GenerationRun();
 
 private:
@@ -59,19 +59,9 @@ private:
 
     void markNumbers();
     void restoreFirstPageNumbers();
-    // The events and the progress bar, once for each page added.
-    void showPageProgress(int page);
     void pastePage();
     void renumberPage(int page);
-    // A page's office steps are gathered and run by the office in one go; each failure is then
-    // reported at its own step's label. meanwhile runs here while the office works.
-    void beginPageBatch();
-    void endPageBatch(const std::function<void()>& meanwhile = {});
-    template <typename Body> void officeStep(int label, Body&& body);
-    void chooseResultPath();
     void removeWorkingFiles();
-    // What is wrong with the saved document's ticket numbers, or an empty text.
-    QString numberingProblem() const;
     void saveFirstPage();
     // A find-and-replace pass in two halves, with its replacement statement between them.
     void prepareReplace(const run_labels::ReplacePass& labels, const QString& search);
@@ -93,11 +83,10 @@ private:
     std::unique_ptr<word::Application> mApp;
     std::shared_ptr<word::Document> mDocument;
     word::Find* mFind = nullptr; // taken anew by each pass
-    bool mBatch = false;
-    std::vector<int> mBatchLabels; // of the office steps gathered, in order
+    PageBatch mBatch;
+    PageProgress mProgress;
     int mPages = 1;
-    // A template without the ticket-number style has its numbers found by their text.
-    bool mNumbersByText = false;
+    TicketNumbering mNumbering = TicketNumbering::forTemplate(1);
     QStringList mPlacedWording; // as typed, for the check of numbers found by text
     QString mResultPath;
     bool mHandedOver = false;

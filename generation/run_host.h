@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -10,6 +11,8 @@ class RunHost
 public:
     virtual ~RunHost() = default;
 
+    // The Word template the run fills: the program's embedded one, or a test's own.
+    virtual QByteArray templateBytes() const = 0;
     // The text of field n (1..8) at the moment the run reads it.
     virtual QString fieldText(int n) const = 0;
     virtual bool busy() const = 0;

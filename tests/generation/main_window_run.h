@@ -5,7 +5,6 @@
 #include "generation_run.h"
 #include "picture_in_advance.h"
 #include "scripted_seams.h"
-#include "ticket_template.h"
 
 #include <QLineEdit>
 #include <QSettings>
@@ -35,7 +34,6 @@ protected:
     void useOwnSettingsAndTemplate()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
-        GenerationRun::setTemplateSource(ticketTemplateBytes);
         // The real office takes its picture while the pages are added, as in the program.
         PictureInAdvance::setEnabled(true);
     }

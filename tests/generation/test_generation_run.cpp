@@ -38,6 +38,7 @@ public:
     QImage picture;
     QString wordFile;
 
+    QByteArray templateBytes() const override { return "template bytes"; }
     QString fieldText(int n) const override { return fields.at(n - 1); }
     bool busy() const override { return isBusy; }
     void setBusy(bool busy) override { isBusy = busy; }
@@ -102,7 +103,6 @@ private slots:
         mSeams = std::make_unique<ScriptedSeams>();
         mWord = std::make_unique<FakeWord>();
         mHost = TestHost();
-        GenerationRun::setTemplateSource([] { return QByteArray("template bytes"); });
     }
     void cleanup()
     {

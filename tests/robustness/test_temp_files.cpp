@@ -75,7 +75,6 @@ private slots:
     void initTestCase()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mHome.path());
-        GenerationRun::setTemplateSource(ticketTemplateBytes);
     }
 
     void initTestCase_data()

@@ -27,7 +27,6 @@
 #include "save_doc_as_pdf.h"
 #include "save_result.h"
 #include "seams.h"
-#include "ticket_template.h"
 #include "word_automation.h"
 
 #include <QApplication>
@@ -147,7 +146,6 @@ int main(int argc, char** argv)
     }
     const QString mode = args[0];
     installAnsweringSeams(mode == QLatin1String("save") ? args.value(2) : QString());
-    GenerationRun::setTemplateSource(ticketTemplateBytes);
     PictureInAdvance::setEnabled(true);
 
     if (mode == QLatin1String("save")) {

@@ -1,0 +1,45 @@
+#include "page_progress.h"
+
+#include "app_error.h"
+#include "error_trap.h"
+#include "number_text.h"
+#include "run_host.h"
+#include "run_labels.h"
+#include "ticket_number_check.h"
+
+#include <optional>
+
+int PageProgress::pagesFor(const QString& countText)
+{
+    const std::optional<double> count =
+        parseNumber(RoundUpToMultiple(countText, ticket_numbers::kTicketsPerPage));
+    return count ? wholeDivide(*count, ticket_numbers::kTicketsPerPage) : 0;
+}
+
+void PageProgress::show(int page, int runPages)
+{
+    namespace label = run_labels;
+    mTrap.step(label::kLetEventsRun, [&] { mHost.processEvents(); });
+    mTrap.step(label::kProgressValue, [&] {
+        int scale = runPages;
+        try {
+            scale = pagesFor(mHost.fieldText(8));
+        } catch (const AppError&) {
+        }
+        if (scale == 0) {
+            scale = runPages;
+        }
+        mHost.setProgressValue(static_cast<int>(roundHalfEven(100.0 * page / scale)));
+    });
+    mTrap.step(label::kProgressText, [&] {
+        mHost.setProgressText(
+            QStringLiteral("Please let this software running with touching the keyboard."));
+    });
+}
+
+void PageProgress::reset()
+{
+    mTrap.step(run_labels::kProgressTextReset,
+               [&] { mHost.setProgressText(QStringLiteral("Progress Bar")); });
+    mTrap.step(run_labels::kProgressValueReset, [&] { mHost.setProgressValue(0); });
+}
