@@ -5,11 +5,9 @@
 #include "file_helpers.h"
 #include "number_text.h"
 #include "office_steps.h"
-#include "picture_in_advance.h"
 #include "result_claims.h"
 #include "result_naming.h"
 #include "run_host.h"
-#include "save_doc_as_jpg.h"
 #include "temp_folder.h"
 #include "ticket_number_check.h"
 #include "word_automation.h"
@@ -61,7 +59,7 @@ void GenerationRun::endAllOffices()
 // Called once the offices are gone, so none still writes these.
 void GenerationRun::removeWorkingFiles()
 {
-    mFirstPageFolder.reset();
+    mFirstPage.remove();
     if (!mTemplateWasThere && !mTemplatePath.isEmpty()) {
         DeleteFileQuietly(mTemplatePath);
     }
@@ -232,7 +230,7 @@ void GenerationRun::replicatePages()
     mTrap.step(label::kSelectAll, [&] { application().selection().WholeStory(); });
     mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
     restoreFirstPageNumbers();
-    mTrap.step(label::kCopyPage, [&] { saveFirstPage(); });
+    mTrap.step(label::kCopyPage, [&] { mFirstPage.save(document()); });
     // While the office adds a page, the next page's events and progress run here.
     mProgress.show(2, mPages);
     for (int page = 2; page <= mPages; ++page) {
@@ -245,34 +243,6 @@ void GenerationRun::replicatePages()
         });
     }
     mProgress.reset();
-}
-
-// The preview pictures the first page, which the pages added later leave as it is. Saved alone,
-// it is read and drawn in a moment, where the whole document would first be read and laid out
-// page by page. Without it the picture is made from the whole document, as good if slower, so a
-// failure here is no failure of the run. A field (a page count, say) could show otherwise on
-// the first page alone, so a document with fields is pictured whole.
-void GenerationRun::saveFirstPage()
-{
-    try {
-        if (document().HasFields()) {
-            return;
-        }
-        mFirstPageFolder =
-            std::make_unique<QTemporaryDir>(temp_folder::file(QStringLiteral("first-page-XXXXXX")));
-        if (!mFirstPageFolder->isValid()) {
-            mFirstPageFolder.reset();
-            return;
-        }
-        const QString path = mFirstPageFolder->filePath(QStringLiteral("first-page.doc"));
-        document().SaveAs(path);
-        mFirstPagePath = path;
-        if (PictureInAdvance::enabled()) {
-            mPictureInAdvance = std::make_unique<PictureInAdvance>(path);
-        }
-    } catch (const std::exception&) {
-        mFirstPagePath.clear();
-    }
 }
 
 // The copied page pasted at the end, with the insertion point left at its start.
@@ -369,12 +339,8 @@ void GenerationRun::saveAndCheck()
 
 void GenerationRun::makePicture()
 {
-    mTrap.step(label::kMakePicture, [&] {
-        mPicture = mFirstPagePath.isEmpty() ? SaveDocAsJPG(mResultPath)
-                                            : SaveDocAsJPG(mFirstPagePath, mPictureInAdvance.get());
-    });
-    mPictureInAdvance.reset();
-    mFirstPageFolder.reset();
+    mTrap.step(label::kMakePicture, [&] { mPicture = mFirstPage.picture(mResultPath); });
+    mFirstPage.remove();
 }
 
 // The preview takes the picture and the document, and the main window's place.

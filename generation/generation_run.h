@@ -1,6 +1,7 @@
 #pragma once
 
 #include "error_trap.h"
+#include "first_page.h"
 #include "page_batch.h"
 #include "page_progress.h"
 #include "run_labels.h"
@@ -15,7 +16,6 @@
 #include <functional>
 #include <memory>
 
-class PictureInAdvance;
 class RunHost;
 
 namespace word {
@@ -62,7 +62,6 @@ private:
     void pastePage();
     void renumberPage(int page);
     void removeWorkingFiles();
-    void saveFirstPage();
     // A find-and-replace pass in two halves, with its replacement statement between them.
     void prepareReplace(const run_labels::ReplacePass& labels, const QString& search);
     void setReplacementText(const QString& text);
@@ -90,10 +89,6 @@ private:
     QStringList mPlacedWording; // as typed, for the check of numbers found by text
     QString mResultPath;
     bool mHandedOver = false;
-    // The first page alone, saved before the others are added, for the picture.
-    std::unique_ptr<QTemporaryDir> mFirstPageFolder;
-    QString mFirstPagePath;
-    // Its picture, under way while the pages are added; goes before the page it reads.
-    std::unique_ptr<PictureInAdvance> mPictureInAdvance;
+    FirstPage mFirstPage;
     QImage mPicture;
 };
