@@ -1,35 +1,21 @@
 #include "office_application.h"
 
 #include "in_office_editing.h"
-#include "notice.h"
+#include "model_loader.h"
 #include "reporting_call.h"
 #include "uno_support.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
-#include <com/sun/star/bridge/BridgeFactory.hpp>
-#include <com/sun/star/bridge/XBridge.hpp>
-#include <com/sun/star/connection/Connector.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
-#include <com/sun/star/container/XNameAccess.hpp>
-#include <com/sun/star/document/MacroExecMode.hpp>
-#include <com/sun/star/document/UpdateDocMode.hpp>
-#include <com/sun/star/document/XTypeDetection.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/frame/XComponentLoader.hpp>
-#include <com/sun/star/frame/XLoadable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
-#include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <algorithm>
-#include <cppuhelper/implbase1.hxx>
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,22 +37,10 @@ constexpr int kConnectTimeoutMs = 30000;
 constexpr int kSeededConnectTimeoutMs = 10000;
 constexpr int kGoneGraceMs = 2000;
 
-// Told by the bridge when the connection to the office is gone.
-class BridgeWatch : public cppu::WeakImplHelper1<css::lang::XEventListener>
-{
-public:
-    explicit BridgeWatch(std::shared_ptr<std::atomic<bool>> gone) : mGone(std::move(gone)) {}
-    void SAL_CALL disposing(const css::lang::EventObject&) override { *mGone = true; }
-
-private:
-    std::shared_ptr<std::atomic<bool>> mGone;
-};
-
 } // namespace
 
 OfficeApplication::OfficeApplication(std::unique_ptr<OfficeProcess> started)
-    : mProcess(std::move(started)), mBridgeGone(std::make_shared<std::atomic<bool>>(false)),
-      mSelection(*this)
+    : mProcess(std::move(started)), mSelection(*this)
 {
     if (!mProcess) {
         mProcess = std::make_unique<OfficeProcess>();
@@ -74,7 +48,7 @@ OfficeApplication::OfficeApplication(std::unique_ptr<OfficeProcess> started)
     try {
         connect();
     } catch (...) {
-        mBridge.clear();
+        mBridge.dispose();
         mDesktop.clear();
         mProcess->kill();
         throw;
@@ -94,136 +68,36 @@ void OfficeApplication::connect()
 {
     if (!mProcess->startedOnSeed()) {
         connectWithin(kConnectTimeoutMs);
-        chooseEditing();
-        return;
-    }
-    // A copy of the kept profile is only a saving: an office that does not come up on it starts
-    // again at once on a fresh profile of its own.
-    try {
-        connectWithin(kSeededConnectTimeoutMs);
-    } catch (const Error& failure) {
-        disconnect();
-        mProcess->restartOnFreshProfile(
-            QStringLiteral("an office did not come up on a copy of it (%1)")
-                .arg(QString::fromUtf8(failure.what())));
-        connectWithin(kConnectTimeoutMs);
-    }
-    chooseEditing();
-}
-
-void OfficeApplication::chooseEditing()
-{
-    using Way = InOfficeEditing::Way;
-    if (InOfficeEditing::requestedWay() == Way::InProgram) {
-        mEditing = Editing::InProgram;
-        mEditingWhy = QStringLiteral("TICKETWRIGHT_PAGE_LOOP=pipe asks for it");
-        return;
-    }
-    const QString refused = watched([&] { return InOfficeEditing::registerWith(mRemote); });
-    if (refused.isEmpty()) {
-        return;
-    }
-    if (InOfficeEditing::requestedWay() == Way::InOffice) {
-        throw Error(QStringLiteral("The editor cannot run inside the office: %1").arg(refused));
-    }
-    mEditing = Editing::InProgram;
-    mEditingWhy = refused;
-}
-
-std::unique_ptr<DocumentEditing>
-OfficeApplication::makeEditor(const Reference<css::frame::XModel>& model, const QString& path)
-{
-    if (mEditing != Editing::InProgram) {
+    } else {
+        // A copy of the kept profile is only a saving: an office that does not come up on it
+        // starts again at once on a fresh profile of its own.
         try {
-            auto editor = std::make_unique<InOfficeEditing>(mRemote, model, path);
-            mEditing = Editing::InOffice;
-            tellEditingWay();
-            return editor;
+            connectWithin(kSeededConnectTimeoutMs);
         } catch (const Error& failure) {
-            if (InOfficeEditing::requestedWay() == InOfficeEditing::Way::InOffice) {
-                throw;
-            }
-            // Only a saving: the same editor runs here instead, for this office's documents.
-            mEditing = Editing::InProgram;
-            mEditingWhy = QString::fromUtf8(failure.what());
+            disconnect();
+            mProcess->restartOnFreshProfile(
+                QStringLiteral("an office did not come up on a copy of it (%1)")
+                    .arg(QString::fromUtf8(failure.what())));
+            connectWithin(kConnectTimeoutMs);
         }
     }
-    tellEditingWay();
-    return std::make_unique<DocumentEditor>(model, mCopied, path);
-}
-
-void OfficeApplication::tellEditingWay()
-{
-    if (std::exchange(mToldEditingWay, true)) {
-        return;
-    }
-    if (mEditing == Editing::InOffice) {
-        notice::line(QStringLiteral("office %1 edits its documents inside the office (%2)")
-                         .arg(mProcess->startedPid())
-                         .arg(InOfficeEditing::registrationFile()));
-    } else {
-        notice::line(QStringLiteral("office %1 edits its documents from the program, over its "
-                                    "pipe: %2")
-                         .arg(mProcess->startedPid())
-                         .arg(mEditingWhy));
-    }
+    mEditing.decide(
+        [this] { return watched([&] { return InOfficeEditing::registerWith(mRemote); }); });
 }
 
 void OfficeApplication::disconnect()
 {
     mDesktop.clear();
     mRemote.clear();
-    if (mBridge.is()) {
-        try {
-            mBridge->dispose();
-        } catch (...) {
-        }
-        mBridge.clear();
-    }
-    *mBridgeGone = false;
+    mBridge.dispose();
 }
 
 void OfficeApplication::connectWithin(int timeoutMs)
 {
-    const auto context = localContext();
-    const rtl::OUString description = toOU(mProcess->connectionDescription());
-    const QDeadlineTimer deadline(timeoutMs);
-    int restarts = 0;
-    Reference<css::connection::XConnection> connection;
-    while (!connection.is()) {
-        if (!mProcess->running()) {
-            if (mProcess->exitCode() == OfficeProcess::kRestartRequested && restarts < 3) {
-                ++restarts;
-                mProcess->restart();
-                continue;
-            }
-            throw Error(QStringLiteral("The office program \"%1\" ended while starting (exit "
-                                       "code %2).")
-                            .arg(OfficeProcess::programPath())
-                            .arg(mProcess->exitCode()));
-        }
-        try {
-            connection = css::connection::Connector::create(context)->connect(description);
-        } catch (const css::connection::NoConnectException&) {
-            if (deadline.hasExpired()) {
-                throw Error(QStringLiteral("The office program \"%1\" did not answer within %2 "
-                                           "seconds.")
-                                .arg(OfficeProcess::programPath())
-                                .arg(timeoutMs / 1000));
-            }
-            QThread::msleep(10);
-        } catch (...) {
-            rethrowAsWordError(QStringLiteral("Connecting to the office"));
-        }
-    }
+    const auto connection = OfficeBridge::waitForConnection(*mProcess, timeoutMs);
     watched([&] {
         guarded(QStringLiteral("Connecting to the office"), [&] {
-            auto bridge = css::bridge::BridgeFactory::create(context)->createBridge(
-                rtl::OUString(), "urp", connection, nullptr);
-            mBridge.set(bridge, UNO_QUERY);
-            mBridge->addEventListener(new BridgeWatch(mBridgeGone));
-            Reference<css::uno::XComponentContext> remote(
-                bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
+            const Reference<css::uno::XComponentContext> remote = mBridge.open(connection);
             mDesktop = css::frame::Desktop::create(remote);
             mRemote = remote;
         });
@@ -273,13 +147,13 @@ void OfficeApplication::explainFailure()
         throw;
     } catch (const RuntimeFailure& e) {
         detail = QString::fromUtf8(e.what());
-        connectionLost = e.disposed() || *mBridgeGone;
+        connectionLost = e.disposed() || mBridge.gone();
     } catch (const css::lang::DisposedException& e) {
         detail = toQ(e.Message);
         connectionLost = true;
     } catch (const css::uno::RuntimeException& e) {
         detail = toQ(e.Message);
-        connectionLost = *mBridgeGone;
+        connectionLost = mBridge.gone();
     } catch (const std::exception& e) {
         detail = QString::fromUtf8(e.what());
     } catch (...) {
@@ -335,13 +209,9 @@ void OfficeApplication::endProcess()
     // own state would only keep the person waiting.
     mDesktop.clear();
     mRemote.clear();
-    if (mBridge.is()) {
+    if (mBridge.isOpen()) {
         mProcess->kill(); // before dispose, so that the bridge does not wait for an answer
-        try {
-            mBridge->dispose();
-        } catch (...) {
-        }
-        mBridge.clear();
+        mBridge.dispose();
     }
     mProcess->kill();
 }
@@ -371,59 +241,9 @@ void OfficeApplication::forget(OfficeDocument* document)
     std::erase_if(mOpen, [&](const auto& open) { return open.get() == document; });
 }
 
-Reference<css::lang::XComponent> OfficeApplication::load(const rtl::OUString& url, bool readOnly,
-                                                         bool visible)
-{
-    // Read-only: an untitled copy, editable in memory, that can never be stored over the file it
-    // came from.
-    std::initializer_list<std::pair<const char*, Any>> common = {
-        {"AsTemplate", Any(readOnly)},
-        {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)},
-        {"UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)},
-    };
-    if (visible) {
-        auto arguments = properties(common);
-        arguments.realloc(arguments.getLength() + 1);
-        arguments.getArray()[arguments.getLength() - 1] = properties({{"Hidden", Any(true)}})[0];
-        return Reference<css::frame::XComponentLoader>(mDesktop, UNO_QUERY_THROW)
-            ->loadComponentFromURL(url, "_blank", 0, arguments);
-    }
-    // A document in a window, even a hidden one, is laid out as soon as the office is idle, which
-    // for a long document with header art takes longer than everything else. A bare model is
-    // laid out only when an export asks for its pages.
-    Reference<css::document::XTypeDetection> detection(
-        mRemote->getServiceManager()->createInstanceWithContext(
-            "com.sun.star.document.TypeDetection", mRemote),
-        UNO_QUERY_THROW);
-    css::uno::Sequence<css::beans::PropertyValue> type;
-    Reference<css::container::XNameAccess>(detection, UNO_QUERY_THROW)
-        ->getByName(detection->queryTypeByURL(url)) >>= type;
-    Any filter;
-    for (const auto& property : type) {
-        filter = property.Name == "PreferredFilter" ? property.Value : filter;
-    }
-    Reference<css::lang::XComponent> model(mRemote->getServiceManager()->createInstanceWithContext(
-                                               "com.sun.star.text.TextDocument", mRemote),
-                                           UNO_QUERY_THROW);
-    auto arguments = properties(common);
-    const auto place = properties({{"URL", Any(url)}, {"FilterName", filter}});
-    arguments.realloc(arguments.getLength() + 2);
-    arguments.getArray()[arguments.getLength() - 2] = place[0];
-    arguments.getArray()[arguments.getLength() - 1] = place[1];
-    try {
-        Reference<css::frame::XLoadable>(model, UNO_QUERY_THROW)->load(arguments);
-    } catch (...) {
-        model->dispose();
-        throw;
-    }
-    return model;
-}
-
 void OfficeApplication::attachHiddenWindow(const Reference<css::frame::XModel>& model)
 {
-    Reference<css::frame::XComponentLoader>(mDesktop, UNO_QUERY_THROW)
-        ->loadComponentFromURL("private:object", "_blank", 0,
-                               properties({{"Model", Any(model)}, {"Hidden", Any(true)}}));
+    ModelLoader::attachHiddenWindow(mDesktop, model);
 }
 
 std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool readOnly, bool visible)
@@ -445,8 +265,9 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
         return guarded(action, [&] {
             // A Word document's import tells no progress, and a long one takes many seconds.
             const rtl::OUString url = fileUrl(info.absoluteFilePath());
-            Reference<css::lang::XComponent> component =
-                reportingCall(mProgress, nullptr, [&] { return load(url, readOnly, visible); });
+            Reference<css::lang::XComponent> component = reportingCall(mProgress, nullptr, [&] {
+                return ModelLoader::load(mDesktop, mRemote, url, readOnly, visible);
+            });
             Reference<css::text::XTextDocument> text(component, UNO_QUERY);
             if (!text.is()) {
                 Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
@@ -458,7 +279,8 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                                 .arg(path));
             }
             const Reference<css::frame::XModel> model(component, UNO_QUERY_THROW);
-            std::unique_ptr<DocumentEditing> editor = makeEditor(model, path);
+            std::unique_ptr<DocumentEditing> editor =
+                mEditing.makeEditor(mRemote, model, mCopied, path, mProcess->startedPid());
             auto opened = std::make_shared<OfficeDocument>(*this, model, path, std::move(editor));
             // Only a document to edit through the selection needs it; one opened for an export
             // would get an empty page more.

@@ -2,6 +2,8 @@
 
 #include "call_worker.h"
 #include "document_editor.h"
+#include "editing_choice.h"
+#include "office_bridge.h"
 #include "office_document.h"
 #include "office_process.h"
 #include "office_selection.h"
@@ -67,28 +69,18 @@ public:
 
 private:
     std::shared_ptr<Document> Open(const QString& path, bool readOnly, bool visible) override;
-    // The document's model, loaded in a window of its own or in none.
-    com::sun::star::uno::Reference<com::sun::star::lang::XComponent>
-    load(const rtl::OUString& url, bool readOnly, bool visible);
     void requireAnswering();
     // Call inside a catch block: rethrows the failure, or one that says the office hung or died.
     [[noreturn]] void explainFailure();
     QString notAnswering() const;
     void connect();
     void connectWithin(int timeoutMs);
-    void chooseEditing();
-    std::unique_ptr<DocumentEditing>
-    makeEditor(const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
-               const QString& path);
-    void tellEditingWay();
     void disconnect();
     void endProcess();
     void requireRunning() const;
 
     std::unique_ptr<OfficeProcess> mProcess;
-    com::sun::star::uno::Reference<com::sun::star::lang::XComponent> mBridge;
-    // Set by the bridge, from a thread of its own, once the connection is gone.
-    std::shared_ptr<std::atomic<bool>> mBridgeGone;
+    OfficeBridge mBridge;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> mDesktop;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> mRemote;
     // Last is the active one.
@@ -96,17 +88,7 @@ private:
     OfficeSelection mSelection;
     // What Copy took, for documents edited over the pipe.
     std::shared_ptr<CopiedText> mCopied = std::make_shared<CopiedText>();
-    // Whether this office edits its documents itself (see InOfficeEditing): decided when it
-    // connects and at its first document, and told once on standard error.
-    enum class Editing
-    {
-        Undecided,
-        InOffice,
-        InProgram
-    };
-    Editing mEditing = Editing::Undecided;
-    QString mEditingWhy;
-    bool mToldEditingWay = false;
+    EditingChoice mEditing;
     bool mGathering = false;
     std::vector<EditCommand> mGathered;
     bool mDisplayAlerts = true;
