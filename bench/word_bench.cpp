@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -90,6 +91,72 @@ double averageMs(const std::vector<double>& pageMs, int from, int to)
     return count ? sum / count : 0.0;
 }
 
+// The same loop both ways, each in an office of its own: over the pipe (every office call a round
+// trip) and inside the office (one call per page). The office inside keeps its document, saved to
+// resultPath; gives the seconds that run took from opening the template to the saved document.
+double bothWays(const QString& templatePath, const QString& resultPath, int pages)
+{
+    std::printf("%-18s %9s %14s %14s %14s\n", "page loop", "start (s)", "ms near p.100",
+                "ms last 20", "loop (s)");
+    double runSeconds = 0;
+    // Each way forced: an editor that cannot run inside the office is then an error here, not a
+    // second pipe run under the office's name. Each office says its way on stderr.
+    for (const bool inOffice : {false, true}) {
+        qputenv("TICKETWRIGHT_PAGE_LOOP", inOffice ? "office" : "pipe");
+        QElapsedTimer timer;
+        timer.start();
+        std::unique_ptr<word::Application> app = word::Application::create();
+        const double started = seconds(timer);
+        QElapsedTimer run;
+        run.start();
+        fillAndCopy(*app, templatePath);
+        QElapsedTimer loop;
+        loop.start();
+        const std::vector<double> pageMs = pageLoop(*app, pages);
+        const double loopSeconds = seconds(loop);
+        std::printf("%-18s %9.2f %14.1f %14.1f %14.1f\n",
+                    inOffice ? "inside the office" : "over the pipe", started,
+                    averageMs(pageMs, 91, 110), averageMs(pageMs, pages - 19, pages), loopSeconds);
+        std::fflush(stdout);
+        if (inOffice) {
+            app->activeDocument()->SaveAs(resultPath);
+            runSeconds = seconds(run);
+            app->setDisplayAlerts(false);
+            app->activeDocument()->Close();
+        }
+        app->quit();
+        app.reset();
+        word::terminateAllInstances();
+    }
+    return runSeconds;
+}
+
+// The floor: a fresh office opens the finished document and saves it again. False when the
+// document misses its last ticket.
+bool printFloor(const QString& resultPath, const QString& againPath, int pages, double runSeconds)
+{
+    auto floorApp = word::Application::create();
+    QElapsedTimer floor;
+    floor.start();
+    auto reopened = floorApp->documents().Open(resultPath);
+    const double openSeconds = seconds(floor);
+    reopened->SaveAs(againPath);
+    const double floorSeconds = seconds(floor);
+    // The last ticket number is in the document: the run really made every page.
+    const int lastTicket = pages * ticket_numbers::kTicketsPerPage;
+    if (!replaceAll(*floorApp, number(lastTicket), number(lastTicket),
+                    word::WdFindWrap::Continue)) {
+        std::fprintf(stderr, "the last ticket, %d, is not in the document\n", lastTicket);
+        return false;
+    }
+    std::printf("floor (our layer's open + save): open %.2f s + save %.2f s = %.2f s\n",
+                openSeconds, floorSeconds - openSeconds, floorSeconds);
+    std::printf("run / floor = %.2f\n", runSeconds / floorSeconds);
+    reopened->Close(word::WdSaveOptions::DoNotSaveChanges);
+    floorApp->quit();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -105,69 +172,13 @@ int main(int argc, char** argv)
     }
     file.close();
     const QString resultPath = dir.filePath(QStringLiteral("result.doc"));
-
     try {
-        // The same loop both ways, each in an office of its own: over the pipe (every office
-        // call a round trip) and inside the office (one call per page).
-        std::printf("%-18s %9s %14s %14s %14s\n", "page loop", "start (s)", "ms near p.100",
-                    "ms last 20", "loop (s)");
-        std::unique_ptr<word::Application> app;
-        double runSeconds = 0;
-        // Each way forced: an editor that cannot run inside the office is then an error here,
-        // not a second pipe run under the office's name. Each office says its way on stderr.
-        for (const bool inOffice : {false, true}) {
-            qputenv("TICKETWRIGHT_PAGE_LOOP", inOffice ? "office" : "pipe");
-            QElapsedTimer timer;
-            timer.start();
-            app = word::Application::create();
-            const double started = seconds(timer);
-            QElapsedTimer run;
-            run.start();
-            fillAndCopy(*app, templatePath);
-            QElapsedTimer loop;
-            loop.start();
-            const std::vector<double> pageMs = pageLoop(*app, pages);
-            const double loopSeconds = seconds(loop);
-            std::printf("%-18s %9.2f %14.1f %14.1f %14.1f\n",
-                        inOffice ? "inside the office" : "over the pipe", started,
-                        averageMs(pageMs, 91, 110), averageMs(pageMs, pages - 19, pages),
-                        loopSeconds);
-            std::fflush(stdout);
-            if (!inOffice) {
-                app->quit();
-                app.reset();
-                word::terminateAllInstances();
-            } else {
-                app->activeDocument()->SaveAs(resultPath);
-                runSeconds = seconds(run);
-            }
-        }
+        const double runSeconds = bothWays(templatePath, resultPath, pages);
         std::printf("run inside the office (open template to saved document): %.1f s (%.1f MB)\n",
                     runSeconds, static_cast<double>(QFileInfo(resultPath).size()) / 1e6);
-        app->setDisplayAlerts(false);
-        app->activeDocument()->Close();
-        app->quit();
-
-        // The floor: a fresh office opens the finished document and saves it again.
-        auto floorApp = word::Application::create();
-        QElapsedTimer floor;
-        floor.start();
-        auto reopened = floorApp->documents().Open(resultPath);
-        const double openSeconds = seconds(floor);
-        reopened->SaveAs(dir.filePath(QStringLiteral("again.doc")));
-        const double floorSeconds = seconds(floor);
-        // The last ticket number is in the document: the run really made every page.
-        const int lastTicket = pages * ticket_numbers::kTicketsPerPage;
-        if (!replaceAll(*floorApp, number(lastTicket), number(lastTicket),
-                        word::WdFindWrap::Continue)) {
-            std::fprintf(stderr, "the last ticket, %d, is not in the document\n", lastTicket);
+        if (!printFloor(resultPath, dir.filePath(QStringLiteral("again.doc")), pages, runSeconds)) {
             return 1;
         }
-        std::printf("floor (our layer's open + save): open %.2f s + save %.2f s = %.2f s\n",
-                    openSeconds, floorSeconds - openSeconds, floorSeconds);
-        std::printf("run / floor = %.2f\n", runSeconds / floorSeconds);
-        reopened->Close(word::WdSaveOptions::DoNotSaveChanges);
-        floorApp->quit();
     } catch (const word::Error& e) {
         std::fprintf(stderr, "failed: %s\n", e.what());
         word::terminateAllInstances();

@@ -1,17 +1,16 @@
 #include "office_line_fit.h"
 
+#include "font_measure.h"
 #include "line_fit.h"
 #include "script_runs.h"
 #include "uno_support.h"
 
-#include <QHash>
 #include <QMap>
 #include <QString>
 
 #include <com/sun/star/awt/FontDescriptor.hpp>
 #include <com/sun/star/awt/FontSlant.hpp>
 #include <com/sun/star/awt/XDevice.hpp>
-#include <com/sun/star/awt/XFont.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -49,8 +48,6 @@ constexpr double kHundredthMmPerPoint = 2540.0 / 72.0;
 constexpr double kWidthAllowance = 1.03;
 // Room kept between the pieces of a tabbed line: 0.1 in, in 1/100 mm.
 constexpr double kTabGap = 254.0;
-// Fonts are measured at a large size, where the device's rounding does not matter, and scaled.
-constexpr sal_Int16 kMeasureHeight = 1000;
 // Pieces of a line with more tabs than stops are measured as one, a tab standing for this.
 const QString kTabStandIn = QStringLiteral("    ");
 // When the laid-out page still runs on, the doubtful styles shrink by this much more, so often.
@@ -164,44 +161,6 @@ std::vector<Piece> piecesOf(const Paragraph& paragraph, bool tabsFromIndent)
     return pieces;
 }
 
-// Widths of texts in fonts, as the office's screen device measures them, each asked once.
-class Measure
-{
-public:
-    explicit Measure(const Reference<css::awt::XDevice>& device) : mDevice(device) {}
-
-    // Width in device units of text set at kMeasureHeight.
-    double width(const css::awt::FontDescriptor& font, const QString& text)
-    {
-        if (text.isEmpty()) {
-            return 0;
-        }
-        const QString key = QStringLiteral("%1|%2|%3")
-                                .arg(toQ(font.Name))
-                                .arg(static_cast<double>(font.Weight))
-                                .arg(static_cast<int>(font.Slant));
-        const QString widthKey = key + QLatin1Char('\n') + text;
-        const auto known = mWidths.constFind(widthKey);
-        if (known != mWidths.cend()) {
-            return *known;
-        }
-        Reference<css::awt::XFont>& measured = mFonts[key];
-        if (!measured.is()) {
-            css::awt::FontDescriptor large = font;
-            large.Height = kMeasureHeight;
-            measured = mDevice->getFont(large);
-        }
-        const double result = measured->getStringWidth(toOU(text));
-        mWidths.insert(widthKey, result);
-        return result;
-    }
-
-private:
-    Reference<css::awt::XDevice> mDevice;
-    QHash<QString, Reference<css::awt::XFont>> mFonts;
-    QHash<QString, double> mWidths;
-};
-
 // How far a style must shrink: decided by its widest paragraph. Doubtful when a line holds
 // Asian or Complex text, whose spacing the measure knows least.
 struct StyleFit
@@ -309,7 +268,7 @@ QMap<QString, StyleFit> measureStyles(const Reference<css::frame::XModel>& model
                                       const std::vector<Paragraph>& page, double textWidth)
 {
     const bool fromIndent = tabsFromIndent(model);
-    Measure measure(Reference<css::awt::XDevice>(
+    FontMeasure measure(Reference<css::awt::XDevice>(
         model->getCurrentController()->getFrame()->getContainerWindow(), UNO_QUERY_THROW));
     QMap<QString, StyleFit> styles;
     for (const Paragraph& paragraph : page) {
@@ -321,7 +280,7 @@ QMap<QString, StyleFit> measureStyles(const Reference<css::frame::XModel>& model
                 width += measure.width(paragraph.fonts[script], text) * paragraph.points[script];
                 style.doubtful = style.doubtful || script != Western;
             }
-            width *= kHundredthMmPerPoint * paragraph.scale / 100.0 / kMeasureHeight;
+            width *= kHundredthMmPerPoint * paragraph.scale / 100.0 / FontMeasure::kHeight;
             segments.push_back({width * kWidthAllowance, piece.stop, piece.align});
         }
         const double factor = LineFit::factor(
