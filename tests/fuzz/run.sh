@@ -8,10 +8,10 @@ out=$1
 runs=${2:-200000}
 mkdir -p "$out"
 flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -I"$root/core" -I"$root/common" $(pkg-config --cflags Qt6Gui))
+       -I"$root/core/support" -I"$root/core/raffle" -I"$root/common" $(pkg-config --cflags Qt6Gui))
 libs=($(pkg-config --libs Qt6Gui))
 
-clang++ "${flags[@]}" "$here/fuzz_number_text.cpp" "$root/core/number_text.cpp" \
+clang++ "${flags[@]}" "$here/fuzz_number_text.cpp" "$root/core/raffle/number_text.cpp" \
     -o "$out/fuzz_number_text" "${libs[@]}"
 clang++ "${flags[@]}" "$here/fuzz_cursor_file.cpp" "$root/common/cursor_file.cpp" \
     -o "$out/fuzz_cursor_file" "${libs[@]}"
