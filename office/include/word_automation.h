@@ -123,13 +123,6 @@ public:
     virtual bool Execute(WdReplace replace) = 0;
 };
 
-// The Selection's moves that are offered, and why the rest are refused: the reason, or an empty
-// text. Every implementation of the Selection (the office's, a test's stand-in) asks these.
-namespace selection_rules {
-QString refusedEndKey(WdUnits unit);
-QString refusedGoTo(WdGoToItem what, WdGoToDirection which);
-} // namespace selection_rules
-
 // The insertion point and selection of the active document.
 class Selection
 {

@@ -40,7 +40,7 @@ constexpr int kGoneGraceMs = 2000;
 } // namespace
 
 OfficeApplication::OfficeApplication(std::unique_ptr<OfficeProcess> started)
-    : mProcess(std::move(started)), mSelection(*this)
+    : mProcess(std::move(started))
 {
     if (!mProcess) {
         mProcess = std::make_unique<OfficeProcess>();
@@ -202,8 +202,7 @@ void OfficeApplication::endProcess()
     }
     mOpen.clear();
     *mCopied = {};
-    mGathered.clear();
-    mGathering = false;
+    dropBatch();
     // Nothing is ever saved implicitly, and the process's private profile and scratch files go
     // with its folder, so the office is not asked to end: tearing down its documents and its
     // own state would only keep the person waiting.
@@ -294,62 +293,30 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
     return document;
 }
 
-int OfficeApplication::edit(const EditCommand& command)
+int OfficeApplication::runOne(const EditCommand& command)
 {
-    if (mGathering) {
-        mGathered.push_back(command);
-        return 0;
-    }
-    if (command.kind == EditCommand::Kind::Fail) {
-        throw Error(command.failure);
-    }
     return watched([&] { return activeOfficeDocument()->edit(command); });
 }
 
-std::vector<BatchFailure> OfficeApplication::endBatch(const std::function<void()>& meanwhile)
+std::vector<EditOutcome> OfficeApplication::runBatch(const std::vector<EditCommand>& commands,
+                                                     const std::function<void()>& meanwhile)
 {
-    std::vector<EditCommand> commands;
-    commands.swap(mGathered);
-    mGathering = false;
-    bool calledMeanwhile = false;
-    const auto callMeanwhile = [&] {
-        if (meanwhile && !std::exchange(calledMeanwhile, true)) {
+    return watched([&] {
+        const std::shared_ptr<OfficeDocument> document = activeOfficeDocument();
+        if (!meanwhile) {
+            return document->edit(commands);
+        }
+        // Only the office's objects are touched over there; this thread waits for the batch
+        // however meanwhile ends.
+        auto running = mWorker.run([&] { return document->edit(commands); });
+        try {
             meanwhile();
+        } catch (...) {
+            running.wait();
+            throw;
         }
-    };
-    std::vector<BatchFailure> failures;
-    if (commands.empty()) {
-        callMeanwhile();
-        return failures;
-    }
-    std::vector<EditOutcome> outcomes;
-    try {
-        outcomes = watched([&] {
-            const std::shared_ptr<OfficeDocument> document = activeOfficeDocument();
-            if (!meanwhile) {
-                return document->edit(commands);
-            }
-            // Only the office's objects are touched over there; this thread waits for the
-            // batch however meanwhile ends.
-            auto running = mWorker.run([&] { return document->edit(commands); });
-            try {
-                callMeanwhile();
-            } catch (...) {
-                running.wait();
-                throw;
-            }
-            return running.get();
-        });
-    } catch (...) {
-        callMeanwhile();
-        throw;
-    }
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        if (outcomes[i].failed) {
-            failures.push_back({static_cast<int>(i), outcomes[i].description});
-        }
-    }
-    return failures;
+        return running.get();
+    });
 }
 
 } // namespace word

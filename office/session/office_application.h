@@ -1,12 +1,14 @@
 #pragma once
 
 #include "call_worker.h"
+#include "command_find.h"
+#include "command_front.h"
+#include "command_selection.h"
 #include "document_editor.h"
 #include "editing_choice.h"
 #include "office_bridge.h"
 #include "office_document.h"
 #include "office_process.h"
-#include "office_selection.h"
 #include "word_automation.h"
 
 #include <com/sun/star/frame/XDesktop2.hpp>
@@ -21,7 +23,7 @@ namespace word {
 
 // One running office, reached over its pipe. Every call of the layer's objects reaches the office
 // through watched(), the one place that times calls and explains failures.
-class OfficeApplication final : public Application, private Documents
+class OfficeApplication final : public Application, private Documents, private CommandFront
 {
 public:
     // Starts the office and connects; throws word::Error after a bounded wait.
@@ -40,11 +42,6 @@ public:
     std::shared_ptr<OfficeDocument> activeOfficeDocument();
     // Drops a closed document.
     void forget(OfficeDocument* document);
-    // Runs one editing step on the active document and gives its value; in a batch, gathers it
-    // and gives 0.
-    int edit(const EditCommand& command);
-    void beginBatch() { mGathering = true; }
-    std::vector<BatchFailure> endBatch(const std::function<void()>& meanwhile);
     // A folder of this instance for scratch files, removed when the office ends.
     QString scratchFolder() const;
 
@@ -69,6 +66,10 @@ public:
 
 private:
     std::shared_ptr<Document> Open(const QString& path, bool readOnly, bool visible) override;
+    // The editing steps, run by the active document's editor.
+    int runOne(const EditCommand& command) override;
+    std::vector<EditOutcome> runBatch(const std::vector<EditCommand>& commands,
+                                      const std::function<void()>& meanwhile) override;
     void requireAnswering();
     // Call inside a catch block: rethrows the failure, or one that says the office hung or died.
     [[noreturn]] void explainFailure();
@@ -85,12 +86,11 @@ private:
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> mRemote;
     // Last is the active one.
     std::vector<std::shared_ptr<OfficeDocument>> mOpen;
-    OfficeSelection mSelection;
+    CommandFind mFind{*this};
+    CommandSelection mSelection{*this, mFind};
     // What Copy took, for documents edited over the pipe.
     std::shared_ptr<CopiedText> mCopied = std::make_shared<CopiedText>();
     EditingChoice mEditing;
-    bool mGathering = false;
-    std::vector<EditCommand> mGathered;
     bool mDisplayAlerts = true;
     ProgressHandler mProgress;
     // Runs a batch while the caller does its work meanwhile. Declared last, so that it ends

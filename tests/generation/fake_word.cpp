@@ -1,5 +1,8 @@
 #include "fake_word.h"
 
+#include "command_find.h"
+#include "command_front.h"
+#include "command_selection.h"
 #include "document_model.h"
 
 #include <QFile>
@@ -172,34 +175,35 @@ struct FakeDocument : word::Document
     }
 };
 
+// The Selection and Find are the layer's own front end (refusals, batching); each call of it is
+// also an operation of the script, which may fail it.
 struct FakeReplacement : word::Replacement
 {
-    QString text;
-    void ClearFormatting() override { gScript->operation("Replacement.ClearFormatting"); }
+    word::Replacement* inner = nullptr;
+    void ClearFormatting() override
+    {
+        gScript->operation("Replacement.ClearFormatting");
+        inner->ClearFormatting();
+    }
     void setText(const QString& t) override
     {
         gScript->operation("Replacement.setText");
-        text = t;
+        inner->setText(t);
     }
 };
 
-struct FakeFind : word::Find
+struct FakeFind : word::CommandFind
 {
-    std::function<FakeDocument&()> doc;
-    std::function<qsizetype&()> ip;
-    QString search;
     FakeReplacement replace;
-    word::WdFindWrap wrap = word::WdFindWrap::Stop;
-    bool format = false;
-    QString style;
-    // Settings the office refuses to search with: backwards, or anything but case-blind text.
-    bool refused[6] = {};
 
+    explicit FakeFind(word::CommandFront& front) : CommandFind(front)
+    {
+        replace.inner = &CommandFind::replacement();
+    }
     void ClearFormatting() override
     {
         gScript->operation("ClearFormatting");
-        format = false;
-        style.clear();
+        CommandFind::ClearFormatting();
     }
     word::Replacement& replacement() override
     {
@@ -209,104 +213,97 @@ struct FakeFind : word::Find
     void setText(const QString& text) override
     {
         gScript->operation("setText");
-        search = text;
+        CommandFind::setText(text);
     }
-    void setForward(bool forward) override { record("setForward", 5, !forward); }
+    void setForward(bool on) override
+    {
+        gScript->operation("setForward");
+        CommandFind::setForward(on);
+    }
     void setWrap(word::WdFindWrap w) override
     {
         gScript->operation("setWrap");
-        wrap = w;
+        CommandFind::setWrap(w);
     }
     void setFormat(bool on) override
     {
         gScript->operation("setFormat");
-        format = on;
+        CommandFind::setFormat(on);
     }
-    void record(const char* operation, int setting, bool on)
+    void setMatchCase(bool on) override
     {
-        gScript->operation(operation);
-        refused[setting] = on;
+        gScript->operation("setMatchCase");
+        CommandFind::setMatchCase(on);
     }
-    void setMatchCase(bool on) override { record("setMatchCase", 0, on); }
-    void setMatchWholeWord(bool on) override { record("setMatchWholeWord", 1, on); }
-    void setMatchWildcards(bool on) override { record("setMatchWildcards", 2, on); }
-    void setMatchSoundsLike(bool on) override { record("setMatchSoundsLike", 3, on); }
-    void setMatchAllWordForms(bool on) override { record("setMatchAllWordForms", 4, on); }
+    void setMatchWholeWord(bool on) override
+    {
+        gScript->operation("setMatchWholeWord");
+        CommandFind::setMatchWholeWord(on);
+    }
+    void setMatchWildcards(bool on) override
+    {
+        gScript->operation("setMatchWildcards");
+        CommandFind::setMatchWildcards(on);
+    }
+    void setMatchSoundsLike(bool on) override
+    {
+        gScript->operation("setMatchSoundsLike");
+        CommandFind::setMatchSoundsLike(on);
+    }
+    void setMatchAllWordForms(bool on) override
+    {
+        gScript->operation("setMatchAllWordForms");
+        CommandFind::setMatchAllWordForms(on);
+    }
     void setStyle(const QString& s) override
     {
         gScript->operation("setStyle");
-        style = s;
-    }
-    // Set by the selection: in a batch, takes the operation to run when the batch ends.
-    std::function<bool(std::function<void()>)> gather;
-
-    bool Execute(word::WdReplace how) override
-    {
-        // The settings as they are now, as the office layer takes them.
-        if (gather([settings = *this, how]() mutable { settings.Execute(how); })) {
-            return false;
-        }
-        gScript->operation("Execute");
-        if (how != word::WdReplace::All ||
-            std::any_of(std::begin(refused), std::end(refused), [](bool r) { return r; })) {
-            throw word::Error("Find.Execute supports only forward, case-blind replace-all.");
-        }
-        FakeDocument& d = doc();
-        if (search.isEmpty()) {
-            return false;
-        }
-        const bool everywhere = wrap == word::WdFindWrap::Continue;
-        d.known.replaceBegins(!everywhere);
-        const qsizetype from = everywhere ? 0 : ip();
-        // The same decisions as the office layer's, over this text.
-        const bool guard =
-            everywhere ? d.known.guardsEverywhere(search)
-                       : d.known.guardsFromInsertionPoint(search, [&] {
-                             return std::any_of(d.placed.begin(), d.placed.end(),
-                                                [&](auto p) { return p.first + p.second > from; });
-                         });
-        const QString asked = format ? style : QString();
-        const bool styleKnown =
-            d.known.matchesOnlyInStyle(search, asked, [&] { return d.styleAt(from); });
-        bool found = false;
-        for (qsizetype at = d.text.indexOf(search, from, Qt::CaseInsensitive); at >= 0;
-             at = d.text.indexOf(search, at, Qt::CaseInsensitive)) {
-            const bool inPlaced =
-                guard && std::any_of(d.placed.begin(), d.placed.end(), [&](auto p) {
-                    return at < p.first + p.second && p.first < at + search.size();
-                });
-            if (inPlaced || (!asked.isEmpty() && !styleKnown && d.styleAt(at) != asked)) {
-                ++at;
-                continue;
-            }
-            found = true;
-            d.text.replace(at, search.size(), replace.text);
-            d.shiftPlaced(at + 1, replace.text.size() - search.size());
-            if (everywhere) {
-                if (!replace.text.isEmpty()) {
-                    d.placed.append({at, replace.text.size()});
-                }
-                d.known.placed(replace.text);
-            }
-            at += replace.text.size();
-        }
-        if (found && !everywhere) {
-            d.known.replacedFromInsertionPoint(asked);
-        }
-        return found;
+        CommandFind::setStyle(s);
     }
 };
 
-struct FakeSelection : word::Selection
+struct FakeSelection : word::CommandSelection
 {
-    std::function<FakeDocument&()> doc;
+    FakeSelection(word::CommandFront& front, word::Find& find) : CommandSelection(front, find) {}
+    word::Find& find() override
+    {
+        gScript->operation("find");
+        return CommandSelection::find();
+    }
+    void BeginBatch() override
+    {
+        gScript->operation("BeginBatch");
+        CommandSelection::BeginBatch();
+    }
+};
+
+// The scripted office itself: what it does is to execute the front end's edit commands on the
+// active document's text.
+struct FakeApplication : word::Application, word::Documents, word::CommandFront
+{
+    FakeState state;
+    FakeFind theFind{*this};
+    FakeSelection sel{*this, theFind};
+    bool running = true;
     qsizetype ip = 0;
     qsizetype selStart = 0;
-    FakeFind theFind;
     int pastes = 0;
-    bool gathering = false;
-    std::vector<std::function<void()>> gathered;
 
+    FakeApplication() { ++gScript->alive; }
+    ~FakeApplication() override
+    {
+        if (running) {
+            --gScript->alive;
+        }
+    }
+
+    FakeDocument& doc()
+    {
+        if (!state.active) {
+            throw word::Error("No document is open.");
+        }
+        return *state.active;
+    }
     // As the office: copying and pasting select in the document's window.
     FakeDocument& viewed()
     {
@@ -317,62 +314,64 @@ struct FakeSelection : word::Selection
         return d;
     }
 
-    bool gather(std::function<void()> operation)
+    int runOne(const word::EditCommand& command) override
     {
-        if (gathering) {
-            gathered.push_back(std::move(operation));
+        using Kind = word::EditCommand::Kind;
+        switch (command.kind) {
+        case Kind::WholeStory:
+            wholeStory();
+            return 0;
+        case Kind::Copy:
+            copy();
+            return 0;
+        case Kind::EndOfStory:
+            gScript->operation("EndKey");
+            doc().known.movedToEnd();
+            ip = doc().text.size();
+            return 0;
+        case Kind::Paste:
+            paste();
+            return 0;
+        case Kind::Backspace:
+            backspace();
+            return 0;
+        case Kind::GoToPage:
+            goToPage(command.direction);
+            return 0;
+        case Kind::Replace:
+            return replaceAll(command.request) ? 1 : 0;
+        case Kind::Fail:
+            throw word::Error(command.failure);
+        default:
+            throw word::Error("The scripted office does not take this command.");
         }
-        return gathering;
-    }
-    void BeginBatch() override
-    {
-        gScript->operation("BeginBatch");
-        gathering = true;
     }
     // The gathered steps run before meanwhile, so a run's calls keep the order they had before
     // it overlapped its own work with the office's.
-    std::vector<word::BatchFailure> EndBatch(const std::function<void()>& meanwhile) override
+    std::vector<word::EditOutcome> runBatch(const std::vector<word::EditCommand>& commands,
+                                            const std::function<void()>&) override
     {
-        const auto callMeanwhile = qScopeGuard([&] {
-            if (meanwhile) {
-                meanwhile();
-            }
-        });
-        gathering = false;
-        const auto operations = std::move(gathered);
-        gathered.clear();
         gScript->operation("EndBatch");
-        std::vector<word::BatchFailure> failures;
-        for (std::size_t i = 0; i < operations.size(); ++i) {
+        std::vector<word::EditOutcome> outcomes(commands.size());
+        for (std::size_t i = 0; i < commands.size(); ++i) {
             try {
-                operations[i]();
+                outcomes[i].value = runOne(commands[i]);
             } catch (const word::Error& e) {
-                failures.push_back({static_cast<int>(i), QString::fromUtf8(e.what())});
+                outcomes[i] = {true, QString::fromUtf8(e.what()), 0};
             }
         }
-        return failures;
+        return outcomes;
     }
 
-    word::Find& find() override
+    void wholeStory()
     {
-        gScript->operation("find");
-        return theFind;
-    }
-    void WholeStory() override
-    {
-        if (gather([this] { WholeStory(); })) {
-            return;
-        }
         gScript->operation("WholeStory");
         doc().known.moved();
         selStart = 0;
         ip = doc().text.size();
     }
-    void Copy() override
+    void copy()
     {
-        if (gather([this] { Copy(); })) {
-            return;
-        }
         gScript->operation("Copy");
         const FakeDocument& d = viewed();
         gScript->transfer = d.text.mid(selStart, ip - selStart);
@@ -390,24 +389,8 @@ struct FakeSelection : word::Selection
             (selStart == 0 || d.text.at(selStart - 1) == '\f') && !gScript->transfer.contains('\f');
         gCopied = CopiedPage::of(paragraphs, static_cast<int>(paragraphs->size()), onePage);
     }
-    void EndKey(word::WdUnits unit) override
+    void paste()
     {
-        if (gather([this, unit] { EndKey(unit); })) {
-            return;
-        }
-        gScript->operation("EndKey");
-        if (const QString refusal = word::selection_rules::refusedEndKey(unit);
-            !refusal.isEmpty()) {
-            throw word::Error(refusal);
-        }
-        doc().known.movedToEnd();
-        ip = doc().text.size();
-    }
-    void Paste() override
-    {
-        if (gather([this] { Paste(); })) {
-            return;
-        }
         gScript->operation("Paste");
         viewed();
         ++pastes;
@@ -423,11 +406,8 @@ struct FakeSelection : word::Selection
         ip += page.size() + 2;
         d.known.pasted(atEnd, gCopied);
     }
-    void TypeBackspace() override
+    void backspace()
     {
-        if (gather([this] { TypeBackspace(); })) {
-            return;
-        }
         gScript->operation("TypeBackspace");
         FakeDocument& d = doc();
         const bool atEnd = d.known.atEnd();
@@ -441,16 +421,9 @@ struct FakeSelection : word::Selection
             d.known.movedToEnd();
         }
     }
-    void GoTo(word::WdGoToItem what, word::WdGoToDirection which, int count) override
+    void goToPage(word::WdGoToDirection which)
     {
-        if (gather([=, this] { GoTo(what, which, count); })) {
-            return;
-        }
         gScript->operation("GoTo");
-        if (const QString refusal = word::selection_rules::refusedGoTo(what, which);
-            !refusal.isEmpty()) {
-            throw word::Error(refusal);
-        }
         doc().known.moved();
         const QString& t = doc().text;
         if (which == word::WdGoToDirection::Previous) {
@@ -464,35 +437,56 @@ struct FakeSelection : word::Selection
         doc().known.movedToPage(static_cast<int>(t.left(ip).count('\f')),
                                 !t.mid(ip).contains('\f'));
     }
-};
-
-struct FakeApplication : word::Application, word::Documents
-{
-    FakeState state;
-    FakeSelection sel;
-    bool running = true;
-
-    FakeApplication()
+    bool replaceAll(const word::FindRequest& request)
     {
-        sel.doc = [this]() -> FakeDocument& {
-            if (!state.active) {
-                throw word::Error("No document is open.");
-            }
-            return *state.active;
-        };
-        sel.theFind.doc = sel.doc;
-        sel.theFind.gather = [this](std::function<void()> operation) {
-            return sel.gather(std::move(operation));
-        };
-        sel.theFind.ip = [this]() -> qsizetype& { return sel.ip; };
-        ++gScript->alive;
-    }
-    ~FakeApplication() override
-    {
-        if (running) {
-            --gScript->alive;
+        gScript->operation("Execute");
+        FakeDocument& d = doc();
+        const QString& search = request.text;
+        if (search.isEmpty()) {
+            return false;
         }
+        const bool everywhere = request.wrap == word::WdFindWrap::Continue;
+        d.known.replaceBegins(!everywhere);
+        const qsizetype from = everywhere ? 0 : ip;
+        // The same decisions as the office layer's, over this text.
+        const bool guard =
+            everywhere ? d.known.guardsEverywhere(search)
+                       : d.known.guardsFromInsertionPoint(search, [&] {
+                             return std::any_of(d.placed.begin(), d.placed.end(),
+                                                [&](auto p) { return p.first + p.second > from; });
+                         });
+        const QString& asked = request.style;
+        const bool styleKnown =
+            d.known.matchesOnlyInStyle(search, asked, [&] { return d.styleAt(from); });
+        const QString& replacement = request.replacement;
+        bool found = false;
+        for (qsizetype at = d.text.indexOf(search, from, Qt::CaseInsensitive); at >= 0;
+             at = d.text.indexOf(search, at, Qt::CaseInsensitive)) {
+            const bool inPlaced =
+                guard && std::any_of(d.placed.begin(), d.placed.end(), [&](auto p) {
+                    return at < p.first + p.second && p.first < at + search.size();
+                });
+            if (inPlaced || (!asked.isEmpty() && !styleKnown && d.styleAt(at) != asked)) {
+                ++at;
+                continue;
+            }
+            found = true;
+            d.text.replace(at, search.size(), replacement);
+            d.shiftPlaced(at + 1, replacement.size() - search.size());
+            if (everywhere) {
+                if (!replacement.isEmpty()) {
+                    d.placed.append({at, replacement.size()});
+                }
+                d.known.placed(replacement);
+            }
+            at += replacement.size();
+        }
+        if (found && !everywhere) {
+            d.known.replacedFromInsertionPoint(asked);
+        }
+        return found;
     }
+
     void quit() override
     {
         gScript->operation("quit");
@@ -533,7 +527,7 @@ struct FakeApplication : word::Application, word::Documents
             path.endsWith(".dot") ? FakeWord::templatePage() : QString::fromUtf8(bytes);
         state.active = std::make_shared<FakeDocument>(&state, text, path, readOnly);
         state.active->visible = visible;
-        sel.ip = 0;
+        ip = 0;
         return state.active;
     }
 };

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "office_document.h"
+#include "find_request.h"
 #include "word_automation.h"
 
 namespace word {
 
 // The replacement settings of a Find, kept in its request.
-class OfficeReplacement final : public Replacement
+class CommandReplacement : public Replacement
 {
 public:
-    explicit OfficeReplacement(FindRequest& request) : mRequest(request) {}
+    explicit CommandReplacement(FindRequest& request) : mRequest(request) {}
+
     void ClearFormatting() override {}
     void setText(const QString& text) override { mRequest.replacement = text; }
 

@@ -1,10 +1,10 @@
-#include "office_find.h"
+#include "command_find.h"
 
-#include "office_application.h"
+#include "command_front.h"
 
 namespace word {
 
-bool OfficeFind::Execute(WdReplace replace)
+bool CommandFind::Execute(WdReplace replace)
 {
     EditCommand command;
     if (replace != WdReplace::All) {
@@ -21,7 +21,7 @@ bool OfficeFind::Execute(WdReplace replace)
             command.request.style.clear();
         }
     }
-    return mApp.edit(command) != 0;
+    return mFront.edit(command) != 0;
 }
 
 } // namespace word

@@ -1,19 +1,19 @@
 #pragma once
 
-#include "office_document.h"
-#include "office_replacement.h"
+#include "command_replacement.h"
+#include "find_request.h"
 #include "word_automation.h"
 
 namespace word {
 
-class OfficeApplication;
+class CommandFront;
 
-// Records the settings; Execute hands them to the active document's editor, the only call that
-// reaches the office.
-class OfficeFind final : public Find
+// Records the settings; Execute hands them on as one command, or refuses them: only forward,
+// case-blind replace-all of plain text is offered.
+class CommandFind : public Find
 {
 public:
-    explicit OfficeFind(OfficeApplication& app) : mApp(app), mReplacement(mRequest) {}
+    explicit CommandFind(CommandFront& front) : mFront(front), mReplacement(mRequest) {}
 
     void ClearFormatting() override
     {
@@ -34,9 +34,9 @@ public:
     bool Execute(WdReplace replace) override;
 
 private:
-    OfficeApplication& mApp;
+    CommandFront& mFront;
     FindRequest mRequest;
-    OfficeReplacement mReplacement;
+    CommandReplacement mReplacement;
 };
 
 } // namespace word

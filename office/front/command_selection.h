@@ -1,18 +1,17 @@
 #pragma once
 
-#include "office_find.h"
 #include "word_automation.h"
 
 namespace word {
 
-class OfficeApplication;
+class CommandFront;
 
-// The selection of the active document; every call goes to that document's editor, at once or,
-// in a batch, with the others when the batch ends.
-class OfficeSelection final : public Selection
+// The selection of the active document: each call becomes a command, and the moves that are not
+// offered fail in their turn (selection_rules).
+class CommandSelection : public Selection
 {
 public:
-    explicit OfficeSelection(OfficeApplication& app) : mApp(app), mFind(app) {}
+    CommandSelection(CommandFront& front, Find& find) : mFront(front), mFind(find) {}
 
     Find& find() override { return mFind; }
     void WholeStory() override;
@@ -25,8 +24,8 @@ public:
     std::vector<BatchFailure> EndBatch(const std::function<void()>& meanwhile) override;
 
 private:
-    OfficeApplication& mApp;
-    OfficeFind mFind;
+    CommandFront& mFront;
+    Find& mFind;
 };
 
 } // namespace word
