@@ -152,14 +152,23 @@ void TestWordContract::scenarios()
     }
 }
 
+// The report names the file; a folder is no document.
 void TestWordContract::missingFile()
 {
-    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->documents().Open(mDir->filePath("none.doc")));
+    const QString missing = mDir->filePath("gone away.doc");
+    try {
+        mApp->documents().Open(missing);
+        QFAIL("opening a missing file succeeded");
+    } catch (const word::Error& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains(missing), e.what());
+    }
+    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->documents().Open(mDir->path()));
 }
 
 void TestWordContract::templateNumbers()
 {
     QCOMPARE(numbers(), pairs(1, 5));
+    QCOMPARE(mDocument->range()->paragraphCount("Ticket No."), 10);
 }
 
 // Filling is case-blind and everywhere; what it placed is never searched again.
@@ -168,8 +177,15 @@ void TestWordContract::placedTextStays()
     QVERIFY(replace("[NAME OF RAFFLE EVENT]", "Raffle 0003 $250", word::WdFindWrap::Continue));
     QVERIFY(replace("$250", "$100", word::WdFindWrap::Continue));
     QVERIFY(!replace("raffle 0003", "x", word::WdFindWrap::Continue));
+    QVERIFY(replace("$100", "$50", word::WdFindWrap::Continue));  // the template's own $100 only
+    QVERIFY(!replace("0003 $", "x", word::WdFindWrap::Continue)); // would reach into placed text
     QVERIFY(!replace("no such text", "x", word::WdFindWrap::Continue));
     QCOMPARE(numbers(), pairs(1, 5));
+    // The text reads as paragraphs, each ended by a mark, the numbers first.
+    const QString whole = mDocument->range()->Text();
+    QVERIFY(whole.startsWith("0001\r") && whole.endsWith('\r') && !whole.contains('\n'));
+    QVERIFY(whole.contains("Raffle 0003 $250"));
+    QCOMPARE(whole.count("$100"), 5); // the placed ones
 }
 
 // A search limited to the ticket numbers' style never reaches the wording.
@@ -308,6 +324,7 @@ void TestWordContract::closedDocument()
     QVERIFY_THROWS_EXCEPTION(word::Error, mDocument->SaveAs(mDir->filePath("closed.doc")));
     QVERIFY_THROWS_EXCEPTION(word::Error, mDocument->FitTextToLines());
     QVERIFY_THROWS_EXCEPTION(word::Error, mDocument->HasFields());
+    QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().WholeStory());
     QVERIFY_THROWS_EXCEPTION(word::Error, mApp->selection().Paste());
     QVERIFY(!QFile::exists(mDir->filePath("closed.doc")));
 }
