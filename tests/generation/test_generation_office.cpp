@@ -38,11 +38,7 @@ class TestGenerationOffice : public QObject, private RealRuns
     static QString officeText(const QString& path)
     {
         QTemporaryDir profile;
-        return launch::outputOf(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
-                                {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                                 QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-                                 QStringLiteral("--cat"), path},
-                                120000);
+        return probe::officeAlone(profile.path(), {QStringLiteral("--cat"), path});
     }
 
     QString reports() const { return reports::readable(mSeams->messageTexts()); }
@@ -77,13 +73,11 @@ class TestGenerationOffice : public QObject, private RealRuns
                 .arg(body)
                 .toUtf8());
         source.close();
-        launch::outputOf(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
-                         {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                          QStringLiteral("-env:UserInstallation=file://") + folder.path() +
-                              QStringLiteral("/profile"),
-                          QStringLiteral("--convert-to"), QStringLiteral("dot:MS Word 97 Vorlage"),
-                          QStringLiteral("--outdir"), folder.path(), source.fileName()},
-                         120000);
+        probe::officeAlone(folder.path() + QStringLiteral("/profile"),
+                           {QStringLiteral("--convert-to"),
+                            QStringLiteral("dot:MS Word 97 Vorlage"), QStringLiteral("--outdir"),
+                            folder.path(), source.fileName()},
+                           120000);
         QVERIFY(QFile::copy(folder.filePath(QStringLiteral("own.dot")),
                             mTemp->filePath(QStringLiteral("template.dot"))));
     }

@@ -100,11 +100,8 @@ QByteArray output(const QString& program, const QStringList& args)
 QString toPdf(const QString& document, const QString& folder)
 {
     QTemporaryDir profile;
-    output(QStringLiteral("/usr/lib/libreoffice/program/soffice"),
-           {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-            QStringLiteral("-env:UserInstallation=file://") + profile.path(),
-            QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
-            folder, document});
+    probe::officeAlone(profile.path(), {QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                        QStringLiteral("--outdir"), folder, document});
     return QDir(folder).filePath(QFileInfo(document).completeBaseName() + QStringLiteral(".pdf"));
 }
 

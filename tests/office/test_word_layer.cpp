@@ -177,13 +177,10 @@ void TestWordLayer::pagesReplicateAndRenumberAsTheRunDoes()
 
     // Every page, the last as the first, carries the page style's art.
     QTemporaryDir pdfDir;
-    launch::outputOf(
-        QStringLiteral("/usr/lib/libreoffice/program/soffice"),
-        {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-         QStringLiteral("-env:UserInstallation=file://") + pdfDir.filePath(QStringLiteral("p")),
-         QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
-         pdfDir.path(), path},
-        120000);
+    probe::officeAlone(pdfDir.filePath(QStringLiteral("p")),
+                       {QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                        QStringLiteral("--outdir"), pdfDir.path(), path},
+                       120000);
     const QString pdf = pdfDir.filePath(QStringLiteral("tickets.pdf"));
     const auto fillOf = [&](int page) {
         const QString png = pdfDir.filePath(QStringLiteral("page%1").arg(page));

@@ -136,8 +136,9 @@ private slots:
         const QString office = bin.filePath(QStringLiteral("office"));
         QFile script(office);
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n"
-                     "[ -e \"$0.ok\" ] && exec /usr/lib/libreoffice/program/soffice.bin \"$@\"\n"
+        script.write("#!/bin/sh\n[ -e \"$0.ok\" ] && exec " +
+                     QFile::encodeName(probe::officeProgramFolder()) +
+                     "/soffice.bin \"$@\"\n"
                      "touch \"$0.asked\"; chmod a-x \"$0\"; exit 81\n");
         script.close();
         const auto runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;

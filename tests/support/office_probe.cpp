@@ -21,16 +21,27 @@ QString docText(const QString& reader, const QString& path)
                             60000);
 }
 
+QString officeProgramFolder()
+{
+    return QStringLiteral(TICKETWRIGHT_OFFICE_PROGRAM_DIR);
+}
+
+QString officeAlone(const QString& profileFolder, const QStringList& arguments, int waitMs)
+{
+    return launch::outputOf(
+        officeProgramFolder() + QStringLiteral("/soffice"),
+        QStringList{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                    QStringLiteral("-env:UserInstallation=file://") + profileFolder} +
+            arguments,
+        waitMs);
+}
+
 int pageCount(const QString& path)
 {
     QTemporaryDir dir;
-    launch::outputOf(
-        QStringLiteral("/usr/lib/libreoffice/program/soffice"),
-        {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-         QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-         QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
-         dir.path(), path},
-        120000);
+    officeAlone(dir.filePath(QStringLiteral("profile")),
+                {QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
+                 dir.path(), path});
     QFile pdf(dir.filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".pdf")));
     if (!pdf.open(QIODevice::ReadOnly)) {
         return -1;

@@ -8,6 +8,11 @@
 // layer's word for its own effects.
 namespace probe {
 
+// The office's program folder, as the build found it.
+QString officeProgramFolder();
+// The office by itself, headless, on a fresh profile made in profileFolder: what it printed.
+QString officeAlone(const QString& profileFolder, const QStringList& arguments,
+                    int waitMs = 120000);
 // The text of a .doc as antiword or catdoc reads it ("antiword" or "catdoc").
 QString docText(const QString& reader, const QString& path);
 // How many pages the office lays the document out on (a PDF conversion in its own office).
