@@ -25,8 +25,9 @@ public:
 
     // One more page appended: every few pages the office lays out the new ones.
     void pageAdded();
-    // The pages' own style back, the plain copy gone. Called once, before anything that reads
-    // or stores the document.
+    // The pages' own style back, the plain copy gone. Called once, before anything that stores,
+    // exports or draws the document or fits its lines; reading its text or looking for fields
+    // does not need it, since the stages change only which page style the pages show.
     void finish();
 
 private:

@@ -219,8 +219,8 @@ public:
     // story, Paste at the end and TypeBackspace add exactly one copy with nothing cut off. A
     // missing or unreadable file throws.
     // An invisible document has no window at all, not even a hidden one: nothing lays it out
-    // until an export needs its pages, so a long one opens and exports in time proportional to
-    // its pages. The Selection cannot work on it, nor can CopyAsPicture, nor can a range find its
+    // until an export needs its pages, so a long one opens at once and is laid out only by the
+    // export. The Selection cannot work on it, nor can CopyAsPicture, nor can a range find its
     // paragraphs by their style: those throw.
     virtual std::shared_ptr<Document> Open(const QString& path, bool readOnly = false,
                                            bool visible = true) = 0;
