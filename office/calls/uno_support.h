@@ -18,6 +18,12 @@
 namespace word::uno {
 
 namespace css = com::sun::star;
+// The UNO names every office class uses, brought in with `using namespace word::uno`.
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
 
 inline rtl::OUString toOU(const QString& text)
 {

@@ -13,10 +13,6 @@
 namespace word {
 
 using namespace word::uno;
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 DocumentEditor::DocumentEditor(const Reference<css::frame::XModel>& model,
                                std::shared_ptr<CopiedText> copied, const QString& path)

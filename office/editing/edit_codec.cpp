@@ -7,8 +7,6 @@
 namespace word::edit_codec {
 
 using namespace word::uno;
-using css::uno::Any;
-using css::uno::Sequence;
 using Kind = EditCommand::Kind;
 
 namespace {

@@ -11,10 +11,6 @@
 namespace word {
 
 using namespace word::uno;
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::Sequence;
-using css::uno::UNO_QUERY_THROW;
 
 namespace {
 

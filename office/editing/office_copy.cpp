@@ -11,9 +11,6 @@
 namespace word {
 
 using namespace word::uno;
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 CopiedPage copiedPageOf(const Reference<css::text::XText>& text,
                         const Reference<css::text::XTextCursor>& selection)

@@ -17,10 +17,6 @@
 namespace word::page_styles {
 
 using namespace word::uno;
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 namespace {
 

@@ -12,10 +12,6 @@
 namespace word {
 
 using namespace word::uno;
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 Reference<css::lang::XComponent>
 ModelLoader::load(const Reference<css::frame::XDesktop2>& desktop,

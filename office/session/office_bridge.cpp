@@ -18,9 +18,6 @@
 namespace word {
 
 using namespace word::uno;
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 namespace {
 

@@ -30,9 +30,6 @@ namespace {
 
 using namespace word;
 using namespace word::uno;
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::Sequence;
 
 // What Copy took is the office's, shared by all its documents' editors as the client's own copy
 // is. It lives only while an editor does: a reference to the office's objects must not outlive
