@@ -1,6 +1,6 @@
 #include "document_editor.h"
 
-#include "office_copy.h"
+#include "selection_copy.h"
 #include "uno_support.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>

@@ -4,8 +4,8 @@
 #include "document_editing.h"
 #include "document_model.h"
 #include "layout_stages.h"
-#include "office_replace_all.h"
 #include "page_index.h"
+#include "replace_all.h"
 
 #include <com/sun/star/datatransfer/XTransferable.hpp>
 #include <com/sun/star/datatransfer/XTransferableSupplier.hpp>
@@ -71,7 +71,7 @@ private:
     // What is known without asking the office.
     DocumentModel mKnown;
     // Made at the first search.
-    std::optional<OfficeReplaceAll> mReplace;
+    std::optional<ReplaceAll> mReplace;
     std::optional<PageIndex> mPages;
     int mPastedPages = 0;
     LayoutStages mStages;

@@ -1,6 +1,6 @@
 #include "pdf_export.h"
 
-#include "office_progress.h"
+#include "call_progress.h"
 #include "page_styles.h"
 #include "pdf_underlay.h"
 #include "reporting_call.h"
@@ -147,7 +147,7 @@ void PdfExport::exportPages(const QString& file, const ProgressHandler& progress
         {"IsAddStream", Any(false)},
     });
     // The export reports each page it writes; laying the pages out first tells nothing.
-    rtl::Reference<OfficeProgress> indicator(new OfficeProgress);
+    rtl::Reference<CallProgress> indicator(new CallProgress);
     const Reference<css::frame::XStorable> storable(mModel, UNO_QUERY_THROW);
     reportingCall(progress, &indicator->percent(), [&] {
         storable->storeToURL(

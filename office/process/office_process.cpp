@@ -48,7 +48,7 @@ QString OfficeProcess::programPath()
                                 : QString::fromLocal8Bit(configured);
 }
 
-OfficeProcess::OfficeProcess() : mWatchdog(OfficeWatchdog::configuredLimitMs())
+OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
 {
     const QString program = programPath();
     if (::access(QFile::encodeName(program).constData(), X_OK) != 0) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "office_watchdog.h"
+#include "watchdog.h"
 
 #include <QProcess>
 #include <QString>
@@ -66,7 +66,7 @@ public:
     void kill();
 
     // Times the calls to this office.
-    OfficeWatchdog& watchdog() { return mWatchdog; }
+    Watchdog& watchdog() { return mWatchdog; }
 
     // The office program; TICKETWRIGHT_OFFICE overrides the installed one.
     static QString programPath();
@@ -82,7 +82,7 @@ private:
     void endProcess();
     void removeFolder();
 
-    OfficeWatchdog mWatchdog;
+    Watchdog mWatchdog;
     QProcess mProcess;
     QString mFolder;
     QString mPipeName;

@@ -56,7 +56,7 @@ public:
     template <typename Body> auto watched(Body&& body)
     {
         requireAnswering();
-        const OfficeWatchdog::Call call(mProcess->watchdog());
+        const Watchdog::Call call(mProcess->watchdog());
         try {
             return body();
         } catch (...) {

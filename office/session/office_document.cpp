@@ -1,13 +1,13 @@
 #include "office_document.h"
 
+#include "document_store.h"
 #include "office_application.h"
-#include "office_copy.h"
 #include "office_line_fit.h"
-#include "office_picture.h"
 #include "office_range.h"
-#include "office_store.h"
+#include "page_picture.h"
 #include "pdf_export.h"
 #include "reporting_call.h"
+#include "selection_copy.h"
 #include "uno_support.h"
 
 #include <QDir>
@@ -213,7 +213,7 @@ void OfficeDocument::SaveAs(const QString& path)
 void OfficeDocument::save(const QString& path)
 {
     requireOpen();
-    OfficeStore(path).store([&](const rtl::OUString& url) {
+    DocumentStore(path).store([&](const rtl::OUString& url) {
         // The window goes first: ending the stages in it would lay every page out again with its
         // header art, only for the window to be closed (1.4 s at 4,000 pages, growing faster).
         if (mHasView &&
@@ -332,7 +332,7 @@ OfficeDocument::Contents OfficeDocument::forReading()
 QImage OfficeDocument::firstPagePicture()
 {
     requireOpen();
-    return OfficePicture(app().scratchFolder(), mPath).take([&](const rtl::OUString& url) {
+    return PagePicture(app().scratchFolder(), mPath).take([&](const rtl::OUString& url) {
         giveViewBack();
         endStaging();
         // The picture filter draws the page the view is on, and needs the layout to do so.

@@ -3,12 +3,12 @@
 #include "leftover_sweep.h"
 #include "office_probe.h"
 #include "office_process.h"
-#include "office_watchdog.h"
 #include "profile_seed.h"
 #include "program_launcher.h"
 #include "random_bytes.h"
 #include "scripted_seams.h"
 #include "test_files.h"
+#include "watchdog.h"
 #include "word_automation.h"
 
 #include <QApplication>
@@ -304,7 +304,7 @@ void TestOfficeLifetime::watchdogGivesUpOnlyAStalledCall()
     QFETCH(bool, stalled);
     const qint64 now = 1'000'000'000;
     const qint64 started = callAge < 0 ? 0 : now - callAge;
-    QCOMPARE(word::OfficeWatchdog::callStalled(now, started, now - progressAge, 8000), stalled);
+    QCOMPARE(word::Watchdog::callStalled(now, started, now - progressAge, 8000), stalled);
 }
 
 void TestOfficeLifetime::sweepRemovesOnlyLeftoversOfEndedPrograms()

@@ -13,10 +13,10 @@ namespace word {
 // over it, so a failed write leaves no partial file, and the rename replaces whatever is at the
 // target (a link, say) instead of writing through it. The target is refused up front when it
 // cannot be written at all.
-class OfficeStore
+class DocumentStore
 {
 public:
-    explicit OfficeStore(const QString& path);
+    explicit DocumentStore(const QString& path);
     // write stores the document at the URL it is given; any failure becomes a word::Error.
     void store(const std::function<void(const rtl::OUString& url)>& write);
 

@@ -16,10 +16,10 @@ namespace word {
 // match is replaced on its own rather than by the office's replace-all, so that placed text can
 // be followed; the document model decides when a match needs a look at placed text or at its
 // paragraph's style, and this asks the office only then.
-class OfficeReplaceAll
+class ReplaceAll
 {
 public:
-    OfficeReplaceAll(
+    ReplaceAll(
         const com::sun::star::uno::Reference<com::sun::star::text::XText>& text,
         const com::sun::star::uno::Reference<com::sun::star::util::XReplaceable>& replaceable);
 

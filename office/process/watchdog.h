@@ -14,26 +14,26 @@ namespace word {
 // the office using no processor time at all (stopped or deadlocked; a long save keeps it busy and
 // is left alone), a thread of its own kills the office's process group: the call's connection
 // breaks and the call fails instead of waiting for ever.
-class OfficeWatchdog
+class Watchdog
 {
 public:
     // Marks one call to the office for as long as it lives.
     class Call
     {
     public:
-        explicit Call(OfficeWatchdog& watchdog) : mWatchdog(watchdog) { mWatchdog.callStarted(); }
+        explicit Call(Watchdog& watchdog) : mWatchdog(watchdog) { mWatchdog.callStarted(); }
         ~Call() { mWatchdog.callEnded(); }
         Call(const Call&) = delete;
         Call& operator=(const Call&) = delete;
 
     private:
-        OfficeWatchdog& mWatchdog;
+        Watchdog& mWatchdog;
     };
 
-    explicit OfficeWatchdog(int limitMs);
-    ~OfficeWatchdog();
-    OfficeWatchdog(const OfficeWatchdog&) = delete;
-    OfficeWatchdog& operator=(const OfficeWatchdog&) = delete;
+    explicit Watchdog(int limitMs);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
 
     // The process group to watch, named by its leader. Forget it before the leader is reaped:
     // until then its id cannot name anyone else's process.

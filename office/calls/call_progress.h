@@ -10,7 +10,7 @@ namespace word {
 // Takes the office's progress reports for one load or export and keeps how far it has come, in
 // percent, never going back (-1 before the first report). The office calls it from whichever
 // thread made the call it reports on, so it only records; the caller's own thread reads it.
-class OfficeProgress : public cppu::WeakImplHelper1<com::sun::star::task::XStatusIndicator>
+class CallProgress : public cppu::WeakImplHelper1<com::sun::star::task::XStatusIndicator>
 {
 public:
     void SAL_CALL start(const rtl::OUString& text, sal_Int32 range) override;

@@ -1,4 +1,4 @@
-#include "office_watchdog.h"
+#include "watchdog.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -35,9 +35,9 @@ qint64 processorTicks(pid_t pid)
 
 } // namespace
 
-OfficeWatchdog::OfficeWatchdog(int limitMs) : mLimitMs(limitMs), mThread([this] { run(); }) {}
+Watchdog::Watchdog(int limitMs) : mLimitMs(limitMs), mThread([this] { run(); }) {}
 
-OfficeWatchdog::~OfficeWatchdog()
+Watchdog::~Watchdog()
 {
     {
         std::lock_guard lock(mMutex);
@@ -47,39 +47,38 @@ OfficeWatchdog::~OfficeWatchdog()
     mThread.join();
 }
 
-void OfficeWatchdog::watch(pid_t group)
+void Watchdog::watch(pid_t group)
 {
     std::lock_guard lock(mMutex);
     mGroup = group;
 }
 
-void OfficeWatchdog::forget()
+void Watchdog::forget()
 {
     std::lock_guard lock(mMutex);
     mGroup = -1;
 }
 
-void OfficeWatchdog::callStarted()
+void Watchdog::callStarted()
 {
     if (mCallDepth++ == 0) {
         mCallStartedMs.store(monotonicMs(), std::memory_order_relaxed);
     }
 }
 
-void OfficeWatchdog::callEnded()
+void Watchdog::callEnded()
 {
     if (--mCallDepth == 0) {
         mCallStartedMs.store(0, std::memory_order_relaxed);
     }
 }
 
-bool OfficeWatchdog::callStalled(qint64 nowMs, qint64 callStartedMs, qint64 lastProgressMs,
-                                 int limitMs)
+bool Watchdog::callStalled(qint64 nowMs, qint64 callStartedMs, qint64 lastProgressMs, int limitMs)
 {
     return callStartedMs != 0 && nowMs - std::max(callStartedMs, lastProgressMs) > limitMs;
 }
 
-int OfficeWatchdog::configuredLimitMs()
+int Watchdog::configuredLimitMs()
 {
     constexpr int kDefaultMs = 120 * 1000;
     bool ok = false;
@@ -90,7 +89,7 @@ int OfficeWatchdog::configuredLimitMs()
     return static_cast<int>(std::clamp(seconds * 1000.0, 100.0, 24.0 * 3600 * 1000));
 }
 
-void OfficeWatchdog::run()
+void Watchdog::run()
 {
     // A tenth of the limit, so that a call is given up at most 10 % late; never busier than
     // 20 checks a second.

@@ -1,4 +1,4 @@
-#include "office_store.h"
+#include "document_store.h"
 
 #include "uno_support.h"
 #include "word_automation.h"
@@ -13,11 +13,11 @@
 
 namespace word {
 
-OfficeStore::OfficeStore(const QString& path)
+DocumentStore::DocumentStore(const QString& path)
     : mPath(path), mTarget(QDir::current().absoluteFilePath(path))
 {}
 
-void OfficeStore::store(const std::function<void(const rtl::OUString& url)>& write)
+void DocumentStore::store(const std::function<void(const rtl::OUString& url)>& write)
 {
     const auto fail = [&](const QString& reason) {
         return Error(

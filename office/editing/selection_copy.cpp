@@ -1,4 +1,4 @@
-#include "office_copy.h"
+#include "selection_copy.h"
 
 #include "page_index.h"
 #include "uno_support.h"

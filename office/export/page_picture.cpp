@@ -1,4 +1,4 @@
-#include "office_picture.h"
+#include "page_picture.h"
 
 #include "uno_support.h"
 #include "word_automation.h"
@@ -15,11 +15,11 @@ constexpr int kPictureDotsPerMeter = 7559; // 192 dpi
 
 } // namespace
 
-OfficePicture::OfficePicture(const QString& scratchFolder, const QString& documentPath)
+PagePicture::PagePicture(const QString& scratchFolder, const QString& documentPath)
     : mPng(QDir(scratchFolder).filePath(QStringLiteral("page.png"))), mDocumentPath(documentPath)
 {}
 
-QImage OfficePicture::take(const std::function<void(const rtl::OUString& url)>& draw)
+QImage PagePicture::take(const std::function<void(const rtl::OUString& url)>& draw)
 {
     QFile::remove(mPng);
     uno::guarded(QStringLiteral("Making a picture of \"%1\"").arg(mDocumentPath),

@@ -1,10 +1,10 @@
-#include "office_progress.h"
+#include "call_progress.h"
 
 #include <algorithm>
 
 namespace word {
 
-void OfficeProgress::start(const rtl::OUString&, sal_Int32 range)
+void CallProgress::start(const rtl::OUString&, sal_Int32 range)
 {
     // One operation may run several tasks in turn, each from 0 to its range; the percent stays
     // where it was until a task passes it.
@@ -12,18 +12,18 @@ void OfficeProgress::start(const rtl::OUString&, sal_Int32 range)
     record(0);
 }
 
-void OfficeProgress::end() {}
+void CallProgress::end() {}
 
-void OfficeProgress::setText(const rtl::OUString&) {}
+void CallProgress::setText(const rtl::OUString&) {}
 
-void OfficeProgress::setValue(sal_Int32 value)
+void CallProgress::setValue(sal_Int32 value)
 {
     record(static_cast<int>(std::clamp<long long>(1LL * value * 100 / mRange, 0, 100)));
 }
 
-void OfficeProgress::reset() {}
+void CallProgress::reset() {}
 
-void OfficeProgress::record(int percent)
+void CallProgress::record(int percent)
 {
     int known = mPercent.load();
     while (percent > known && !mPercent.compare_exchange_weak(known, percent)) {

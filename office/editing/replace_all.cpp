@@ -1,4 +1,4 @@
-#include "office_replace_all.h"
+#include "replace_all.h"
 
 #include "uno_support.h"
 
@@ -28,14 +28,14 @@ void setSearchOptions(const Reference<css::util::XSearchDescriptor>& descriptor)
 
 } // namespace
 
-OfficeReplaceAll::OfficeReplaceAll(const Reference<css::text::XText>& text,
-                                   const Reference<css::util::XReplaceable>& replaceable)
+ReplaceAll::ReplaceAll(const Reference<css::text::XText>& text,
+                       const Reference<css::util::XReplaceable>& replaceable)
     : mText(text), mReplaceable(replaceable), mSearch(replaceable->createReplaceDescriptor())
 {
     setSearchOptions(up<css::util::XSearchDescriptor>(mSearch));
 }
 
-bool OfficeReplaceAll::everywhere(const FindRequest& request, DocumentModel& known)
+bool ReplaceAll::everywhere(const FindRequest& request, DocumentModel& known)
 {
     mSearch->setSearchString(toOU(request.text));
     // Each match is replaced on its own rather than by the office's replace-all, so that what
@@ -65,8 +65,8 @@ bool OfficeReplaceAll::everywhere(const FindRequest& request, DocumentModel& kno
     return !matches.empty();
 }
 
-bool OfficeReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentModel& known,
-                                          const Reference<css::text::XTextCursor>& cursor)
+bool ReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentModel& known,
+                                    const Reference<css::text::XTextCursor>& cursor)
 {
     mSearch->setSearchString(toOU(request.text));
     // The office searches on from the insertion point; each match costs one call to find it and
@@ -99,8 +99,8 @@ bool OfficeReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentMo
     return replaced;
 }
 
-bool OfficeReplaceAll::replaceable(const Reference<css::text::XTextRange>& match,
-                                   const QString& style, bool guard)
+bool ReplaceAll::replaceable(const Reference<css::text::XTextRange>& match, const QString& style,
+                             bool guard)
 {
     if (!style.isEmpty()) {
         rtl::OUString name;
@@ -115,7 +115,7 @@ bool OfficeReplaceAll::replaceable(const Reference<css::text::XTextRange>& match
 
 // The style of the paragraph at the insertion point: on a fresh last page, the one the paste
 // gave its first paragraph.
-QString OfficeReplaceAll::firstStyleAt(const Reference<css::text::XTextCursor>& cursor)
+QString ReplaceAll::firstStyleAt(const Reference<css::text::XTextCursor>& cursor)
 {
     rtl::OUString first;
     Reference<css::beans::XPropertySet>(cursor, UNO_QUERY_THROW)
@@ -123,7 +123,7 @@ QString OfficeReplaceAll::firstStyleAt(const Reference<css::text::XTextCursor>& 
     return toQ(first);
 }
 
-bool OfficeReplaceAll::placedTextAfter(const Reference<css::text::XTextRange>& position)
+bool ReplaceAll::placedTextAfter(const Reference<css::text::XTextRange>& position)
 {
     if (mPlaced.empty()) {
         return false;
@@ -143,7 +143,7 @@ bool OfficeReplaceAll::placedTextAfter(const Reference<css::text::XTextRange>& p
     return compare->compareRegionEnds(position, up<css::text::XTextRange>(mPlacedEnd)) > 0;
 }
 
-bool OfficeReplaceAll::overlapsPlacedText(const Reference<css::text::XTextRange>& match)
+bool ReplaceAll::overlapsPlacedText(const Reference<css::text::XTextRange>& match)
 {
     Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
     for (Placement& placement : mPlaced) {
