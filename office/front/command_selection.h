@@ -7,7 +7,7 @@ namespace word {
 class CommandFront;
 
 // The selection of the active document: each call becomes a command, and the moves that are not
-// offered fail in their turn (selection_rules).
+// offered fail in their turn.
 class CommandSelection : public Selection
 {
 public:
