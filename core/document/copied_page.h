@@ -29,6 +29,27 @@ struct CopiedPage
     // Its last paragraph is empty: a backspace at its end then only joins paragraphs.
     bool endsEmpty = false;
 
+    // Whether a copy is one page, told paragraph by paragraph: it starts at the start of a
+    // paragraph that begins a page, and no later paragraph begins one. The office and the
+    // scripted office of the tests both decide it here.
+    class OnePage
+    {
+    public:
+        explicit OnePage(bool startsAtParagraph) : mHolds(startsAtParagraph) {}
+        void paragraph(bool beginsPage)
+        {
+            mHolds = mHolds && beginsPage == mFirst;
+            mFirst = false;
+        }
+        // Once broken, no later paragraph makes it hold again.
+        bool broken() const { return !mHolds; }
+        bool holds() const { return mHolds && !mFirst; }
+
+    private:
+        bool mHolds;
+        bool mFirst = true;
+    };
+
     // The copy of count paragraphs, whose texts are given when they are all plain paragraphs;
     // onePage says whether they make one page.
     static CopiedPage of(std::shared_ptr<const std::vector<CopiedParagraph>> paragraphs, int count,

@@ -16,20 +16,17 @@ CopiedPage copiedPageOf(const Reference<css::text::XText>& text,
                         const Reference<css::text::XTextCursor>& selection)
 {
     const auto start = text->createTextCursorByRange(selection->getStart());
-    bool onePage =
-        Reference<css::text::XParagraphCursor>(start, UNO_QUERY_THROW)->isStartOfParagraph();
+    CopiedPage::OnePage onePage(
+        Reference<css::text::XParagraphCursor>(start, UNO_QUERY_THROW)->isStartOfParagraph());
     Reference<css::container::XEnumeration> paragraphs =
         Reference<css::container::XEnumerationAccess>(selection, UNO_QUERY_THROW)
             ->createEnumeration();
-    bool first = true;
     int count = 0;
     auto texts = std::make_shared<std::vector<CopiedParagraph>>();
-    while (onePage && paragraphs->hasMoreElements()) {
+    while (!onePage.broken() && paragraphs->hasMoreElements()) {
         ++count;
         const Reference<css::uno::XInterface> element(paragraphs->nextElement(), UNO_QUERY);
-        // In one page only the first paragraph begins a page.
-        onePage = (PageIndex::startsPage(element) == first);
-        first = false;
+        onePage.paragraph(PageIndex::startsPage(element));
         const Reference<css::text::XTextRange> paragraph(element, UNO_QUERY);
         if (texts && paragraph.is()) {
             rtl::OUString style;
@@ -40,7 +37,7 @@ CopiedPage copiedPageOf(const Reference<css::text::XText>& text,
             texts.reset(); // a table, say: what a paste of it holds is not followed
         }
     }
-    return CopiedPage::of(std::move(texts), count, onePage && !first);
+    return CopiedPage::of(std::move(texts), count, onePage.holds());
 }
 
 } // namespace word

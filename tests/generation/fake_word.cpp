@@ -376,18 +376,22 @@ struct FakeApplication : word::Application, word::Documents, word::CommandFront
         const FakeDocument& d = viewed();
         gScript->transfer = d.text.mid(selStart, ip - selStart);
         auto paragraphs = std::make_shared<std::vector<CopiedParagraph>>();
+        // The paragraph after a page break, here "\f", begins a page.
+        CopiedPage::OnePage onePage(true);
         for (qsizetype at = selStart; at <= ip;) {
             const qsizetype end = std::min(
                 ip, d.text.indexOf('\n', at) < 0 ? d.text.size() : d.text.indexOf('\n', at));
             const QString paragraph = d.text.mid(at, end - at);
+            onePage.paragraph(at == 0 || d.text.at(at - 1) == '\f');
+            if (paragraph.contains('\f')) {
+                onePage.paragraph(true);
+            }
             paragraphs->emplace_back(d.styleAt(at), paragraph.startsWith(FakeWord::kNumberMark)
                                                         ? paragraph.mid(1)
                                                         : paragraph);
             at = end + 1;
         }
-        const bool onePage =
-            (selStart == 0 || d.text.at(selStart - 1) == '\f') && !gScript->transfer.contains('\f');
-        gCopied = CopiedPage::of(paragraphs, static_cast<int>(paragraphs->size()), onePage);
+        gCopied = CopiedPage::of(paragraphs, static_cast<int>(paragraphs->size()), onePage.holds());
     }
     void paste()
     {

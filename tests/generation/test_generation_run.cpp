@@ -3,6 +3,7 @@
 #include "reports.h"
 #include "run_host.h"
 #include "run_labels.h"
+#include "sample_fields.h"
 #include "scripted_seams.h"
 #include "ticket_number_check.h"
 
@@ -20,14 +21,7 @@ namespace {
 class TestHost : public RunHost
 {
 public:
-    QStringList fields = {"CHRISTMAS RAFFLE",
-                          "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
-                          "$500",
-                          "$250",
-                          "$100",
-                          "DO NOT HAVE TO BE PRESENT TO WIN",
-                          "$10",
-                          "20"};
+    QStringList fields = sampleFields();
     bool isBusy = false;
     bool hourglass = false;
     QList<int> progressValues;

@@ -8,6 +8,7 @@
 #include "generation_run.h"
 #include "main_window_run.h"
 #include "office_probe.h"
+#include "sample_fields.h"
 #include "scripted_seams.h"
 #include "ticket_number_check.h"
 #include "ticket_template.h"
@@ -526,15 +527,7 @@ private slots:
     void ticketsStayInTheirBoxes_data()
     {
         QTest::addColumn<QStringList>("fields");
-        QTest::newRow("sample wording")
-            << QStringList{"CHRISTMAS RAFFLE",
-                           "DRAWING WILL BE HELD AT THE END OF THE NIGHT",
-                           "$500",
-                           "$250",
-                           "$100",
-                           "DO NOT HAVE TO BE PRESENT TO WIN",
-                           "$10",
-                           "110"};
+        QTest::newRow("sample wording") << sampleFields(QStringLiteral("110"));
         QTest::newRow("long wording")
             << QStringList{"ST. BARTHOLOMEW'S ANNUAL SPRING GALA, AUCTION & GRAND RAFFLE",
                            "DRAWING AT 9 PM IN THE MAIN BALLROOM!!!",
