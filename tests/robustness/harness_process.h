@@ -98,7 +98,15 @@ inline QString generatedDocument(const QString& tickets, const QString& temp,
     launch::Environment all = env;
     all.append({QStringLiteral("TEMP"), temp});
     start(process, {QStringLiteral("generate"), tickets}, all);
-    return launch::withPrefix(launch::finish(process), QStringLiteral("done ")).value(0);
+    const QStringList lines = launch::finish(process);
+    const QString document = launch::withPrefix(lines, QStringLiteral("done ")).value(0);
+    // No file has this name: a check that the document exists then says what happened instead.
+    return !document.isEmpty() ? document
+                               : QStringLiteral("(no document: the harness ended with status %1, "
+                                                "code %2, after:\n%3)")
+                                     .arg(process.exitStatus())
+                                     .arg(process.exitCode())
+                                     .arg(lines.join(QLatin1Char('\n')));
 }
 
 // Office folders that the harness with that process id left behind.

@@ -96,7 +96,11 @@ private slots:
         const qint64 pid = process.processId();
         const QStringList lines = launch::finish(process);
         const QString said = lines.join(QLatin1Char('\n'));
-        QCOMPARE(process.exitCode(), 0);
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+                 qPrintable(QStringLiteral("status %1, code %2, after:\n%3")
+                                .arg(process.exitStatus())
+                                .arg(process.exitCode())
+                                .arg(said)));
 
         // The first run reported, each step once, and ended with the window free again.
         const qsizetype second = lines.lastIndexOf(QStringLiteral("generating"));
