@@ -11,9 +11,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
-#include <functional>
 #include <memory>
 
 class RunHost;
