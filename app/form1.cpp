@@ -3,6 +3,7 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "appearance.h"
+#include "book_row.h"
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "form2.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -38,8 +40,8 @@ QString location(const char* procedure)
     return identity::location(QStringLiteral("Form1"), QString::fromLatin1(procedure));
 }
 
-// Designed geometry in twips: left, top, width, height.
-constexpr QSize kClient(8040, 6045);
+// Designed geometry in twips: left, top, width, height. The client area grows by the book row.
+constexpr QSize kClient(8040, 6045 + BookRow::kHeight);
 constexpr std::array<QRect, 8> kFrames = {{
     {120, 1110, 7800, 825},
     {120, 1980, 7800, 825},
@@ -84,6 +86,10 @@ void Form1::buildControls()
     // Text1 shares the background's pointer rule.
     Text(1)->setMouseTracking(true);
     buildProgressBar();
+    mBookRow = new BookRow(
+        this, [this] { return Text(8)->text(); },
+        [this](const QString& message) { reportSaveFailure(message); });
+    connect(Text(8), &QLineEdit::textChanged, mBookRow, &BookRow::updateRange);
     setFocusOrder();
 
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
@@ -133,6 +139,9 @@ void Form1::setFocusOrder()
     setTabOrder(Text(8), PushButton6);
     setTabOrder(PushButton6, PushButton2);
     setTabOrder(PushButton2, PushButton3);
+    setTabOrder(PushButton3, mBookRow->FirstNumber);
+    setTabOrder(mBookRow->FirstNumber, mBookRow->Order);
+    setTabOrder(mBookRow->Order, mBookRow->Paper);
     for (QGroupBox* frame : mFrame) {
         frame->setFocusPolicy(Qt::NoFocus);
     }
@@ -168,6 +177,7 @@ void Form1::Form_Load()
             officeCheck()();
         }
     });
+    trap.step(146, [&] { mBookRow->load(); });
 }
 
 void Form1::showCentred()
@@ -205,12 +215,16 @@ void Form1::onFieldEdited(int index)
         ticket_fields::write(index, mText[static_cast<size_t>(index)]->text());
         mSaveFailureShown = false;
     } catch (const AppError& failure) {
-        // Typing goes on; say so once rather than at every keystroke.
-        if (!mSaveFailureShown) {
-            mSaveFailureShown = true;
-            Seams::current().messageBox(failure.description(), identity::applicationTitle(),
-                                        MsgStyle::OkExclamation);
-        }
+        reportSaveFailure(failure.description());
+    }
+}
+
+void Form1::reportSaveFailure(const QString& message)
+{
+    // Typing goes on; say so once rather than at every keystroke.
+    if (!mSaveFailureShown) {
+        mSaveFailureShown = true;
+        Seams::current().messageBox(message, identity::applicationTitle(), MsgStyle::OkExclamation);
     }
 }
 
@@ -234,12 +248,24 @@ void Form1::Text8_LostFocus()
 
 void Form1::PushButton6_Click()
 {
+    // A first number out of range starts nothing; a run already going on says nothing here.
+    const QString problem = mBookRow->firstNumberProblem();
+    if (!mBusy && !problem.isEmpty()) {
+        Seams::current().messageBox(problem, identity::applicationTitle(), MsgStyle::Ok);
+        mBookRow->focusFirstNumber();
+        return;
+    }
     GenerationRun::PushButton6_Click(*this);
 }
 
-QByteArray Form1::templateBytes() const
+QByteArray Form1::templateBytes(Paper paper) const
 {
-    return ticketTemplateBytes();
+    return ticketTemplateBytes(paper);
+}
+
+BookChoices Form1::bookChoices() const
+{
+    return mBookRow->choices();
 }
 
 QString Form1::fieldText(int n) const

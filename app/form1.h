@@ -10,14 +10,16 @@
 #include <functional>
 #include <memory>
 
+class BookRow;
 class Form2;
 class QGroupBox;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
-// The main window: the raffle's eight fields, the three buttons and the progress bar. Its load
-// sequence is the program's entry into its own logic; closing it ends the program.
+// The main window: the raffle's eight fields, the three buttons, the progress bar and, below it,
+// the row for books of tickets. Its load sequence is the program's entry into its own logic;
+// closing it ends the program.
 class Form1 : public QWidget, public RunHost
 {
     Q_OBJECT
@@ -34,6 +36,8 @@ public:
     // Field n, 1..8.
     QLineEdit* Text(int n) const { return mText.at(static_cast<size_t>(n - 1)); }
     QGroupBox* Frame(int n) const { return mFrame.at(static_cast<size_t>(n - 1)); }
+    // First number, order, paper and the numbers the run makes.
+    BookRow* bookRow() const { return mBookRow; }
 
     QPushButton* PushButton6 = nullptr; // "Start Creating Template"
     QPushButton* PushButton2 = nullptr; // "Help"
@@ -52,7 +56,8 @@ public:
     Form2* preview() const { return mForm2.get(); }
 
     // The generation run reads and drives the window through these.
-    QByteArray templateBytes() const override;
+    QByteArray templateBytes(Paper paper) const override;
+    BookChoices bookChoices() const override;
     QString fieldText(int n) const override;
     bool busy() const override { return mBusy; }
     void setBusy(bool busy) override { mBusy = busy; }
@@ -84,10 +89,12 @@ private:
     // save reaches the caller's trap.
     void assignField(int index, const QString& text);
     void onFieldEdited(int index);
+    void reportSaveFailure(const QString& message);
     void Text8_LostFocus();
     void openWebSiteOccasionally();
 
     std::unique_ptr<Form2> mForm2;
+    BookRow* mBookRow = nullptr;
     std::array<QGroupBox*, 8> mFrame{};
     std::array<QLineEdit*, 8> mText{};
     WindowPointer mPointer;

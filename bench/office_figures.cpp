@@ -141,8 +141,9 @@ std::pair<double, long> pdfSeconds(const QString& document, const QString& folde
 
 // The ticket numbers of a saved document, as a fresh office reads them from the file. A document
 // opened to edit ends in an empty paragraph, added in the last one's style if that held text.
-QString readBack(const QString& document, int count)
+QString readBack(const QString& document, const TicketBook& book)
 {
+    const int count = book.count();
     auto app = word::defaultApplicationFactory()();
     QStringList numbers =
         app->documents().Open(document, true)->range()->paragraphTexts(ticket_numbers::kStyle);
@@ -155,10 +156,11 @@ QString readBack(const QString& document, int count)
             .arg(numbers.size())
             .arg(2 * count);
     }
-    const QString problem = ticket_numbers::verify(numbers, count);
-    return problem.isEmpty()
-               ? QStringLiteral("every number from 1 to %1 twice, in order").arg(count)
-               : problem;
+    const QString problem = ticket_numbers::verify(numbers, book);
+    return problem.isEmpty() ? QStringLiteral("every number from %1 to %2 twice, in order")
+                                   .arg(book.first())
+                                   .arg(book.last())
+                             : problem;
 }
 
 // The program's own processor time so far, all its threads, in seconds.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ticket_book.h"
+
 #include <QString>
 
 #include <map>
@@ -27,6 +29,6 @@ double layerFloorSeconds(const QString& document, const QString& folder);
 // in KiB (read at each progress report, the last one just before the office ends).
 std::pair<double, long> pdfSeconds(const QString& document, const QString& folder);
 // The ticket numbers of a saved document, as a fresh office reads them from the file.
-QString readBack(const QString& document, int count);
+QString readBack(const QString& document, const TicketBook& book);
 
 } // namespace office_figures

@@ -12,7 +12,9 @@
 // run's offices start. With TICKETWRIGHT_BENCH_COMPARE_PICTURE set, each run's preview picture is
 // compared, pixel for pixel, with a picture made afterwards from the whole saved document. With
 // TICKETWRIGHT_BENCH_READ_BACK set, a fresh office opens each saved document again and its ticket
-// numbers are checked: every number from 1 to the count twice, in order.
+// numbers are checked: every number from 1 to the count twice, in order. With
+// TICKETWRIGHT_BENCH_BOOKS set, each count runs twice in turn, in sequence on Letter and then cut
+// and stack on A4, and the ratio of the two is printed.
 // Each document is also saved as a PDF, as "Save Results" does, and that is timed against the same
 // floor (TICKETWRIGHT_BENCH_NO_PDF leaves it out; TICKETWRIGHT_BENCH_NO_FLOOR leaves the floors
 // out, for a ratio between runs only). TICKETWRIGHT_BENCH_KEEP names a folder that keeps a copy of
@@ -23,6 +25,7 @@
 // display, for a run through the window as a person sees it; the click is still the button's own
 // handler.
 
+#include "book_row.h"
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
@@ -36,6 +39,7 @@
 #include "word_automation.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -63,6 +67,7 @@ struct Options
     bool onScreen = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_ON_SCREEN");
     bool noFloor = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_FLOOR");
     bool noPdf = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_PDF");
+    bool books = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_BOOKS");
     QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
 };
 
@@ -72,6 +77,7 @@ struct Figures
     std::map<int, std::vector<double>> totals;
     std::map<int, std::vector<double>> pdfs;
     std::map<int, std::vector<double>> cpus;
+    std::map<int, std::vector<double>> cutAndStackA4; // totals, with TICKETWRIGHT_BENCH_BOOKS
 };
 
 // The counts asked for, each round after the other.
@@ -163,8 +169,8 @@ double printStages(int count, double total, const QString& document, const QStri
 }
 
 // The checks and the PDF asked for, of the document just made.
-void afterTheRun(int count, const QString& document, const QString& folder, double floor,
-                 const Options& options, Figures& figures)
+void afterTheRun(const TicketBook& book, const QString& document, const QString& folder,
+                 double floor, const Options& options, Figures& figures)
 {
     if (options.comparePicture) {
         const QImage preview = Timeline::current().picture;
@@ -180,20 +186,26 @@ void afterTheRun(int count, const QString& document, const QString& folder, doub
             std::printf(", %.2f x the floor", seconds / floor);
         }
         std::printf(", office peak %.0f MiB\n", static_cast<double>(peakKiB) / 1024.0);
-        figures.pdfs[count].push_back(seconds);
+        figures.pdfs[book.count()].push_back(seconds);
     }
     if (!options.keep.isEmpty()) {
-        QFile::copy(document,
-                    QDir(options.keep).filePath(QStringLiteral("tickets-%1.doc").arg(count)));
+        QFile::copy(document, QDir(options.keep)
+                                  .filePath(QStringLiteral("tickets-%1%2.doc")
+                                                .arg(book.count())
+                                                .arg(book.order() == TicketOrder::CutAndStack
+                                                         ? "-cut-and-stack-a4"
+                                                         : "")));
     }
     if (options.checkNumbers) {
-        std::printf("         read back: %s\n", qPrintable(readBack(document, count)));
+        std::printf("         read back: %s\n", qPrintable(readBack(document, book)));
     }
     std::fflush(stdout);
 }
 
-// One whole run of count tickets through the window, with its figures.
-void benchOne(int count, const QString& folder, const Options& options, Figures& figures)
+// One whole run of count tickets through the window, with its figures; cutAndStackA4 chooses
+// that order and paper.
+void benchOne(int count, bool cutAndStackA4, const QString& folder, const Options& options,
+              Figures& figures)
 {
     Timeline::current() = Timeline();
     Form1 form;
@@ -202,11 +214,17 @@ void benchOne(int count, const QString& folder, const Options& options, Figures&
         form.showCentred();
     }
     form.Text(8)->setText(QString::number(count));
+    form.bookRow()->Order->setCurrentIndex(
+        int(cutAndStackA4 ? TicketOrder::CutAndStack : TicketOrder::Sequence));
+    form.bookRow()->Paper->setCurrentIndex(int(cutAndStackA4 ? Paper::A4 : Paper::Letter));
+    if (cutAndStackA4) {
+        std::printf("         cut and stack, A4:\n");
+    }
     const double total = clickAndWait(form, options);
     const double programCpu = programCpuSeconds() - Timeline::current().programCpuAtClick;
     const QString document = form.preview() ? form.preview()->mWordFile : QString();
     const double floor = printStages(count, total, document, folder, options);
-    figures.totals[count].push_back(total);
+    (cutAndStackA4 ? figures.cutAndStackA4 : figures.totals)[count].push_back(total);
     double officeCpu = 0;
     for (const auto& [pid, seconds] : Timeline::current().officeCpu) {
         const auto& before = Timeline::current().officeCpuAtClick;
@@ -215,7 +233,9 @@ void benchOne(int count, const QString& folder, const Options& options, Figures&
     }
     std::printf("         processor time: offices %.2f s, program %.2f s\n", officeCpu, programCpu);
     figures.cpus[count].push_back(officeCpu + programCpu);
-    afterTheRun(count, document, folder, floor, options, figures);
+    afterTheRun(
+        TicketBook(1, std::max(count, ticket_numbers::kTicketsPerPage), form.bookChoices().order),
+        document, folder, floor, options, figures);
     if (form.preview()) {
         form.preview()->hide();
     }
@@ -269,7 +289,19 @@ int main(int argc, char** argv)
     const Options options;
     Figures figures;
     for (int count : runsAsked(argc, argv)) {
-        benchOne(count, temp.path(), options, figures);
+        benchOne(count, false, temp.path(), options, figures);
+        if (options.books) {
+            benchOne(count, true, temp.path(), options, figures);
+        }
+    }
+    for (const auto& [count, totals] : figures.cutAndStackA4) {
+        const auto& plain = figures.totals[count];
+        std::printf("%d tickets, cut and stack on A4 / in sequence on Letter: %.3f (fastest of "
+                    "%zu each)\n",
+                    count,
+                    *std::min_element(totals.begin(), totals.end()) /
+                        *std::min_element(plain.begin(), plain.end()),
+                    totals.size());
     }
     printRatio("", figures.totals);
     printRatio("pdf, ", figures.pdfs);

@@ -2,6 +2,7 @@
 
 #include "app_error.h"
 #include "app_identity.h"
+#include "book_choices.h"
 #include "file_helpers.h"
 #include "number_text.h"
 #include "office_steps.h"
@@ -9,6 +10,7 @@
 #include "result_naming.h"
 #include "run_host.h"
 #include "temp_folder.h"
+#include "ticket_book.h"
 #include "ticket_number_check.h"
 #include "word_automation.h"
 
@@ -38,6 +40,13 @@ const char* const kPlaceholders[] = {"[NAME OF RAFFLE EVENT]",
                                      "$250",
                                      "$100",
                                      "DO NOT HAVE TO BE PRESENT TO WIN"};
+
+// The template's name in the temp folder: each paper has its own, so that copies of the program
+// sharing the folder never open one another's.
+QString templateFileName(Paper paper)
+{
+    return paper == Paper::A4 ? QStringLiteral("template-a4.dot") : QStringLiteral("template.dot");
+}
 
 // The replacement of pass 7: the donation suffix, or nothing without a donation.
 QString donationReplacement(const QString& donation)
@@ -116,13 +125,14 @@ bool GenerationRun::begin()
 void GenerationRun::openTemplate()
 {
     mTrap.step(label::kLoadTemplate, [&] {
-        mTemplateBytes = mHost.templateBytes();
+        mChoices = mHost.bookChoices();
+        mTemplateBytes = mHost.templateBytes(mChoices.paper);
         if (mTemplateBytes.isEmpty()) {
             throw AppError(QStringLiteral("The ticket template is missing from the program."));
         }
     });
     mTrap.step(label::kWriteTemplate, [&] {
-        const QString path = temp_folder::file(QStringLiteral("template.dot"));
+        const QString path = temp_folder::file(templateFileName(mChoices.paper));
         mTemplateWasThere = FileExists(path);
         if (!mTemplateWasThere) {
             WriteFileIfMissing(mTemplateBytes, path);
@@ -134,7 +144,7 @@ void GenerationRun::openTemplate()
         word::startInstancesEarly(1);
     });
     mTrap.step(label::kTemplatePath,
-               [&] { mTemplatePath = temp_folder::file(QStringLiteral("template.dot")); });
+               [&] { mTemplatePath = temp_folder::file(templateFileName(mChoices.paper)); });
     mTrap.step(label::kOpenTemplate, [&] {
         // Another copy of the program sharing the folder may have finished and removed the
         // template since it was written; it is put back rather than the run failing.
@@ -149,33 +159,35 @@ void GenerationRun::openTemplate()
             document().range()->paragraphCount(ticket_numbers::kStyle));
     });
     if (mNumbering.byText()) {
-        markNumbers();
+        markNumbers(label::kOpenTemplate);
     }
 }
 
-// From the start of the document, before any wording is placed: the numbers become stand-ins.
-void GenerationRun::markNumbers()
+// The page's numbers become stand-ins while the document is that one page: numbers found by
+// text before any wording is placed, numbers in their own style once it is (labelled as the
+// step that follows).
+void GenerationRun::markNumbers(int label)
 {
-    const label::ReplacePass labels = label::unlabelledPass(label::kOpenTemplate);
+    const label::ReplacePass labels = label::unlabelledPass(label);
     for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
         prepareReplace(labels, ticket_numbers::format(j));
         mTrap.step(labels.replacementText,
                    [&] { setReplacementText(TicketNumbering::standIn(j)); });
-        finishReplace(labels, WdFindWrap::Stop);
+        // From the insertion point, still at the start: text placed by a replace-all over the
+        // whole document is never found again, and the stand-ins must be.
+        finishReplace(labels, WdFindWrap::Stop, mNumbering.style());
     }
 }
 
-// The first page, copied with its stand-ins, shows its own numbers again.
+// The first page, copied with its stand-ins, takes its own numbers.
 void GenerationRun::restoreFirstPageNumbers()
 {
-    if (!mNumbering.byText()) {
-        return;
-    }
     const label::ReplacePass labels = label::unlabelledPass(label::kCopyPage);
     for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
         prepareReplace(labels, TicketNumbering::standIn(j));
-        mTrap.step(labels.replacementText, [&] { setReplacementText(ticket_numbers::format(j)); });
-        finishReplace(labels, WdFindWrap::Continue);
+        mTrap.step(labels.replacementText,
+                   [&] { setReplacementText(ticket_numbers::format(book().numberAt(1, j))); });
+        finishReplace(labels, WdFindWrap::Continue, mNumbering.style());
     }
 }
 
@@ -223,6 +235,20 @@ void GenerationRun::replicatePages()
             mPages = wholeDivide(*count, ticket_numbers::kTicketsPerPage);
         }
     });
+    // The window refuses a first number out of range; one that reaches the run anyway is
+    // reported, and the tickets are numbered from 1.
+    mTrap.step(label::kTicketCount, [&] {
+        const FirstNumberCheck first =
+            checkFirstNumber(mChoices.firstNumber, mPages * ticket_numbers::kTicketsPerPage);
+        mBook = TicketBook(first.outcome == FirstNumberCheck::Outcome::Accepted ? first.number : 1,
+                           mPages * ticket_numbers::kTicketsPerPage, mChoices.order);
+        if (first.outcome != FirstNumberCheck::Outcome::Accepted) {
+            throw AppError(first.message);
+        }
+    });
+    if (!mNumbering.byText()) {
+        markNumbers(label::kSelectAll);
+    }
     if (mPages <= 1) {
         restoreFirstPageNumbers();
         return;
@@ -259,11 +285,9 @@ void GenerationRun::renumberPage(int page)
 {
     const label::ReplacePass& labels = label::kNumberingPass;
     for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
-        prepareReplace(labels, mNumbering.onCopiedPage(j));
-        mTrap.step(labels.replacementText, [&] {
-            setReplacementText(
-                ticket_numbers::format((page - 1) * ticket_numbers::kTicketsPerPage + j));
-        });
+        prepareReplace(labels, TicketNumbering::standIn(j));
+        mTrap.step(labels.replacementText,
+                   [&] { setReplacementText(ticket_numbers::format(book().numberAt(page, j))); });
         // Only the page's ticket numbers, never wording that happens to hold the digits.
         finishReplace(labels, WdFindWrap::Stop, mNumbering.style());
     }
@@ -306,8 +330,7 @@ void GenerationRun::saveAndCheck()
         QString problem;
         std::exception_ptr readFailure;
         try {
-            problem = mNumbering.problem(*document().range(),
-                                         ticket_numbers::kTicketsPerPage * mPages, mPlacedWording);
+            problem = mNumbering.problem(*document().range(), book(), mPlacedWording);
         } catch (...) {
             readFailure = std::current_exception();
         }
@@ -365,6 +388,14 @@ void GenerationRun::handOver()
         mHost.hideMain();
     });
     mTrap.step(label::kClearBusy, [&] { mHost.setBusy(false); });
+}
+
+const TicketBook& GenerationRun::book() const
+{
+    if (!mBook) {
+        throw AppError(QStringLiteral("The ticket numbers of this run are not known."));
+    }
+    return *mBook;
 }
 
 word::Application& GenerationRun::application() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book_choices.h"
 #include "error_trap.h"
 #include "first_page.h"
 #include "page_batch.h"
@@ -13,6 +14,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class RunHost;
 
@@ -55,7 +57,7 @@ private:
     void makePicture();
     void handOver();
 
-    void markNumbers();
+    void markNumbers(int label);
     void restoreFirstPageNumbers();
     void pastePage();
     void renumberPage(int page);
@@ -68,6 +70,7 @@ private:
 
     // The office objects; a step that needs one the run could not have fails, and the trap
     // reports it, as every later office step does once the office is gone.
+    const TicketBook& book() const;
     word::Application& application() const;
     word::Document& document() const;
     word::Find& find() const;
@@ -82,7 +85,9 @@ private:
     word::Find* mFind = nullptr; // taken anew by each pass
     PageBatch mBatch;
     PageProgress mProgress;
+    BookChoices mChoices;
     int mPages = 1;
+    std::optional<TicketBook> mBook;
     TicketNumbering mNumbering = TicketNumbering::forTemplate(1);
     QStringList mPlacedWording; // as typed, for the check of numbers found by text
     QString mResultPath;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "book_choices.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -11,8 +13,11 @@ class RunHost
 public:
     virtual ~RunHost() = default;
 
-    // The Word template the run fills: the program's embedded one, or a test's own.
-    virtual QByteArray templateBytes() const = 0;
+    // The Word template the run fills, laid out for the paper: the program's embedded one, or a
+    // test's own.
+    virtual QByteArray templateBytes(Paper paper) const = 0;
+    // The first number (as typed; the window has checked it), the order and the paper.
+    virtual BookChoices bookChoices() const { return {}; }
     // The text of field n (1..8) at the moment the run reads it.
     virtual QString fieldText(int n) const = 0;
     virtual bool busy() const = 0;

@@ -8,11 +8,12 @@ static void initTicketTemplateResource()
     Q_INIT_RESOURCE(ticket_template);
 }
 
-QByteArray ticketTemplateBytes()
+QByteArray ticketTemplateBytes(Paper paper)
 {
     // A resource in a static library is registered only when something asks for it.
     initTicketTemplateResource();
-    QFile resource(QStringLiteral(":/CUSTOM/101"));
+    QFile resource(paper == Paper::A4 ? QStringLiteral(":/CUSTOM/102")
+                                      : QStringLiteral(":/CUSTOM/101"));
     if (!resource.open(QIODevice::ReadOnly)) {
         return {};
     }

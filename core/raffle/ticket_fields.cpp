@@ -2,6 +2,7 @@
 
 #include "app_error.h"
 #include "app_identity.h"
+#include "book_choices.h"
 #include "settings_store.h"
 
 const std::array<TicketField, ticket_fields::kCount>& ticket_fields::all()
@@ -40,6 +41,7 @@ void ticket_fields::setAsideDamagedStore()
     for (const TicketField& field : all()) {
         keys << QString::fromLatin1(field.settingsKey);
     }
+    keys << BookChoices::settingsKeys();
     const QString kept = settings::SetAsideIfDamaged(identity::kSettingsApplication,
                                                      identity::kSettingsSection, keys);
     if (!kept.isEmpty()) {

@@ -1,13 +1,16 @@
 #include "app_error.h"
+#include "book_row.h"
 #include "cursor_encoder.h"
 #include "form1.h"
 #include "random_bytes.h"
 #include "scripted_seams.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -179,6 +182,59 @@ private slots:
         QTRY_COMPARE(form.Text(8)->selectedText(), QString("9999999999"));
     }
 
+    // The book row: what it shows, what it stores, where the focus goes, and a first number out
+    // of range refused on leaving and on the click.
+    void booksOfTickets()
+    {
+        store("Text8", "500");
+        store("FirstNumber", "501");
+        store("Paper", "A4");
+        store("Order", "Diagonal"); // not one this program knows
+        Form1& form = loadedForm();
+        BookRow& row = *form.bookRow();
+        QCOMPARE(row.FirstNumber->text(), QString("501"));
+        QCOMPARE(row.Order->currentText(), QString("In sequence"));
+        QCOMPARE(row.Paper->currentText(), QString("A4"));
+        QCOMPARE(row.RangeText->text(), QString("Tickets 0501 to 1000"));
+        QCOMPARE(stored("Order"), QString("Diagonal")); // loading writes nothing
+
+        row.Order->setCurrentIndex(1);
+        row.Paper->setCurrentIndex(0);
+        QCOMPARE(stored("Order"), QString("CutAndStack"));
+        QCOMPARE(stored("Paper"), QString("Letter"));
+        form.Text(8)->setText("1000");
+        QCOMPARE(row.RangeText->text(), QString("Tickets 0501 to 1500"));
+
+        form.PushButton3->setFocus(Qt::TabFocusReason);
+        for (QWidget* next : {static_cast<QWidget*>(row.FirstNumber),
+                              static_cast<QWidget*>(row.Order), static_cast<QWidget*>(row.Paper)}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        const qreal k = form.logicalDpiX() / 1440.0;
+        QCOMPARE(row.FirstNumber->parentWidget()->geometry(),
+                 QRect(qRound(120 * k), qRound(6030 * k), qRound(2040 * k), qRound(825 * k)));
+
+        row.FirstNumber->setFocus();
+        row.FirstNumber->setText("99999999");
+        QCOMPARE(row.RangeText->text(), QString("Check the first number"));
+        form.Text(1)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(mSeams->messages.size(), 1);
+        QCOMPARE(mSeams->messages[0].text,
+                 QString("The first ticket number must be a whole number from 1 to 99,998,999."));
+        QTRY_COMPARE(QApplication::focusWidget(), row.FirstNumber);
+        form.PushButton6_Click();
+        QCOMPARE(mSeams->messages.size(), 2);
+        QCOMPARE(mSeams->messages[1].text, mSeams->messages[0].text);
+        QVERIFY(form.preview() == nullptr);
+        QCOMPARE(stored("FirstNumber"), QString("99999999"));
+
+        row.FirstNumber->setText("0042");
+        form.Text(1)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(row.FirstNumber->text(), QString("42")); // as it will be printed
+        QCOMPARE(mSeams->messages.size(), 2);
+    }
+
     void sampleDataOverwritesEveryField()
     {
         Form1& form = loadedForm();
@@ -208,7 +264,7 @@ private slots:
         Form1& form = loadedForm();
         const qreal k = form.logicalDpiX() / 1440.0;
         auto px = [k](int twips) { return qRound(twips * k); };
-        QCOMPARE(form.size(), QSize(px(8040), px(6045)));
+        QCOMPARE(form.size(), QSize(px(8040), px(6045 + 930))); // the book row below the bar
         QCOMPARE(form.minimumSize(), form.maximumSize());
         QCOMPARE(form.frameGeometry().center(), form.screen()->availableGeometry().center());
         QCOMPARE(form.font().pointSizeF(), 9.0);

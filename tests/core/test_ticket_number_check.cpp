@@ -1,6 +1,9 @@
+#include "ticket_book.h"
 #include "ticket_number_check.h"
 
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,7 +59,7 @@ private slots:
         QFETCH(QStringList, numbers);
         QFETCH(int, count);
         QFETCH(QString, mentions);
-        const QString problem = ticket_numbers::verify(numbers, count);
+        const QString problem = ticket_numbers::verify(numbers, TicketBook(1, count));
         if (mentions.isEmpty()) {
             QCOMPARE(problem, QString());
         } else {
@@ -85,7 +88,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, count);
         QFETCH(QString, mentions);
-        const QString problem = ticket_numbers::verifyText(text, count, {"Fair 0002", "$500"});
+        const QString problem =
+            ticket_numbers::verifyText(text, TicketBook(1, count), {"Fair 0002", "$500"});
         if (mentions.isEmpty()) {
             QCOMPARE(problem, QString());
         } else {
@@ -103,12 +107,134 @@ private slots:
             }
             return text;
         };
-        QVERIFY(ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "RAFFLE 0003"), 6, 3));
-        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "0002"), 6, 3));
-        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 3, 2}), "Gala"), 6, 3));
-        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 2}), "Gala"), 4, 3));
-        QVERIFY(!ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "Gala"), 7, 3));
-        QVERIFY(!ticket_numbers::plainlyInOrder(QString(), 0, 3));
+        QVERIFY(ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "RAFFLE 0003"), 6,
+                                               TicketBook(1, 3)));
+        QVERIFY(
+            !ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "0002"), 6, TicketBook(1, 3)));
+        QVERIFY(
+            !ticket_numbers::plainlyInOrder(page(tickets({1, 3, 2}), "Gala"), 6, TicketBook(1, 3)));
+        QVERIFY(
+            !ticket_numbers::plainlyInOrder(page(tickets({1, 2}), "Gala"), 4, TicketBook(1, 3)));
+        QVERIFY(
+            !ticket_numbers::plainlyInOrder(page(tickets({1, 2, 3}), "Gala"), 7, TicketBook(1, 3)));
+        QVERIFY(!ticket_numbers::plainlyInOrder(QString(), 0, TicketBook(1, 3)));
+    }
+
+    // Books of tickets: every number once, where its order puts it, and the check knows the order.
+    void book_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<TicketOrder>("order");
+        for (const int first : {1, 501, 9996}) {
+            for (const int count : {5, 10, 25, 1000, 20000}) {
+                for (const TicketOrder order : {TicketOrder::Sequence, TicketOrder::CutAndStack}) {
+                    QTest::addRow("%d from %d, %s", count, first,
+                                  order == TicketOrder::Sequence ? "in sequence" : "cut and stack")
+                        << first << count << order;
+                }
+            }
+        }
+    }
+    void book()
+    {
+        QFETCH(int, first);
+        QFETCH(int, count);
+        QFETCH(TicketOrder, order);
+        const TicketBook book(first, count, order);
+        const int pages = count / ticket_numbers::kTicketsPerPage;
+        QList<int> inDocument;
+        for (int i = 0; i < count; ++i) {
+            inDocument << book.inDocumentOrder(i);
+        }
+        QList<int> sorted = inDocument;
+        std::sort(sorted.begin(), sorted.end());
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(sorted[i], first + i); // each number exactly once
+        }
+        if (order == TicketOrder::Sequence) {
+            QCOMPARE(book.numberAt(1, 5), first + 4);
+        } else {
+            // Cutting the stack gives five piles, top to bottom, each in order and each going on
+            // from the one before.
+            int next = first;
+            for (int position = 1; position <= ticket_numbers::kTicketsPerPage; ++position) {
+                for (int page = 1; page <= pages; ++page) {
+                    QCOMPARE(book.numberAt(page, position), next++);
+                }
+            }
+        }
+        QCOMPARE(book.rangeText(), QStringLiteral("Tickets %1 to %2")
+                                       .arg(ticket_numbers::format(first),
+                                            ticket_numbers::format(first + count - 1)));
+
+        const QStringList numbers = tickets(inDocument);
+        QCOMPARE(ticket_numbers::verify(numbers, book), QString());
+        QString text;
+        for (const QString& number : numbers) {
+            text += number + "\rRAFFLE\r";
+        }
+        QVERIFY(ticket_numbers::plainlyInOrder(text, numbers.size(), book));
+
+        // Two tickets swapped (the first and last of the run) are caught.
+        QList<int> swapped = inDocument;
+        std::swap(swapped.first(), swapped.last());
+        if (count > 1) {
+            QVERIFY(ticket_numbers::verify(tickets(swapped), book).contains("out of order"));
+            QVERIFY(!ticket_numbers::plainlyInOrder(tickets(swapped).join("\r") + "\r",
+                                                    numbers.size(), book));
+        }
+        // The same numbers in the other order are not this book.
+        const TicketBook other(first, count,
+                               order == TicketOrder::Sequence ? TicketOrder::CutAndStack
+                                                              : TicketOrder::Sequence);
+        QCOMPARE(ticket_numbers::verify(numbers, other).isEmpty(), count <= 5);
+    }
+
+    // The first number: a whole number from 1, below the highest by the count; 1 always.
+    void firstNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("accepted"); // 0 when refused
+        QTest::addColumn<QString>("message");
+        const QString range = "The first ticket number must be a whole number from 1 to %1.";
+        QTest::newRow("default") << "1" << 20 << 1 << "";
+        QTest::newRow("a second book") << " 501 " << 500 << 501 << "";
+        QTest::newRow("zeros and exponent") << "0501" << 5 << 501 << "";
+        QTest::newRow("written with an exponent") << "1e3" << 5 << 1000 << "";
+        QTest::newRow("the highest") << "99999979" << 20 << 99999979 << "";
+        QTest::newRow("one too high") << "99999980" << 20 << 0 << range.arg("99,999,979");
+        QTest::newRow("zero") << "0" << 20 << 0 << range.arg("99,999,979");
+        QTest::newRow("negative") << "-5" << 20 << 0 << range.arg("99,999,979");
+        QTest::newRow("a fraction") << "1.5" << 20 << 0 << range.arg("99,999,979");
+        QTest::newRow("huge") << "1e300" << 20 << 0 << range.arg("99,999,979");
+        QTest::newRow("words") << "five" << 20 << 0 << "Must be numeric.";
+        QTest::newRow("empty") << "" << 20 << 0 << "Must be numeric.";
+        QTest::newRow("a count beyond the highest") << "1" << 200000000 << 1 << "";
+        QTest::newRow("and no other first number") << "2" << 200000000 << 0 << range.arg("1");
+    }
+    void firstNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QFETCH(int, accepted);
+        QFETCH(QString, message);
+        const FirstNumberCheck check = checkFirstNumber(text, count);
+        QCOMPARE(check.outcome == FirstNumberCheck::Outcome::Accepted, accepted != 0);
+        QCOMPARE(check.number, accepted);
+        QCOMPARE(check.message, message);
+    }
+
+    // The count the run makes: whole pages, at least one.
+    void ticketsMade()
+    {
+        QCOMPARE(::ticketsMade("20"), 20);
+        QCOMPARE(::ticketsMade("21"), 25);
+        QCOMPARE(::ticketsMade("0"), 5);
+        QCOMPARE(::ticketsMade("-12"), 5);
+        QCOMPARE(::ticketsMade("many"), std::nullopt);
+        QCOMPARE(::ticketsMade("1e20"), std::nullopt);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "run_labels.h"
 #include "sample_fields.h"
 #include "scripted_seams.h"
+#include "ticket_book.h"
 #include "ticket_number_check.h"
 
 #include <QDir>
@@ -32,7 +33,15 @@ public:
     QImage picture;
     QString wordFile;
 
-    QByteArray templateBytes() const override { return "template bytes"; }
+    BookChoices choices;
+    QList<Paper> papersAsked;
+
+    QByteArray templateBytes(Paper paper) const override
+    {
+        const_cast<TestHost*>(this)->papersAsked << paper;
+        return "template bytes";
+    }
+    BookChoices bookChoices() const override { return choices; }
     QString fieldText(int n) const override { return fields.at(n - 1); }
     bool busy() const override { return isBusy; }
     void setBusy(bool busy) override { isBusy = busy; }
@@ -121,7 +130,8 @@ private slots:
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         const QString text = readText(mHost.wordFile);
         QVERIFY(!text.contains('\f'));
-        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), 5), QString());
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), TicketBook(1, 5)),
+                 QString());
         QVERIFY(mHost.progressValues.isEmpty());
         QCOMPARE(mWord->calls.value("Copy"), 0);
     }
@@ -143,7 +153,8 @@ private slots:
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         const QString text = readText(mHost.wordFile);
         QCOMPARE(text.count('\f'), pages - 1);
-        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), 5 * pages), QString());
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), TicketBook(1, 5 * pages)),
+                 QString());
         QCOMPARE(mWord->calls.value("Copy"), 1);
         QCOMPARE(mWord->calls.value("Paste"), pages - 1);
         QCOMPARE(mHost.eventsProcessed, pages - 1);
@@ -156,6 +167,35 @@ private slots:
         QCOMPARE(mHost.progressTexts.last(), QString("Progress Bar"));
         QCOMPARE(mHost.progressTexts.first(),
                  QString("Please let this software running with touching the keyboard."));
+    }
+
+    // A second book, cut and stack on A4: its numbers where the order puts them, from the A4
+    // template. A first number that got past the window is reported, and the run numbers from 1.
+    void booksOfTickets()
+    {
+        mHost.fields[7] = "20";
+        mHost.choices = {"501", TicketOrder::CutAndStack, Paper::A4};
+        GenerationRun::PushButton6_Click(mHost);
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
+        QCOMPARE(mHost.papersAsked, QList<Paper>{Paper::A4});
+        const QStringList numbers = FakeWord::ticketNumbers(readText(mHost.wordFile));
+        QCOMPARE(numbers.mid(0, 10), QStringList({"0501", "0501", "0505", "0505", "0509", "0509",
+                                                  "0513", "0513", "0517", "0517"}));
+        QCOMPARE(ticket_numbers::verify(numbers, TicketBook(501, 20, TicketOrder::CutAndStack)),
+                 QString());
+        QVERIFY(!tempFiles().contains("template-a4.dot"));
+    }
+    void firstNumberPastTheWindow()
+    {
+        mHost.fields[7] = "10";
+        mHost.choices.firstNumber = "0";
+        GenerationRun::PushButton6_Click(mHost);
+        QCOMPARE(mSeams->messages.size(), 1);
+        QVERIFY2(mSeams->messages[0].text.contains("from 1 to"),
+                 qPrintable(mSeams->messages[0].text));
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(readText(mHost.wordFile)),
+                                        TicketBook(1, 10)),
+                 QString());
     }
 
     void wordingReplacesEveryPlaceholder()
@@ -190,7 +230,8 @@ private slots:
         QCOMPARE(text.count("WIN $500 IN VOUCHERS"), 15);
         QCOMPARE(text.count("\n$250\n$100\n$50\n"), 15);
         QCOMPARE(text.count("\nBe there / DONATION - 5\n"), 30);
-        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), 15), QString());
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(text), TicketBook(1, 15)),
+                 QString());
     }
 
     void existingTemplateIsUsedThenDeleted()
@@ -276,8 +317,10 @@ private slots:
         QTest::newRow("backspace") << "TypeBackspace" << 1 << kBackspace;
         QTest::newRow("previous page") << "GoTo" << 1 << kPreviousPage;
         QTest::newRow("next page") << "GoTo" << 2 << kNextPage;
-        QTest::newRow("numbering search text") << "setText" << 8 << kNumberingPass.searchText;
-        QTest::newRow("numbering") << "Execute" << 8 << kNumberingPass.execute;
+        // After the seven wording passes, the page's numbers become stand-ins (five passes), the
+        // first page takes its numbers again (five more), and then the second page is numbered.
+        QTest::newRow("numbering search text") << "setText" << 18 << kNumberingPass.searchText;
+        QTest::newRow("numbering") << "Execute" << 18 << kNumberingPass.execute;
         // The first save is the first page alone, for the picture: without it the picture is
         // made from the whole document, and nothing is reported.
         QTest::newRow("first page alone") << "SaveAs" << 1 << 0;
@@ -343,7 +386,8 @@ private slots:
         mHost.fields[7] = "lots";
         GenerationRun::PushButton6_Click(mHost);
         QCOMPARE(labelsReported(*mSeams), QList<int>{run_labels::kTicketCount});
-        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(readText(mHost.wordFile)), 5),
+        QCOMPARE(ticket_numbers::verify(FakeWord::ticketNumbers(readText(mHost.wordFile)),
+                                        TicketBook(1, 5)),
                  QString());
     }
 

@@ -1,0 +1,170 @@
+#include "book_row.h"
+
+#include "app_error.h"
+#include "app_identity.h"
+#include "seams.h"
+#include "ticket_book.h"
+#include "window_setup.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+// The frames of the row, in twips, relative to the window; the same height and gaps as the
+// frames above.
+constexpr QRect kFirstFrame(120, BookRow::kTop, 2040, 825);
+constexpr QRect kOrderFrame(2280, BookRow::kTop, 1920, 825);
+constexpr QRect kPaperFrame(4320, BookRow::kTop, 1440, 825);
+constexpr QRect kRangeFrame(5880, BookRow::kTop, 2040, 825);
+
+// A control's place inside its frame, as the fields sit in theirs.
+QRect inside(const QRect& frame)
+{
+    return {240, 300, frame.width() - 465, 345};
+}
+
+} // namespace
+
+BookRow::BookRow(QWidget* window, std::function<QString()> countText,
+                 std::function<void(const QString&)> saveFailed)
+    : QObject(window), mCountText(std::move(countText)), mSaveFailed(std::move(saveFailed))
+{
+    FirstNumber = new QLineEdit(frame(window, QStringLiteral("Frame9"),
+                                      QStringLiteral("First ticket number"), kFirstFrame));
+    FirstNumber->setObjectName(QStringLiteral("FirstNumber"));
+    WindowSetup::place(*FirstNumber, inside(kFirstFrame));
+    FirstNumber->installEventFilter(this);
+
+    Order = new QComboBox(
+        frame(window, QStringLiteral("Frame10"), QStringLiteral("Order"), kOrderFrame));
+    Order->setObjectName(QStringLiteral("Order"));
+    Order->addItems({QStringLiteral("In sequence"), QStringLiteral("Cut and stack")});
+    WindowSetup::place(*Order, inside(kOrderFrame));
+
+    Paper = new QComboBox(
+        frame(window, QStringLiteral("Frame11"), QStringLiteral("Paper"), kPaperFrame));
+    Paper->setObjectName(QStringLiteral("Paper"));
+    Paper->addItems({QStringLiteral("Letter"), QStringLiteral("A4")});
+    WindowSetup::place(*Paper, inside(kPaperFrame));
+
+    RangeText = new QLabel(
+        frame(window, QStringLiteral("Frame12"), QStringLiteral("This run makes"), kRangeFrame));
+    RangeText->setObjectName(QStringLiteral("RangeText"));
+    WindowSetup::place(*RangeText, inside(kRangeFrame));
+
+    connect(FirstNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
+        save([&] { BookChoices::writeFirstNumber(text); });
+        updateRange();
+    });
+    connect(Order, &QComboBox::currentIndexChanged, this,
+            [this](int index) { save([&] { BookChoices::writeOrder(TicketOrder(index)); }); });
+    connect(Paper, &QComboBox::currentIndexChanged, this,
+            [this](int index) { save([&] { BookChoices::writePaper(::Paper(index)); }); });
+}
+
+QGroupBox* BookRow::frame(QWidget* window, const QString& name, const QString& caption,
+                          const QRect& twips)
+{
+    auto* box = new QGroupBox(caption, window);
+    box->setObjectName(name);
+    box->setFocusPolicy(Qt::NoFocus);
+    // The frames share the window's hover rules, as the frames above do.
+    box->setMouseTracking(true);
+    box->installEventFilter(window);
+    WindowSetup::paintWhite(*box);
+    WindowSetup::place(*box, twips);
+    return box;
+}
+
+void BookRow::load()
+{
+    const BookChoices stored = BookChoices::read();
+    mLoading = true;
+    FirstNumber->setText(stored.firstNumber);
+    Order->setCurrentIndex(int(stored.order));
+    Paper->setCurrentIndex(int(stored.paper));
+    mLoading = false;
+    updateRange();
+}
+
+void BookRow::save(const std::function<void()>& write)
+{
+    if (mLoading) {
+        return; // what was read is already stored
+    }
+    try {
+        write();
+    } catch (const AppError& failure) {
+        mSaveFailed(failure.description());
+    }
+}
+
+BookChoices BookRow::choices() const
+{
+    BookChoices choices;
+    choices.firstNumber = FirstNumber->text();
+    choices.order = TicketOrder(Order->currentIndex());
+    choices.paper = ::Paper(Paper->currentIndex());
+    return choices;
+}
+
+QString BookRow::firstNumberProblem() const
+{
+    const FirstNumberCheck check = checkFirstNumber(FirstNumber->text(), ticketsMade(mCountText()));
+    return check.outcome == FirstNumberCheck::Outcome::Accepted ? QString() : check.message;
+}
+
+void BookRow::updateRange()
+{
+    const std::optional<int> count = ticketsMade(mCountText());
+    const FirstNumberCheck first = checkFirstNumber(FirstNumber->text(), count);
+    if (!count) {
+        RangeText->setText(QStringLiteral("Check the count"));
+    } else if (first.outcome != FirstNumberCheck::Outcome::Accepted) {
+        RangeText->setText(QStringLiteral("Check the first number"));
+    } else {
+        RangeText->setText(TicketBook(first.number, *count).rangeText());
+    }
+}
+
+void BookRow::focusFirstNumber()
+{
+    QLineEdit* field = FirstNumber;
+    QTimer::singleShot(0, field, [field] { field->setFocus(Qt::OtherFocusReason); });
+}
+
+void BookRow::FirstNumber_LostFocus()
+{
+    const FirstNumberCheck check = checkFirstNumber(FirstNumber->text(), ticketsMade(mCountText()));
+    if (check.outcome == FirstNumberCheck::Outcome::Accepted) {
+        // Shown as the run will print it, without a sign, zeros or an exponent.
+        const QString plain = QString::number(check.number);
+        if (FirstNumber->text() != plain) {
+            FirstNumber->setText(plain);
+        }
+        return;
+    }
+    Seams::current().messageBox(check.message, identity::applicationTitle(), MsgStyle::Ok);
+    focusFirstNumber();
+}
+
+bool BookRow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == FirstNumber) {
+        if (event->type() == QEvent::FocusIn) {
+            FirstNumber->selectAll();
+        } else if (event->type() == QEvent::FocusOut) {
+            // Switching windows or opening a menu is not leaving the field.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                FirstNumber_LostFocus();
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ticket_book.h"
+
+#include <QString>
+#include <QStringList>
+
+// The paper a run lays its pages out for.
+enum class Paper
+{
+    Letter,
+    A4
+};
+
+// How the tickets are made into books: the first number (as typed), their order and the paper.
+// Kept in the settings store beside the fields, under FirstNumber, Order and Paper; a store
+// without these keys, or with a value this program does not know, gives the defaults: 1, in
+// sequence, Letter.
+struct BookChoices
+{
+    QString firstNumber = QStringLiteral("1");
+    TicketOrder order = TicketOrder::Sequence;
+    Paper paper = Paper::Letter;
+
+    static BookChoices read();
+    static void writeFirstNumber(const QString& text);
+    static void writeOrder(TicketOrder order);
+    static void writePaper(Paper paper);
+    // The settings keys, for keeping what can be read of a damaged store.
+    static QStringList settingsKeys();
+};

@@ -1,0 +1,71 @@
+#include "ticket_book.h"
+
+#include "app_error.h"
+#include "number_text.h"
+#include "ticket_number_check.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+TicketBook::TicketBook(int first, int count, TicketOrder order)
+    : mFirst(first), mCount(std::max(count, 0)),
+      mPages((mCount + ticket_numbers::kTicketsPerPage - 1) / ticket_numbers::kTicketsPerPage),
+      mOrder(order)
+{}
+
+int TicketBook::numberAt(int page, int position) const
+{
+    if (mOrder == TicketOrder::CutAndStack) {
+        return mFirst + (position - 1) * mPages + (page - 1);
+    }
+    return mFirst + (page - 1) * ticket_numbers::kTicketsPerPage + (position - 1);
+}
+
+int TicketBook::inDocumentOrder(int index) const
+{
+    return numberAt(index / ticket_numbers::kTicketsPerPage + 1,
+                    index % ticket_numbers::kTicketsPerPage + 1);
+}
+
+QString TicketBook::rangeText() const
+{
+    return QStringLiteral("Tickets %1 to %2")
+        .arg(ticket_numbers::format(first()), ticket_numbers::format(last()));
+}
+
+std::optional<int> ticketsMade(const QString& countText)
+{
+    constexpr int kPerPage = ticket_numbers::kTicketsPerPage;
+    try {
+        const std::optional<double> count = parseNumber(RoundUpToMultiple(countText, kPerPage));
+        if (!count) {
+            return std::nullopt;
+        }
+        return *count > kPerPage ? wholeDivide(*count, kPerPage) * kPerPage : kPerPage;
+    } catch (const AppError&) {
+        return std::nullopt;
+    }
+}
+
+FirstNumberCheck checkFirstNumber(const QString& text, std::optional<int> count)
+{
+    FirstNumberCheck check;
+    const std::optional<double> value = parseNumber(text);
+    if (!value) {
+        check.message = QStringLiteral("Must be numeric.");
+        return check;
+    }
+    const int highest = std::max(1, TicketBook::kHighestNumber - std::max(count.value_or(0), 0));
+    const std::optional<int> whole = checkedWhole<int>(*value);
+    if (!whole || double(*whole) != *value || *whole < 1 || *whole > highest) {
+        check.outcome = FirstNumberCheck::Outcome::OutOfRange;
+        check.message =
+            QStringLiteral("The first ticket number must be a whole number from 1 to %1.")
+                .arg(QLocale(QLocale::English).toString(highest));
+        return check;
+    }
+    check.outcome = FirstNumberCheck::Outcome::Accepted;
+    check.number = *whole;
+    return check;
+}
