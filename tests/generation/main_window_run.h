@@ -1,26 +1,32 @@
 #pragma once
 
+#include "book_row.h"
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
 #include "picture_in_advance.h"
 #include "scripted_seams.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <memory>
 
-// A run as a person starts it: a fresh main window, loaded, the eight fields typed, the start
-// button pressed. Returns the document the preview was handed, or an empty path.
-inline QString runFromMainWindow(std::unique_ptr<Form1>& form, const QStringList& fields)
+// A run as a person starts it: a fresh main window, loaded, the eight fields typed, the book
+// chosen, the start button pressed. Returns the document the preview was handed, or an empty path.
+inline QString runFromMainWindow(std::unique_ptr<Form1>& form, const QStringList& fields,
+                                 const BookChoices& book = {})
 {
     form = std::make_unique<Form1>();
     form->Form_Load();
     for (int n = 1; n <= 8; ++n) {
         form->Text(n)->setText(fields.value(n - 1));
     }
+    form->bookRow()->FirstNumber->setText(book.firstNumber);
+    form->bookRow()->Order->setCurrentIndex(int(book.order));
+    form->bookRow()->Paper->setCurrentIndex(int(book.paper));
     form->PushButton6_Click();
     return form->preview() ? form->preview()->mWordFile : QString();
 }

@@ -11,6 +11,7 @@
 #include "reports.h"
 #include "scripted_seams.h"
 #include "test_files.h"
+#include "ticket_book.h"
 #include "ticket_number_check.h"
 #include "ticket_template.h"
 
@@ -32,7 +33,10 @@ class TestGenerationOffice : public QObject, private RealRuns
 {
     Q_OBJECT
 
-    QString run(const QStringList& fields) { return runFromMainWindow(mForm, fields); }
+    QString run(const QStringList& fields, const BookChoices& book = {})
+    {
+        return runFromMainWindow(mForm, fields, book);
+    }
 
     // The document as the office itself reads it back.
     static QString officeText(const QString& path)
@@ -134,12 +138,16 @@ private slots:
     void everyWayMakesTheSameDocument_data()
     {
         QTest::addColumn<QString>("count");
-        QTest::newRow("10 tickets") << "10";
-        QTest::newRow("1,000 tickets") << "1000";
+        QTest::addColumn<BookChoices>("book");
+        QTest::newRow("10 tickets") << "10" << BookChoices();
+        QTest::newRow("1,000 tickets") << "1000" << BookChoices();
+        QTest::newRow("1,000 tickets from 9501, cut and stack on A4")
+            << "1000" << BookChoices{"9501", TicketOrder::CutAndStack, Paper::A4};
     }
     void everyWayMakesTheSameDocument()
     {
         QFETCH(QString, count);
+        QFETCH(BookChoices, book);
         const QStringList fields = {"Spring Fair", "Drawn at noon", "A bike", "A kite",
                                     "A book",      "Be there",      "$5",     count};
         // The registration, beside a library that is no library.
@@ -165,7 +173,7 @@ private slots:
                     QFile::encodeName(broken.filePath(QStringLiteral("ticketwright-editor.rdb"))));
             }
             PictureInAdvance::setEnabled(way != OverPipe);
-            const QString path = run(fields);
+            const QString path = run(fields, book);
             PictureInAdvance::setEnabled(true);
             qunsetenv("TICKETWRIGHT_PAGE_LOOP");
             qunsetenv("TICKETWRIGHT_EDITOR_REGISTRATION");
@@ -175,13 +183,17 @@ private slots:
             QVERIFY(QFile::remove(path));
         }
         QList<int> expected;
-        for (int n = 1; n <= count.toInt(); ++n) {
-            expected << n << n;
+        const TicketBook numbers(book.firstNumber.toInt(), count.toInt(), book.order);
+        for (int i = 0; i < numbers.count(); ++i) {
+            expected << numbers.inDocumentOrder(i) << numbers.inDocumentOrder(i);
         }
         QCOMPARE(ticketNumbers(text[InOffice]), expected);
         QVERIFY(text[InOffice] == text[OverPipe]);
         QVERIFY(text[InOffice] == text[LibraryUnloadable]);
         QVERIFY(!picture[InOffice].isNull());
+        // The preview shows the paper chosen: 297 by 210 mm, or 11 by 8.5 in.
+        QCOMPARE(qRound(100.0 * picture[InOffice].height() / picture[InOffice].width()),
+                 book.paper == Paper::A4 ? 141 : 129);
         QVERIFY(picture[InOffice] == picture[OverPipe]);
         QVERIFY(picture[InOffice] == picture[LibraryUnloadable]);
     }
