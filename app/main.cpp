@@ -1,4 +1,6 @@
 #include "app_identity.h"
+#include "command_options.h"
+#include "command_run.h"
 #include "form1.h"
 #include "generation_run.h"
 #include "is_installed.h"
@@ -51,6 +53,12 @@ int main(int argc, char** argv)
 {
     // A file that reaches the size limit must give a failed write, reported, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    // With options it is a command: no window, so no display is needed.
+    if (command_line::isCommand(argc, argv)) {
+        const QCoreApplication command(argc, argv);
+        QCoreApplication::setApplicationName(identity::kProductName);
+        return command_line::main(QCoreApplication::arguments().mid(1));
+    }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(identity::kProductName);
     QGuiApplication::setDesktopFileName(QStringLiteral("ticketwright"));

@@ -1,0 +1,311 @@
+#include "command_run.h"
+
+#include "app_error.h"
+#include "console_host.h"
+#include "end_signals.h"
+#include "error_trap.h"
+#include "file_helpers.h"
+#include "generation_run.h"
+#include "is_installed.h"
+#include "number_text.h"
+#include "picture_in_advance.h"
+#include "result_claims.h"
+#include "run_labels.h"
+#include "save_doc_as_pdf.h"
+#include "save_result.h"
+#include "seams.h"
+#include "ticket_book.h"
+#include "ticket_fields.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+namespace {
+
+void say(const QString& text)
+{
+    std::fprintf(stderr, "ticketwright: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
+std::optional<TicketOrder> orderNamed(const QString& value)
+{
+    if (value == QLatin1String("Sequence")) {
+        return TicketOrder::Sequence;
+    }
+    if (value == QLatin1String("CutAndStack")) {
+        return TicketOrder::CutAndStack;
+    }
+    return std::nullopt;
+}
+
+std::optional<Paper> paperNamed(const QString& value)
+{
+    if (value == QLatin1String("Letter")) {
+        return Paper::Letter;
+    }
+    if (value == QLatin1String("A4")) {
+        return Paper::A4;
+    }
+    return std::nullopt;
+}
+
+// What the run reported, as the window would have shown it.
+struct Reports
+{
+    int count = 0;
+    bool noOffice = false;
+};
+
+} // namespace
+
+int command_line::main(const QStringList& arguments)
+{
+    const ParsedCommand parsed = parse(arguments);
+    switch (parsed.kind) {
+    case ParsedCommand::Kind::Help:
+        std::fputs(qPrintable(help()), stdout);
+        return kDone;
+    case ParsedCommand::Kind::Version:
+        std::printf("ticketwright %s\n", TICKETWRIGHT_VERSION);
+        return kDone;
+    case ParsedCommand::Kind::Wrong:
+        say(parsed.error);
+        std::fprintf(stderr, "%s\n", qPrintable(usage()));
+        return kWrongArguments;
+    case ParsedCommand::Kind::Run:
+        break;
+    }
+    return CommandRun(parsed.options).exec();
+}
+
+int CommandRun::exec()
+{
+    using Check = QString (CommandRun::*)();
+    for (const Check check : {&CommandRun::settleFields, &CommandRun::checkValues,
+                              &CommandRun::checkOutput, &CommandRun::remember}) {
+        const QString problem = (this->*check)();
+        if (!problem.isEmpty()) {
+            say(problem);
+            return check == &CommandRun::remember ? command_line::kRunFailed
+                                                  : command_line::kWrongArguments;
+        }
+    }
+    return runAndWrite();
+}
+
+// The saved wording, then the fields file, then the options.
+QString CommandRun::settleFields()
+{
+    for (int i = 0; i < ticket_fields::kCount; ++i) {
+        mFields[static_cast<size_t>(i)] = ticket_fields::read(i);
+    }
+    mChoices = BookChoices::read();
+    if (!mOptions.fieldsFile.isEmpty()) {
+        const QString problem = readFieldsFile();
+        if (!problem.isEmpty()) {
+            return problem;
+        }
+    }
+    for (size_t i = 0; i < mFields.size(); ++i) {
+        if (mOptions.fields[i]) {
+            mFields[i] = *mOptions.fields[i];
+        }
+    }
+    mChoices.firstNumber = mOptions.firstNumber.value_or(mChoices.firstNumber);
+    mChoices.order = mOptions.order.value_or(mChoices.order);
+    mChoices.paper = mOptions.paper.value_or(mChoices.paper);
+    return {};
+}
+
+QString CommandRun::readFieldsFile()
+{
+    const QString path = mOptions.fieldsFile;
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable()) {
+        return QStringLiteral("The fields file '%1' cannot be read.").arg(path);
+    }
+    QSettings settings(path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError) {
+        return QStringLiteral("The fields file '%1' is not in the settings' format.").arg(path);
+    }
+    settings.beginGroup(QStringLiteral("Ticketwright"));
+    for (int i = 0; i < ticket_fields::kCount; ++i) {
+        const QString key =
+            QString::fromLatin1(ticket_fields::all()[static_cast<size_t>(i)].settingsKey);
+        if (settings.contains(key)) {
+            mFields[static_cast<size_t>(i)] = settings.value(key).toString();
+        }
+    }
+    if (settings.contains(QStringLiteral("FirstNumber"))) {
+        mChoices.firstNumber = settings.value(QStringLiteral("FirstNumber")).toString();
+    }
+    if (settings.contains(QStringLiteral("Order"))) {
+        const auto order = orderNamed(settings.value(QStringLiteral("Order")).toString());
+        if (!order) {
+            return QStringLiteral("In '%1', Order must be Sequence or CutAndStack.").arg(path);
+        }
+        mChoices.order = *order;
+    }
+    if (settings.contains(QStringLiteral("Paper"))) {
+        const auto paper = paperNamed(settings.value(QStringLiteral("Paper")).toString());
+        if (!paper) {
+            return QStringLiteral("In '%1', Paper must be Letter or A4.").arg(path);
+        }
+        mChoices.paper = *paper;
+    }
+    return {};
+}
+
+// The count and the first number, as the window checks them.
+QString CommandRun::checkValues()
+{
+    const QString& count = mFields[7];
+    const TicketCountCheck counted = checkTicketCount(count);
+    if (counted.outcome == TicketCountCheck::Outcome::NotNumeric) {
+        return QStringLiteral("The ticket count '%1': Must be numeric.").arg(count);
+    }
+    if (counted.outcome == TicketCountCheck::Outcome::OutOfRange) {
+        return ticketCountRangeMessage();
+    }
+    const FirstNumberCheck first = checkFirstNumber(mChoices.firstNumber, ticketsMade(count));
+    if (first.outcome != FirstNumberCheck::Outcome::Accepted) {
+        return QStringLiteral("%1 (given: '%2')").arg(first.message, mChoices.firstNumber);
+    }
+    return {};
+}
+
+// A folder that takes the file, and no file there unless it may be replaced.
+QString CommandRun::checkOutput()
+{
+    const QFileInfo output(mOptions.output);
+    mOutput = output.absoluteFilePath();
+    const QFileInfo folder(output.absolutePath());
+    if (!folder.isDir()) {
+        return QStringLiteral("The folder '%1' does not exist.").arg(folder.filePath());
+    }
+    // Permissions alone do not tell (root, read-only mounts, special file systems): a file is
+    // made there and removed.
+    QTemporaryFile probe(QDir(folder.filePath()).filePath(QStringLiteral(".ticketwright-XXXXXX")));
+    if (!probe.open()) {
+        return QStringLiteral("The folder '%1' cannot be written: %2")
+            .arg(folder.filePath(), probe.errorString());
+    }
+    if (output.isDir()) {
+        return QStringLiteral("'%1' is a folder.").arg(mOutput);
+    }
+    if (output.exists() && !mOptions.force) {
+        return QStringLiteral("'%1' exists; --force replaces it.").arg(mOutput);
+    }
+    return {};
+}
+
+QString CommandRun::remember()
+{
+    if (!mOptions.remember) {
+        return {};
+    }
+    try {
+        for (int i = 0; i < ticket_fields::kCount; ++i) {
+            ticket_fields::write(i, mFields[static_cast<size_t>(i)]);
+        }
+        BookChoices::writeFirstNumber(mChoices.firstNumber);
+        BookChoices::writeOrder(mChoices.order);
+        BookChoices::writePaper(mChoices.paper);
+    } catch (const AppError& failure) {
+        return failure.description();
+    }
+    return {};
+}
+
+int CommandRun::runAndWrite()
+{
+    Seams::installProduct();
+    ConsoleHost host(mFields, mChoices, mOptions.quiet);
+    Reports reports;
+    Seams& seams = Seams::current();
+    // A report reads as the window shows it, with its location and line label.
+    seams.messageBox = [&](const QString& text, const QString& title, MsgStyle) {
+        host.endProgressLine();
+        say(title + QStringLiteral(": ") +
+            QString(text).replace(QRegularExpression(QStringLiteral("[\r\n]+")),
+                                  QStringLiteral(" ")));
+        ++reports.count;
+        // An office that started for the check may still fail to start for the run.
+        reports.noOffice =
+            reports.noOffice ||
+            text.contains(QStringLiteral(" at line %1").arg(run_labels::kStartOffice) + '\r');
+        return MsgAnswer::Ok;
+    };
+    seams.openUrl = [](const QUrl&) { return false; };
+    // Ending on a signal leaves no office and no working file: the run's own files go with its
+    // offices, and a document already handed over goes here.
+    int status = command_line::kRunFailed;
+    seams.endProgram = [&] {
+        GenerationRun::endAllOffices();
+        if (!host.wordFile().isEmpty()) {
+            DeleteFileQuietly(host.wordFile());
+        }
+        std::fflush(nullptr);
+        std::_Exit(status);
+    };
+    const EndSignals endSignals([&](int signal) {
+        host.endProgressLine();
+        status = 128 + signal;
+        Seams::current().endProgram();
+    });
+
+    result_claims::sweep();
+    // As the window does at its start: one clear message when no office can start, rather than
+    // a report from every step of a run without one. The run's offices start meanwhile.
+    StartWordForTheCheck();
+    GenerationRun::startOfficesEarly();
+    status = command_line::kNoOffice;
+    CheckWordInstalled();
+    status = command_line::kRunFailed;
+    PictureInAdvance::setEnabled(true);
+    GenerationRun::PushButton6_Click(host);
+    host.endProgressLine();
+    const QString document = host.wordFile();
+    const auto cleanUp = [&] {
+        GenerationRun::endAllOffices();
+        if (!document.isEmpty()) {
+            DeleteFileQuietly(document);
+        }
+    };
+    if (reports.count > 0 || document.isEmpty()) {
+        cleanUp();
+        say(QStringLiteral("Nothing was written."));
+        return reports.noOffice ? command_line::kNoOffice : command_line::kRunFailed;
+    }
+    try {
+        if (mOptions.pdf) {
+            SaveDocAsPDF(document, mOutput, mFields[0], [&](int percent) {
+                host.progress(QStringLiteral("Writing the PDF"), percent);
+            });
+            host.endProgressLine();
+        } else {
+            CopyFileReplacing(document, mOutput);
+        }
+    } catch (const std::exception& failure) {
+        host.endProgressLine();
+        cleanUp();
+        say(QStringLiteral("%1 could not be written: %2")
+                .arg(mOutput, QString::fromUtf8(failure.what())));
+        return command_line::kRunFailed;
+    }
+    cleanUp();
+    if (!mOptions.quiet) {
+        const TicketBook book(
+            checkFirstNumber(mChoices.firstNumber, ticketsMade(mFields[7])).number,
+            ticketsMade(mFields[7]).value_or(0), mChoices.order);
+        say(QStringLiteral("%1, written to %2").arg(book.rangeText(), mOutput));
+    }
+    return command_line::kDone;
+}

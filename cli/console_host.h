@@ -1,0 +1,51 @@
+#pragma once
+
+#include "run_host.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdio>
+
+// The generation run's host without a window: the fields and choices given, progress on standard
+// error (one redrawn line on a terminal, a line per percent otherwise), and the document the run
+// hands over kept for the command to write.
+class ConsoleHost : public RunHost
+{
+public:
+    ConsoleHost(const std::array<QString, 8>& fields, const BookChoices& choices, bool quiet);
+
+    QByteArray templateBytes(Paper paper) const override;
+    BookChoices bookChoices() const override { return mChoices; }
+    QString fieldText(int n) const override;
+    bool busy() const override { return mBusy; }
+    void setBusy(bool busy) override { mBusy = busy; }
+    void setHourglass(bool) override {}
+    void setProgressValue(int value) override;
+    void setProgressText(const QString&) override {}
+    void processEvents() override;
+    void loadPreview() override {}
+    void setPreviewPicture(const QImage&) override {}
+    void setPreviewWordFile(const QString& path) override { mWordFile = path; }
+    void showPreview() override {}
+    void hideMain() override {}
+
+    // The run's document, once handed over.
+    const QString& wordFile() const { return mWordFile; }
+    // Shows how far a stage has come, 1 to 100 (other values show nothing).
+    void progress(const QString& stage, int percent);
+    // Ends a redrawn progress line, so that what follows starts on a line of its own.
+    void endProgressLine();
+
+private:
+    std::array<QString, 8> mFields;
+    BookChoices mChoices;
+    bool mQuiet;
+    bool mTerminal;
+    bool mBusy = false;
+    bool mLineOpen = false;
+    QString mStage;
+    int mShown = -1;
+    QString mWordFile;
+};
