@@ -2,6 +2,10 @@
 // (offscreen), against the real office:
 //   run_bench [tickets ...]      (default 5 100 1000 10000)
 //   run_bench --pdf FILE.doc     (only the PDF of a document kept with TICKETWRIGHT_BENCH_KEEP)
+//   run_bench --command [tickets ...]
+//                                (each count through the window, then through the command line:
+//                                the program started with --count and --output, timed from its
+//                                start to its end, against the same floor)
 // Each stage is timed by watching the office calls the run makes, through a thin layer that
 // forwards every call unchanged. The floor is the office by itself: its own command-line
 // conversion of the very document the run produced to a Word 97 file (the second of two, in a
@@ -44,6 +48,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QWindow>
@@ -78,6 +83,7 @@ struct Figures
     std::map<int, std::vector<double>> pdfs;
     std::map<int, std::vector<double>> cpus;
     std::map<int, std::vector<double>> cutAndStackA4; // totals, with TICKETWRIGHT_BENCH_BOOKS
+    std::map<int, std::vector<double>> commandTotals; // with --command
 };
 
 // The counts asked for, each round after the other.
@@ -242,6 +248,37 @@ void benchOne(int count, bool cutAndStackA4, const QString& folder, const Option
     QFile::remove(document);
 }
 
+// count tickets through the command line: the program from its start to its end, offices and all,
+// against the office's floor for the document it wrote.
+void commandOne(int count, const QString& folder, const Options& options, Figures& figures)
+{
+    const QString output = QDir(folder).filePath(QStringLiteral("command-%1.doc").arg(count));
+    QFile::remove(output);
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    program.start(QStringLiteral(TICKETWRIGHT_PROGRAM),
+                  {QStringLiteral("--count"), QString::number(count), QStringLiteral("--quiet"),
+                   QStringLiteral("--output"), output});
+    program.waitForFinished(-1);
+    const double total = static_cast<double>(timer.elapsed()) / 1000.0;
+    if (program.exitStatus() != QProcess::NormalExit || program.exitCode() != 0) {
+        std::printf("         command line: ended with %d, after %.2f s\n", program.exitCode(),
+                    total);
+        return;
+    }
+    const double floor = options.noFloor ? 0 : officeFloorSeconds(output, folder);
+    std::printf("         command line: %.2f s", total);
+    if (floor > 0) {
+        std::printf(", office %.2f s, ratio %.2f", floor, total / floor);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    figures.commandTotals[count].push_back(total);
+    QFile::remove(output);
+}
+
 // 20,000 tickets against 10,000: the fastest run of each, and with several rounds each round's.
 void printRatio(const char* what, const std::map<int, std::vector<double>>& seconds)
 {
@@ -281,6 +318,11 @@ int main(int argc, char** argv)
         return 0;
     }
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const bool commandLine = argc > 1 && qstrcmp(argv[1], "--command") == 0;
+    if (commandLine) {
+        --argc;
+        ++argv;
+    }
     installProgram();
     std::printf(
         "%8s %6s | %8s %8s %10s %8s %8s %8s %8s | %8s | %7s %7s %7s %7s | %7s %7s %6s | %8s\n",
@@ -292,6 +334,9 @@ int main(int argc, char** argv)
         benchOne(count, false, temp.path(), options, figures);
         if (options.books) {
             benchOne(count, true, temp.path(), options, figures);
+        }
+        if (commandLine) {
+            commandOne(count, temp.path(), options, figures);
         }
     }
     for (const auto& [count, totals] : figures.cutAndStackA4) {

@@ -103,20 +103,40 @@ int CommandRun::exec()
 // The saved wording, then the fields file, then the options.
 QString CommandRun::settleFields()
 {
-    for (int i = 0; i < ticket_fields::kCount; ++i) {
-        mFields[static_cast<size_t>(i)] = ticket_fields::read(i);
+    // A store that cannot be read costs nothing while every field is given another way.
+    QString unreadable;
+    try {
+        for (int i = 0; i < ticket_fields::kCount; ++i) {
+            mFields[static_cast<size_t>(i)] = ticket_fields::read(i);
+        }
+        mChoices = BookChoices::read();
+    } catch (const AppError& failure) {
+        unreadable = failure.description();
+        for (int i = 0; i < ticket_fields::kCount; ++i) {
+            mFields[static_cast<size_t>(i)] =
+                QString::fromUtf8(ticket_fields::all()[static_cast<size_t>(i)].defaultValue);
+        }
+        mChoices = BookChoices();
     }
-    mChoices = BookChoices::read();
+    mFromFile = {};
     if (!mOptions.fieldsFile.isEmpty()) {
         const QString problem = readFieldsFile();
         if (!problem.isEmpty()) {
             return problem;
         }
     }
+    bool allGiven = true;
     for (size_t i = 0; i < mFields.size(); ++i) {
         if (mOptions.fields[i]) {
             mFields[i] = *mOptions.fields[i];
         }
+        allGiven = allGiven && (mOptions.fields[i] || mFromFile[i]);
+    }
+    if (!unreadable.isEmpty()) {
+        if (!allGiven) {
+            return unreadable + QStringLiteral(" Give every field as an option or with --fields.");
+        }
+        say(unreadable + QStringLiteral(" The choices not given are the defaults."));
     }
     mChoices.firstNumber = mOptions.firstNumber.value_or(mChoices.firstNumber);
     mChoices.order = mOptions.order.value_or(mChoices.order);
@@ -141,6 +161,7 @@ QString CommandRun::readFieldsFile()
             QString::fromLatin1(ticket_fields::all()[static_cast<size_t>(i)].settingsKey);
         if (settings.contains(key)) {
             mFields[static_cast<size_t>(i)] = settings.value(key).toString();
+            mFromFile[static_cast<size_t>(i)] = true;
         }
     }
     if (settings.contains(QStringLiteral("FirstNumber"))) {

@@ -34,6 +34,7 @@ private:
 
     CommandOptions mOptions;
     std::array<QString, 8> mFields;
+    std::array<bool, 8> mFromFile{}; // the field came from the fields file
     BookChoices mChoices;
     QString mOutput; // absolute
 };

@@ -69,7 +69,9 @@ for f in usr/lib/ticketwright/ticketwright usr/lib/ticketwright/HAND-M.CUR \
          usr/lib/ticketwright/x/o.cjs usr/share/applications/ticketwright.desktop \
          usr/share/metainfo/ticketwright.metainfo.xml \
          usr/share/icons/hicolor/48x48/apps/ticketwright.png \
-         usr/share/icons/hicolor/256x256/apps/ticketwright.png; do
+         usr/share/icons/hicolor/256x256/apps/ticketwright.png \
+         usr/share/man/man1/ticketwright.1.gz \
+         usr/share/bash-completion/completions/ticketwright; do
     [ -s "$stage/$f" ] || fail "the package lacks /$f"
 done
 [ "$(readlink -f "$stage/usr/bin/ticketwright")" = "$stage/usr/lib/ticketwright/ticketwright" ] ||
@@ -180,10 +182,17 @@ chmod +x "$system_root/tmp/run-check.sh"
 in_system /tmp/run-check.sh || fail "the installed program did not run"
 rm -f "$system_root/tmp/run-check.sh"
 
+step "The command line, without a display"
+in_system sh -c 'cd /tmp && ticketwright --count 10 --paper a4 --quiet --output /tmp/check.pdf' ||
+    fail "the installed command did not make a PDF"
+[ -s "$system_root/tmp/check.pdf" ] || fail "the installed command wrote no PDF"
+rm -f "$system_root/tmp/check.pdf"
+
 # --- Remove it -----------------------------------------------------------------------------------
 step "Remove"
 in_system apt-get remove -y -qq ticketwright >/dev/null
-for f in /usr/bin/ticketwright /usr/lib/ticketwright /usr/share/applications/ticketwright.desktop; do
+for f in /usr/bin/ticketwright /usr/lib/ticketwright /usr/share/applications/ticketwright.desktop \
+         /usr/share/man/man1/ticketwright.1.gz; do
     if [ -e "$system_root$f" ] || [ -L "$system_root$f" ]; then
         fail "$f is still there after removal"
     fi

@@ -60,6 +60,15 @@ pdftotext "$work/out/fair.pdf" - | grep -q "AUTUMN FAIR" || fail "the PDF lacks 
     fail "the PDF's numbers are not 0001 to 0010 cut and stack"
 echo "pdf: 2 A4 pages, cut and stack"
 
+# Two at once, as xargs -P2 runs them: each its own offices and its own numbers.
+printf '%s\n' 1 501 | xargs -P2 -I{} "$program" --count 500 --first-number {} --quiet \
+    --output "$work/out/book-{}.doc" 2>"$work/err" || fail "two commands at once did not both succeed"
+for first in 1 501; do
+    [ "$(doc_numbers "$work/out/book-$first.doc")" = "$(expected_numbers "$first" 500 sequence)" ] ||
+        fail "of two commands at once, the one from $first did not make its book"
+done
+echo "two at once: 0001-0500 and 0501-1000"
+
 # Refused before any work: no office starts, nothing is written.
 run 2 --count 10 --colour red --output "$work/out/x.doc"
 grep -q "^Usage: ticketwright" "$work/err" || fail "a wrong argument gave no usage line"
