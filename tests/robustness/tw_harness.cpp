@@ -213,6 +213,10 @@ int main(int argc, char** argv)
             getrlimit(RLIMIT_FSIZE, &limit);
             limit.rlim_cur = limit.rlim_max;
             setrlimit(RLIMIT_FSIZE, &limit);
+            // Offices started under the limit keep it for life: the disk having room again means
+            // offices without it, so those waiting for a run (started while the first one ran)
+            // end here, and the second run starts its own.
+            word::terminateAllInstances();
             qputenv("TEMP", QFile::encodeName(args[3]));
             if (form.preview()) {
                 form.preview()->PushButton8->click();
