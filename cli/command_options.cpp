@@ -60,6 +60,47 @@ ParsedCommand wrong(const QString& error)
     return parsed;
 }
 
+// The order and the paper; an empty text, or what is wrong.
+QString takeChoices(const QCommandLineParser& parser, CommandOptions& options)
+{
+    if (parser.isSet(QStringLiteral("order"))) {
+        const QString order = parser.value(QStringLiteral("order")).toLower();
+        if (order != QLatin1String("sequence") && order != QLatin1String("cut-and-stack")) {
+            return QStringLiteral("--order takes sequence or cut-and-stack, not '%1'.")
+                .arg(parser.value(QStringLiteral("order")));
+        }
+        options.order =
+            order == QLatin1String("sequence") ? TicketOrder::Sequence : TicketOrder::CutAndStack;
+    }
+    if (parser.isSet(QStringLiteral("paper"))) {
+        const QString paper = parser.value(QStringLiteral("paper")).toLower();
+        if (paper != QLatin1String("letter") && paper != QLatin1String("a4")) {
+            return QStringLiteral("--paper takes letter or a4, not '%1'.")
+                .arg(parser.value(QStringLiteral("paper")));
+        }
+        options.paper = paper == QLatin1String("a4") ? Paper::A4 : Paper::Letter;
+    }
+    return {};
+}
+
+// The fields file and the output, whose name says its kind.
+QString takeOutput(const QCommandLineParser& parser, CommandOptions& options)
+{
+    options.fieldsFile = parser.value(QStringLiteral("fields"));
+    options.output = parser.value(QStringLiteral("output"));
+    if (options.output.isEmpty()) {
+        return QStringLiteral("--output FILE.doc or --output FILE.pdf is needed.");
+    }
+    const QString suffix = options.output.section(QLatin1Char('.'), -1).toLower();
+    if (!options.output.contains(QLatin1Char('.')) ||
+        (suffix != QLatin1String("doc") && suffix != QLatin1String("pdf"))) {
+        return QStringLiteral("The output's name must end in .doc or .pdf: '%1'.")
+            .arg(options.output);
+    }
+    options.pdf = suffix == QLatin1String("pdf");
+    return {};
+}
+
 } // namespace
 
 bool command_line::isCommand(int argc, char** argv)
@@ -104,35 +145,12 @@ ParsedCommand command_line::parse(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("first-number"))) {
         options.firstNumber = parser.value(QStringLiteral("first-number"));
     }
-    if (parser.isSet(QStringLiteral("order"))) {
-        const QString order = parser.value(QStringLiteral("order")).toLower();
-        if (order != QLatin1String("sequence") && order != QLatin1String("cut-and-stack")) {
-            return wrong(QStringLiteral("--order takes sequence or cut-and-stack, not '%1'.")
-                             .arg(parser.value(QStringLiteral("order"))));
+    for (const auto take : {takeChoices, takeOutput}) {
+        const QString error = take(parser, options);
+        if (!error.isEmpty()) {
+            return wrong(error);
         }
-        options.order =
-            order == QLatin1String("sequence") ? TicketOrder::Sequence : TicketOrder::CutAndStack;
     }
-    if (parser.isSet(QStringLiteral("paper"))) {
-        const QString paper = parser.value(QStringLiteral("paper")).toLower();
-        if (paper != QLatin1String("letter") && paper != QLatin1String("a4")) {
-            return wrong(QStringLiteral("--paper takes letter or a4, not '%1'.")
-                             .arg(parser.value(QStringLiteral("paper"))));
-        }
-        options.paper = paper == QLatin1String("a4") ? Paper::A4 : Paper::Letter;
-    }
-    options.fieldsFile = parser.value(QStringLiteral("fields"));
-    options.output = parser.value(QStringLiteral("output"));
-    if (options.output.isEmpty()) {
-        return wrong(QStringLiteral("--output FILE.doc or --output FILE.pdf is needed."));
-    }
-    const QString suffix = options.output.section(QLatin1Char('.'), -1).toLower();
-    if (!options.output.contains(QLatin1Char('.')) ||
-        (suffix != QLatin1String("doc") && suffix != QLatin1String("pdf"))) {
-        return wrong(QStringLiteral("The output's name must end in .doc or .pdf: '%1'.")
-                         .arg(options.output));
-    }
-    options.pdf = suffix == QLatin1String("pdf");
     options.force = parser.isSet(QStringLiteral("force"));
     options.remember = parser.isSet(QStringLiteral("remember"));
     options.quiet = parser.isSet(QStringLiteral("quiet"));

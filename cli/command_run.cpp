@@ -56,13 +56,6 @@ std::optional<Paper> paperNamed(const QString& value)
     return std::nullopt;
 }
 
-// What the run reported, as the window would have shown it.
-struct Reports
-{
-    int count = 0;
-    bool noOffice = false;
-};
-
 } // namespace
 
 int command_line::main(const QStringList& arguments)
@@ -245,87 +238,93 @@ QString CommandRun::remember()
     return {};
 }
 
-int CommandRun::runAndWrite()
+// Reports and the end of the program, as a command has them: a report reads as the window shows
+// it, with its location and line label; ending on a signal leaves no office and no working file
+// (the run's own files go with its offices, a document already handed over goes here).
+void CommandRun::installSeams()
 {
     Seams::installProduct();
-    ConsoleHost host(mFields, mChoices, mOptions.quiet);
-    Reports reports;
     Seams& seams = Seams::current();
-    // A report reads as the window shows it, with its location and line label.
-    seams.messageBox = [&](const QString& text, const QString& title, MsgStyle) {
-        host.endProgressLine();
+    seams.messageBox = [this](const QString& text, const QString& title, MsgStyle) {
+        mHost->endProgressLine();
         say(title + QStringLiteral(": ") +
             QString(text).replace(QRegularExpression(QStringLiteral("[\r\n]+")),
                                   QStringLiteral(" ")));
-        ++reports.count;
+        ++mReports;
         // An office that started for the check may still fail to start for the run.
-        reports.noOffice =
-            reports.noOffice ||
+        mNoOffice =
+            mNoOffice ||
             text.contains(QStringLiteral(" at line %1").arg(run_labels::kStartOffice) + '\r');
         return MsgAnswer::Ok;
     };
     seams.openUrl = [](const QUrl&) { return false; };
-    // Ending on a signal leaves no office and no working file: the run's own files go with its
-    // offices, and a document already handed over goes here.
-    int status = command_line::kRunFailed;
-    seams.endProgram = [&] {
-        GenerationRun::endAllOffices();
-        if (!host.wordFile().isEmpty()) {
-            DeleteFileQuietly(host.wordFile());
-        }
+    seams.endProgram = [this] {
+        cleanUp();
         std::fflush(nullptr);
-        std::_Exit(status);
+        std::_Exit(mStatus);
     };
-    const EndSignals endSignals([&](int signal) {
-        host.endProgressLine();
-        status = 128 + signal;
+}
+
+void CommandRun::cleanUp()
+{
+    GenerationRun::endAllOffices();
+    if (mHost && !mHost->wordFile().isEmpty()) {
+        DeleteFileQuietly(mHost->wordFile());
+    }
+}
+
+int CommandRun::runAndWrite()
+{
+    mHost = std::make_unique<ConsoleHost>(mFields, mChoices, mOptions.quiet);
+    installSeams();
+    const EndSignals endSignals([this](int signal) {
+        mHost->endProgressLine();
+        mStatus = 128 + signal;
         Seams::current().endProgram();
     });
-
     result_claims::sweep();
     // As the window does at its start: one clear message when no office can start, rather than
     // a report from every step of a run without one. The run's offices start meanwhile.
     StartWordForTheCheck();
     GenerationRun::startOfficesEarly();
-    status = command_line::kNoOffice;
+    mStatus = command_line::kNoOffice;
     CheckWordInstalled();
-    status = command_line::kRunFailed;
+    mStatus = command_line::kRunFailed;
     PictureInAdvance::setEnabled(true);
-    GenerationRun::PushButton6_Click(host);
-    host.endProgressLine();
-    const QString document = host.wordFile();
-    const auto cleanUp = [&] {
-        GenerationRun::endAllOffices();
-        if (!document.isEmpty()) {
-            DeleteFileQuietly(document);
-        }
-    };
-    if (reports.count > 0 || document.isEmpty()) {
+    GenerationRun::PushButton6_Click(*mHost);
+    mHost->endProgressLine();
+    if (mReports > 0 || mHost->wordFile().isEmpty()) {
         cleanUp();
         say(QStringLiteral("Nothing was written."));
-        return reports.noOffice ? command_line::kNoOffice : command_line::kRunFailed;
+        return mNoOffice ? command_line::kNoOffice : command_line::kRunFailed;
     }
+    const int status = writeOutput();
+    cleanUp();
+    return status;
+}
+
+// The run's document at the output, copied or as a PDF, whole or not at all.
+int CommandRun::writeOutput()
+{
     try {
         if (mOptions.pdf) {
-            SaveDocAsPDF(document, mOutput, mFields[0], [&](int percent) {
-                host.progress(QStringLiteral("Writing the PDF"), percent);
+            SaveDocAsPDF(mHost->wordFile(), mOutput, mFields[0], [this](int percent) {
+                mHost->progress(QStringLiteral("Writing the PDF"), percent);
             });
-            host.endProgressLine();
+            mHost->endProgressLine();
         } else {
-            CopyFileReplacing(document, mOutput);
+            CopyFileReplacing(mHost->wordFile(), mOutput);
         }
     } catch (const std::exception& failure) {
-        host.endProgressLine();
-        cleanUp();
+        mHost->endProgressLine();
         say(QStringLiteral("%1 could not be written: %2")
                 .arg(mOutput, QString::fromUtf8(failure.what())));
         return command_line::kRunFailed;
     }
-    cleanUp();
     if (!mOptions.quiet) {
-        const TicketBook book(
-            checkFirstNumber(mChoices.firstNumber, ticketsMade(mFields[7])).number,
-            ticketsMade(mFields[7]).value_or(0), mChoices.order);
+        const std::optional<int> count = ticketsMade(mFields[7]);
+        const TicketBook book(checkFirstNumber(mChoices.firstNumber, count).number,
+                              count.value_or(0), mChoices.order);
         say(QStringLiteral("%1, written to %2").arg(book.rangeText(), mOutput));
     }
     return command_line::kDone;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "command_options.h"
+#include "console_host.h"
 
 #include <QString>
 
 #include <array>
+#include <memory>
 
 namespace command_line {
 // The program started as a command: the arguments after its name. Help and version go to
@@ -31,10 +33,18 @@ private:
     QString checkOutput();
     QString remember();
     int runAndWrite();
+    void installSeams();
+    int writeOutput();
+    // Ends every office and removes the run's document from the temporary folder.
+    void cleanUp();
 
     CommandOptions mOptions;
     std::array<QString, 8> mFields;
     std::array<bool, 8> mFromFile{}; // the field came from the fields file
     BookChoices mChoices;
     QString mOutput; // absolute
+    std::unique_ptr<ConsoleHost> mHost;
+    int mReports = 0;
+    bool mNoOffice = false;
+    int mStatus = command_line::kRunFailed; // the status of an end on a signal
 };
