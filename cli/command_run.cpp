@@ -22,6 +22,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryFile>
+#include <QTime>
 
 #include <cstdio>
 #include <cstdlib>
@@ -282,6 +283,10 @@ int CommandRun::runAndWrite()
         mStatus = 128 + signal;
         Seams::current().endProgram();
     });
+    // The document's name is drawn as the window draws it, seeded by the time and this process,
+    // so that commands started together never draw the same name.
+    Seams::current().seedRandom(
+        static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
     result_claims::sweep();
     // As the window does at its start: one clear message when no office can start, rather than
     // a report from every step of a run without one. The run's offices start meanwhile.
