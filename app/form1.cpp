@@ -11,7 +11,9 @@
 #include "number_text.h"
 #include "save_doc_as_pdf.h"
 #include "seams.h"
+#include "ticket_book.h"
 #include "ticket_fields.h"
+#include "ticket_number_check.h"
 #include "ticket_template.h"
 #include "window_setup.h"
 
@@ -314,6 +316,11 @@ void Form1::setPreviewPicture(const QImage& picture)
 void Form1::setPreviewWordFile(const QString& path)
 {
     mForm2->mWordFile = path;
+    const BookChoices choices = mBookRow->choices();
+    mForm2->setPrintable(QStringLiteral("Raffle Tickets: ") + Text(1)->text().left(40),
+                         choices.paper,
+                         ticketsMade(Text(8)->text()).value_or(ticket_numbers::kTicketsPerPage) /
+                             ticket_numbers::kTicketsPerPage);
 }
 
 void Form1::showPreview()

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "generation_run.h"
+#include "print_result.h"
 #include "seams.h"
 
 #include <cstdio>
@@ -21,6 +22,7 @@ int& exitStatus()
 std::unique_ptr<EndSignals> program_end::install(Form1& form)
 {
     Seams::current().endProgram = [] {
+        cancelPrinting();
         GenerationRun::endAllOffices();
         std::fflush(nullptr);
         std::_Exit(exitStatus());

@@ -7,6 +7,9 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +52,31 @@ QString askSaveFileName(QWidget* parent, const QString& title, const QString& fi
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+// The desktop's print dialog, set to the document's own paper and pages. Printing to a file is
+// left to "Save Results To Word File", which writes PDFs.
+bool askPrint(QWidget* parent, int pages, Paper paper, PrintRequest& request)
+{
+    QPrinter printer;
+    printer.setPageSize(QPageSize(paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter));
+    printer.setFromTo(1, std::max(pages, 1));
+    printer.setPrintRange(QPrinter::AllPages);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, std::max(pages, 1));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    request.printer = printer.printerName();
+    request.copies = printer.copyCount();
+    if (printer.printRange() == QPrinter::PageRange) {
+        request.fromPage = printer.fromPage();
+        request.toPage = printer.toPage();
+    }
+    return true;
+}
+
 std::mt19937& generator()
 {
     static std::mt19937 engine;
@@ -76,6 +104,7 @@ void Seams::installProduct()
     Seams& s = current();
     s.messageBox = showMessageBox;
     s.saveFileName = askSaveFileName;
+    s.printDialog = askPrint;
     s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     // Two copies started in the same second must not draw the same document names.
     s.seedRandom = [](quint32 seed) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "book_choices.h"
+#include "print_request.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -32,6 +35,9 @@ struct Seams
                           QString* selectedFilter)>
         saveFileName;
     std::function<bool(const QUrl& url)> openUrl;
+    // The print dialog for a document of pages pages on paper: false when the person cancelled;
+    // otherwise request holds the printer, the copies and the pages chosen.
+    std::function<bool(QWidget* parent, int pages, Paper paper, PrintRequest& request)> printDialog;
     // Seed from a number, then draw uniformly from [0, 1).
     std::function<void(quint32 seed)> seedRandom;
     std::function<double()> random;
@@ -44,6 +50,7 @@ struct Seams
     // Error reports go to the current message box, titled "Application Error" with the warning
     // icon.
     static void routeErrorReports();
-    // Real message boxes, file dialog, browser opener, random source and program folder.
+    // Real message boxes, file and print dialogs, browser opener, random source and program
+    // folder.
     static void installProduct();
 };

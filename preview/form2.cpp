@@ -6,6 +6,7 @@
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "picture_box.h"
+#include "print_result.h"
 #include "save_result.h"
 #include "seams.h"
 #include "twips.h"
@@ -17,13 +18,15 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 
 #include <cmath>
 
 namespace {
 
 // Layout in twips: left, top, width, height; children relative to their container.
-constexpr QSize kClient(9840, 9390);
+// The client area grows by a row for "Print...", below the save button.
+constexpr QSize kClient(9840, 9900);
 const QRect kPicture2(120, 120, 9330, 7425);
 const QRect kPicture1(0, 0, 2340, 3435);
 const QRect kVScroll1(9450, 120, 255, 7425);
@@ -33,6 +36,7 @@ const QRect kPushButton1(240, 300, 4440, 405);
 const QRect kPushButton2(4800, 300, 4560, 405);
 const QRect kPushButton8(120, 8850, 4680, 405);
 const QRect kPushButton6(4920, 8850, 4800, 405);
+const QRect kPushButton9(4920, 9360, 4800, 405);
 const QRect kZoomOri(10320, 480, 735, 375);
 
 constexpr qreal kDefaultPictureDpi = 96.0;
@@ -82,6 +86,8 @@ void Form2::buildControls()
     PushButton6 =
         WindowSetup::designButton(this, QStringLiteral("PushButton6"),
                                   QStringLiteral("Save Results To Word File"), kPushButton6, this);
+    PushButton9 = WindowSetup::designButton(this, QStringLiteral("PushButton9"),
+                                            QString::fromUtf8("Print…"), kPushButton9, this);
     Frame1->setMouseTracking(true);
     Frame1->installEventFilter(this);
 
@@ -152,6 +158,9 @@ void Form2::connectButtons()
     });
     connect(PushButton8, &QPushButton::clicked, this, [this] { PushButton8_Click(); });
     connect(PushButton6, &QPushButton::clicked, this, [this] { PushButton6_Click(); });
+    connect(PushButton9, &QPushButton::clicked, this, [this] { PushButton9_Click(); });
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    connect(print, &QShortcut::activated, this, [this] { PushButton9_Click(); });
 }
 
 void Form2::Form_Load()
@@ -315,6 +324,17 @@ void Form2::PushButton6_Click()
     mSaving = false;
 }
 
+void Form2::PushButton9_Click()
+{
+    // Events run while the pages are made and sent; a second click or Ctrl+P does nothing.
+    if (mSaving) {
+        return;
+    }
+    mSaving = true;
+    PrintResultDocument(this, {mWordFile, mPrintTitle, mPaper, mPages}, mPdfWriter);
+    mSaving = false;
+}
+
 void Form2::mouseMoveEvent(QMouseEvent* event)
 {
     mPointer.hoverReset();
@@ -327,7 +347,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
         if (watched == Frame1) {
             mPointer.hoverReset();
         } else if (watched == PushButton1 || watched == PushButton2 || watched == PushButton6 ||
-                   watched == PushButton8) {
+                   watched == PushButton8 || watched == PushButton9) {
             mPointer.hoverHand();
             // A button ignores a move without a pressed mouse button, which would pass it on
             // to the frame or the window and reset the pointer at once.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book_choices.h"
 #include "picture_model.h"
 #include "save_result.h"
 #include "window_pointer.h"
@@ -33,6 +34,13 @@ public:
 
     // How "Save Results" writes a PDF; without one, a PDF is refused with a report.
     void setPdfWriter(PdfWriter writer) { mPdfWriter = std::move(writer); }
+    // What "Print..." tells the printer: the job's name, and the document's paper and pages.
+    void setPrintable(const QString& title, Paper paper, int pages)
+    {
+        mPrintTitle = title;
+        mPaper = paper;
+        mPages = pages;
+    }
 
     // Puts the picture into Picture1 and makes the next activation run the set-up.
     void setPicture(const QImage& picture);
@@ -58,6 +66,7 @@ public:
     QPushButton* PushButton2 = nullptr;
     QPushButton* PushButton8 = nullptr;
     QPushButton* PushButton6 = nullptr;
+    QPushButton* PushButton9 = nullptr; // "Print..."
 
 protected:
     bool event(QEvent* event) override;
@@ -76,6 +85,7 @@ private:
     void Form_Unload();
     void PushButton8_Click();
     void PushButton6_Click();
+    void PushButton9_Click();
     void paintPicture1(QSize target, QSize source);
     void showPictureAsHeld();
     // Puts the model's geometry and bar state onto the widgets.
@@ -92,6 +102,9 @@ private:
     bool mCentred = false;
     bool mSyncing = false;
     PdfWriter mPdfWriter;
+    QString mPrintTitle;
+    Paper mPaper = Paper::Letter;
+    int mPages = 1;
     // A save is under way: a second click on the button waits for nothing and does nothing.
     bool mSaving = false;
 };

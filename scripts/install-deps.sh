@@ -20,6 +20,9 @@ packages=(
     antiword catdoc xvfb xauth xdotool poppler-utils
     # the end-to-end run: a small window manager, the clipboard, window properties, screenshots
     openbox xclip x11-utils imagemagick
+    # printing: the system's printing service the program sends its pages to; the tests run a
+    # server of their own with a PDF printer
+    libcups2-dev cups printer-driver-cups-pdf
     # packaging: menu entry and AppStream checks, a clean Debian tree to install the package into
     desktop-file-utils appstream debootstrap
 )

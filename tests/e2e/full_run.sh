@@ -144,7 +144,7 @@ height_of() {
 }
 
 # The program's windows and its message boxes share the title; the windows' designed heights
-# (6975 and 9390 twips, at 96 dpi 465 and 626 pixels) tell them apart.
+# (6975 and 9900 twips, at 96 dpi 465 and 660 pixels) tell them apart.
 program_window() { # program_window MIN_HEIGHT MAX_HEIGHT
     local id h
     for id in $(visible Ticketwright); do
@@ -157,7 +157,7 @@ program_window() { # program_window MIN_HEIGHT MAX_HEIGHT
     return 1
 }
 main_window() { program_window 440 490; }
-preview_window() { program_window 600 660; }
+preview_window() { program_window 620 700; }
 message_box() { program_window 40 300; }
 
 # An "Application Error" report means the program trapped a failure: fail with its text, which

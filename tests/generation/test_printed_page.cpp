@@ -89,15 +89,7 @@ struct Ticket
     }
 };
 
-QByteArray output(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(180000) || process.exitCode() != 0) {
-        return {};
-    }
-    return process.readAllStandardOutput();
-}
+using probe::output;
 
 QString toPdf(const QString& document, const QString& folder)
 {

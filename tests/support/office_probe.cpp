@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -87,6 +88,16 @@ bool processAlive(qint64 pid)
     }
     const QString line = QString::fromLatin1(stat.readAll());
     return !line.mid(line.lastIndexOf(QLatin1Char(')')) + 2).startsWith(QLatin1Char('Z'));
+}
+
+QByteArray output(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(180000) || process.exitCode() != 0) {
+        return {};
+    }
+    return process.readAllStandardOutput();
 }
 
 int occurrences(const QString& haystack, const QString& needle)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,8 @@ int pageCount(const QString& path);
 // Office processes whose parent is the given process.
 QList<qint64> officeChildrenOf(qint64 parentPid);
 bool processAlive(qint64 pid);
+// What a tool wrote on its standard output; empty when it failed or took over three minutes.
+QByteArray output(const QString& program, const QStringList& args);
 // How often needle occurs in haystack.
 int occurrences(const QString& haystack, const QString& needle);
 // The ticket numbers in a document's text, in reading order: four or five digits on their own,

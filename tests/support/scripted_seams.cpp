@@ -23,6 +23,11 @@ ScriptedSeams::ScriptedSeams() : mPrevious(Seams::current())
         openedUrls.append(url);
         return openUrlSucceeds;
     };
+    s.printDialog = [this](QWidget*, int pages, Paper paper, PrintRequest& request) {
+        printOffered.append({pages, paper});
+        request = printRequest;
+        return printChosen;
+    };
     s.seedRandom = [](quint32) {};
     s.random = [this] { return randomValues.isEmpty() ? randomValue : randomValues.takeFirst(); };
     s.programFolder = [this] { return programFolder.path(); };

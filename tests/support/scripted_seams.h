@@ -34,6 +34,11 @@ public:
     QStringList saveFilters;    // the filter chosen in each save dialog; the first when empty
     QStringList offeredFilters; // what each save dialog offered
     QList<QUrl> openedUrls;
+    // Each print dialog: false cancels; otherwise printRequest is the person's choice. What the
+    // program offered is recorded.
+    bool printChosen = true;
+    PrintRequest printRequest;
+    QList<std::pair<int, Paper>> printOffered; // pages and paper of each print dialog
     bool openUrlSucceeds = true;
     QList<double> randomValues; // drawn in turn; then randomValue for ever
     double randomValue = 0.5;

@@ -1,0 +1,167 @@
+#include "print_result.h"
+
+#include "app_error.h"
+#include "app_identity.h"
+#include "cups_job.h"
+#include "error_trap.h"
+#include "file_helpers.h"
+#include "print_service.h"
+#include "seams.h"
+#include "temp_folder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProgressDialog>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// Small enough that Cancel stops the pages within a moment.
+constexpr qint64 kPiece = 64 * 1024;
+
+// The print under way, for an end of the program in the middle of it.
+struct PrintInProgress
+{
+    CupsJob* job = nullptr;
+    QString pdf;
+};
+
+PrintInProgress& inProgress()
+{
+    static PrintInProgress print;
+    return print;
+}
+
+// The modal progress of one print, in two halves: the pages made, then sent.
+class PrintProgress
+{
+public:
+    PrintProgress(QWidget* parent, const QString& printer)
+        : mDialog(QStringLiteral("Preparing the pages..."), QStringLiteral("Cancel"), 0, 100,
+                  parent),
+          mPrinter(printer)
+    {
+        mDialog.setWindowTitle(QStringLiteral("Printing"));
+        mDialog.setWindowModality(Qt::ApplicationModal);
+        mDialog.setMinimumDuration(0);
+        mDialog.setAutoClose(false);
+        mDialog.setAutoReset(false);
+        mDialog.setValue(0);
+    }
+
+    // percent of the pages made (-1: under way, how far unknown).
+    void making(int percent)
+    {
+        mDialog.setValue(std::clamp(percent, 0, 100) / 2);
+        QCoreApplication::processEvents();
+    }
+    void sending(qint64 sent, qint64 total)
+    {
+        mDialog.setLabelText(QStringLiteral("Sending the pages to %1...").arg(mPrinter));
+        mDialog.setValue(50 + static_cast<int>(50 * sent / std::max<qint64>(total, 1)));
+        QCoreApplication::processEvents();
+    }
+    bool cancelled() const { return mDialog.wasCanceled(); }
+
+private:
+    QProgressDialog mDialog;
+    QString mPrinter;
+};
+
+// The pages, sent piece by piece until they are all sent or Cancel is pressed.
+void sendPages(CupsJob& job, const QString& pdf, PrintProgress& progress)
+{
+    QFile in(pdf);
+    if (!in.open(QIODevice::ReadOnly)) {
+        throw AppError(QStringLiteral("Cannot read file %1: %2").arg(pdf, in.errorString()));
+    }
+    const qint64 total = in.size();
+    qint64 sent = 0;
+    while (!in.atEnd() && !progress.cancelled()) {
+        const QByteArray piece = in.read(kPiece);
+        if (piece.isEmpty()) {
+            throw AppError(QStringLiteral("Cannot read file %1: %2").arg(pdf, in.errorString()));
+        }
+        job.send(piece);
+        sent += piece.size();
+        progress.sending(sent, total);
+    }
+}
+
+} // namespace
+
+void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
+                         const PdfWriter& pdfWriter)
+{
+    ErrorTrap trap(
+        identity::location(QStringLiteral("Form2"), QStringLiteral("PushButton9_Click")));
+    QStringList printers;
+    trap.step(100, [&] { printers = print_service::printers(); });
+    if (printers.isEmpty()) {
+        trap.step(102, [&] {
+            Seams::current().messageBox(
+                QStringLiteral("No printer is installed. Add one in the system's printer "
+                               "settings, or save the tickets as a PDF with \"Save Results To "
+                               "Word File\" and print that."),
+                identity::applicationTitle(), MsgStyle::Ok);
+        });
+        return;
+    }
+    PrintRequest request;
+    bool chosen = false;
+    trap.step(104, [&] {
+        chosen = Seams::current().printDialog(parent, document.pages, document.paper, request);
+        if (request.printer.isEmpty()) {
+            request.printer = printers.first();
+        }
+    });
+    if (!chosen) {
+        return;
+    }
+    // The job first: a Cancel while the pages are made cancels a job the printer knows.
+    std::unique_ptr<CupsJob> job;
+    trap.step(106,
+              [&] { job = std::make_unique<CupsJob>(request, document.paper, document.title); });
+    if (!job) {
+        return; // the printer refused; reported once, with its reason
+    }
+    QTemporaryFile pdf(QDir(temp_folder::path()).filePath(QStringLiteral("print-XXXXXX.pdf")));
+    PrintProgress progress(parent, request.printer);
+    inProgress() = {job.get(), QString()};
+    const bool made = trap.step(108, [&] {
+        if (!pdfWriter) {
+            throw AppError(QStringLiteral("This copy of the program cannot print."));
+        }
+        if (!pdf.open()) {
+            throw AppError(QStringLiteral("Cannot write file %1: %2")
+                               .arg(pdf.fileTemplate(), pdf.errorString()));
+        }
+        pdf.close();
+        inProgress().pdf = pdf.fileName();
+        pdfWriter(document.wordFile, pdf.fileName(),
+                  [&progress](int percent) { progress.making(percent); });
+    });
+    const bool sent = made && !progress.cancelled() &&
+                      trap.step(110, [&] { sendPages(*job, pdf.fileName(), progress); });
+    if (sent && !progress.cancelled()) {
+        trap.step(112, [&] { job->finish(); });
+    }
+    job.reset(); // a job not finished is cancelled
+    inProgress() = {};
+}
+
+void cancelPrinting()
+{
+    PrintInProgress& print = inProgress();
+    if (print.job != nullptr) {
+        print.job->cancel();
+    }
+    if (!print.pdf.isEmpty()) {
+        QFile::remove(print.pdf);
+    }
+    print = {};
+}
