@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,16 +17,24 @@
 namespace {
 
 // The frames of the row, in twips, relative to the window; the same height and gaps as the
-// frames above.
-constexpr QRect kFirstFrame(120, BookRow::kTop, 2040, 825);
-constexpr QRect kOrderFrame(2280, BookRow::kTop, 1920, 825);
-constexpr QRect kPaperFrame(4320, BookRow::kTop, 1440, 825);
-constexpr QRect kRangeFrame(5880, BookRow::kTop, 2040, 825);
+// frames above. The range gets the most room: eight-digit numbers make a long text.
+constexpr QRect kFirstFrame(120, BookRow::kTop, 1560, 825);
+constexpr QRect kOrderFrame(1800, BookRow::kTop, 1920, 825);
+constexpr QRect kPaperFrame(3840, BookRow::kTop, 1320, 825);
+constexpr QRect kRangeFrame(5280, BookRow::kTop, 2640, 825);
+// The smallest size the range text shrinks to before it is cut short.
+constexpr qreal kSmallestRangePoints = 6.0;
 
-// A control's place inside its frame, as the fields sit in theirs.
+// A field's place inside its frame, as the fields above sit in theirs.
 QRect inside(const QRect& frame)
 {
     return {240, 300, frame.width() - 465, 345};
+}
+
+// A list's or a text's place: the frame's width less its borders.
+QRect across(const QRect& frame)
+{
+    return {120, 300, frame.width() - 240, 345};
 }
 
 } // namespace
@@ -44,18 +53,18 @@ BookRow::BookRow(QWidget* window, std::function<QString()> countText,
         frame(window, QStringLiteral("Frame10"), QStringLiteral("Order"), kOrderFrame));
     Order->setObjectName(QStringLiteral("Order"));
     Order->addItems({QStringLiteral("In sequence"), QStringLiteral("Cut and stack")});
-    WindowSetup::place(*Order, inside(kOrderFrame));
+    WindowSetup::place(*Order, across(kOrderFrame));
 
     Paper = new QComboBox(
         frame(window, QStringLiteral("Frame11"), QStringLiteral("Paper"), kPaperFrame));
     Paper->setObjectName(QStringLiteral("Paper"));
     Paper->addItems({QStringLiteral("Letter"), QStringLiteral("A4")});
-    WindowSetup::place(*Paper, inside(kPaperFrame));
+    WindowSetup::place(*Paper, across(kPaperFrame));
 
     RangeText = new QLabel(
         frame(window, QStringLiteral("Frame12"), QStringLiteral("This run makes"), kRangeFrame));
     RangeText->setObjectName(QStringLiteral("RangeText"));
-    WindowSetup::place(*RangeText, inside(kRangeFrame));
+    WindowSetup::place(*RangeText, across(kRangeFrame));
 
     connect(FirstNumber, &QLineEdit::textChanged, this, [this](const QString& text) {
         save([&] { BookChoices::writeFirstNumber(text); });
@@ -130,6 +139,19 @@ void BookRow::updateRange()
     } else {
         RangeText->setText(TicketBook(first.number, *count).rangeText());
     }
+    fitRangeText();
+}
+
+// A long range takes a smaller size rather than lose its end; the whole text is its tip too.
+void BookRow::fitRangeText()
+{
+    QFont font = RangeText->parentWidget()->font();
+    while (QFontMetricsF(font).horizontalAdvance(RangeText->text()) > RangeText->width() &&
+           font.pointSizeF() > kSmallestRangePoints) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    RangeText->setFont(font);
+    RangeText->setToolTip(RangeText->text());
 }
 
 void BookRow::focusFirstNumber()

@@ -56,6 +56,7 @@ private:
                      const QRect& twips);
     void save(const std::function<void()>& write);
     void FirstNumber_LostFocus();
+    void fitRangeText();
 
     std::function<QString()> mCountText;
     std::function<void(const QString&)> mSaveFailed;
