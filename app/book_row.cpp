@@ -18,10 +18,10 @@ namespace {
 
 // The frames of the row, in twips, relative to the window; the same height and gaps as the
 // frames above. The range gets the most room: eight-digit numbers make a long text.
-constexpr QRect kFirstFrame(120, BookRow::kTop, 1560, 825);
-constexpr QRect kOrderFrame(1800, BookRow::kTop, 1920, 825);
-constexpr QRect kPaperFrame(3840, BookRow::kTop, 1320, 825);
-constexpr QRect kRangeFrame(5280, BookRow::kTop, 2640, 825);
+constexpr QRect kFirstFrame(120, BookRow::kTop, 1920, 825);
+constexpr QRect kOrderFrame(2160, BookRow::kTop, 1920, 825);
+constexpr QRect kPaperFrame(4200, BookRow::kTop, 1200, 825);
+constexpr QRect kRangeFrame(5520, BookRow::kTop, 2400, 825);
 // The smallest size the range text shrinks to before it is cut short.
 constexpr qreal kSmallestRangePoints = 6.0;
 

@@ -214,7 +214,7 @@ private slots:
         }
         const qreal k = form.logicalDpiX() / 1440.0;
         QCOMPARE(row.FirstNumber->parentWidget()->geometry(),
-                 QRect(qRound(120 * k), qRound(6030 * k), qRound(1560 * k), qRound(825 * k)));
+                 QRect(qRound(120 * k), qRound(6030 * k), qRound(1920 * k), qRound(825 * k)));
         // The longest range still shows whole.
         row.FirstNumber->setText("99998999");
         QCOMPARE(row.RangeText->text(), QString("Tickets 99998999 to 99999998"));
