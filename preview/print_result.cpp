@@ -104,9 +104,10 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
     if (printers.isEmpty()) {
         trap.step(102, [&] {
             Seams::current().messageBox(
-                QStringLiteral("No printer is installed. Add one in the system's printer "
-                               "settings, or save the tickets as a PDF with \"Save Results To "
-                               "Word File\" and print that."),
+                QStringLiteral("No printer is installed, or the system's printing service is "
+                               "not running. Add a printer in the system's printer settings, or "
+                               "save the tickets as a PDF with \"Save Results To Word File\" "
+                               "and print that."),
                 identity::applicationTitle(), MsgStyle::Ok);
         });
         return;

@@ -69,7 +69,7 @@ private slots:
         QVERIFY2(empty.why().isEmpty(), qPrintable(empty.why()));
         form->PushButton9->click();
         QCOMPARE(mSeams->messages.size(), 1);
-        QVERIFY2(mSeams->messages[0].text.startsWith("No printer is installed."),
+        QVERIFY2(mSeams->messages[0].text.startsWith("No printer is installed,"),
                  qPrintable(mSeams->messages[0].text));
         QVERIFY(mSeams->printOffered.isEmpty());
     }
