@@ -1,6 +1,7 @@
 #include "command_run.h"
 
 #include "app_error.h"
+#include "app_identity.h"
 #include "console_host.h"
 #include "end_signals.h"
 #include "error_trap.h"
@@ -33,28 +34,6 @@ void say(const QString& text)
 {
     std::fprintf(stderr, "ticketwright: %s\n", qPrintable(text));
     std::fflush(stderr);
-}
-
-std::optional<TicketOrder> orderNamed(const QString& value)
-{
-    if (value == QLatin1String("Sequence")) {
-        return TicketOrder::Sequence;
-    }
-    if (value == QLatin1String("CutAndStack")) {
-        return TicketOrder::CutAndStack;
-    }
-    return std::nullopt;
-}
-
-std::optional<Paper> paperNamed(const QString& value)
-{
-    if (value == QLatin1String("Letter")) {
-        return Paper::Letter;
-    }
-    if (value == QLatin1String("A4")) {
-        return Paper::A4;
-    }
-    return std::nullopt;
 }
 
 } // namespace
@@ -149,7 +128,7 @@ QString CommandRun::readFieldsFile()
     if (settings.status() != QSettings::NoError) {
         return QStringLiteral("The fields file '%1' is not in the settings' format.").arg(path);
     }
-    settings.beginGroup(QStringLiteral("Ticketwright"));
+    settings.beginGroup(identity::kSettingsSection);
     for (int i = 0; i < ticket_fields::kCount; ++i) {
         const QString key =
             QString::fromLatin1(ticket_fields::all()[static_cast<size_t>(i)].settingsKey);
@@ -158,22 +137,9 @@ QString CommandRun::readFieldsFile()
             mFromFile[static_cast<size_t>(i)] = true;
         }
     }
-    if (settings.contains(QStringLiteral("FirstNumber"))) {
-        mChoices.firstNumber = settings.value(QStringLiteral("FirstNumber")).toString();
-    }
-    if (settings.contains(QStringLiteral("Order"))) {
-        const auto order = orderNamed(settings.value(QStringLiteral("Order")).toString());
-        if (!order) {
-            return QStringLiteral("In '%1', Order must be Sequence or CutAndStack.").arg(path);
-        }
-        mChoices.order = *order;
-    }
-    if (settings.contains(QStringLiteral("Paper"))) {
-        const auto paper = paperNamed(settings.value(QStringLiteral("Paper")).toString());
-        if (!paper) {
-            return QStringLiteral("In '%1', Paper must be Letter or A4.").arg(path);
-        }
-        mChoices.paper = *paper;
+    const QString problem = mChoices.takeFrom(settings);
+    if (!problem.isEmpty()) {
+        return QStringLiteral("In '%1', %2").arg(path, problem);
     }
     return {};
 }

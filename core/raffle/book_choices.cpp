@@ -3,12 +3,16 @@
 #include "app_identity.h"
 #include "settings_store.h"
 
+#include <QSettings>
+
 namespace {
 
 const QString kFirstNumberKey = QStringLiteral("FirstNumber");
 const QString kOrderKey = QStringLiteral("Order");
 const QString kPaperKey = QStringLiteral("Paper");
+const QString kSequence = QStringLiteral("Sequence");
 const QString kCutAndStack = QStringLiteral("CutAndStack");
+const QString kLetter = QStringLiteral("Letter");
 const QString kA4 = QStringLiteral("A4");
 
 QString readKey(const QString& key, const QString& defaultValue)
@@ -28,10 +32,53 @@ BookChoices BookChoices::read()
 {
     BookChoices choices;
     choices.firstNumber = readKey(kFirstNumberKey, choices.firstNumber);
-    choices.order =
-        readKey(kOrderKey, {}) == kCutAndStack ? TicketOrder::CutAndStack : TicketOrder::Sequence;
-    choices.paper = readKey(kPaperKey, {}) == kA4 ? Paper::A4 : Paper::Letter;
+    choices.order = orderNamed(readKey(kOrderKey, {})).value_or(choices.order);
+    choices.paper = paperNamed(readKey(kPaperKey, {})).value_or(choices.paper);
     return choices;
+}
+
+std::optional<TicketOrder> BookChoices::orderNamed(const QString& value)
+{
+    if (value == kSequence) {
+        return TicketOrder::Sequence;
+    }
+    if (value == kCutAndStack) {
+        return TicketOrder::CutAndStack;
+    }
+    return std::nullopt;
+}
+
+std::optional<Paper> BookChoices::paperNamed(const QString& value)
+{
+    if (value == kLetter) {
+        return Paper::Letter;
+    }
+    if (value == kA4) {
+        return Paper::A4;
+    }
+    return std::nullopt;
+}
+
+QString BookChoices::takeFrom(const QSettings& settings)
+{
+    std::optional<TicketOrder> order = this->order;
+    std::optional<Paper> paper = this->paper;
+    if (settings.contains(kOrderKey)) {
+        order = orderNamed(settings.value(kOrderKey).toString());
+        if (!order) {
+            return QStringLiteral("%1 must be %2 or %3.").arg(kOrderKey, kSequence, kCutAndStack);
+        }
+    }
+    if (settings.contains(kPaperKey)) {
+        paper = paperNamed(settings.value(kPaperKey).toString());
+        if (!paper) {
+            return QStringLiteral("%1 must be %2 or %3.").arg(kPaperKey, kLetter, kA4);
+        }
+    }
+    firstNumber = settings.value(kFirstNumberKey, firstNumber).toString();
+    this->order = *order;
+    this->paper = *paper;
+    return {};
 }
 
 void BookChoices::writeFirstNumber(const QString& text)
@@ -41,13 +88,12 @@ void BookChoices::writeFirstNumber(const QString& text)
 
 void BookChoices::writeOrder(TicketOrder order)
 {
-    writeKey(kOrderKey,
-             order == TicketOrder::CutAndStack ? kCutAndStack : QStringLiteral("Sequence"));
+    writeKey(kOrderKey, order == TicketOrder::CutAndStack ? kCutAndStack : kSequence);
 }
 
 void BookChoices::writePaper(Paper paper)
 {
-    writeKey(kPaperKey, paper == Paper::A4 ? kA4 : QStringLiteral("Letter"));
+    writeKey(kPaperKey, paper == Paper::A4 ? kA4 : kLetter);
 }
 
 QStringList BookChoices::settingsKeys()

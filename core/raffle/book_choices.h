@@ -5,6 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class QSettings;
+
 // The paper a run lays its pages out for.
 enum class Paper
 {
@@ -28,4 +32,10 @@ struct BookChoices
     static void writePaper(Paper paper);
     // The settings keys, for keeping what can be read of a damaged store.
     static QStringList settingsKeys();
+    // The choice a stored value names, or nothing for a value this program does not know.
+    static std::optional<TicketOrder> orderNamed(const QString& value);
+    static std::optional<Paper> paperNamed(const QString& value);
+    // Takes over these choices what settings (its section already begun) holds of the keys; an
+    // empty text, or which value is not one this program knows (then nothing is taken from it).
+    QString takeFrom(const QSettings& settings);
 };
