@@ -7,8 +7,16 @@ bool isPlainAscii(const QString& text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
+bool isPlainOrPrivate(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x80 || c.category() == QChar::Other_PrivateUse;
+    });
+}
+
 CopiedParagraph::CopiedParagraph(const QString& style, const QString& text)
-    : style(style), caseBlindText(text.toCaseFolded()), plainAscii(isPlainAscii(text))
+    : style(style), caseBlindText(text.toCaseFolded()), plainAscii(isPlainAscii(text)),
+      plainOrPrivate(isPlainOrPrivate(text))
 {}
 
 CopiedPage CopiedPage::of(std::shared_ptr<const std::vector<CopiedParagraph>> paragraphs, int count,

@@ -6,6 +6,9 @@
 #include <vector>
 
 bool isPlainAscii(const QString& text);
+// Plain ASCII and private-use characters only: text whose matches a case-blind search finds
+// exactly where a plain comparison does.
+bool isPlainOrPrivate(const QString& text);
 
 // One paragraph of a copied page, as searches compare it.
 struct CopiedParagraph
@@ -15,6 +18,7 @@ struct CopiedParagraph
     QString style;
     QString caseBlindText;
     bool plainAscii = true;
+    bool plainOrPrivate = true;
 };
 
 // What a copy took, as far as the document model follows it.

@@ -74,11 +74,11 @@ void DocumentModel::placed(const QString& replacement)
     }
 }
 
-void DocumentModel::replacedFromInsertionPoint(const QString& style)
+void DocumentModel::replacedFromInsertionPoint(const QString& style, const QString& replacement)
 {
     // Paragraphs outside the style are still as pasted only while searches keep to one style.
     if (mLastPage.known()) {
-        mLastPage.changedIn(style);
+        mLastPage.changedIn(style, replacement);
     }
 }
 
@@ -98,4 +98,9 @@ bool DocumentModel::matchesOnlyInStyle(const QString& text, const QString& style
                                        const std::function<QString()>& firstStyle)
 {
     return mInLastPage && mLastPage.matchesOnlyIn(text, style, firstStyle);
+}
+
+std::optional<int> DocumentModel::matchesAtMost(const QString& text) const
+{
+    return mInLastPage ? mLastPage.matchesAtMost(text) : std::nullopt;
 }

@@ -33,9 +33,9 @@ public:
     void replaceBegins(bool fromInsertionPoint);
     // A replace-all over the whole document put replacement in one place.
     void placed(const QString& replacement);
-    // A replace-all from the insertion point replaced something, in paragraphs of style (any
-    // paragraph when style is empty).
-    void replacedFromInsertionPoint(const QString& style);
+    // A replace-all from the insertion point replaced something with replacement, in paragraphs
+    // of style (any paragraph when style is empty).
+    void replacedFromInsertionPoint(const QString& style, const QString& replacement);
     // The office laid out the pages again: what was known of the last paragraph is not.
     void laidOut() { mEndsInPage = false; }
 
@@ -59,6 +59,9 @@ public:
     // style of the last page's first paragraph, once.
     bool matchesOnlyInStyle(const QString& text, const QString& style,
                             const std::function<QString()>& firstStyle);
+    // At most how many matches a search for text from the insertion point can find, when that
+    // is known: the search then ends at the last one, without a search that finds nothing.
+    std::optional<int> matchesAtMost(const QString& text) const;
 
 private:
     void forgetWhereTheInsertionPointIs();

@@ -1,5 +1,7 @@
 #include "last_page_copy.h"
 
+#include <algorithm>
+
 void LastPageCopy::pasted(const CopiedPage& copy)
 {
     forget();
@@ -7,8 +9,12 @@ void LastPageCopy::pasted(const CopiedPage& copy)
     mEndsEmpty = copy.endsEmpty;
 }
 
-void LastPageCopy::changedIn(const QString& style)
+void LastPageCopy::changedIn(const QString& style, const QString& replacement)
 {
+    if (replacement.isEmpty() || !isPlainOrPrivate(replacement)) {
+        mPutInKnown = false;
+    }
+    mPutIn += replacement;
     if (style.isEmpty() || (!mChangedStyle.isEmpty() && mChangedStyle != style)) {
         forget();
     } else {
@@ -37,4 +43,42 @@ bool LastPageCopy::matchesOnlyIn(const QString& text, const QString& style,
         }
     }
     return true;
+}
+
+namespace {
+
+// Characters that no other character matches in a case-blind search.
+bool withoutCase(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_PrivateUse ||
+               (c.unicode() < 0x80 && !c.isLetter() && c.isPrint());
+    });
+}
+
+} // namespace
+
+std::optional<int> LastPageCopy::matchesAtMost(const QString& text) const
+{
+    // Replacing other text adds a match only through what it puts in: text sharing a character
+    // with the search, or nothing at all, which joins the text on either side.
+    if (!mParagraphs || text.isEmpty() || !withoutCase(text) || !mPutInKnown ||
+        std::any_of(text.begin(), text.end(), [&](QChar c) { return mPutIn.contains(c); })) {
+        return std::nullopt;
+    }
+    int count = 0;
+    for (const CopiedParagraph& paragraph : *mParagraphs) {
+        const QString& in = paragraph.caseBlindText;
+        if (std::none_of(text.begin(), text.end(), [&](QChar c) { return in.contains(c); })) {
+            continue;
+        }
+        // Where the paragraph holds the search's characters, only plain text is counted exactly.
+        if (!paragraph.plainOrPrivate) {
+            return std::nullopt;
+        }
+        for (qsizetype at = in.indexOf(text); at >= 0; at = in.indexOf(text, at + text.size())) {
+            ++count;
+        }
+    }
+    return count;
 }

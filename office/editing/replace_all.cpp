@@ -82,19 +82,28 @@ bool ReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentModel& k
             ? QString()
             : request.style;
     const rtl::OUString replacement = toOU(request.replacement);
+    // On a page pasted from a copy the matches can be counted beforehand: a search past the
+    // last of them, which finds nothing, would cost as much as one that finds something.
+    const std::optional<int> atMost = known.matchesAtMost(request.text);
     bool replaced = false;
-    Reference<css::uno::XInterface> found =
-        mReplaceable->findNext(up<css::uno::XInterface>(cursor), descriptor);
+    int matches = 0;
+    Reference<css::uno::XInterface> found;
+    if (!atMost || *atMost > 0) {
+        found = mReplaceable->findNext(up<css::uno::XInterface>(cursor), descriptor);
+    }
     while (found.is()) {
         Reference<css::text::XTextRange> match(found, UNO_QUERY_THROW);
         if (replaceable(match, style, guard)) {
             match->setString(replacement);
             replaced = true;
         }
+        if (atMost && ++matches >= *atMost) {
+            break;
+        }
         found = mReplaceable->findNext(found, descriptor);
     }
     if (replaced) {
-        known.replacedFromInsertionPoint(request.style);
+        known.replacedFromInsertionPoint(request.style, request.replacement);
     }
     return replaced;
 }

@@ -166,13 +166,13 @@ private slots:
         QFETCH(bool, stillKnown);
         DocumentModel model = onFreshLastPage();
         model.replaceBegins(true);
-        model.replacedFromInsertionPoint("Ticket No.");
+        model.replacedFromInsertionPoint("Ticket No.", "0006");
         switch (edit) {
         case 1:
-            model.replacedFromInsertionPoint("Title");
+            model.replacedFromInsertionPoint("Title", "0006");
             break;
         case 2:
-            model.replacedFromInsertionPoint(QString());
+            model.replacedFromInsertionPoint(QString(), "0006");
             break;
         case 3:
             model.replaceBegins(false);
@@ -190,6 +190,50 @@ private slots:
         model.movedToPage(1, true);
         model.replaceBegins(true);
         QCOMPARE(model.matchesOnlyInStyle("0001", "Ticket No.", kNumberStyle), stillKnown);
+    }
+
+    // How many matches a search from the start of a fresh last page can find at most: the
+    // search ends at the last one instead of searching on to the end.
+    void matchesCountedOnAFreshLastPage_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("replacedBefore");
+        QTest::addColumn<int>("atMost"); // -1: not known
+        const QString one(4, QChar(0xE001));
+        const QString two(4, QChar(0xE002));
+        QTest::newRow("a stand-in twice") << one << QString() << 2;
+        QTest::newRow("not on the page") << QString(4, QChar(0xE003)) << QString() << 0;
+        QTest::newRow("held by wording beyond ASCII") << QString(QChar(0xE004)) << QString() << -1;
+        QTest::newRow("after another stand-in's number") << two << "0006" << 2;
+        QTest::newRow("after a replacement sharing a character") << two << two.left(1) + "7" << -1;
+        QTest::newRow("after an empty replacement") << two << "" << -1;
+        QTest::newRow("after a replacement beyond ASCII") << two << QString::fromUtf8("é") << -1;
+        QTest::newRow("letters have case") << "Fair" << QString() << -1;
+    }
+    void matchesCountedOnAFreshLastPage()
+    {
+        QFETCH(QString, search);
+        QFETCH(QString, replacedBefore);
+        QFETCH(int, atMost);
+        const QString one(4, QChar(0xE001));
+        const QString two(4, QChar(0xE002));
+        auto paragraphs = std::make_shared<std::vector<CopiedParagraph>>(
+            std::vector<CopiedParagraph>{{"Ticket No.", one},
+                                         {"Title", QString::fromUtf8("Fête Fair")},
+                                         {"Terms", QString::fromUtf8("Don \xee\x80\x84 é")},
+                                         {"Ticket No.", one},
+                                         {"Ticket No.", two},
+                                         {"Ticket No.", two},
+                                         {"Body", QString()}});
+        DocumentModel model = onFreshLastPage(CopiedPage::of(paragraphs, 7, true));
+        if (!replacedBefore.isNull()) {
+            model.replaceBegins(true);
+            model.replacedFromInsertionPoint("Ticket No.", replacedBefore);
+        }
+        model.replaceBegins(true);
+        QCOMPARE(model.matchesAtMost(search).value_or(-1), atMost);
+        model.movedToPage(0, false);
+        QVERIFY(!model.matchesAtMost(search));
     }
 
     // Paste and backspace at the end, as a run adds a page.
