@@ -15,6 +15,9 @@ void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString
         }
     };
     report(0);
+    // A long document's export is shared with a second office, which starts meanwhile; one
+    // that is not needed waits for the next run.
+    word::startInstancesEarly(2);
     // The instance is ended by its destructor when anything below fails.
     std::unique_ptr<word::Application> app = word::Application::create();
     app->setDisplayAlerts(false);

@@ -87,6 +87,11 @@ int DocumentEditor::runOne(const EditCommand& command)
     case Kind::ViewChanged:
         takeView();
         return 0;
+    case Kind::CountPages:
+        return countPages();
+    case Kind::KeepPages:
+        keepPages(command.direction, command.count);
+        return 0;
     case Kind::Fail:
         break;
     }
@@ -266,6 +271,50 @@ void DocumentEditor::goToPage(WdGoToDirection direction, int count)
         mKnown.moved();
         mCursor->gotoRange(up<css::text::XTextRange>(mPages->pageStartFrom(page, offset)), false);
         mKnown.movedToPage(page, page == mPages->lastPage());
+    });
+}
+
+int DocumentEditor::countPages()
+{
+    return guarded(QStringLiteral("Counting the pages of \"%1\"").arg(mPath), [&] {
+        if (!mPages) {
+            mPages.emplace(mText);
+        }
+        return mPages->lastPage() + 1;
+    });
+}
+
+void DocumentEditor::keepPages(WdGoToDirection which, int page)
+{
+    guarded(QStringLiteral("Dividing \"%1\" at page %2").arg(mPath).arg(page + 1), [&] {
+        if (!mPages) {
+            mPages.emplace(mText);
+        }
+        int at = 0;
+        const PageIndex::Cursor start = mPages->pageStartFrom(at, page);
+        // Cut at the end of the paragraph before the page, which must be one of text.
+        const auto before = mText->createTextCursorByRange(up<css::text::XTextRange>(start));
+        if (page < 1 || at != page || !before->goLeft(1, false) ||
+            !Reference<css::text::XParagraphCursor>(before, UNO_QUERY_THROW)->isEndOfParagraph()) {
+            throw Error(QStringLiteral("The document cannot be divided at its page %1.")
+                            .arg(page + 1));
+        }
+        mKnown.moved();
+        mKnown.replaceBegins(false);
+        mPages.reset();
+        mCursor->gotoStart(false);
+        const auto cut = which == WdGoToDirection::Next
+                             ? mText->createTextCursorByRange(mText->getStart())
+                             : mText->createTextCursorByRange(up<css::text::XTextRange>(before));
+        if (which == WdGoToDirection::Next) {
+            // The first paragraph stays, emptied, on a page of its own: the kept pages then
+            // follow a page break as they did, and lay out as they did.
+            cut->gotoRange(up<css::text::XTextRange>(before), true);
+        } else {
+            cut->gotoEnd(true);
+        }
+        cut->setString(rtl::OUString());
+        mCursor->gotoStart(false);
     });
 }
 

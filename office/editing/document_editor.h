@@ -50,6 +50,8 @@ private:
     void paste();
     void backspace();
     void goToPage(WdGoToDirection direction, int count);
+    int countPages();
+    void keepPages(WdGoToDirection which, int page);
     bool replaceAll(const FindRequest& request);
     void endStaging();
     void takeView();

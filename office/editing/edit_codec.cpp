@@ -12,7 +12,7 @@ using Kind = EditCommand::Kind;
 namespace {
 
 // Each command travels as its kind's name and a list of arguments.
-constexpr std::array<std::pair<Kind, const char*>, 11> kNames{{
+constexpr std::array<std::pair<Kind, const char*>, 13> kNames{{
     {Kind::WholeStory, "WholeStory"},
     {Kind::Copy, "Copy"},
     {Kind::EndOfStory, "EndOfStory"},
@@ -23,6 +23,8 @@ constexpr std::array<std::pair<Kind, const char*>, 11> kNames{{
     {Kind::EndStaging, "EndStaging"},
     {Kind::PastedPages, "PastedPages"},
     {Kind::ViewChanged, "ViewChanged"},
+    {Kind::CountPages, "CountPages"},
+    {Kind::KeepPages, "KeepPages"},
     {Kind::Fail, "Fail"},
 }};
 
@@ -55,6 +57,7 @@ Sequence<css::beans::NamedValue> encodeCommands(const std::vector<EditCommand>& 
         Sequence<Any> arguments;
         switch (command.kind) {
         case Kind::GoToPage:
+        case Kind::KeepPages:
             arguments = anys({Any(static_cast<sal_Int32>(command.direction)),
                               Any(static_cast<sal_Int32>(command.count))});
             break;
@@ -98,6 +101,7 @@ std::vector<EditCommand> decodeCommands(const Sequence<css::beans::NamedValue>& 
         value.Value >>= arguments;
         switch (command.kind) {
         case Kind::GoToPage:
+        case Kind::KeepPages:
             command.direction = static_cast<WdGoToDirection>(argument<sal_Int32>(arguments, 0));
             command.count = argument<sal_Int32>(arguments, 1);
             break;

@@ -26,6 +26,11 @@ struct EditCommand
         PastedPages,
         // The document's window went or came: selection and transfer go through the new one.
         ViewChanged,
+        // How many pages the document has, told by its page breaks without laying it out.
+        CountPages,
+        // Only some pages stay, for an export in parts: from page count (counted from 0) to the
+        // end with direction Next, the pages before it with Previous.
+        KeepPages,
         // A step refused before it reached the editor, failing in its turn with this description.
         Fail
     };
@@ -44,8 +49,8 @@ struct EditCommand
     }
 
     Kind kind = Kind::Fail;
-    WdGoToDirection direction = WdGoToDirection::Next; // GoToPage
-    int count = 0;                                     // GoToPage
+    WdGoToDirection direction = WdGoToDirection::Next; // GoToPage, KeepPages
+    int count = 0;                                     // GoToPage, KeepPages
     FindRequest request;                               // Replace
     QString failure;                                   // Fail
 };

@@ -172,17 +172,28 @@ void PdfExport::write(const QString& path, const FixedFormatOptions& options)
     };
     try {
         exportPages(pages, options.progress);
-        // qpdf's work takes a moment for thousands of pages; the events run meanwhile.
-        static const std::atomic<int> kDone{100};
-        reportingCall(options.progress, &kDone, [&] {
-            PdfUnderlay({options.title, options.subject, options.creator}).run(pages, joined);
-        });
-        placeFile(joined, path);
+        joinParts({{pages, 0}}, joined, options);
+        place(joined, path);
     } catch (...) {
         removeScratch();
         throw;
     }
     removeScratch();
+}
+
+void PdfExport::joinParts(const std::vector<PdfUnderlay::Part>& parts, const QString& joined,
+                          const FixedFormatOptions& options)
+{
+    // qpdf's work takes a moment for thousands of pages; the events run meanwhile.
+    static const std::atomic<int> kDone{100};
+    reportingCall(options.progress, &kDone, [&] {
+        PdfUnderlay({options.title, options.subject, options.creator}).run(parts, joined);
+    });
+}
+
+void PdfExport::place(const QString& file, const QString& path)
+{
+    placeFile(file, path);
 }
 
 } // namespace word

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pdf_underlay.h"
 #include "word_automation.h"
 
 #include <com/sun/star/frame/XModel.hpp>
@@ -30,10 +31,16 @@ public:
     void separateArt();
     // After separateArt(): exports and writes the result at path, whole or not at all.
     void write(const QString& path, const FixedFormatOptions& options);
+    // After separateArt(): the pages as the office draws them, the art page first, in file.
+    void exportPages(const QString& file, const ProgressHandler& progress);
+    // Lays each part's art under its pages and joins them in the file joined.
+    static void joinParts(const std::vector<PdfUnderlay::Part>& parts, const QString& joined,
+                          const FixedFormatOptions& options);
+    // Copies file to path, whole or not at all.
+    static void place(const QString& file, const QString& path);
 
 private:
     void settleStatistics();
-    void exportPages(const QString& file, const ProgressHandler& progress);
 
     com::sun::star::uno::Reference<com::sun::star::frame::XModel> mModel;
     com::sun::star::uno::Reference<com::sun::star::text::XText> mText;

@@ -9,7 +9,9 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 
 namespace word {
 
@@ -62,22 +64,47 @@ PdfUnderlay::PdfUnderlay(Information information) : mInformation(std::move(infor
 
 void PdfUnderlay::run(const QString& source, const QString& target) const
 {
+    run(std::vector<Part>{{source, 0}}, target);
+}
+
+void PdfUnderlay::run(const std::vector<Part>& parts, const QString& target) const
+{
     try {
-        // qpdf keeps the names' pointers until it is done: they must outlive it.
-        const QByteArray sourceName = QFile::encodeName(source);
+        // qpdf keeps the names' pointers, and a joined page the file it came from, until it is
+        // done: they must outlive it.
+        std::vector<QByteArray> names;
+        std::vector<std::unique_ptr<QPDF>> files;
         const QByteArray targetName = QFile::encodeName(target);
-        QPDF pdf;
-        pdf.processFile(sourceName.constData());
-        QPDFPageDocumentHelper document(pdf);
-        std::vector<QPDFPageObjectHelper> pages = document.getAllPages();
-        if (pages.size() < 2) {
+        for (const Part& part : parts) {
+            names.push_back(QFile::encodeName(part.file));
+            files.push_back(std::make_unique<QPDF>());
+            QPDF& pdf = *files.back();
+            pdf.processFile(names.back().constData());
+            QPDFPageDocumentHelper document(pdf);
+            std::vector<QPDFPageObjectHelper> pages = document.getAllPages();
+            const std::size_t first = 1 + static_cast<std::size_t>(std::max(0, part.blankPages));
+            if (pages.size() <= first) {
+                throw Error(QStringLiteral("The office wrote no pages."));
+            }
+            const QPDFObjectHandle art = pages.front().getFormXObjectForPage();
+            for (std::size_t i = first; i < pages.size(); ++i) {
+                underlay(pages[i], art);
+            }
+            if (files.size() == 1) {
+                for (std::size_t i = 0; i < first; ++i) {
+                    document.removePage(pages[i]);
+                }
+            } else {
+                QPDFPageDocumentHelper joined(*files.front());
+                for (std::size_t i = first; i < pages.size(); ++i) {
+                    joined.addPage(pages[i], false);
+                }
+            }
+        }
+        if (files.empty()) {
             throw Error(QStringLiteral("The office wrote no pages."));
         }
-        const QPDFObjectHandle art = pages.front().getFormXObjectForPage();
-        for (size_t i = 1; i < pages.size(); ++i) {
-            underlay(pages[i], art);
-        }
-        document.removePage(pages.front());
+        QPDF& pdf = *files.front();
         setInformation(pdf, mInformation);
         QPDFWriter writer(pdf, targetName.constData());
         // Object streams keep the file small: the pages are many and alike.

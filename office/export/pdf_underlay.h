@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace word {
 
 // Lays the first page of a PDF under every other page and leaves it out, so that art drawn once
@@ -17,11 +19,20 @@ public:
         QString creator;
     };
 
+    // A PDF the office wrote: its art page, then blankPages pages that are left out, then its own.
+    struct Part
+    {
+        QString file;
+        int blankPages = 0;
+    };
+
     explicit PdfUnderlay(Information information);
 
     // Reads source and writes the result to target, which must not be source. Throws
     // word::Error with the reason.
     void run(const QString& source, const QString& target) const;
+    // The same for parts of one document, each with its art page, joined in order in target.
+    void run(const std::vector<Part>& parts, const QString& target) const;
 
 private:
     Information mInformation;

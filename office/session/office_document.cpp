@@ -6,6 +6,7 @@
 #include "office_range.h"
 #include "page_picture.h"
 #include "pdf_export.h"
+#include "pdf_in_parts.h"
 #include "reporting_call.h"
 #include "selection_copy.h"
 #include "uno_support.h"
@@ -21,6 +22,8 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XEndnotesSupplier.hpp>
+#include <com/sun/star/text/XFootnotesSupplier.hpp>
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
@@ -29,6 +32,7 @@
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 
 #include <algorithm>
 
@@ -239,25 +243,84 @@ void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
                                    "such folder, or a folder has that name.")
                         .arg(path));
     }
+    switch (PdfInParts::write(*this, target.absoluteFilePath(), options)) {
+    case PdfInParts::Outcome::Written:
+        return;
+    case PdfInParts::Outcome::NotTried:
+        exportWhole(target.absoluteFilePath(), options);
+        return;
+    case PdfInParts::Outcome::FailedAfterDividing:
+        // This document lost pages on the way; the whole one is read again.
+        std::dynamic_pointer_cast<OfficeDocument>(app().documents().Open(mPath, true, false))
+            ->exportWhole(target.absoluteFilePath(), options);
+        return;
+    }
+}
+
+void OfficeDocument::exportWhole(const QString& path, const FixedFormatOptions& options)
+{
     app().watched([&] {
         requireOpen();
         guarded(QStringLiteral("Exporting \"%1\" as PDF").arg(mPath), [&] {
-            endStaging();
-            // Made while nothing is laid out; the export then lays the pages out once.
-            PdfExport pdf(mModel, mText, app().scratchFolder());
-            pdf.separateArt();
-            // A window for the export, and the pages laid out in it: seconds for a long document,
-            // with no report from the office, while the caller's events go on.
-            reportingCall(options.progress, nullptr, [&] {
-                giveViewBack();
-                if (!mModel->getCurrentController().is()) {
-                    app().attachHiddenWindow(mModel);
-                }
-                resumeView();
-                unlockControllers();
-            });
-            pdf.write(target.absoluteFilePath(), options);
+            PdfExport pdf = prepareExport(options.progress);
+            pdf.write(path, options);
             lockControllers();
+        });
+    });
+}
+
+void OfficeDocument::exportPages(const QString& file, const ProgressHandler& progress)
+{
+    app().watched([&] {
+        requireOpen();
+        guarded(QStringLiteral("Exporting \"%1\" as PDF").arg(mPath), [&] {
+            PdfExport pdf = prepareExport(progress);
+            pdf.exportPages(file, progress);
+            lockControllers();
+        });
+    });
+}
+
+PdfExport OfficeDocument::prepareExport(const ProgressHandler& progress)
+{
+    endStaging();
+    // Made while nothing is laid out; the export then lays the pages out once.
+    PdfExport pdf(mModel, mText, app().scratchFolder());
+    pdf.separateArt();
+    // A window for the export, and the pages laid out in it: seconds for a long document,
+    // with no report from the office, while the caller's events go on.
+    reportingCall(progress, nullptr, [&] {
+        giveViewBack();
+        if (!mModel->getCurrentController().is()) {
+            app().attachHiddenWindow(mModel);
+        }
+        resumeView();
+        unlockControllers();
+    });
+    return pdf;
+}
+
+bool OfficeDocument::divisible()
+{
+    return app().watched([&] {
+        requireOpen();
+        return guarded(QStringLiteral("Looking at \"%1\"").arg(mPath), [&] {
+            // Read from its file and never laid out, so that another office reading the same
+            // file has the same document, and cutting it costs no layout; nothing numbered
+            // across pages (page numbers, footnotes), which a part would number anew.
+            const auto none = [](const Reference<css::container::XIndexAccess>& notes) {
+                return !notes.is() || notes->getCount() == 0;
+            };
+            return !mHasView && !mModel->getCurrentController().is() &&
+                   !Reference<css::util::XModifiable>(mModel, UNO_QUERY_THROW)->isModified() &&
+                   !Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
+                        ->getTextFields()
+                        ->createEnumeration()
+                        ->hasMoreElements() &&
+                   none(Reference<css::text::XFootnotesSupplier>(mModel, UNO_QUERY_THROW)
+                            ->getFootnotes()) &&
+                   none(Reference<css::text::XEndnotesSupplier>(mModel, UNO_QUERY_THROW)
+                            ->getEndnotes());
         });
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document_editing.h"
+#include "pdf_export.h"
 #include "word_automation.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -38,6 +39,7 @@ public:
     bool HasFields() override;
 
     bool closed() const { return !mModel.is(); }
+    const QString& path() const { return mPath; }
     // Its office; throws once the document is closed, or was abandoned when its office ended.
     OfficeApplication& app() const;
     // Lets go of the office's objects without asking the office for anything.
@@ -52,6 +54,11 @@ public:
     // One of them, whose failure throws; its value.
     int edit(const EditCommand& command);
     QImage firstPagePicture();
+    // Whether another office reading this document's file would have it as it stands, and
+    // parts of it would draw as they do in the whole (for an export in parts).
+    bool divisible();
+    // The pages as the office draws them, the art page first, in file (see PdfExport).
+    void exportPages(const QString& file, const ProgressHandler& progress);
     // Throws unless the document has a window: an invisible one cannot be selected in, nor its
     // paragraphs found by their style. A window put aside for a save is given back here.
     void requireView();
@@ -64,6 +71,8 @@ public:
     Contents forReading();
 
 private:
+    void exportWhole(const QString& path, const FixedFormatOptions& options);
+    PdfExport prepareExport(const ProgressHandler& progress);
     void save(const QString& path);
     void close();
     void requireOpen() const;

@@ -465,14 +465,13 @@ struct FakeApplication : word::Application, word::Documents, word::CommandFront
         const QString& replacement = request.replacement;
         // The office ends a search at the count the model gives; here every match is still
         // replaced, and a count short of them is a fault of the model.
-        const std::optional<int> atMost =
-            everywhere ? std::nullopt : d.known.matchesAtMost(search);
+        const int atMost = everywhere ? -1 : d.known.matchesAtMost(search).value_or(-1);
         int matches = 0;
         bool found = false;
         for (qsizetype at = d.text.indexOf(search, from, Qt::CaseInsensitive); at >= 0;
              at = d.text.indexOf(search, at, Qt::CaseInsensitive)) {
-            if (atMost && ++matches > *atMost) {
-                qFatal("The document model counted %d matches of a search that finds more", *atMost);
+            if (atMost >= 0 && ++matches > atMost) {
+                qFatal("The document model counted %d matches of a search that finds more", atMost);
             }
             const bool inPlaced =
                 guard && std::any_of(d.placed.begin(), d.placed.end(), [&](auto p) {

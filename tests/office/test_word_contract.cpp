@@ -3,6 +3,7 @@
 // office is a row of its own, so one difference never hides the next.
 
 #include "fake_word.h"
+#include "office_probe.h"
 #include "replace_pass.h"
 #include "ticket_number_check.h"
 #include "ticket_template.h"
@@ -10,10 +11,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -61,6 +65,7 @@ public:
     void closedDocument();
     void noFields();
     void pdfWithoutWindow();
+    void pdfInParts();
 
 private:
     bool replace(const QString& text, const QString& by, word::WdFindWrap wrap,
@@ -96,6 +101,7 @@ void TestWordContract::cleanup()
     }
     mFake.reset();
     qunsetenv("TICKETWRIGHT_PAGE_LOOP");
+    qunsetenv("TICKETWRIGHT_PDF_PARTS");
 }
 
 namespace {
@@ -114,6 +120,7 @@ const std::vector<std::pair<const char*, Scenario>> kScenarios = {
     {"a closed document", &TestWordContract::closedDocument},
     {"no fields", &TestWordContract::noFields},
     {"a PDF without a window", &TestWordContract::pdfWithoutWindow},
+    {"a PDF in parts", &TestWordContract::pdfInParts},
 };
 
 } // namespace
@@ -364,6 +371,67 @@ void TestWordContract::pdfWithoutWindow()
     QCOMPARE(QDir(mDir->path()).entryList({"*pdf*"}, QDir::Files | QDir::Hidden),
              QStringList{"contract.pdf"});
     invisible->Close(word::WdSaveOptions::DoNotSaveChanges);
+}
+
+namespace {
+
+// Every page of a PDF as pdftoppm draws it, small and grey.
+QList<QImage> pagesOf(const QString& pdf)
+{
+    QTemporaryDir folder;
+    QProcess draw;
+    draw.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("30"),
+                                            QStringLiteral("-gray"), QStringLiteral("-png"), pdf,
+                                            folder.filePath(QStringLiteral("page"))});
+    if (!draw.waitForFinished(120000) || draw.exitCode() != 0) {
+        return {};
+    }
+    QList<QImage> pages;
+    for (const QString& name : QDir(folder.path()).entryList({"*.png"}, QDir::Files, QDir::Name)) {
+        pages << QImage(folder.filePath(name));
+    }
+    return pages;
+}
+
+} // namespace
+
+// A long document's PDF made by two offices at once is the one office's, page for page; when the
+// second office dies on the way, the first makes the whole of it.
+void TestWordContract::pdfInParts()
+{
+    if (!mReal) {
+        QSKIP("only the office divides its export");
+    }
+    addPage();
+    addPage();
+    const QString saved = mDir->filePath("parts.doc");
+    mDocument->SaveAs(saved);
+    mDocument->Close();
+    bool secondOfficeLeft = false;
+    const auto exportWith = [&](const char* parts, bool endSecondOffice) {
+        qputenv("TICKETWRIGHT_PDF_PARTS", parts);
+        auto invisible = mApp->documents().Open(saved, true, false);
+        const QString pdf = mDir->filePath(QStringLiteral("%1-%2.pdf").arg(parts).arg(endSecondOffice));
+        word::FixedFormatOptions options;
+        options.progress = [&](int) {
+            const QList<qint64> offices = probe::officeChildrenOf(QCoreApplication::applicationPid());
+            if (endSecondOffice && offices.size() > 1) {
+                ::kill(static_cast<pid_t>(*std::max_element(offices.begin(), offices.end())),
+                       SIGKILL);
+                endSecondOffice = false;
+            }
+        };
+        invisible->ExportAsFixedFormat(pdf, word::WdExportFormat::PDF, options);
+        secondOfficeLeft = secondOfficeLeft || endSecondOffice;
+        invisible->Close(word::WdSaveOptions::DoNotSaveChanges);
+        return pdf;
+    };
+    const QList<QImage> whole = pagesOf(exportWith("off", false));
+    QCOMPARE(whole.size(), 4);
+    QVERIFY(pagesOf(exportWith("on", false)) == whole);
+    QVERIFY(pagesOf(exportWith("on", true)) == whole);
+    QVERIFY2(!secondOfficeLeft, "no second office was there to end");
+    QCOMPARE(QDir(mDir->path()).entryList({"*.pdf"}, QDir::Files | QDir::Hidden).size(), 3);
 }
 
 QTEST_MAIN(TestWordContract)
