@@ -3,6 +3,8 @@
 #include "app_identity.h"
 #include "word_automation.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <memory>
 
@@ -15,9 +17,12 @@ void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString
         }
     };
     report(0);
-    // A long document's export is shared with a second office, which starts meanwhile; one
-    // that is not needed waits for the next run.
-    word::startInstancesEarly(2);
+    // The office layer shares a long document's export with a second office; for a file this
+    // long it starts now, beside the first, rather than once the document is read.
+    constexpr qint64 kLongDocumentBytes = 1 << 20;
+    if (QFileInfo(wordFile).size() >= kLongDocumentBytes) {
+        word::startInstancesEarly(2);
+    }
     // The instance is ended by its destructor when anything below fails.
     std::unique_ptr<word::Application> app = word::Application::create();
     app->setDisplayAlerts(false);

@@ -16,6 +16,8 @@ public:
     // Runs the commands in order, each on its own: one that fails does not stop those after it.
     // Throws word::Error only when none could run (the office is gone, say).
     virtual std::vector<EditOutcome> run(const std::vector<EditCommand>& commands) = 0;
+    // Whether the commands run inside the office, where a walk over every paragraph is cheap.
+    virtual bool insideOffice() const { return false; }
 };
 
 } // namespace word

@@ -40,6 +40,7 @@ public:
         const QString& path);
 
     std::vector<EditOutcome> run(const std::vector<EditCommand>& commands) override;
+    bool insideOffice() const override { return true; }
 
     // Where the library's registration is: TICKETWRIGHT_EDITOR_REGISTRATION, else beside the
     // program, else (for a program run from its build tree only) in the build. Empty when none.

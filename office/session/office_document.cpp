@@ -311,7 +311,9 @@ bool OfficeDocument::divisible()
             const auto none = [](const Reference<css::container::XIndexAccess>& notes) {
                 return !notes.is() || notes->getCount() == 0;
             };
-            return !mHasView && !mModel->getCurrentController().is() &&
+            // Cutting it walks every paragraph: over the pipe, that would cost more than it saves.
+            return editsInsideOffice() && !mHasView &&
+                   !mModel->getCurrentController().is() &&
                    !Reference<css::util::XModifiable>(mModel, UNO_QUERY_THROW)->isModified() &&
                    !Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
                         ->getTextFields()

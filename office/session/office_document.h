@@ -57,6 +57,8 @@ public:
     // Whether another office reading this document's file would have it as it stands, and
     // parts of it would draw as they do in the whole (for an export in parts).
     bool divisible();
+    // Whether its editing commands run inside the office.
+    bool editsInsideOffice() const { return mEditor && mEditor->insideOffice(); }
     // The pages as the office draws them, the art page first, in file (see PdfExport).
     void exportPages(const QString& file, const ProgressHandler& progress);
     // Throws unless the document has a window: an invisible one cannot be selected in, nor its

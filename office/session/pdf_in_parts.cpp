@@ -109,9 +109,11 @@ PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, const QString& p
     const auto secondPart = [other, source, secondFile, from, &progress] {
         const auto opened = std::dynamic_pointer_cast<OfficeDocument>(
             other->documents().Open(source, true, false));
-        other->watched([&] {
-            opened->edit(keepPages(WdGoToDirection::Next, from));
-        });
+        if (!opened->editsInsideOffice()) {
+            throw Error(QStringLiteral("the second office edits over its pipe, too slowly to cut "
+                                       "the document"));
+        }
+        other->watched([&] { opened->edit(keepPages(WdGoToDirection::Next, from)); });
         opened->exportPages(secondFile, [&progress](int percent) { progress.second(percent); });
     };
     std::future<void> later;

@@ -399,8 +399,8 @@ QList<QImage> pagesOf(const QString& pdf)
 // second office dies on the way, the first makes the whole of it.
 void TestWordContract::pdfInParts()
 {
-    if (!mReal) {
-        QSKIP("only the office divides its export");
+    if (!mReal || qgetenv("TICKETWRIGHT_PAGE_LOOP") == "pipe") {
+        QSKIP("only an office that edits inside itself divides its export");
     }
     addPage();
     addPage();
