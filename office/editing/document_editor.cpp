@@ -296,8 +296,8 @@ void DocumentEditor::keepPages(WdGoToDirection which, int page)
         const auto before = mText->createTextCursorByRange(up<css::text::XTextRange>(start));
         if (page < 1 || at != page || !before->goLeft(1, false) ||
             !Reference<css::text::XParagraphCursor>(before, UNO_QUERY_THROW)->isEndOfParagraph()) {
-            throw Error(QStringLiteral("The document cannot be divided at its page %1.")
-                            .arg(page + 1));
+            throw Error(
+                QStringLiteral("The document cannot be divided at its page %1.").arg(page + 1));
         }
         mKnown.moved();
         mKnown.replaceBegins(false);

@@ -172,7 +172,7 @@ void PdfExport::write(const QString& path, const FixedFormatOptions& options)
     };
     try {
         exportPages(pages, options.progress);
-        joinParts({{pages, 0}}, joined, options);
+        joinParts({{pages, 0, 0}}, joined, options);
         place(joined, path);
     } catch (...) {
         removeScratch();

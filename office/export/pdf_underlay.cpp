@@ -64,7 +64,7 @@ PdfUnderlay::PdfUnderlay(Information information) : mInformation(std::move(infor
 
 void PdfUnderlay::run(const QString& source, const QString& target) const
 {
-    run(std::vector<Part>{{source, 0}}, target);
+    run(std::vector<Part>{{source, 0, 0}}, target);
 }
 
 void PdfUnderlay::run(const std::vector<Part>& parts, const QString& target) const
@@ -85,6 +85,11 @@ void PdfUnderlay::run(const std::vector<Part>& parts, const QString& target) con
             const std::size_t first = 1 + static_cast<std::size_t>(std::max(0, part.blankPages));
             if (pages.size() <= first) {
                 throw Error(QStringLiteral("The office wrote no pages."));
+            }
+            if (part.pages > 0 && pages.size() - first != static_cast<std::size_t>(part.pages)) {
+                throw Error(QStringLiteral("The office wrote %1 pages where %2 were asked for.")
+                                .arg(pages.size() - first)
+                                .arg(part.pages));
             }
             const QPDFObjectHandle art = pages.front().getFormXObjectForPage();
             for (std::size_t i = first; i < pages.size(); ++i) {

@@ -19,11 +19,13 @@ public:
         QString creator;
     };
 
-    // A PDF the office wrote: its art page, then blankPages pages that are left out, then its own.
+    // A PDF the office wrote: its art page, then blankPages pages that are left out, then its own
+    // (when pages is more than 0, exactly that many, or the part is refused).
     struct Part
     {
         QString file;
         int blankPages = 0;
+        int pages = 0;
     };
 
     explicit PdfUnderlay(Information information);

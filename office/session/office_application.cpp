@@ -2,6 +2,7 @@
 
 #include "in_office_editing.h"
 #include "model_loader.h"
+#include "pdf_in_parts.h"
 #include "reporting_call.h"
 #include "uno_support.h"
 
@@ -256,6 +257,12 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
                         .arg(path));
     }
     const QString action = QStringLiteral("Opening \"%1\"").arg(path);
+    // A long document opened invisible is opened for an export, which a second office may
+    // share: it begins reading the file now, beside this one.
+    std::unique_ptr<PdfInParts::ReadAhead> ahead;
+    if (readOnly && !visible && !mSecondOffice) {
+        ahead = PdfInParts::readAhead(info.absoluteFilePath());
+    }
     auto document = watched([&] {
         return guarded(action, [&] {
             // A Word document's import tells no progress, and a long one takes many seconds.
@@ -285,6 +292,7 @@ std::shared_ptr<Document> OfficeApplication::Open(const QString& path, bool read
             return opened;
         });
     });
+    document->readAhead(std::move(ahead));
     mOpen.push_back(document);
     return document;
 }

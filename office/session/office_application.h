@@ -48,6 +48,9 @@ public:
     // Gives a document opened invisible a hidden window, which the office's exports need.
     void
     attachHiddenWindow(const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model);
+    // An office that exports part of another's document: it never reads ahead for an export of
+    // its own.
+    void becomeSecondOffice() { mSecondOffice = true; }
     // Removes what a save to path that failed half-way left beside it.
     void removeSaveLeftovers(const QString& path) const;
 
@@ -80,6 +83,7 @@ private:
     void endProcess();
     void requireRunning() const;
 
+    bool mSecondOffice = false;
     std::unique_ptr<OfficeProcess> mProcess;
     OfficeBridge mBridge;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> mDesktop;

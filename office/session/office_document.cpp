@@ -103,6 +103,7 @@ void OfficeDocument::endWithEmptyParagraph()
 
 void OfficeDocument::abandon()
 {
+    mReadAhead.reset();
     mEditor.reset();
     mReplaceable.clear();
     mText.clear();
@@ -243,7 +244,7 @@ void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
                                    "such folder, or a folder has that name.")
                         .arg(path));
     }
-    switch (PdfInParts::write(*this, target.absoluteFilePath(), options)) {
+    switch (PdfInParts::write(*this, std::move(mReadAhead), target.absoluteFilePath(), options)) {
     case PdfInParts::Outcome::Written:
         return;
     case PdfInParts::Outcome::NotTried:
@@ -312,8 +313,7 @@ bool OfficeDocument::divisible()
                 return !notes.is() || notes->getCount() == 0;
             };
             // Cutting it walks every paragraph: over the pipe, that would cost more than it saves.
-            return editsInsideOffice() && !mHasView &&
-                   !mModel->getCurrentController().is() &&
+            return editsInsideOffice() && !mHasView && !mModel->getCurrentController().is() &&
                    !Reference<css::util::XModifiable>(mModel, UNO_QUERY_THROW)->isModified() &&
                    !Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
                         ->getTextFields()
@@ -341,6 +341,7 @@ void OfficeDocument::Close(WdSaveOptions)
 void OfficeDocument::close()
 {
     requireOpen();
+    mReadAhead.reset();
     const auto self = shared_from_this();
     bool leaveInOffice = true; // an office that cannot tell is asked nothing more
     try {

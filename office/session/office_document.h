@@ -2,6 +2,7 @@
 
 #include "document_editing.h"
 #include "pdf_export.h"
+#include "pdf_in_parts.h"
 #include "word_automation.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -57,6 +58,8 @@ public:
     // Whether another office reading this document's file would have it as it stands, and
     // parts of it would draw as they do in the whole (for an export in parts).
     bool divisible();
+    // The same file, read by a second office for an export in parts.
+    void readAhead(std::unique_ptr<PdfInParts::ReadAhead> ahead) { mReadAhead = std::move(ahead); }
     // Whether its editing commands run inside the office.
     bool editsInsideOffice() const { return mEditor && mEditor->insideOffice(); }
     // The pages as the office draws them, the art page first, in file (see PdfExport).
@@ -95,6 +98,7 @@ private:
     bool mHasView = false;
     bool mViewAside = false;
     std::unique_ptr<DocumentEditing> mEditor;
+    std::unique_ptr<PdfInParts::ReadAhead> mReadAhead;
     bool mLocked = false;
     bool mSuspended = false;
 };

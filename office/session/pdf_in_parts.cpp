@@ -8,6 +8,7 @@
 #include "reporting_call.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <atomic>
 #include <future>
@@ -19,8 +20,25 @@ namespace {
 
 // Below this the second office's start and reading cost more than half the export saves.
 constexpr int kFromPages = 100;
-// The share of the pages the first office takes: while the second reads the file, it exports.
+// A file this long is read by a second office beside the first, in case it is exported.
+constexpr qint64 kLongDocumentBytes = 1 << 20;
+// The share of the pages the first office takes when the second reads the file only once the
+// first has: it exports meanwhile.
 constexpr double kFirstShare = 0.56;
+
+QString partsMode()
+{
+    return qEnvironmentVariable("TICKETWRIGHT_PDF_PARTS");
+}
+
+// Lets the reading end, with the events running, before the office that reads goes.
+void finish(std::unique_ptr<PdfInParts::ReadAhead>& ahead, const ProgressHandler& progress)
+{
+    if (ahead && ahead->document.valid()) {
+        reportingCall(progress, nullptr, [&] { ahead->document.wait(); });
+    }
+    ahead.reset();
+}
 
 EditCommand keepPages(WdGoToDirection which, int page)
 {
@@ -44,10 +62,9 @@ private:
     {
         if (percent >= 0) {
             part = percent;
-            mPercent = static_cast<int>(
-                (static_cast<long long>(mFirst) * mFirstPages +
-                 static_cast<long long>(mSecond) * (mPages - mFirstPages)) /
-                std::max(1, mPages));
+            mPercent = static_cast<int>((static_cast<long long>(mFirst) * mFirstPages +
+                                         static_cast<long long>(mSecond) * (mPages - mFirstPages)) /
+                                        std::max(1, mPages));
         }
     }
 
@@ -60,33 +77,82 @@ private:
 
 } // namespace
 
-int PdfInParts::secondPartFrom(int pages)
+PdfInParts::ReadAhead::ReadAhead(std::unique_ptr<OfficeApplication> reader,
+                                 std::future<std::shared_ptr<OfficeDocument>> read)
+    : office(std::move(reader)), document(std::move(read))
+{}
+
+PdfInParts::ReadAhead::~ReadAhead()
 {
-    return std::clamp(static_cast<int>(pages * kFirstShare + 0.5), 1, std::max(1, pages - 1));
+    if (document.valid()) {
+        document.wait();
+    }
 }
 
-PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, const QString& path,
-                                      const FixedFormatOptions& options)
+std::unique_ptr<PdfInParts::ReadAhead> PdfInParts::readAhead(const QString& path)
 {
-    const QString mode = qEnvironmentVariable("TICKETWRIGHT_PDF_PARTS");
-    if (mode == QLatin1String("off")) {
+    const QString mode = partsMode();
+    if (mode == QLatin1String("off") ||
+        (mode != QLatin1String("on") && QFileInfo(path).size() < kLongDocumentBytes)) {
+        return {};
+    }
+    // Only an office that is already waiting: starting one would hold up the first's reading.
+    std::unique_ptr<OfficeProcess> waiting = early_offices::take();
+    if (!waiting) {
+        return {};
+    }
+    std::unique_ptr<OfficeApplication> office;
+    try {
+        office = std::make_unique<OfficeApplication>(std::move(waiting));
+        office->becomeSecondOffice();
+    } catch (const std::exception&) {
+        return {}; // the export's own attempt says why, if it comes to one
+    }
+    OfficeApplication* const reader = office.get();
+    std::future<std::shared_ptr<OfficeDocument>> document;
+    try {
+        document = std::async(std::launch::async, [reader, path] {
+            return std::dynamic_pointer_cast<OfficeDocument>(
+                reader->documents().Open(path, true, false));
+        });
+    } catch (const std::system_error&) {
+        return {};
+    }
+    return std::make_unique<ReadAhead>(std::move(office), std::move(document));
+}
+
+int PdfInParts::secondPartFrom(int pages, bool readAhead)
+{
+    const double share = readAhead ? 0.5 : kFirstShare;
+    return std::clamp(static_cast<int>(pages * share + 0.5), 1, std::max(1, pages - 1));
+}
+
+PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, std::unique_ptr<ReadAhead> ahead,
+                                      const QString& path, const FixedFormatOptions& options)
+{
+    const QString mode = partsMode();
+    const auto notTried = [&] {
+        finish(ahead, options.progress);
         return Outcome::NotTried;
+    };
+    if (mode == QLatin1String("off")) {
+        return notTried();
     }
     const int fromPages = mode == QLatin1String("on") ? 2 : kFromPages;
     int pages = 0;
     try {
         if (!document.divisible()) {
-            return Outcome::NotTried;
+            return notTried();
         }
         pages = document.app().watched(
             [&] { return document.edit(EditCommand::of(EditCommand::Kind::CountPages)); });
     } catch (const Error&) {
-        return Outcome::NotTried;
+        return notTried();
     }
     if (pages < fromPages) {
-        return Outcome::NotTried;
+        return notTried();
     }
-    const int from = secondPartFrom(pages);
+    const int from = secondPartFrom(pages, ahead != nullptr);
     const auto giveUp = [&](const QString& why, Outcome outcome) {
         notice::line(QStringLiteral("the PDF of %1 pages is made by one office, not in two parts "
                                     "at once: %2")
@@ -96,19 +162,30 @@ PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, const QString& p
     };
 
     std::unique_ptr<OfficeApplication> second;
-    try {
-        second = std::make_unique<OfficeApplication>(early_offices::take());
-    } catch (const std::exception& e) {
-        return giveUp(QStringLiteral("no second office (%1)").arg(QString::fromUtf8(e.what())),
-                      Outcome::NotTried);
+    std::future<std::shared_ptr<OfficeDocument>> secondDocument;
+    if (ahead) {
+        second = std::move(ahead->office);
+        secondDocument = std::move(ahead->document);
+        ahead.reset();
+    } else {
+        try {
+            second = std::make_unique<OfficeApplication>(early_offices::take());
+            second->becomeSecondOffice();
+        } catch (const std::exception& e) {
+            return giveUp(QStringLiteral("no second office (%1)").arg(QString::fromUtf8(e.what())),
+                          Outcome::NotTried);
+        }
     }
     PartsProgress progress(from, pages);
     const QString source = document.path();
     const QString secondFile = QDir(second->scratchFolder()).filePath(QStringLiteral("part-2.pdf"));
     OfficeApplication* const other = second.get();
-    const auto secondPart = [other, source, secondFile, from, &progress] {
-        const auto opened = std::dynamic_pointer_cast<OfficeDocument>(
-            other->documents().Open(source, true, false));
+    auto secondPart = [other, source, secondFile, from, &progress,
+                       read = std::move(secondDocument)]() mutable {
+        const std::shared_ptr<OfficeDocument> opened =
+            read.valid() ? read.get()
+                         : std::dynamic_pointer_cast<OfficeDocument>(
+                               other->documents().Open(source, true, false));
         if (!opened->editsInsideOffice()) {
             throw Error(QStringLiteral("the second office edits over its pipe, too slowly to cut "
                                        "the document"));
@@ -118,11 +195,11 @@ PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, const QString& p
     };
     std::future<void> later;
     try {
-        later = std::async(std::launch::async, secondPart);
+        later = std::async(std::launch::async, std::move(secondPart));
     } catch (const std::system_error& e) {
-        return giveUp(QStringLiteral("no thread for the second part (%1)")
-                          .arg(QString::fromUtf8(e.what())),
-                      Outcome::NotTried);
+        return giveUp(
+            QStringLiteral("no thread for the second part (%1)").arg(QString::fromUtf8(e.what())),
+            Outcome::NotTried);
     }
     // The second office's thread must be done before that office goes, however this ends.
     const auto awaitSecond = [&] {
@@ -139,9 +216,7 @@ PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, const QString& p
     };
     bool divided = false;
     try {
-        document.app().watched([&] {
-            document.edit(keepPages(WdGoToDirection::Previous, from));
-        });
+        document.app().watched([&] { document.edit(keepPages(WdGoToDirection::Previous, from)); });
         divided = true;
         document.exportPages(firstFile, [&](int percent) {
             progress.first(percent);
@@ -152,7 +227,10 @@ PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, const QString& p
         progress.first(100);
         awaitSecond();
         later.get();
-        PdfExport::joinParts({{firstFile, 0}, {secondFile, 1}}, joined, options);
+        // A part that lays out to other pages than its page breaks say (a page too long for one
+        // sheet, a blank one put in) is not taken: the parts might not match the whole.
+        PdfExport::joinParts({{firstFile, 0, from}, {secondFile, 1, pages - from}}, joined,
+                             options);
     } catch (const std::exception& e) {
         if (later.valid()) {
             awaitSecond();

@@ -2,8 +2,12 @@
 
 #include "word_automation.h"
 
+#include <future>
+#include <memory>
+
 namespace word {
 
+class OfficeApplication;
 class OfficeDocument;
 
 // A long document's PDF made in two parts at once: this document's office exports the first
@@ -26,12 +30,33 @@ public:
         FailedAfterDividing
     };
 
-    static Outcome write(OfficeDocument& document, const QString& path,
-                         const FixedFormatOptions& options);
+    // The same file read by a second office while the first reads it, begun when a long
+    // document is opened invisible (for an export, the only reason to open one so). Ending it
+    // waits for the reading.
+    class ReadAhead
+    {
+    public:
+        ReadAhead(std::unique_ptr<OfficeApplication> office,
+                  std::future<std::shared_ptr<OfficeDocument>> document);
+        ~ReadAhead();
+        ReadAhead(const ReadAhead&) = delete;
+        ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The first page (counted from 0) of the second part, for a document of pages: the second
-    // office reads the file first, so the first part is the longer.
-    static int secondPartFrom(int pages);
+        std::unique_ptr<OfficeApplication> office;
+        std::future<std::shared_ptr<OfficeDocument>> document;
+    };
+    // Begins reading path in an office that is already waiting, when a division of its export
+    // may come; nothing otherwise.
+    static std::unique_ptr<ReadAhead> readAhead(const QString& path);
+
+    // Writes the PDF with the document's read-ahead, if it has one, else a second office that
+    // reads the file once this one has.
+    static Outcome write(OfficeDocument& document, std::unique_ptr<ReadAhead> ahead,
+                         const QString& path, const FixedFormatOptions& options);
+
+    // The first page (counted from 0) of the second part, for a document of pages: when the
+    // second office reads the file only then, the first part is the longer.
+    static int secondPartFrom(int pages, bool readAhead);
 };
 
 } // namespace word

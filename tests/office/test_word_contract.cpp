@@ -380,9 +380,9 @@ QList<QImage> pagesOf(const QString& pdf)
 {
     QTemporaryDir folder;
     QProcess draw;
-    draw.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("30"),
-                                            QStringLiteral("-gray"), QStringLiteral("-png"), pdf,
-                                            folder.filePath(QStringLiteral("page"))});
+    draw.start(QStringLiteral("pdftoppm"),
+               {QStringLiteral("-r"), QStringLiteral("30"), QStringLiteral("-gray"),
+                QStringLiteral("-png"), pdf, folder.filePath(QStringLiteral("page"))});
     if (!draw.waitForFinished(120000) || draw.exitCode() != 0) {
         return {};
     }
@@ -408,13 +408,19 @@ void TestWordContract::pdfInParts()
     mDocument->SaveAs(saved);
     mDocument->Close();
     bool secondOfficeLeft = false;
-    const auto exportWith = [&](const char* parts, bool endSecondOffice) {
+    // With an office waiting, the second office reads the file beside the first.
+    const auto exportWith = [&](const char* parts, bool waiting, bool endSecondOffice) {
         qputenv("TICKETWRIGHT_PDF_PARTS", parts);
+        if (waiting) {
+            word::startInstancesEarly(1);
+        }
         auto invisible = mApp->documents().Open(saved, true, false);
-        const QString pdf = mDir->filePath(QStringLiteral("%1-%2.pdf").arg(parts).arg(endSecondOffice));
+        const QString pdf = mDir->filePath(
+            QStringLiteral("%1-%2-%3.pdf").arg(parts).arg(waiting).arg(endSecondOffice));
         word::FixedFormatOptions options;
         options.progress = [&](int) {
-            const QList<qint64> offices = probe::officeChildrenOf(QCoreApplication::applicationPid());
+            const QList<qint64> offices =
+                probe::officeChildrenOf(QCoreApplication::applicationPid());
             if (endSecondOffice && offices.size() > 1) {
                 ::kill(static_cast<pid_t>(*std::max_element(offices.begin(), offices.end())),
                        SIGKILL);
@@ -426,12 +432,13 @@ void TestWordContract::pdfInParts()
         invisible->Close(word::WdSaveOptions::DoNotSaveChanges);
         return pdf;
     };
-    const QList<QImage> whole = pagesOf(exportWith("off", false));
+    const QList<QImage> whole = pagesOf(exportWith("off", false, false));
     QCOMPARE(whole.size(), 4);
-    QVERIFY(pagesOf(exportWith("on", false)) == whole);
-    QVERIFY(pagesOf(exportWith("on", true)) == whole);
+    QVERIFY(pagesOf(exportWith("on", false, false)) == whole);
+    QVERIFY(pagesOf(exportWith("on", true, false)) == whole);
+    QVERIFY(pagesOf(exportWith("on", true, true)) == whole);
     QVERIFY2(!secondOfficeLeft, "no second office was there to end");
-    QCOMPARE(QDir(mDir->path()).entryList({"*.pdf"}, QDir::Files | QDir::Hidden).size(), 3);
+    QCOMPARE(QDir(mDir->path()).entryList({"*.pdf"}, QDir::Files | QDir::Hidden).size(), 4);
 }
 
 QTEST_MAIN(TestWordContract)
