@@ -22,6 +22,8 @@ namespace {
 constexpr int kFromPages = 100;
 // A file this long is read by a second office beside the first, in case it is exported.
 constexpr qint64 kLongDocumentBytes = 1 << 20;
+// A file this short holds far fewer pages than are worth dividing: it is not even looked at.
+constexpr qint64 kShortDocumentBytes = 256 << 10;
 // The share of the pages the first office takes when the second reads the file only once the
 // first has: it exports meanwhile.
 constexpr double kFirstShare = 0.56;
@@ -135,7 +137,8 @@ PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, std::unique_ptr<
         finish(ahead, options.progress);
         return Outcome::NotTried;
     };
-    if (mode == QLatin1String("off")) {
+    if (mode == QLatin1String("off") || (mode != QLatin1String("on") && !ahead &&
+                                         QFileInfo(document.path()).size() < kShortDocumentBytes)) {
         return notTried();
     }
     const int fromPages = mode == QLatin1String("on") ? 2 : kFromPages;
