@@ -421,9 +421,13 @@ void TestWordContract::pdfInParts()
         options.progress = [&](int) {
             const QList<qint64> offices =
                 probe::officeChildrenOf(QCoreApplication::applicationPid());
-            if (endSecondOffice && offices.size() > 1) {
-                ::kill(static_cast<pid_t>(*std::max_element(offices.begin(), offices.end())),
-                       SIGKILL);
+            // The newest office is the second; it is ended only while it is seen alive.
+            const pid_t second =
+                offices.size() > 1
+                    ? static_cast<pid_t>(*std::max_element(offices.begin(), offices.end()))
+                    : 0;
+            if (endSecondOffice && second > 0 && ::kill(second, 0) == 0) {
+                ::kill(second, SIGKILL);
                 endSecondOffice = false;
             }
         };
