@@ -25,7 +25,9 @@
 // each saved document and its PDF. TICKETWRIGHT_BENCH_ROUNDS=N runs the whole list N times over,
 // one round after the other, and takes the 20,000 / 10,000 ratios from each count's fastest run: on
 // a shared machine a run can lose a quarter of its speed for a minute, and the fastest is the one
-// least disturbed. TICKETWRIGHT_BENCH_ON_SCREEN shows the main window (and so the preview) on the
+// least disturbed. TICKETWRIGHT_BENCH_MARKS prints, for each run, every office call the stages are
+// cut from and the end of each added page, in seconds from the click: where a short run's fixed
+// costs go. TICKETWRIGHT_BENCH_ON_SCREEN shows the main window (and so the preview) on the
 // display, for a run through the window as a person sees it; the click is still the button's own
 // handler.
 
@@ -229,6 +231,15 @@ void benchOne(int count, bool cutAndStackA4, const QString& folder, const Option
     const double total = clickAndWait(form, options);
     const double programCpu = programCpuSeconds() - Timeline::current().programCpuAtClick;
     const QString document = form.preview() ? form.preview()->mWordFile : QString();
+    if (qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_MARKS")) {
+        const Timeline& t = Timeline::current();
+        for (const auto& [name, at] : t.marks) {
+            std::printf("         mark %-10s %7.3f\n", qPrintable(name), at - t.click);
+        }
+        for (size_t k = 0; k < t.pastes.size(); ++k) {
+            std::printf("         page %zu done %7.3f\n", k + 2, t.pastes[k] - t.click);
+        }
+    }
     const double floor = printStages(count, total, document, folder, options);
     (cutAndStackA4 ? figures.cutAndStackA4 : figures.totals)[count].push_back(total);
     double officeCpu = 0;

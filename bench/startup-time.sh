@@ -2,6 +2,9 @@
 # Start-up time: from launching the program to its main window being shown, which includes the
 # office check (one office engine started and quit). Runs on a private Xvfb display; the first
 # start is a warm-up and is not counted (it also makes the office profile seed in the cache).
+# Then the idle program's memory: one more start, left until its two waiting offices have come
+# up and their memory has settled, read from the kernel (resident and proportional set sizes of
+# the program and its offices).
 #
 # Usage: bench/startup-time.sh [PROGRAM] [RUNS]
 #   PROGRAM defaults to build/app/ticketwright, RUNS to 7.
@@ -72,3 +75,69 @@ sorted=$(printf '%s\n' "${times[@]}" | sort -n)
 median=$(echo "$sorted" | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}')
 echo "launch to main window, warm, $runs runs: min $(echo "$sorted" | head -n1) ms," \
      "median $median ms, max $(echo "$sorted" | tail -n1) ms"
+
+# Beside it, the office alone: milliseconds from starting it, with a profile it has used before, to
+# its pipe taking connections, the median of as many starts. The check waits for no less.
+office=${TICKETWRIGHT_OFFICE:-/usr/lib/libreoffice/program/soffice.bin}
+if [ -x "$office" ]; then
+    office_times=()
+    for i in $(seq 0 "$runs"); do
+        pipe="ticketwright-bench-$$-$i"
+        begin=$(date +%s%N)
+        "$office" --headless --invisible --nologo --norestore --nodefault --nolockcheck \
+            "--accept=pipe,name=$pipe;urp;StarOffice.ComponentContext" \
+            "-env:UserInstallation=file://$work/office-profile" >/dev/null 2>&1 &
+        app=$!
+        until [ -e "/tmp/OSL_PIPE_$(id -u)_$pipe" ] || [ -e "$TMPDIR/OSL_PIPE_$(id -u)_$pipe" ]; do
+            kill -0 "$app" 2>/dev/null || break
+            sleep 0.005
+        done
+        # The first start makes the profile, and is not counted.
+        [ "$i" -eq 0 ] || office_times+=($(( ($(date +%s%N) - begin) / 1000000 )))
+        kill "$app" 2>/dev/null || true
+        wait "$app" 2>/dev/null || true
+        app=
+        rm -f "/tmp/OSL_PIPE_$(id -u)_$pipe" "$TMPDIR/OSL_PIPE_$(id -u)_$pipe"
+    done
+    # The office's socket for its profile, named by the MD5 of the profile's URL in UTF-16, each
+    # byte in hexadecimal without a leading zero.
+    hash=$(printf '%s' "file://$work/office-profile" | iconv -t UTF-16LE | md5sum |
+           cut -c1-32 | sed 's/../& /g; s/\b0\([0-9a-f]\)/\1/g; s/ //g')
+    rm -f "/tmp/OSL_PIPE_$(id -u)_SingleOfficeIPC_$hash" "$TMPDIR/OSL_PIPE_$(id -u)_SingleOfficeIPC_$hash"
+    echo "the office alone, start to its pipe, $runs runs: median" \
+         "$(printf '%s\n' "${office_times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}') ms"
+fi
+
+# Kibibytes of one field of smaps_rollup, summed over the program and its offices.
+memory_of() {
+    local field=$1 total=0 pid kib
+    for pid in $app $(pgrep -P "$app" || true); do
+        kib=$(awk -v f="$field:" '$1 == f {print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null || true)
+        total=$((total + ${kib:-0}))
+    done
+    echo "$total"
+}
+"$program" >"$work/app.log" 2>&1 &
+app=$!
+until xdotool search --onlyvisible --name '^Ticketwright$' >/dev/null 2>&1; do
+    kill -0 "$app" 2>/dev/null || { echo "the program ended at start" >&2; exit 1; }
+    sleep 0.05
+done
+# The offices start half a second after the window; settled is two readings a second apart
+# within 1 %, with both offices there.
+previous=0
+for _ in $(seq 60); do
+    sleep 1
+    offices=$(pgrep -P "$app" -c soffice.bin || true)
+    now=$(memory_of Rss)
+    if [ "${offices:-0}" -ge 2 ] && [ $((now * 100)) -le $((previous * 101)) ]; then
+        break
+    fi
+    previous=$now
+done
+echo "idle program with $offices waiting offices: resident $((now / 1024)) MiB," \
+     "proportional $(( $(memory_of Pss) / 1024 )) MiB, program alone" \
+     "$(( $(awk '/^VmRSS:/ {print $2}' "/proc/$app/status") / 1024 )) MiB resident"
+kill "$app"
+wait "$app" 2>/dev/null || true
+app=

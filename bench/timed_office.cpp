@@ -60,7 +60,12 @@ public:
     {
         mInner->ExportAsFixedFormat(path, format, options);
     }
-    void Close() override { mInner->Close(); }
+    void Close() override
+    {
+        Timeline::current().mark(QStringLiteral("close"));
+        mInner->Close();
+        Timeline::current().mark(QStringLiteral("closed"));
+    }
     void Close(word::WdSaveOptions o) override { mInner->Close(o); }
     void FitTextToLines() override { mInner->FitTextToLines(); }
     bool HasFields() override { return mInner->HasFields(); }
@@ -112,6 +117,7 @@ public:
         for (const auto& [pid, seconds] : office_figures::officeCpuSeconds()) {
             Timeline::current().officeCpu[pid] = seconds;
         }
+        Timeline::current().mark(QStringLiteral("quitting"));
         mInner->quit();
         Timeline::current().mark(QStringLiteral("quit"));
     }
