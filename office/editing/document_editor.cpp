@@ -1,5 +1,6 @@
 #include "document_editor.h"
 
+#include "office_line_fit.h"
 #include "selection_copy.h"
 #include "uno_support.h"
 
@@ -91,6 +92,9 @@ int DocumentEditor::runOne(const EditCommand& command)
         return countPages();
     case Kind::KeepPages:
         keepPages(command.direction, command.count);
+        return 0;
+    case Kind::FitTextToLines:
+        fitTextToLines();
         return 0;
     case Kind::Fail:
         break;
@@ -316,6 +320,14 @@ void DocumentEditor::keepPages(WdGoToDirection which, int page)
         cut->setString(rtl::OUString());
         mCursor->gotoStart(false);
     });
+}
+
+void DocumentEditor::fitTextToLines()
+{
+    requireView(); // the office's font metrics come from the window
+    endStaging();
+    guarded(QStringLiteral("Fitting the text to its lines"),
+            [&] { OfficeLineFit(mModel, mText).run(); });
 }
 
 bool DocumentEditor::replaceAll(const FindRequest& request)

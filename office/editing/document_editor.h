@@ -52,6 +52,7 @@ private:
     void goToPage(WdGoToDirection direction, int count);
     int countPages();
     void keepPages(WdGoToDirection which, int page);
+    void fitTextToLines();
     bool replaceAll(const FindRequest& request);
     void endStaging();
     void takeView();

@@ -12,7 +12,7 @@ using Kind = EditCommand::Kind;
 namespace {
 
 // Each command travels as its kind's name and a list of arguments.
-constexpr std::array<std::pair<Kind, const char*>, 13> kNames{{
+constexpr std::array<std::pair<Kind, const char*>, 14> kNames{{
     {Kind::WholeStory, "WholeStory"},
     {Kind::Copy, "Copy"},
     {Kind::EndOfStory, "EndOfStory"},
@@ -25,6 +25,7 @@ constexpr std::array<std::pair<Kind, const char*>, 13> kNames{{
     {Kind::ViewChanged, "ViewChanged"},
     {Kind::CountPages, "CountPages"},
     {Kind::KeepPages, "KeepPages"},
+    {Kind::FitTextToLines, "FitTextToLines"},
     {Kind::Fail, "Fail"},
 }};
 

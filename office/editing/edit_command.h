@@ -31,6 +31,9 @@ struct EditCommand
         // Only some pages stay, for an export in parts: from page count (counted from 0) to the
         // end with direction Next, the pages before it with Previous.
         KeepPages,
+        // Long wording shrinks to keep every line of the first page (Document::FitTextToLines):
+        // where the editor runs, so that reading the page's paragraphs costs no round trips.
+        FitTextToLines,
         // A step refused before it reached the editor, failing in its turn with this description.
         Fail
     };

@@ -2,7 +2,6 @@
 
 #include "document_store.h"
 #include "office_application.h"
-#include "office_line_fit.h"
 #include "office_range.h"
 #include "page_picture.h"
 #include "pdf_export.h"
@@ -367,10 +366,7 @@ void OfficeDocument::FitTextToLines()
     app().watched([&] {
         requireOpen();
         requireView(); // the office's font metrics come from the window
-        guarded(QStringLiteral("Fitting the text to its lines"), [&] {
-            endStaging();
-            OfficeLineFit(mModel, mText).run();
-        });
+        edit(EditCommand::of(EditCommand::Kind::FitTextToLines));
     });
 }
 
