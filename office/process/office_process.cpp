@@ -118,13 +118,16 @@ namespace {
 
 // Settings of the office's fresh private profile. Background jobs (spelling as you type,
 // grammar, timed recovery saves of a document that is never meant to be kept) compete with the
-// program's calls for the office's one lock and would slow each of them.
+// program's calls for the office's one lock and would slow each of them. No document is locked:
+// each office opens only the program's own files, a lock file is left behind by an office that
+// is ended with its document open, and one that finds no room on a full disk fails the opening.
 constexpr char kProfileSettings[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
 <item oor:path="/org.openoffice.Office.Linguistic/SpellChecking"><prop oor:name="IsSpellAuto" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Linguistic/GrammarChecking"><prop oor:name="IsAutoGrammarCheck" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Recovery/AutoSave"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Recovery/RecoveryInfo"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseLocking" oor:op="fuse"><value>false</value></prop></item>
 </oor:items>
 )";
 

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <sys/mount.h>
 #include <vector>
 
 namespace {
@@ -50,6 +52,7 @@ private slots:
     void cleanup();
     void scenarios_data();
     void scenarios();
+    void openedOnAFullDisk();
 
 public:
     // The scenarios; each starts with the ticket template open.
@@ -157,6 +160,46 @@ void TestWordContract::scenarios()
     } catch (const word::Error& e) {
         QFAIL(e.what());
     }
+}
+
+// A document on a full disk, as the preview's page is when the run's save has filled the
+// temporary folder: it opens and draws, and the office leaves nothing beside it. (The office's lock
+// file, which finds no room, made the opening fail.)
+void TestWordContract::openedOnAFullDisk()
+{
+    mApp = word::Application::create();
+    mDocument = mApp->documents().Open(mDir->filePath("template.dot"), true);
+    const QString saved = mDir->filePath("page.doc");
+    mDocument->SaveAs(saved);
+    mDocument->Close();
+    QTemporaryDir full;
+    if (::mount("tmpfs", QFile::encodeName(full.path()).constData(), "tmpfs", 0,
+                "size=64k,mode=0700") != 0) {
+        QSKIP("no small file system can be mounted here");
+    }
+    const auto unmount =
+        qScopeGuard([&] { ::umount2(QFile::encodeName(full.path()).constData(), MNT_DETACH); });
+    QVERIFY(QFile::copy(saved, full.filePath("page.doc")));
+    QFile filler(full.filePath("filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(512, 'x')) == 512) {
+    }
+    filler.close();
+
+    try {
+        mDocument = mApp->documents().Open(full.filePath("page.doc"));
+        QVERIFY(!mDocument->range()->CopyAsPicture().isNull());
+        mDocument->Close();
+    } catch (const word::Error& e) {
+        QFAIL(e.what());
+    }
+    mDocument.reset();
+    mApp->quit();
+    mApp.reset();
+    QCOMPARE(QDir(full.path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDir::Name),
+             QStringList({QStringLiteral("filler"), QStringLiteral("page.doc")}));
 }
 
 // The report names the file; a folder is no document.
