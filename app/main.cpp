@@ -8,6 +8,7 @@
 #include "program_end.h"
 #include "result_claims.h"
 #include "seams.h"
+#include "ticket_template.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -27,8 +28,9 @@ QIcon applicationIcon()
     return icon;
 }
 
-// Whenever the main window comes up, the offices of the next run start while the person types;
-// a moment later, so that they do not slow the window's own start.
+// Whenever the main window comes up, the offices of the next run start, and are made ready with
+// the template, while the person types; a moment later, so that they do not slow the window's
+// own start.
 class StartOfficesWhenShown : public QObject
 {
 public:
@@ -38,7 +40,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show) {
-            QTimer::singleShot(kDelayMs, this, [] { GenerationRun::startOfficesEarly(); });
+            QTimer::singleShot(kDelayMs, this,
+                               [] { GenerationRun::startOfficesEarly(ticketTemplateBytes()); });
         }
         return QObject::eventFilter(watched, event);
     }

@@ -29,7 +29,8 @@
 // cut from and the end of each added page, in seconds from the click: where a short run's fixed
 // costs go. TICKETWRIGHT_BENCH_ON_SCREEN shows the main window (and so the preview) on the
 // display, for a run through the window as a person sees it; the click is still the button's own
-// handler.
+// handler. TICKETWRIGHT_BENCH_COLD leaves the waiting offices as started, not made ready with the
+// template, as the command line leaves them.
 
 #include "book_row.h"
 #include "form1.h"
@@ -40,6 +41,7 @@
 #include "save_doc_as_jpg.h"
 #include "seams.h"
 #include "ticket_number_check.h"
+#include "ticket_template.h"
 #include "timed_office.h"
 #include "timeline.h"
 #include "word_automation.h"
@@ -124,7 +126,10 @@ void installProgram()
 // the click, until the preview is shown (on the display, when asked). Gives the seconds taken.
 double clickAndWait(Form1& form, const Options& options)
 {
-    GenerationRun::startOfficesEarly();
+    // As the window does: the offices are made ready with the template, unless asked not to.
+    GenerationRun::startOfficesEarly(qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_COLD")
+                                         ? QByteArray()
+                                         : ticketTemplateBytes());
     QElapsedTimer typing;
     typing.start();
     while (typing.elapsed() < kTypingMs) {

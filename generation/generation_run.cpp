@@ -77,8 +77,11 @@ void GenerationRun::removeWorkingFiles()
     }
 }
 
-void GenerationRun::startOfficesEarly()
+void GenerationRun::startOfficesEarly(const QByteArray& sample)
 {
+    if (!sample.isEmpty()) {
+        word::warmInstancesWith(sample);
+    }
     word::startInstancesEarly(2);
 }
 
@@ -139,6 +142,8 @@ void GenerationRun::openTemplate()
         }
     });
     mTrap.step(label::kStartOffice, [&] {
+        // Offices not yet made ready stay as they are: the run needs the processors now.
+        word::warmInstancesWith({});
         mApp = word::Application::create();
         // The picture's office starts now, alongside the run, unless one is waiting already.
         word::startInstancesEarly(1);

@@ -40,8 +40,10 @@ public:
     // a program that must end now while a run may still hold them.
     static void endAllOffices();
     // Starts the offices the next run will use (its own and its picture's) while the person is
-    // still typing; they are ended with endAllOffices() when no run takes them.
-    static void startOfficesEarly();
+    // still typing; they are ended with endAllOffices() when no run takes them. With a sample
+    // document (the window's template), each is also made ready with it meanwhile, until a run
+    // begins.
+    static void startOfficesEarly(const QByteArray& sample = {});
 
     ~GenerationRun();
 

@@ -3,6 +3,7 @@
 #include "early_offices.h"
 #include "office_application.h"
 #include "office_process.h"
+#include "warm_offices.h"
 
 #include <mutex>
 
@@ -53,16 +54,30 @@ void startInstancesEarly(int count)
     // A head start only: whatever fails here, the instance that would have taken the office
     // meets again, and reports, when it starts one of its own.
     try {
-        early_offices::fill(count);
+        early_offices::fill(count - warm_offices::count());
+        warm_offices::watch();
     } catch (...) {
     }
 }
 
+void warmInstancesWith(const QByteArray& document)
+{
+    {
+        std::lock_guard lock(factoryMutex);
+        if (!usingOfficeEngine) {
+            return;
+        }
+    }
+    warm_offices::warmWith(document);
+}
+
 ApplicationFactory defaultApplicationFactory()
 {
-    return [] {
-        return std::unique_ptr<Application>(
-            std::make_unique<OfficeApplication>(early_offices::take()));
+    return []() -> std::unique_ptr<Application> {
+        if (auto ready = warm_offices::take()) {
+            return ready;
+        }
+        return std::make_unique<OfficeApplication>(early_offices::take());
     };
 }
 
@@ -70,6 +85,7 @@ void terminateAllInstances()
 {
     OfficeProcess::killAll();
     early_offices::clear();
+    warm_offices::clear();
 }
 
 } // namespace word

@@ -9,6 +9,7 @@
 // Every operation either has the effect described here or throws word::Error, whose what() is a
 // readable description for the error report.
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -261,6 +262,15 @@ ApplicationFactory defaultApplicationFactory();
 // of its own that nothing else used; waiting ones are ended by terminateAllInstances(). Does
 // nothing while a factory other than the default is installed. Call from the event loop's thread.
 void startInstancesEarly(int count);
+
+// From now on, while the event loop runs, offices started early are also made ready with this
+// document as soon as they can take a connection: each opens it, draws its first page and closes
+// it, so that the instance that takes the office opens and draws its own first document in about
+// a third of the time. Only a saving: an office that fails it is ended, with one line on standard
+// error, and create() goes on without it. An empty document stops this for offices not yet begun.
+// Does nothing while a factory other than the default is installed. Call from the event loop's
+// thread.
+void warmInstancesWith(const QByteArray& document);
 
 // Ends every office instance this process started, at once. Used when the program must end
 // immediately while an instance is still running, so that none is left behind.

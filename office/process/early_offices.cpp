@@ -1,5 +1,6 @@
 #include "early_offices.h"
 
+#include <algorithm>
 #include <deque>
 
 namespace word {
@@ -43,6 +44,26 @@ std::unique_ptr<OfficeProcess> early_offices::take()
     waiting().pop_front();
     office->stopRestartingWhenAsked();
     return office;
+}
+
+std::unique_ptr<OfficeProcess> early_offices::takeListening()
+{
+    dropUnusable();
+    const auto found = std::find_if(waiting().begin(), waiting().end(),
+                                    [](const auto& office) { return office->listening(); });
+    if (found == waiting().end()) {
+        return {};
+    }
+    auto office = std::move(*found);
+    waiting().erase(found);
+    office->stopRestartingWhenAsked();
+    return office;
+}
+
+int early_offices::count()
+{
+    dropUnusable();
+    return static_cast<int>(waiting().size());
 }
 
 void early_offices::clear()

@@ -16,6 +16,10 @@ namespace early_offices {
 void fill(int count);
 // A waiting office, or none.
 std::unique_ptr<OfficeProcess> take();
+// A waiting office that has opened its pipe already, or none.
+std::unique_ptr<OfficeProcess> takeListening();
+// How many are waiting.
+int count();
 // Ends every waiting office.
 void clear();
 

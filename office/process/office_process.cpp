@@ -228,6 +228,11 @@ bool OfficeProcess::running()
     return !ended() && !mProcess.waitForFinished(0);
 }
 
+bool OfficeProcess::listening() const
+{
+    return !mPipeName.isEmpty() && QFileInfo::exists(LeftoverSweep::socketPath(mPipeName));
+}
+
 int OfficeProcess::exitCode() const
 {
     return mProcess.exitStatus() == QProcess::NormalExit ? mProcess.exitCode() : -1;

@@ -40,6 +40,8 @@ public:
     bool running();
     // Whether the process was seen to end (or was ended) since it was started.
     bool ended() const;
+    // Whether the office has opened its pipe, so that a connection is taken at once.
+    bool listening() const;
     // The id of the process last started, kept after it ended (its scratch files carry it).
     pid_t startedPid() const { return mStartedPid; }
     // Whether it still is, or will be, an office to use: one that failed to start again is not.

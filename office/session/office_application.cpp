@@ -192,6 +192,12 @@ QString OfficeApplication::scratchFolder() const
     return mProcess->folder();
 }
 
+bool OfficeApplication::usable()
+{
+    return mDesktop.is() && !mBridge.gone() && !mProcess->watchdog().stoppedOffice() &&
+           mProcess->running();
+}
+
 void OfficeApplication::endProcess()
 {
     for (const auto& document : mOpen) {

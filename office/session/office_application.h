@@ -44,6 +44,8 @@ public:
     void forget(OfficeDocument* document);
     // A folder of this instance for scratch files, removed when the office ends.
     QString scratchFolder() const;
+    // Whether its office still runs and answers; on the thread the office was started on.
+    bool usable();
 
     // Gives a document opened invisible a hidden window, which the office's exports need.
     void

@@ -21,6 +21,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -39,6 +40,8 @@ private slots:
     void laterOfficesStartOnTheFirstOnesProfile();
     void aDamagedSeedCostsOnlyTheSaving_data();
     void aDamagedSeedCostsOnlyTheSaving();
+    void aFailedWarmingCostsOnlyTheSaving_data();
+    void aFailedWarmingCostsOnlyTheSaving();
     void unavailableOfficeFailsQuickly();
     void watchdogGivesUpOnlyAStalledCall_data();
     void watchdogGivesUpOnlyAStalledCall();
@@ -262,6 +265,52 @@ void TestOfficeLifetime::aDamagedSeedCostsOnlyTheSaving()
     }
     QVERIFY2(QFileInfo(manifest).isFile(), "no seed was kept again");
     QVERIFY(!QFileInfo::exists(seed + QStringLiteral("/user/poison")));
+}
+
+void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving_data()
+{
+    QTest::addColumn<QByteArray>("sample");
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("made ready") << QByteArray("Spring raffle\n") << false;
+    QTest::newRow("a sample it cannot read")
+        << QByteArray("PK\x03\x04\x14\x00\x00\x00broken archive", 24) << false;
+    QTest::newRow("its office killed meanwhile") << QByteArray("Spring raffle\n") << true;
+}
+
+void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving()
+{
+    QFETCH(QByteArray, sample);
+    QFETCH(bool, killed);
+    const auto stop = qScopeGuard([] {
+        word::warmInstancesWith({});
+        word::terminateAllInstances();
+    });
+    word::warmInstancesWith(sample);
+    word::startInstancesEarly(1);
+    // It begins once the office takes connections, with the sample in the office's folder.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const QStringList folders = ownOfficeFolders();
+            return folders.size() == 1 &&
+                   QFileInfo::exists(
+                       QDir(QDir::tempPath()).filePath(folders.front() + "/warm-up.dot"));
+        }(),
+        30000);
+    if (killed) {
+        const auto offices = probe::officeChildrenOf(getpid());
+        QCOMPARE(offices.size(), 1);
+        QVERIFY(::kill(static_cast<pid_t>(offices.front()), SIGKILL) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!probe::processAlive(offices.front()), 10000);
+    }
+    auto app = word::Application::create();
+    QTemporaryDir folder;
+    const QString text = folder.filePath(QStringLiteral("wording.txt"));
+    writeBytes(text, "Spring raffle\n");
+    QCOMPARE(app->documents().Open(text, true)->range()->Text().trimmed(),
+             QStringLiteral("Spring raffle"));
+    // One that failed is gone.
+    QCOMPARE(probe::officeChildrenOf(getpid()).size(), 1);
+    app->quit();
 }
 
 void TestOfficeLifetime::unavailableOfficeFailsQuickly()
