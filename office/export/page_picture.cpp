@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 
 namespace word {
 
@@ -18,6 +19,14 @@ constexpr int kPictureDotsPerMeter = 7559; // 192 dpi
 PagePicture::PagePicture(const QString& scratchFolder, const QString& documentPath)
     : mPng(QDir(scratchFolder).filePath(QStringLiteral("page.png"))), mDocumentPath(documentPath)
 {}
+
+void PagePicture::drawOnly(const std::function<void(const rtl::OUString& url)>& draw)
+{
+    QFile::remove(mPng);
+    const auto remove = qScopeGuard([&] { QFile::remove(mPng); });
+    uno::guarded(QStringLiteral("Making a picture of \"%1\"").arg(mDocumentPath),
+                 [&] { draw(uno::fileUrl(mPng)); });
+}
 
 QImage PagePicture::take(const std::function<void(const rtl::OUString& url)>& draw)
 {

@@ -399,20 +399,32 @@ QImage OfficeDocument::firstPagePicture()
 {
     requireOpen();
     return PagePicture(app().scratchFolder(), mPath).take([&](const rtl::OUString& url) {
-        giveViewBack();
-        endStaging();
-        // The picture filter draws the page the view is on, and needs the layout to do so.
-        resumeView();
-        unlockControllers();
-        Reference<css::text::XTextViewCursorSupplier> views(mModel->getCurrentController(),
-                                                            UNO_QUERY_THROW);
-        Reference<css::text::XPageCursor> page(views->getViewCursor(), UNO_QUERY_THROW);
-        page->jumpToFirstPage();
-        Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
-            ->storeToURL(url,
-                         properties({{"FilterName", Any(rtl::OUString("writer_png_Export"))}}));
-        lockControllers();
+        drawFirstPageTo(url);
     });
+}
+
+void OfficeDocument::drawFirstPage()
+{
+    requireOpen();
+    PagePicture(app().scratchFolder(), mPath).drawOnly([&](const rtl::OUString& url) {
+        drawFirstPageTo(url);
+    });
+}
+
+void OfficeDocument::drawFirstPageTo(const rtl::OUString& url)
+{
+    giveViewBack();
+    endStaging();
+    // The picture filter draws the page the view is on, and needs the layout to do so.
+    resumeView();
+    unlockControllers();
+    Reference<css::text::XTextViewCursorSupplier> views(mModel->getCurrentController(),
+                                                        UNO_QUERY_THROW);
+    Reference<css::text::XPageCursor> page(views->getViewCursor(), UNO_QUERY_THROW);
+    page->jumpToFirstPage();
+    Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
+        ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("writer_png_Export"))}}));
+    lockControllers();
 }
 
 } // namespace word
