@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTimer>
 
+#include <chrono>
 #include <deque>
 #include <future>
 #include <system_error>
@@ -48,15 +49,71 @@ void warm(OfficeApplication& application, const QString& sample)
     document->Close();
 }
 
+std::future<void> alreadyDone()
+{
+    std::promise<void> none;
+    none.set_value();
+    return none.get_future();
+}
+
+QString describe(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& met) {
+        return QString::fromUtf8(met.what());
+    } catch (...) {
+        return QStringLiteral("an unknown failure");
+    }
+}
+
+// What the warming met, waiting for its end; empty for an office ready to use. The future is
+// spent, and left ready again for a ready one.
+QString failureOf(Warming& warming)
+{
+    try {
+        warming.done.get();
+        warming.done = alreadyDone();
+        return warming.application->usable() ? QString()
+                                             : QStringLiteral("its office ended while it waited");
+    } catch (...) {
+        return describe(std::current_exception());
+    }
+}
+
+void ended(const QString& failure)
+{
+    notice::line(QStringLiteral("an office being made ready ahead was ended (%1); the next "
+                                "instance starts as without it")
+                     .arg(failure));
+}
+
+// Those that failed go as soon as that is known, so that others can be started in their place.
+void dropFailed()
+{
+    std::erase_if(state().offices, [](Warming& warming) {
+        if (warming.done.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            return false;
+        }
+        const QString failure = failureOf(warming);
+        if (failure.isEmpty()) {
+            return false;
+        }
+        ended(failure);
+        return true;
+    });
+}
+
+// Runs from the event loop, so nothing may escape it.
 void begin(std::unique_ptr<OfficeProcess> process)
 {
     Warming warming;
     try {
         warming.application = std::make_unique<OfficeApplication>(std::move(process));
-    } catch (const std::exception& failure) {
+    } catch (...) {
         notice::line(QStringLiteral("an office started ahead could not be connected (%1); the "
                                     "next instance starts its own")
-                         .arg(QString::fromUtf8(failure.what())));
+                         .arg(describe(std::current_exception())));
         return;
     }
     const QString sample =
@@ -65,9 +122,7 @@ void begin(std::unique_ptr<OfficeProcess> process)
     if (!file.open(QIODevice::WriteOnly) || file.write(state().sample) != state().sample.size() ||
         !file.flush()) {
         // Connected is a saving already.
-        std::promise<void> none;
-        none.set_value();
-        warming.done = none.get_future();
+        warming.done = alreadyDone();
         state().offices.push_back(std::move(warming));
         return;
     }
@@ -77,9 +132,7 @@ void begin(std::unique_ptr<OfficeProcess> process)
         warming.done =
             std::async(std::launch::async, [application, sample] { warm(*application, sample); });
     } catch (const std::system_error&) {
-        std::promise<void> none;
-        none.set_value();
-        warming.done = none.get_future();
+        warming.done = alreadyDone();
     }
     state().offices.push_back(std::move(warming));
 }
@@ -117,6 +170,7 @@ void warm_offices::watch()
 
 int warm_offices::count()
 {
+    dropFailed();
     return static_cast<int>(state().offices.size());
 }
 
@@ -125,22 +179,12 @@ std::unique_ptr<OfficeApplication> warm_offices::take()
     while (!state().offices.empty()) {
         Warming warming = std::move(state().offices.front());
         state().offices.pop_front();
-        QString failure;
-        try {
-            warming.done.get();
-            if (!warming.application->usable()) {
-                throw Error(QStringLiteral("its office ended while it waited"));
-            }
+        const QString failure = failureOf(warming);
+        if (failure.isEmpty()) {
             return std::move(warming.application);
-        } catch (const std::exception& met) {
-            failure = QString::fromUtf8(met.what());
-        } catch (...) {
-            failure = QStringLiteral("an unknown failure");
         }
         // Its state is not known: it ends, and the instance goes on without it.
-        notice::line(QStringLiteral("an office being made ready ahead was ended (%1); the next "
-                                    "instance starts as without it")
-                         .arg(failure));
+        ended(failure);
     }
     return {};
 }
