@@ -273,7 +273,7 @@ void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving_data()
     QTest::addColumn<bool>("killed");
     QTest::newRow("made ready") << QByteArray("Spring raffle\n") << false;
     QTest::newRow("a sample it cannot read")
-        << QByteArray("PK\x03\x04\x14\x00\x00\x00broken archive", 24) << false;
+        << QByteArray("PK\x03\x04") + QByteArray(4, '\0') + "broken archive" << false;
     QTest::newRow("its office killed meanwhile") << QByteArray("Spring raffle\n") << true;
 }
 
