@@ -299,6 +299,7 @@ void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving()
     if (killed) {
         const auto offices = probe::officeChildrenOf(getpid());
         QCOMPARE(offices.size(), 1);
+        QVERIFY(offices.front() > 1 && probe::processAlive(offices.front()));
         QVERIFY(::kill(static_cast<pid_t>(offices.front()), SIGKILL) == 0);
         QTRY_VERIFY_WITH_TIMEOUT(!probe::processAlive(offices.front()), 10000);
     }
