@@ -22,6 +22,9 @@ public:
     void drawOnly(const std::function<void(const rtl::OUString& url)>& draw);
 
 private:
+    // Draws into the scratch file, replacing any left there.
+    void drawFile(const std::function<void(const rtl::OUString& url)>& draw);
+
     QString mPng;
     QString mDocumentPath;
 };
