@@ -4,7 +4,7 @@
 # start is a warm-up and is not counted (it also makes the office profile seed in the cache).
 # Then the idle program's memory: one more start, left until its two waiting offices have come
 # up and their memory has settled, read from the kernel (resident and proportional set sizes of
-# the program and its offices).
+# the program and its offices, and, as root, the physical pages they hold between them).
 #
 # Usage: bench/startup-time.sh [PROGRAM] [RUNS]
 #   PROGRAM defaults to build/app/ticketwright, RUNS to 7.
@@ -135,8 +135,34 @@ for _ in $(seq 60); do
     fi
     previous=$now
 done
+# The resident sum counts a library page once for each process mapping it, and the offices map the
+# same libraries; the physical pages of the program and its offices, each counted once, are read
+# from the page map (which gives frame numbers to root only).
+distinct=$(perl -e '
+    use strict; use warnings; no warnings "portable";
+    my %frames;
+    for my $pid (@ARGV) {
+        open(my $maps, "<", "/proc/$pid/maps") or next;
+        open(my $map, "<:raw", "/proc/$pid/pagemap") or next;
+        while (<$maps>) {
+            my ($from, $to) = /^([0-9a-f]+)-([0-9a-f]+)/ or next;
+            my ($first, $pages) = (hex($from) / 4096, (hex($to) - hex($from)) / 4096);
+            my $entries = "";
+            sysseek($map, $first * 8, 0) or next;
+            next unless (sysread($map, $entries, $pages * 8) // 0) == $pages * 8;
+            for my $entry (unpack("Q<*", $entries)) {
+                next unless $entry & (1 << 63);
+                my $frame = $entry & ((1 << 55) - 1);
+                exit 1 unless $frame;
+                $frames{$frame} = 1;
+            }
+        }
+    }
+    exit 1 unless %frames;
+    print scalar(keys %frames) * 4;' $app $(pgrep -P "$app" || true)) || distinct=
 echo "idle program with $offices waiting offices: resident $((now / 1024)) MiB," \
-     "proportional $(( $(memory_of Pss) / 1024 )) MiB, program alone" \
+     "proportional $(( $(memory_of Pss) / 1024 )) MiB," \
+     "${distinct:+$((distinct / 1024)) MiB of distinct pages, }program alone" \
      "$(( $(awk '/^VmRSS:/ {print $2}' "/proc/$app/status") / 1024 )) MiB resident"
 kill "$app"
 wait "$app" 2>/dev/null || true

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 
 namespace word {
 
@@ -20,22 +19,11 @@ PagePicture::PagePicture(const QString& scratchFolder, const QString& documentPa
     : mPng(QDir(scratchFolder).filePath(QStringLiteral("page.png"))), mDocumentPath(documentPath)
 {}
 
-void PagePicture::drawFile(const std::function<void(const rtl::OUString& url)>& draw)
+QImage PagePicture::take(const std::function<void(const rtl::OUString& url)>& draw)
 {
     QFile::remove(mPng);
     uno::guarded(QStringLiteral("Making a picture of \"%1\"").arg(mDocumentPath),
                  [&] { draw(uno::fileUrl(mPng)); });
-}
-
-void PagePicture::drawOnly(const std::function<void(const rtl::OUString& url)>& draw)
-{
-    const auto remove = qScopeGuard([&] { QFile::remove(mPng); });
-    drawFile(draw);
-}
-
-QImage PagePicture::take(const std::function<void(const rtl::OUString& url)>& draw)
-{
-    drawFile(draw);
     QImage picture(mPng);
     QFile::remove(mPng);
     if (picture.isNull()) {

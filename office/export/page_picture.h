@@ -18,13 +18,8 @@ public:
     PagePicture(const QString& scratchFolder, const QString& documentPath);
     // draw stores the first page as PNG at the URL it is given.
     QImage take(const std::function<void(const rtl::OUString& url)>& draw);
-    // Has the office draw it, and keeps nothing: only the office's own work, as a rehearsal.
-    void drawOnly(const std::function<void(const rtl::OUString& url)>& draw);
 
 private:
-    // Draws into the scratch file, replacing any left there.
-    void drawFile(const std::function<void(const rtl::OUString& url)>& draw);
-
     QString mPng;
     QString mDocumentPath;
 };

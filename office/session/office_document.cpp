@@ -403,14 +403,6 @@ QImage OfficeDocument::firstPagePicture()
     });
 }
 
-void OfficeDocument::drawFirstPage()
-{
-    requireOpen();
-    PagePicture(app().scratchFolder(), mPath).drawOnly([&](const rtl::OUString& url) {
-        drawFirstPageTo(url);
-    });
-}
-
 void OfficeDocument::drawFirstPageTo(const rtl::OUString& url)
 {
     giveViewBack();

@@ -55,8 +55,6 @@ public:
     // One of them, whose failure throws; its value.
     int edit(const EditCommand& command);
     QImage firstPagePicture();
-    // The same drawing, kept by nobody: readies the office's picture filter and layout.
-    void drawFirstPage();
     // Whether another office reading this document's file would have it as it stands, and
     // parts of it would draw as they do in the whole (for an export in parts).
     bool divisible();

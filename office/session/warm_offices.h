@@ -9,9 +9,9 @@
 namespace word {
 
 // Offices started ahead of need, connected and made ready while the person types: each opens a
-// sample document once, draws its first page and closes it, on a thread of its own, so that the
-// office has its word processor, fonts and picture filter loaded before the run asks for them
-// (an office's first document opens in about three times as long as its next). Only a saving: an
+// sample document once and closes it, on a thread of its own, so that the office has its word
+// processor and fonts loaded before the run asks for them (an office's first document opens in
+// about three times as long as its next). Only a saving: an
 // office that fails it is ended with one line on standard error, and the instance that would have
 // taken it starts as without it. Used from the thread that runs the event loop.
 namespace warm_offices {
