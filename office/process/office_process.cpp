@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -128,15 +129,48 @@ constexpr char kProfileSettings[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <item oor:path="/org.openoffice.Office.Recovery/AutoSave"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Recovery/RecoveryInfo"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseLocking" oor:op="fuse"><value>false</value></prop></item>
-</oor:items>
 )";
 
-void writeProfileSettings(const QString& profile)
+// The office's version, as "7.4", from the bootstrap file beside the program; empty when it
+// cannot be read there.
+QByteArray officeVersion()
+{
+    QFile bootstrap(
+        QFileInfo(OfficeProcess::programPath()).dir().filePath(QStringLiteral("bootstraprc")));
+    if (!bootstrap.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return {};
+    }
+    static const QRegularExpression productKey(QStringLiteral("^ProductKey=.* (\\d+\\.\\d+)$"));
+    while (!bootstrap.atEnd()) {
+        const auto match = productKey.match(QString::fromUtf8(bootstrap.readLine()).trimmed());
+        if (match.hasMatch()) {
+            return match.captured(1).toLatin1();
+        }
+    }
+    return {};
+}
+
+// A profile that has not seen this version of the office makes it run its graphics self-tests
+// (about a second) before it takes connections, at every start: nothing else ever records the
+// version in a headless profile. Without the version the tests run, as before.
+QByteArray profileSettings()
+{
+    QByteArray settings(kProfileSettings);
+    const QByteArray version = officeVersion();
+    if (!version.isEmpty()) {
+        settings +=
+            R"(<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>)" +
+            version + "</value></prop></item>\n";
+    }
+    return settings + "</oor:items>\n";
+}
+
+void writeProfileSettings(const QString& profile, const QByteArray& text)
 {
     QDir().mkpath(profile + QStringLiteral("/user"));
     QFile settings(profile + QStringLiteral("/user/registrymodifications.xcu"));
     if (settings.open(QIODevice::WriteOnly)) {
-        settings.write(kProfileSettings);
+        settings.write(text);
     }
 }
 
@@ -145,7 +179,8 @@ void writeProfileSettings(const QString& profile)
 void OfficeProcess::start()
 {
     const QString profileFolder = mFolder + QStringLiteral("/profile");
-    const ProfileSeed seed(programPath(), QByteArray(kProfileSettings));
+    const QByteArray settings = profileSettings();
+    const ProfileSeed seed(programPath(), settings);
     mStartedOnSeed = false;
     if (ended() && exitCode() == kRestartRequested) {
         // The office has just set its profile up, settings merged in, and is not running.
@@ -153,7 +188,7 @@ void OfficeProcess::start()
     } else if (!mFreshProfile && seed.copyInto(profileFolder)) {
         mStartedOnSeed = true;
     } else {
-        writeProfileSettings(profileFolder);
+        writeProfileSettings(profileFolder, settings);
     }
     const QString profile = profileUrl();
     mProcess.setProgram(QFileInfo(programPath()).absoluteFilePath());
@@ -247,7 +282,7 @@ void OfficeProcess::restart()
 void OfficeProcess::restartOnFreshProfile(const QString& why)
 {
     endProcess();
-    ProfileSeed(programPath(), QByteArray(kProfileSettings)).discard(why);
+    ProfileSeed(programPath(), profileSettings()).discard(why);
     QDir(mFolder + QStringLiteral("/profile")).removeRecursively();
     mFreshProfile = true;
     start();
