@@ -273,33 +273,50 @@ void TestOfficeLifetime::aDamagedSeedCostsOnlyTheSaving()
 void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving_data()
 {
     QTest::addColumn<QByteArray>("sample");
-    QTest::addColumn<bool>("killed");
-    QTest::newRow("made ready") << QByteArray("Spring raffle\n") << false;
+    QTest::addColumn<QString>("fault");
+    const QByteArray sample("Spring raffle\n");
+    QTest::newRow("made ready") << sample << QString();
     QTest::newRow("a sample it cannot read")
-        << QByteArray("PK\x03\x04") + QByteArray(4, '\0') + "broken archive" << false;
-    QTest::newRow("its office killed meanwhile") << QByteArray("Spring raffle\n") << true;
+        << QByteArray("PK\x03\x04") + QByteArray(4, '\0') + "broken archive" << QString();
+    QTest::newRow("its office killed meanwhile") << sample << QStringLiteral("killed");
+    QTest::newRow("its office cannot be connected") << sample << QStringLiteral("unconnectable");
 }
 
 void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving()
 {
     QFETCH(QByteArray, sample);
-    QFETCH(bool, killed);
+    QFETCH(QString, fault);
     const auto stop = qScopeGuard([] {
         word::warmInstancesWith({});
         word::terminateAllInstances();
+        qunsetenv("TICKETWRIGHT_PAGE_LOOP");
+        qunsetenv("TICKETWRIGHT_EDITOR_REGISTRATION");
     });
+    if (fault == QLatin1String("unconnectable")) {
+        // Connecting fails once the pipe is open: the editor is required and cannot be found.
+        qputenv("TICKETWRIGHT_PAGE_LOOP", "office");
+        qputenv("TICKETWRIGHT_EDITOR_REGISTRATION", "/nonexistent/editor.rdb");
+    }
     word::warmInstancesWith(sample);
     word::startInstancesEarly(1);
-    // It begins once the office takes connections, with the sample in the office's folder.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            const QStringList folders = ownOfficeFolders();
-            return folders.size() == 1 &&
-                   QFileInfo::exists(
-                       QDir(QDir::tempPath()).filePath(folders.front() + "/warm-up.dot"));
-        }(),
-        30000);
-    if (killed) {
+    if (fault == QLatin1String("unconnectable")) {
+        QCOMPARE(ownOfficeFolders().size(), 1);
+        // The office is ended as soon as connecting fails, and its folder goes with it.
+        QTRY_VERIFY_WITH_TIMEOUT(ownOfficeFolders().isEmpty(), 30000);
+        qunsetenv("TICKETWRIGHT_PAGE_LOOP");
+        qunsetenv("TICKETWRIGHT_EDITOR_REGISTRATION");
+    } else {
+        // It begins once the office takes connections, with the sample in the office's folder.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const QStringList folders = ownOfficeFolders();
+                return folders.size() == 1 &&
+                       QFileInfo::exists(
+                           QDir(QDir::tempPath()).filePath(folders.front() + "/warm-up.dot"));
+            }(),
+            30000);
+    }
+    if (fault == QLatin1String("killed")) {
         const auto offices = probe::officeChildrenOf(getpid());
         QCOMPARE(offices.size(), 1);
         QVERIFY(offices.front() > 1 && probe::processAlive(offices.front()));
