@@ -7,9 +7,12 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/text/XTextRangeCompare.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
+
+#include <limits>
 
 namespace word {
 
@@ -96,6 +99,8 @@ int DocumentEditor::runOne(const EditCommand& command)
     case Kind::FitTextToLines:
         fitTextToLines();
         return 0;
+    case Kind::Statistics:
+        return statistic(command.count);
     case Kind::Fail:
         break;
     }
@@ -147,6 +152,7 @@ void DocumentEditor::copy()
     guarded(QStringLiteral("Copying"), [&] {
         endStaging();
         select(up<css::text::XTextRange>(mCursor));
+        mStatistics.changed();
         CopiedText copied;
         copied.content = mTransferSupplier->getTransferable();
         copied.page = copiedPageOf(mText, mCursor);
@@ -180,7 +186,13 @@ void DocumentEditor::paste()
                     compare->compareRegionEnds(up<css::text::XTextRange>(mCursor),
                                                mText->getEnd()) == 0;
         }
-        if (atEnd && !mCursorParagraph->isStartOfParagraph()) {
+        const bool newParagraph = atEnd && !mCursorParagraph->isStartOfParagraph();
+        if (atEnd && copied.page.onePage) {
+            mStatistics.pageBegins([this] { return officeCounts(); }, newParagraph);
+        } else {
+            mStatistics.changed();
+        }
+        if (newParagraph) {
             // Pasted paragraphs merge their first one into the paragraph they land in; at the
             // end of a paragraph with text they would run into it.
             mText->insertControlCharacter(up<css::text::XTextRange>(mCursor),
@@ -226,6 +238,11 @@ void DocumentEditor::backspace()
     guarded(QStringLiteral("Deleting"), [&] {
         const bool atEnd = mKnown.atEnd();
         const bool endsInPage = mKnown.typedBackspace(atEnd);
+        if (atEnd) {
+            mStatistics.backspace();
+        } else {
+            mStatistics.changed();
+        }
         if (atEnd) {
             // Collapsed at the end, and it stays there: the character before it goes. Joining
             // the last paragraph to the one before removes a page start only when the last
@@ -303,6 +320,7 @@ void DocumentEditor::keepPages(WdGoToDirection which, int page)
             throw Error(
                 QStringLiteral("The document cannot be divided at its page %1.").arg(page + 1));
         }
+        mStatistics.changed();
         mKnown.moved();
         mKnown.replaceBegins(false);
         mPages.reset();
@@ -326,6 +344,7 @@ void DocumentEditor::fitTextToLines()
 {
     requireView(); // the office's font metrics come from the window
     endStaging();
+    mStatistics.changed();
     guarded(QStringLiteral("Fitting the text to its lines"),
             [&] { OfficeLineFit(mModel, mText).run(); });
 }
@@ -340,10 +359,54 @@ bool DocumentEditor::replaceAll(const FindRequest& request)
         if (!mReplace) {
             mReplace.emplace(mText, mReplaceable);
         }
-        return request.wrap == WdFindWrap::Stop
-                   ? mReplace->fromInsertionPoint(request, mKnown, mCursor)
-                   : mReplace->everywhere(request, mKnown);
+        if (request.wrap != WdFindWrap::Stop) {
+            const bool replaced = mReplace->everywhere(request, mKnown);
+            if (replaced) {
+                mStatistics.changed();
+            }
+            return replaced;
+        }
+        const int matches = mReplace->fromInsertionPoint(request, mKnown, mCursor);
+        mStatistics.replaced(request.text, request.replacement, matches);
+        return matches > 0;
     });
+}
+
+std::optional<DocumentCounts> DocumentEditor::officeCounts() const
+{
+    try {
+        const Reference<css::beans::XPropertySet> document(mModel, UNO_QUERY_THROW);
+        sal_Int32 words = -1;
+        sal_Int32 characters = -1;
+        sal_Int32 paragraphs = -1;
+        document->getPropertyValue("WordCount") >>= words;
+        document->getPropertyValue("CharacterCount") >>= characters;
+        document->getPropertyValue("ParagraphCount") >>= paragraphs;
+        if (words < 0 || characters < 0 || paragraphs < 0) {
+            return std::nullopt;
+        }
+        return DocumentCounts{words, characters, paragraphs};
+    } catch (const css::uno::Exception&) {
+        return std::nullopt; // counted by the office as it saves, as without this
+    }
+}
+
+int DocumentEditor::statistic(int which)
+{
+    const std::optional<DocumentCounts> counts = mStatistics.counts();
+    if (!counts) {
+        return -1;
+    }
+    // A field may show the statistics, and only the office's own count brings it up to date.
+    const auto fields =
+        Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)->getTextFields();
+    if (fields->createEnumeration()->hasMoreElements()) {
+        return -1;
+    }
+    const qint64 value = which == 0   ? counts->words
+                         : which == 1 ? counts->characters
+                                      : counts->paragraphs;
+    return value <= std::numeric_limits<int>::max() ? static_cast<int>(value) : -1;
 }
 
 } // namespace word

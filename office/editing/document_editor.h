@@ -5,6 +5,7 @@
 #include "document_model.h"
 #include "layout_stages.h"
 #include "page_index.h"
+#include "page_statistics.h"
 #include "replace_all.h"
 
 #include <com/sun/star/datatransfer/XTransferable.hpp>
@@ -53,6 +54,8 @@ private:
     int countPages();
     void keepPages(WdGoToDirection which, int page);
     void fitTextToLines();
+    std::optional<DocumentCounts> officeCounts() const;
+    int statistic(int which);
     bool replaceAll(const FindRequest& request);
     void endStaging();
     void takeView();
@@ -78,6 +81,7 @@ private:
     std::optional<PageIndex> mPages;
     int mPastedPages = 0;
     LayoutStages mStages;
+    PageStatistics mStatistics;
 };
 
 } // namespace word

@@ -12,7 +12,7 @@ using Kind = EditCommand::Kind;
 namespace {
 
 // Each command travels as its kind's name and a list of arguments.
-constexpr std::array<std::pair<Kind, const char*>, 14> kNames{{
+constexpr std::array<std::pair<Kind, const char*>, 15> kNames{{
     {Kind::WholeStory, "WholeStory"},
     {Kind::Copy, "Copy"},
     {Kind::EndOfStory, "EndOfStory"},
@@ -26,6 +26,7 @@ constexpr std::array<std::pair<Kind, const char*>, 14> kNames{{
     {Kind::CountPages, "CountPages"},
     {Kind::KeepPages, "KeepPages"},
     {Kind::FitTextToLines, "FitTextToLines"},
+    {Kind::Statistics, "Statistics"},
     {Kind::Fail, "Fail"},
 }};
 
@@ -61,6 +62,9 @@ Sequence<css::beans::NamedValue> encodeCommands(const std::vector<EditCommand>& 
         case Kind::KeepPages:
             arguments = anys({Any(static_cast<sal_Int32>(command.direction)),
                               Any(static_cast<sal_Int32>(command.count))});
+            break;
+        case Kind::Statistics:
+            arguments = anys({Any(static_cast<sal_Int32>(command.count))});
             break;
         case Kind::Replace:
             arguments =
@@ -105,6 +109,9 @@ std::vector<EditCommand> decodeCommands(const Sequence<css::beans::NamedValue>& 
         case Kind::KeepPages:
             command.direction = static_cast<WdGoToDirection>(argument<sal_Int32>(arguments, 0));
             command.count = argument<sal_Int32>(arguments, 1);
+            break;
+        case Kind::Statistics:
+            command.count = argument<sal_Int32>(arguments, 0);
             break;
         case Kind::Replace:
             command.request.text = toQ(argument<rtl::OUString>(arguments, 0));

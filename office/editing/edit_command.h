@@ -34,6 +34,9 @@ struct EditCommand
         // Long wording shrinks to keep every line of the first page (Document::FitTextToLines):
         // where the editor runs, so that reading the page's paragraphs costs no round trips.
         FitTextToLines,
+        // The document's words (count 0), characters (1) or paragraphs (2) when the editor knows
+        // them without the office counting the whole document, else -1.
+        Statistics,
         // A step refused before it reached the editor, failing in its turn with this description.
         Fail
     };
@@ -53,7 +56,7 @@ struct EditCommand
 
     Kind kind = Kind::Fail;
     WdGoToDirection direction = WdGoToDirection::Next; // GoToPage, KeepPages
-    int count = 0;                                     // GoToPage, KeepPages
+    int count = 0;                                     // GoToPage, KeepPages, Statistics
     FindRequest request;                               // Replace
     QString failure;                                   // Fail
 };

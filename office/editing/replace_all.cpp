@@ -65,8 +65,8 @@ bool ReplaceAll::everywhere(const FindRequest& request, DocumentModel& known)
     return !matches.empty();
 }
 
-bool ReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentModel& known,
-                                    const Reference<css::text::XTextCursor>& cursor)
+int ReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentModel& known,
+                                   const Reference<css::text::XTextCursor>& cursor)
 {
     mSearch->setSearchString(toOU(request.text));
     // The office searches on from the insertion point; each match costs one call to find it and
@@ -85,7 +85,7 @@ bool ReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentModel& k
     // On a page pasted from a copy the matches can be counted beforehand: a search past the
     // last of them, which finds nothing, would cost as much as one that finds something.
     const std::optional<int> atMost = known.matchesAtMost(request.text);
-    bool replaced = false;
+    int replaced = 0;
     int matches = 0;
     Reference<css::uno::XInterface> found;
     if (!atMost || *atMost > 0) {
@@ -95,14 +95,14 @@ bool ReplaceAll::fromInsertionPoint(const FindRequest& request, DocumentModel& k
         Reference<css::text::XTextRange> match(found, UNO_QUERY_THROW);
         if (replaceable(match, style, guard)) {
             match->setString(replacement);
-            replaced = true;
+            ++replaced;
         }
         if (atMost && ++matches >= *atMost) {
             break;
         }
         found = mReplaceable->findNext(found, descriptor);
     }
-    if (replaced) {
+    if (replaced > 0) {
         known.replacedFromInsertionPoint(request.style, request.replacement);
     }
     return replaced;

@@ -26,7 +26,7 @@ public:
     // Over the whole document; what it puts in is placed text from then on.
     bool everywhere(const FindRequest& request, DocumentModel& known);
     // From the insertion point to the end.
-    bool fromInsertionPoint(
+    int fromInsertionPoint(
         const FindRequest& request, DocumentModel& known,
         const com::sun::star::uno::Reference<com::sun::star::text::XTextCursor>& cursor);
 

@@ -1,6 +1,7 @@
 #include "office_document.h"
 
 #include "document_store.h"
+#include "notice.h"
 #include "office_application.h"
 #include "office_range.h"
 #include "page_picture.h"
@@ -9,10 +10,12 @@
 #include "reporting_call.h"
 #include "selection_copy.h"
 #include "uno_support.h"
+#include "word_file_statistics.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QUrl>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -147,7 +150,8 @@ std::vector<EditOutcome> OfficeDocument::edit(const std::vector<EditCommand>& co
     using Kind = EditCommand::Kind;
     const bool needsView = std::any_of(commands.begin(), commands.end(), [](const auto& command) {
         return command.kind != Kind::EndStaging && command.kind != Kind::PastedPages &&
-               command.kind != Kind::ViewChanged && command.kind != Kind::Fail;
+               command.kind != Kind::ViewChanged && command.kind != Kind::Statistics &&
+               command.kind != Kind::Fail;
     });
     if (needsView) {
         giveViewBack();
@@ -228,13 +232,56 @@ void OfficeDocument::save(const QString& path)
             putViewAside();
         }
         endStaging();
-        // Seconds for a long document: the caller's windows go on meanwhile.
-        reportingCall(app().progress(), nullptr, [&] {
-            Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
-                ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
-                                              {"Overwrite", Any(true)}}));
-        });
+        const std::optional<DocumentCounts> counts = countsKnownWithoutOffice();
+        const auto store = [&](bool officeCounts) {
+            // The office skips its own count of the statistics for this option alone.
+            auto arguments = properties(
+                {{"FilterName", Any(rtl::OUString("MS Word 97"))}, {"Overwrite", Any(true)}});
+            if (!officeCounts) {
+                arguments = properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
+                                        {"Overwrite", Any(true)},
+                                        {"FilterOptions", Any(rtl::OUString("SkipImages"))}});
+            }
+            // Seconds for a long document: the caller's windows go on meanwhile.
+            reportingCall(app().progress(), nullptr, [&] {
+                Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
+                    ->storeToURL(url, arguments);
+            });
+        };
+        store(!counts);
+        if (counts) {
+            // The office's own statistics were left as they were, and taken for up to date: a
+            // later save that counts them must count them anew.
+            Reference<css::util::XModifiable>(mModel, UNO_QUERY_THROW)->setModified(true);
+            const QString why = WordFileStatistics::write(QUrl(toQ(url)).toLocalFile(), *counts);
+            if (!why.isEmpty()) {
+                notice::line(QStringLiteral("the statistics of \"%1\" could not be written (%2); "
+                                            "it is saved again with the office's own count")
+                                 .arg(path, why));
+                store(true);
+            }
+        }
     });
+}
+
+// A document without a window has no layout, and its saved statistics have no page count: the
+// rest the editor may know.
+std::optional<DocumentCounts> OfficeDocument::countsKnownWithoutOffice()
+{
+    if (qEnvironmentVariable("TICKETWRIGHT_SAVE_COUNTS") == QLatin1String("office") ||
+        mModel->getCurrentController().is()) {
+        return std::nullopt;
+    }
+    int values[3] = {};
+    for (int which = 0; which < 3; ++which) {
+        EditCommand command = EditCommand::of(EditCommand::Kind::Statistics);
+        command.count = which;
+        values[which] = edit(command);
+        if (values[which] < 0) {
+            return std::nullopt;
+        }
+    }
+    return DocumentCounts{values[0], values[1], values[2]};
 }
 
 void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,

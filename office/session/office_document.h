@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document_editing.h"
+#include "page_statistics.h"
 #include "pdf_export.h"
 #include "pdf_in_parts.h"
 #include "word_automation.h"
@@ -11,6 +12,7 @@
 #include <com/sun/star/util/XReplaceable.hpp>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace word {
@@ -79,6 +81,7 @@ private:
     void exportWhole(const QString& path, const FixedFormatOptions& options);
     PdfExport prepareExport(const ProgressHandler& progress);
     void save(const QString& path);
+    std::optional<DocumentCounts> countsKnownWithoutOffice();
     void close();
     void drawFirstPageTo(const rtl::OUString& url);
     void requireOpen() const;

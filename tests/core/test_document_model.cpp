@@ -3,6 +3,7 @@
 // makes unknown.
 
 #include "document_model.h"
+#include "page_statistics.h"
 
 #include <QTest>
 
@@ -33,6 +34,44 @@ DocumentModel onFreshLastPage(const CopiedPage& page = ticketPage())
 }
 
 const auto kNumberStyle = [] { return QStringLiteral("Ticket No."); };
+
+// Pages pasted and renumbered as a run does, each page's number given as text: the statistics
+// the editor follows, and the office's own count of the finished document. A page holds 10 words
+// and 5 paragraphs, and 50 characters besides its number, which it shows twice. twist names
+// one thing done differently on the given page.
+std::pair<std::optional<DocumentCounts>, DocumentCounts>
+followPages(const QStringList& numbers, const QString& twist = {}, int twistPage = 0)
+{
+    PageStatistics statistics;
+    DocumentCounts office;
+    const auto finishPage = [&](const QString& number) {
+        office.words += 10;
+        office.paragraphs += 5;
+        office.characters += 50 + 2 * number.size();
+    };
+    finishPage(numbers.front());
+    for (int page = 2; page <= numbers.size(); ++page) {
+        const DocumentCounts before = office;
+        statistics.pageBegins(
+            [&]() -> std::optional<DocumentCounts> {
+                if (twist == "no count") {
+                    return std::nullopt;
+                }
+                return before;
+            },
+            false);
+        statistics.backspace();
+        const bool twisted = page == twistPage;
+        const QString number =
+            twisted && twist == "wording" ? QStringLiteral("Spring Fair") : numbers[page - 1];
+        statistics.replaced("\uE001\uE001", number, twisted && twist == "one match" ? 1 : 2);
+        if (twisted && twist == "changed") {
+            statistics.changed();
+        }
+        finishPage(number);
+    }
+    return {statistics.counts(), office};
+}
 
 } // namespace
 
@@ -288,6 +327,43 @@ private slots:
         DocumentModel model = onFreshLastPage(table);
         model.replaceBegins(true);
         QVERIFY(!model.matchesOnlyInStyle("0001", "Ticket No.", kNumberStyle));
+    }
+
+    // The statistics of repeated pages are known exactly, or not at all.
+    void statisticsOfRepeatedPages_data()
+    {
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("firstNumber");
+        QTest::addColumn<QString>("twist");
+        QTest::addColumn<int>("twistPage");
+        QTest::addColumn<bool>("known");
+        QTest::newRow("numbers of one width") << 40 << 1 << "" << 0 << true;
+        QTest::newRow("numbers growing wider") << 40 << 9990 << "" << 0 << true;
+        QTest::newRow("the fourth page wider") << 6 << 9997 << "" << 0 << true;
+        QTest::newRow("three pages") << 3 << 1 << "" << 0 << false;
+        QTest::newRow("a change before the third page") << 40 << 1 << "changed" << 2 << true;
+        QTest::newRow("a change on a later page") << 40 << 1 << "changed" << 7 << false;
+        QTest::newRow("wording in place of a number") << 40 << 1 << "wording" << 9 << false;
+        QTest::newRow("fewer matches on the last page") << 40 << 1 << "one match" << 40 << false;
+        QTest::newRow("the office cannot count") << 40 << 1 << "no count" << 0 << false;
+    }
+
+    void statisticsOfRepeatedPages()
+    {
+        QFETCH(int, pages);
+        QFETCH(int, firstNumber);
+        QFETCH(QString, twist);
+        QFETCH(int, twistPage);
+        QFETCH(bool, known);
+        QStringList numbers;
+        for (int page = 0; page < pages; ++page) {
+            numbers << QString::number(firstNumber + page).rightJustified(4, u'0');
+        }
+        const auto [followed, office] = followPages(numbers, twist, twistPage);
+        QCOMPARE(followed.has_value(), known);
+        if (known) {
+            QCOMPARE(*followed, office);
+        }
     }
 
     void layoutForgetsTheLastParagraph()

@@ -5,12 +5,15 @@
 #include "ticket_number_check.h"
 #include "ticket_template.h"
 #include "word_automation.h"
+#include "word_file_statistics.h"
 
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 // The Word layer against the real office, one instance shared by all cases.
@@ -26,6 +29,7 @@ private slots:
     void pagesReplicateAndRenumberAsTheRunDoes();
     void aLongDocumentGoesOnAfterItsSave();
     void saveAsAlwaysWritesWord97();
+    void savedStatisticsAreTheOfficesOwn();
     void fieldsAreFoundInHeadersToo();
     void saveAsRefusesALinkAtTheTarget();
     void copyAsPictureLeavesTheClipboardAlone();
@@ -256,6 +260,33 @@ void TestWordLayer::saveAsAlwaysWritesWord97()
     QFile templ(templatePath());
     QVERIFY(templ.open(QIODevice::ReadOnly));
     QCOMPARE(templ.readAll(), before);
+}
+
+// Repeated pages are saved with the statistics the editor followed, and the office's own count
+// gives the same.
+void TestWordLayer::savedStatisticsAreTheOfficesOwn()
+{
+    auto document = buildPages(8);
+    const QString followed = dir_.filePath(QStringLiteral("followed.doc"));
+    document->SaveAs(followed);
+    qputenv("TICKETWRIGHT_SAVE_COUNTS", "office");
+    const QString counted = dir_.filePath(QStringLiteral("counted.doc"));
+    document->SaveAs(counted);
+    qunsetenv("TICKETWRIGHT_SAVE_COUNTS");
+    document->Close();
+    const QByteArray statistics = word::WordFileStatistics::read(counted);
+    QVERIFY(statistics.size() > 4 && qFromLittleEndian<quint32>(statistics.constData()) > 0);
+    QCOMPARE(word::WordFileStatistics::read(followed), statistics);
+    // Saved without the office's count, nothing else is left out (the art, say).
+    QCOMPARE(QFileInfo(followed).size(), QFileInfo(counted).size());
+
+    // A file that is not a Word document is left as it was.
+    const QString text = dir_.filePath(QStringLiteral("not a document.doc"));
+    WriteFileIfMissing(QByteArray(4096, 'x'), text);
+    QVERIFY(!word::WordFileStatistics::write(text, {1, 2, 3}).isEmpty());
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray(4096, 'x'));
 }
 
 void TestWordLayer::fieldsAreFoundInHeadersToo()
