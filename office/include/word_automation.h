@@ -237,7 +237,9 @@ public:
     static std::unique_ptr<Application> create();
 
     // Ends the instance at once, with whatever documents it still holds (nothing is saved
-    // implicitly), and returns once its process and its files are gone.
+    // implicitly), and returns once its process is gone. Its files are removed once the event
+    // loop runs, when called on its thread (so that a run's preview need not wait for them), and
+    // at once otherwise; terminateAllInstances() removes them in any case.
     virtual void quit() = 0;
     virtual void setDisplayAlerts(bool on) = 0;
     // Opening and saving documents report how far they are here from now on, on the caller's

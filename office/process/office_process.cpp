@@ -4,6 +4,7 @@
 #include "profile_seed.h"
 #include "word_automation.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -23,6 +25,8 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace word {
 namespace {
@@ -338,6 +342,28 @@ void OfficeProcess::kill()
 {
     endProcess();
     removeFolder();
+}
+
+void OfficeProcess::endSoon(const std::shared_ptr<OfficeProcess>& process)
+{
+    QCoreApplication* const application = QCoreApplication::instance();
+    if (application == nullptr || QThread::currentThread() != application->thread() ||
+        !process->onOwnThread()) {
+        process->kill();
+        return;
+    }
+    process->endProcess();
+    // The event loop's thread only.
+    static std::vector<std::shared_ptr<OfficeProcess>> ending;
+    if (std::find(ending.begin(), ending.end(), process) != ending.end()) {
+        return;
+    }
+    ending.push_back(process);
+    QTimer::singleShot(0, application, [] {
+        for (const auto& office : std::exchange(ending, {})) {
+            office->kill();
+        }
+    });
 }
 
 void OfficeProcess::signalGroup()

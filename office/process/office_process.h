@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
 #include <sys/types.h>
 
 namespace word {
@@ -66,6 +67,10 @@ public:
     bool waitForExit(int timeoutMs);
     // Kills the process group and reaps it, then removes the folder.
     void kill();
+    // Kills the process group and reaps it now; removing its folder waits for the event loop,
+    // when this is the thread that runs it, so that whoever quit the office need not wait for it
+    // (a run's preview, for one). Until then the folder counts among those killAll removes.
+    static void endSoon(const std::shared_ptr<OfficeProcess>& process);
 
     // Times the calls to this office.
     Watchdog& watchdog() { return mWatchdog; }

@@ -211,11 +211,9 @@ void OfficeApplication::endProcess()
     // own state would only keep the person waiting.
     mDesktop.clear();
     mRemote.clear();
-    if (mBridge.isOpen()) {
-        mProcess->kill(); // before dispose, so that the bridge does not wait for an answer
-        mBridge.dispose();
-    }
-    mProcess->kill();
+    // The process goes before the bridge, so that the bridge does not wait for an answer.
+    OfficeProcess::endSoon(mProcess);
+    mBridge.dispose();
 }
 
 void OfficeApplication::quit()

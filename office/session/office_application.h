@@ -86,7 +86,8 @@ private:
     void requireRunning() const;
 
     bool mSecondOffice = false;
-    std::unique_ptr<OfficeProcess> mProcess;
+    // Shared with its end, which may come after this instance is gone.
+    std::shared_ptr<OfficeProcess> mProcess;
     OfficeBridge mBridge;
     com::sun::star::uno::Reference<com::sun::star::frame::XDesktop2> mDesktop;
     com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> mRemote;
