@@ -42,12 +42,12 @@ void PageStatistics::pageBegins(const Count& count, bool newParagraph)
             mClosedPages = *counted;
         }
     } else if (mPagesBegun > 3) {
-        const std::optional<qint64> extra = extraCharacters(mCurrent);
-        if (!extra) {
+        const std::optional<DocumentCounts> closed = throughCurrentPage();
+        if (!closed) {
             mLost = true;
             return;
         }
-        mClosedPages = mClosedPages + mThirdPage + DocumentCounts{0, *extra, 0};
+        mClosedPages = *closed;
     }
     mCurrent.clear();
     record({Step::Kind::Paste, newParagraph, {}, {}, 0});
@@ -103,15 +103,20 @@ std::optional<qint64> PageStatistics::extraCharacters(const std::vector<Step>& s
     return extra;
 }
 
+std::optional<DocumentCounts> PageStatistics::throughCurrentPage() const
+{
+    const std::optional<qint64> extra = extraCharacters(mCurrent);
+    if (!extra) {
+        return std::nullopt;
+    }
+    return mClosedPages + mThirdPage + DocumentCounts{0, *extra, 0};
+}
+
 std::optional<DocumentCounts> PageStatistics::counts() const
 {
     if (mLost || mPagesBegun < 3) {
         return std::nullopt;
     }
     // The page in progress must repeat the third as well.
-    const std::optional<qint64> extra = extraCharacters(mCurrent);
-    if (!extra) {
-        return std::nullopt;
-    }
-    return mClosedPages + mThirdPage + DocumentCounts{0, *extra, 0};
+    return throughCurrentPage();
 }

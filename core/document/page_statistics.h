@@ -62,6 +62,8 @@ private:
     void record(const Step& step);
     // What the page of steps adds beyond the third page's count, if it repeats it.
     std::optional<qint64> extraCharacters(const std::vector<Step>& steps) const;
+    // The document up to the end of the page in progress, if that page repeats the third.
+    std::optional<DocumentCounts> throughCurrentPage() const;
 
     int mPagesBegun = 0;
     bool mLost = false;

@@ -240,10 +240,6 @@ void DocumentEditor::backspace()
         const bool endsInPage = mKnown.typedBackspace(atEnd);
         if (atEnd) {
             mStatistics.backspace();
-        } else {
-            mStatistics.changed();
-        }
-        if (atEnd) {
             // Collapsed at the end, and it stays there: the character before it goes. Joining
             // the last paragraph to the one before removes a page start only when the last
             // paragraph begins a page.
@@ -257,6 +253,7 @@ void DocumentEditor::backspace()
             mKnown.movedToEnd();
             return;
         }
+        mStatistics.changed();
         if (!mCursor->isCollapsed()) {
             if (mPages) {
                 mPages->invalidate();

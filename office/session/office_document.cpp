@@ -272,16 +272,17 @@ std::optional<DocumentCounts> OfficeDocument::countsKnownWithoutOffice()
         mModel->getCurrentController().is()) {
         return std::nullopt;
     }
-    int values[3] = {};
+    // Words, characters, paragraphs: one round trip.
+    std::vector<EditCommand> commands(3, EditCommand::of(EditCommand::Kind::Statistics));
     for (int which = 0; which < 3; ++which) {
-        EditCommand command = EditCommand::of(EditCommand::Kind::Statistics);
-        command.count = which;
-        values[which] = edit(command);
-        if (values[which] < 0) {
-            return std::nullopt;
-        }
+        commands[which].count = which;
     }
-    return DocumentCounts{values[0], values[1], values[2]};
+    const std::vector<EditOutcome> values = edit(commands);
+    if (std::any_of(values.begin(), values.end(),
+                    [](const EditOutcome& value) { return value.failed || value.value < 0; })) {
+        return std::nullopt;
+    }
+    return DocumentCounts{values[0].value, values[1].value, values[2].value};
 }
 
 void OfficeDocument::ExportAsFixedFormat(const QString& path, WdExportFormat,
