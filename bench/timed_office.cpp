@@ -69,6 +69,7 @@ public:
     void Close(word::WdSaveOptions o) override { mInner->Close(o); }
     void FitTextToLines() override { mInner->FitTextToLines(); }
     bool HasFields() override { return mInner->HasFields(); }
+    void ExpectPages(int pages) override { mInner->ExpectPages(pages); }
     std::unique_ptr<word::Range> range() override
     {
         return std::make_unique<TimedRange>(mInner->range());

@@ -262,6 +262,7 @@ void GenerationRun::replicatePages()
     mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
     restoreFirstPageNumbers();
     mTrap.step(label::kCopyPage, [&] { mFirstPage.save(document()); });
+    document().ExpectPages(mPages);
     // While the office adds a page, the next page's events and progress run here.
     mProgress.show(2, mPages);
     for (int page = 2; page <= mPages; ++page) {

@@ -101,6 +101,9 @@ int DocumentEditor::runOne(const EditCommand& command)
         return 0;
     case Kind::Statistics:
         return statistic(command.count);
+    case Kind::ExpectPages:
+        mStages.expectPages(command.count);
+        return 0;
     case Kind::Fail:
         break;
     }

@@ -12,7 +12,7 @@ using Kind = EditCommand::Kind;
 namespace {
 
 // Each command travels as its kind's name and a list of arguments.
-constexpr std::array<std::pair<Kind, const char*>, 15> kNames{{
+constexpr std::array<std::pair<Kind, const char*>, 16> kNames{{
     {Kind::WholeStory, "WholeStory"},
     {Kind::Copy, "Copy"},
     {Kind::EndOfStory, "EndOfStory"},
@@ -27,6 +27,7 @@ constexpr std::array<std::pair<Kind, const char*>, 15> kNames{{
     {Kind::KeepPages, "KeepPages"},
     {Kind::FitTextToLines, "FitTextToLines"},
     {Kind::Statistics, "Statistics"},
+    {Kind::ExpectPages, "ExpectPages"},
     {Kind::Fail, "Fail"},
 }};
 
@@ -64,6 +65,7 @@ Sequence<css::beans::NamedValue> encodeCommands(const std::vector<EditCommand>& 
                               Any(static_cast<sal_Int32>(command.count))});
             break;
         case Kind::Statistics:
+        case Kind::ExpectPages:
             arguments = anys({Any(static_cast<sal_Int32>(command.count))});
             break;
         case Kind::Replace:
@@ -111,6 +113,7 @@ std::vector<EditCommand> decodeCommands(const Sequence<css::beans::NamedValue>& 
             command.count = argument<sal_Int32>(arguments, 1);
             break;
         case Kind::Statistics:
+        case Kind::ExpectPages:
             command.count = argument<sal_Int32>(arguments, 0);
             break;
         case Kind::Replace:

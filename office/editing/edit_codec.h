@@ -16,7 +16,7 @@ namespace word::edit_codec {
 constexpr const char* kImplementationName = "com.quorvane.ticketwright.DocumentEditor";
 // The version of the commands and outcomes below. The program hands it to the editor it makes,
 // and an editor of another version refuses to be made: the program then edits by itself.
-constexpr int kVersion = 5;
+constexpr int kVersion = 6;
 
 com::sun::star::uno::Sequence<com::sun::star::beans::NamedValue>
 encodeCommands(const std::vector<EditCommand>& commands);

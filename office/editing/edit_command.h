@@ -37,6 +37,9 @@ struct EditCommand
         // The document's words (count 0), characters (1) or paragraphs (2) when the editor knows
         // them without the office counting the whole document, else -1.
         Statistics,
+        // The document is about to grow to count pages by pastes at its end: a hint for how to lay
+        // it out meanwhile, which changes nothing in the document.
+        ExpectPages,
         // A step refused before it reached the editor, failing in its turn with this description.
         Fail
     };

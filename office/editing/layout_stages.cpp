@@ -9,14 +9,23 @@ namespace word {
 namespace {
 
 constexpr int kStagedFromPages = 20;
+// The longest document left without a layout while it grows.
+constexpr int kUnstagedUpTo = 1000;
 
 } // namespace
+
+LayoutStages::LayoutStages() : mStagedFrom(kStagedFromPages) {}
+
+void LayoutStages::expectPages(int pages)
+{
+    mStagedFrom = pages > 0 && pages <= kUnstagedUpTo ? kUnstagedUpTo : kStagedFromPages;
+}
 
 void LayoutStages::pageAppended(
     const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
     const com::sun::star::uno::Reference<com::sun::star::text::XText>& text)
 {
-    if (!mStaging && ++mUnstagedPages >= kStagedFromPages) {
+    if (!mStaging && ++mUnstagedPages >= mStagedFrom) {
         try {
             mStaging.emplace(model, text);
         } catch (const com::sun::star::uno::RuntimeException&) {

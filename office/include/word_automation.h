@@ -208,6 +208,10 @@ public:
     // Whether a field (a page number, a page count, a date, ...) is anywhere in the document,
     // headers and footers included: what it shows may depend on the rest of the document.
     virtual bool HasFields() = 0;
+    // The document is about to grow to about this many pages, pasted at its end: a hint that
+    // changes what no operation does, only how quickly they go. Never throws; an office that
+    // cannot take the hint goes on without it.
+    virtual void ExpectPages(int pages) = 0;
 };
 
 class Documents

@@ -151,7 +151,7 @@ std::vector<EditOutcome> OfficeDocument::edit(const std::vector<EditCommand>& co
     const bool needsView = std::any_of(commands.begin(), commands.end(), [](const auto& command) {
         return command.kind != Kind::EndStaging && command.kind != Kind::PastedPages &&
                command.kind != Kind::ViewChanged && command.kind != Kind::Statistics &&
-               command.kind != Kind::Fail;
+               command.kind != Kind::ExpectPages && command.kind != Kind::Fail;
     });
     if (needsView) {
         giveViewBack();
@@ -433,6 +433,21 @@ bool OfficeDocument::HasFields()
                 ->hasMoreElements();
         });
     });
+}
+
+void OfficeDocument::ExpectPages(int pages)
+{
+    try {
+        app().watched([&] {
+            EditCommand hint = EditCommand::of(EditCommand::Kind::ExpectPages);
+            hint.count = pages;
+            edit(hint);
+        });
+    } catch (const std::exception& e) {
+        // Only a hint: the pages are laid out as they would be without it.
+        notice::line(QStringLiteral("the office was not told how long \"%1\" will grow: %2")
+                         .arg(mPath, QString::fromUtf8(e.what())));
+    }
 }
 
 // Read as the pages were laid out while being added: the stages change only which page style the

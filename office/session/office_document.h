@@ -40,6 +40,7 @@ public:
     std::unique_ptr<Range> range() override;
     void FitTextToLines() override;
     bool HasFields() override;
+    void ExpectPages(int pages) override;
 
     bool closed() const { return !mModel.is(); }
     const QString& path() const { return mPath; }

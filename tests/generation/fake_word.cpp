@@ -123,6 +123,8 @@ struct FakeDocument : word::Document
         requireOpen();
         return text.contains(QChar(0x13));
     }
+    // A hint that changes nothing a script could see.
+    void ExpectPages(int) override {}
     struct FakeRange : word::Range
     {
         FakeDocument* doc;

@@ -28,6 +28,7 @@ private slots:
     void replaceFromInsertionPointLeavesEarlierPagesAlone();
     void pagesReplicateAndRenumberAsTheRunDoes();
     void aLongDocumentGoesOnAfterItsSave();
+    void aDocumentToldItsLengthIsSavedTheSame();
     void saveAsAlwaysWritesWord97();
     void savedStatisticsAreTheOfficesOwn();
     void fieldsAreFoundInHeadersToo();
@@ -42,10 +43,11 @@ private:
                     const QString& style = QString());
     // Pastes the copied page at the end and renumbers it, as a run does.
     void addPage(int page);
-    // Builds a document of the given number of pages the way a run does, open.
-    std::shared_ptr<word::Document> buildPages(int pages);
+    // Builds a document of the given number of pages the way a run does, open; told its length
+    // beforehand when hinted.
+    std::shared_ptr<word::Document> buildPages(int pages, bool hinted = false);
     // The same, saved and closed.
-    QString buildTickets(int pages, const QString& name);
+    QString buildTickets(int pages, const QString& name, bool hinted = false);
 
     QTemporaryDir dir_;
     std::unique_ptr<word::Application> app_;
@@ -71,20 +73,23 @@ void TestWordLayer::addPage(int page)
     }
 }
 
-std::shared_ptr<word::Document> TestWordLayer::buildPages(int pages)
+std::shared_ptr<word::Document> TestWordLayer::buildPages(int pages, bool hinted)
 {
     auto document = openTemplate();
     app_->selection().WholeStory();
     app_->selection().Copy();
+    if (hinted) {
+        document->ExpectPages(pages);
+    }
     for (int i = 2; i <= pages; ++i) {
         addPage(i);
     }
     return document;
 }
 
-QString TestWordLayer::buildTickets(int pages, const QString& name)
+QString TestWordLayer::buildTickets(int pages, const QString& name, bool hinted)
 {
-    auto document = buildPages(pages);
+    auto document = buildPages(pages, hinted);
     const QString path = dir_.filePath(name);
     document->SaveAs(path);
     document->Close();
@@ -225,6 +230,19 @@ void TestWordLayer::aLongDocumentGoesOnAfterItsSave()
         expected << n << n;
     }
     QCOMPARE(probe::ticketNumbers(probe::docText(QStringLiteral("catdoc"), path)), expected);
+}
+
+// Told how long it grows, the office lays none of the pages out while they are added (without
+// the hint, these are laid out in stages); what is saved is the same.
+void TestWordLayer::aDocumentToldItsLengthIsSavedTheSame()
+{
+    constexpr int kPages = 75;
+    const QString staged = buildTickets(kPages, QStringLiteral("staged.doc"));
+    const QString hinted = buildTickets(kPages, QStringLiteral("hinted.doc"), true);
+    QCOMPARE(QFileInfo(hinted).size(), QFileInfo(staged).size());
+    QCOMPARE(word::WordFileStatistics::read(hinted), word::WordFileStatistics::read(staged));
+    QCOMPARE(probe::docText(QStringLiteral("antiword"), hinted),
+             probe::docText(QStringLiteral("antiword"), staged));
 }
 
 void TestWordLayer::saveAsAlwaysWritesWord97()
