@@ -262,7 +262,11 @@ void GenerationRun::replicatePages()
     mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
     restoreFirstPageNumbers();
     mTrap.step(label::kCopyPage, [&] { mFirstPage.save(document()); });
-    document().ExpectPages(mPages);
+    // A hint, never a step: it reports nothing and throws nothing, and a run whose template did
+    // not open has no document to tell.
+    if (mDocument) {
+        mDocument->ExpectPages(mPages);
+    }
     // While the office adds a page, the next page's events and progress run here.
     mProgress.show(2, mPages);
     for (int page = 2; page <= mPages; ++page) {
