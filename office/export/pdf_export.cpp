@@ -1,6 +1,7 @@
 #include "pdf_export.h"
 
 #include "call_progress.h"
+#include "notice.h"
 #include "page_styles.h"
 #include "pdf_underlay.h"
 #include "reporting_call.h"
@@ -16,6 +17,8 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XTextFieldsSupplier.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <rtl/ref.hxx>
 
 namespace word {
@@ -125,13 +128,34 @@ void PdfExport::separateArt()
     settleStatistics();
 }
 
-// The office keeps the document's word count up to date in the background, a few thousand
-// characters whenever it is idle, and every such step walks all paragraphs again to find the next
-// uncounted ones: over a long layout and export, with the office idle between pages, that grows
-// with the square of the paragraphs. Asked for the count once, the office counts everything in
-// one pass; with nothing left uncounted, the background steps stop.
+// A changed document's word count is kept up to date while the office is idle, a few thousand
+// characters at a time, and every such step walks all paragraphs again to find the next
+// uncounted ones; its layout also counts each page it lays out. Over a long layout and export
+// that costs a second or more. An export needs no count unless a page shows one (a field), and
+// the office counts nothing for a document marked unchanged (nor for a status bar: its windows
+// have none, OfficeProcess). Otherwise, or should the mark not take, it is asked for the count
+// once: it then counts everything in one pass, and the background steps stop.
 void PdfExport::settleStatistics()
 {
+    const bool showsFields = Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
+                                 ->getTextFields()
+                                 ->createEnumeration()
+                                 ->hasMoreElements();
+    if (!showsFields) {
+        try {
+            const Reference<css::util::XModifiable> modifiable(mModel, UNO_QUERY_THROW);
+            modifiable->setModified(false);
+            if (!modifiable->isModified()) {
+                return;
+            }
+            notice::line(QStringLiteral("the office keeps the document marked as changed: its "
+                                        "words are counted before the export"));
+        } catch (const css::uno::Exception& e) {
+            notice::line(QStringLiteral("the document could not be marked unchanged (%1): its "
+                                        "words are counted before the export")
+                             .arg(toQ(e.Message)));
+        }
+    }
     Reference<css::beans::XPropertySet>(mModel, UNO_QUERY_THROW)->getPropertyValue("WordCount");
 }
 
