@@ -114,8 +114,19 @@ std::unique_ptr<PdfInParts::ReadAhead> PdfInParts::readAhead(const QString& path
     std::future<std::shared_ptr<OfficeDocument>> document;
     try {
         document = std::async(std::launch::async, [reader, path] {
-            return std::dynamic_pointer_cast<OfficeDocument>(
+            auto opened = std::dynamic_pointer_cast<OfficeDocument>(
                 reader->documents().Open(path, true, false));
+            // While the first office counts the pages to find where to cut, this one finds its
+            // own page starts, which its cut then needs no more. Only a saving: the cut finds
+            // them itself, and says why it cannot.
+            if (opened && opened->editsInsideOffice()) {
+                try {
+                    reader->watched(
+                        [&] { opened->edit(EditCommand::of(EditCommand::Kind::CountPages)); });
+                } catch (const Error&) {
+                }
+            }
+            return opened;
         });
     } catch (const std::system_error&) {
         return {};
