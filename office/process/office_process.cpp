@@ -126,8 +126,9 @@ namespace {
 // program's calls for the office's one lock and would slow each of them. No document is locked:
 // each office opens only the program's own files, a lock file is left behind by an office that
 // is ended with its document open, and one that finds no room on a full disk fails the opening.
-// A window has no status bar: nobody sees it, and its word count has the office count a whole
-// changed document again and again while idle.
+// Nobody types into these offices or sees their windows: no words are collected for completing
+// them (every laid-out page's, while idle), and no status bar asks for a word count (of a whole
+// changed document, again and again while idle).
 constexpr char kProfileSettings[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
 <item oor:path="/org.openoffice.Office.Linguistic/SpellChecking"><prop oor:name="IsSpellAuto" oor:op="fuse"><value>false</value></prop></item>
@@ -135,6 +136,7 @@ constexpr char kProfileSettings[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <item oor:path="/org.openoffice.Office.Recovery/AutoSave"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Recovery/RecoveryInfo"><prop oor:name="Enabled" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseLocking" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Writer/AutoFunction/Completion"><prop oor:name="CollectWords" oor:op="fuse"><value>false</value></prop></item>
 <item oor:path="/org.openoffice.Office.UI.WriterWindowState/UIElements/States"><node oor:name="private:resource/statusbar/statusbar" oor:op="replace"><prop oor:name="Visible" oor:op="fuse"><value>false</value></prop></node></item>
 )";
 
