@@ -45,6 +45,8 @@ class TestTempFiles : public QObject
     std::unique_ptr<Form1> mForm;
     QString mFolder; // where the run keeps its files
     QString mVictim; // a file of the user's that a followed link would reach
+    // Put back after each case: offices started later would write into a removed folder.
+    const QByteArray mRuntimeDir = qgetenv("XDG_RUNTIME_DIR");
 
     QString run()
     {
@@ -110,6 +112,11 @@ private slots:
         mSeams.reset();
         mBase.reset();
         qunsetenv("TEMP");
+        if (mRuntimeDir.isEmpty()) {
+            qunsetenv("XDG_RUNTIME_DIR");
+        } else {
+            qputenv("XDG_RUNTIME_DIR", mRuntimeDir);
+        }
     }
 
     void linkAtTheTemplateIsNotFollowed()
