@@ -4,7 +4,9 @@
 
 #include <QUrl>
 
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
 
@@ -32,6 +34,14 @@ properties(std::initializer_list<std::pair<const char*, css::uno::Any>> values)
         ++out;
     }
     return result;
+}
+
+bool holdsFields(const css::uno::Reference<css::frame::XModel>& model)
+{
+    return css::uno::Reference<css::text::XTextFieldsSupplier>(model, css::uno::UNO_QUERY_THROW)
+        ->getTextFields()
+        ->createEnumeration()
+        ->hasMoreElements();
 }
 
 css::uno::Reference<css::uno::XComponentContext> localContext()

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <rtl/ustring.hxx>
@@ -49,6 +50,10 @@ rtl::OUString fileUrl(const QString& path);
 
 css::uno::Sequence<css::beans::PropertyValue>
 properties(std::initializer_list<std::pair<const char*, css::uno::Any>> values);
+
+// Whether the document holds any field (a page number, a count, a date...): what a page shows
+// then depends on more than its own text.
+bool holdsFields(const css::uno::Reference<css::frame::XModel>& model);
 
 // The process's own UNO context, bootstrapped once.
 css::uno::Reference<css::uno::XComponentContext> localContext();

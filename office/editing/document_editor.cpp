@@ -7,7 +7,6 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
-#include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/text/XTextRangeCompare.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
@@ -398,9 +397,7 @@ int DocumentEditor::statistic(int which)
         return -1;
     }
     // A field may show the statistics, and only the office's own count brings it up to date.
-    const auto fields =
-        Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)->getTextFields();
-    if (fields->createEnumeration()->hasMoreElements()) {
+    if (holdsFields(mModel)) {
         return -1;
     }
     const qint64 value = which == 0   ? counts->words

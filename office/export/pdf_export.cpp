@@ -17,7 +17,6 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/text/ControlCharacter.hpp>
-#include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <rtl/ref.hxx>
 
@@ -137,11 +136,7 @@ void PdfExport::separateArt()
 // once: it then counts everything in one pass, and the background steps stop.
 void PdfExport::settleStatistics()
 {
-    const bool showsFields = Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
-                                 ->getTextFields()
-                                 ->createEnumeration()
-                                 ->hasMoreElements();
-    if (!showsFields) {
+    if (!holdsFields(mModel)) {
         try {
             const Reference<css::util::XModifiable> modifiable(mModel, UNO_QUERY_THROW);
             modifiable->setModified(false);

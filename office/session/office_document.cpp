@@ -29,7 +29,6 @@
 #include <com/sun/star/text/XPageCursor.hpp>
 #include <com/sun/star/text/XParagraphCursor.hpp>
 #include <com/sun/star/text/XTextDocument.hpp>
-#include <com/sun/star/text/XTextFieldsSupplier.hpp>
 #include <com/sun/star/text/XTextRangeCompare.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
@@ -365,10 +364,7 @@ bool OfficeDocument::divisible()
             // Cutting it walks every paragraph: over the pipe, that would cost more than it saves.
             return editsInsideOffice() && !mHasView && !mModel->getCurrentController().is() &&
                    !Reference<css::util::XModifiable>(mModel, UNO_QUERY_THROW)->isModified() &&
-                   !Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
-                        ->getTextFields()
-                        ->createEnumeration()
-                        ->hasMoreElements() &&
+                   !holdsFields(mModel) &&
                    none(Reference<css::text::XFootnotesSupplier>(mModel, UNO_QUERY_THROW)
                             ->getFootnotes()) &&
                    none(Reference<css::text::XEndnotesSupplier>(mModel, UNO_QUERY_THROW)
@@ -426,12 +422,7 @@ bool OfficeDocument::HasFields()
 {
     return app().watched([&] {
         requireOpen();
-        return guarded(QStringLiteral("Looking for fields"), [&] {
-            return Reference<css::text::XTextFieldsSupplier>(mModel, UNO_QUERY_THROW)
-                ->getTextFields()
-                ->createEnumeration()
-                ->hasMoreElements();
-        });
+        return guarded(QStringLiteral("Looking for fields"), [&] { return holdsFields(mModel); });
     });
 }
 
