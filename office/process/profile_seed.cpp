@@ -3,14 +3,17 @@
 #include "notice.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -22,6 +25,11 @@ namespace word {
 namespace {
 
 constexpr char kManifestHeader[] = "ticketwright profile seed 1";
+// Seeds kept besides a new one: those used last. An office or settings changed for good leave
+// theirs unused, and each would otherwise stay in the cache for ever.
+constexpr int kOtherSeedsKept = 3;
+// A half-copied seed or one half removed is another program's work in progress until then.
+constexpr int kLeftoverSeconds = 3600;
 
 QString seedName(const QString& officeProgram, const QByteArray& settings)
 {
@@ -211,6 +219,43 @@ void removeSeedFolder(const QString& folder)
     }
 }
 
+// When a seed was last used: its manifest's time, which each use renews.
+QDateTime lastUse(const QString& seed)
+{
+    const QFileInfo manifest(seed + QLatin1Char('/') + QLatin1String(ProfileSeed::kManifest));
+    return (manifest.exists() ? manifest : QFileInfo(seed)).lastModified();
+}
+
+// Removes the seeds beside current that were used longest ago, and what an interrupted keep or
+// removal left behind. Another program copying one of them at that moment finds it damaged and
+// sets its profile up itself.
+void pruneBeside(const QString& current)
+{
+    const QFileInfo self(current);
+    const QDir cache = self.dir();
+    static const QRegularExpression seedFolderName(QStringLiteral("^office-[0-9a-f]{16}$"));
+    const QDateTime leftoverBefore = QDateTime::currentDateTime().addSecs(-kLeftoverSeconds);
+    QList<std::pair<QDateTime, QString>> others;
+    for (const QFileInfo& entry :
+         cache.entryInfoList({QStringLiteral("office-*")},
+                             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (entry.fileName() == self.fileName()) {
+            continue;
+        }
+        const QString path = entry.absoluteFilePath();
+        if (seedFolderName.match(entry.fileName()).hasMatch() && entry.isDir() &&
+            !entry.isSymLink()) {
+            others.append({lastUse(path), path});
+        } else if (entry.lastModified() < leftoverBefore) {
+            removeSeedFolder(path);
+        }
+    }
+    std::sort(others.begin(), others.end(), std::greater<>());
+    for (qsizetype k = kOtherSeedsKept; k < others.size(); ++k) {
+        removeSeedFolder(others[k].second);
+    }
+}
+
 } // namespace
 
 ProfileSeed::ProfileSeed(const QString& officeProgram, const QByteArray& settings)
@@ -243,6 +288,11 @@ bool ProfileSeed::copyInto(const QString& profile) const
                               : std::nullopt;
     const Copy copied = manifest ? copyChecked(mFolder, profile, *manifest) : Copy::Damaged;
     if (copied == Copy::Done) {
+        // Used now: the seeds used longest ago are the ones a new seed makes room by.
+        ::utimensat(
+            AT_FDCWD,
+            QFile::encodeName(mFolder + QLatin1Char('/') + QLatin1String(kManifest)).constData(),
+            nullptr, 0);
         return true;
     }
     QDir(profile).removeRecursively();
@@ -288,6 +338,7 @@ void ProfileSeed::keep(const QString& profile) const
         return;
     }
     syncPath(cache);
+    pruneBeside(mFolder);
 }
 
 } // namespace word

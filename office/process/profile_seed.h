@@ -14,7 +14,8 @@ namespace word {
 // kept (cut short, garbled, files missing), costs the saving and nothing else. Its manifest,
 // written last, names every file with its size and hash, and a copy is checked against it as it
 // is made; a seed that fails is removed, and the next office that sets a profile up keeps a new
-// one.
+// one. Keeping a new seed removes all but the three other seeds used last: those of an office or
+// settings since replaced would otherwise stay for ever.
 class ProfileSeed
 {
 public:
@@ -27,7 +28,8 @@ public:
     // Copies a whole seed into the (new, empty) profile folder. False when there is no seed, it
     // is damaged (and then removed), or the copy failed; the profile folder is then left empty.
     bool copyInto(const QString& profile) const;
-    // Keeps a profile the office has just set up, unless a seed is kept already. Never throws.
+    // Keeps a profile the office has just set up, unless a seed is kept already, and makes room
+    // beside it. Never throws.
     void keep(const QString& profile) const;
     // Removes the seed, saying why on standard error: an office did not come up on a copy.
     void discard(const QString& why) const;

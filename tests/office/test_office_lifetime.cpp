@@ -6,6 +6,7 @@
 #include "profile_seed.h"
 #include "program_launcher.h"
 #include "random_bytes.h"
+#include "scoped_environment.h"
 #include "scripted_seams.h"
 #include "test_files.h"
 #include "watchdog.h"
@@ -23,6 +24,9 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // When the office lives and when it ends, and the start-up check built on that.
@@ -40,6 +44,7 @@ private slots:
     void laterOfficesStartOnTheFirstOnesProfile();
     void aDamagedSeedCostsOnlyTheSaving_data();
     void aDamagedSeedCostsOnlyTheSaving();
+    void aNewSeedMakesRoomByTheSeedsUsedLongestAgo();
     void aFailedWarmingCostsOnlyTheSaving_data();
     void aFailedWarmingCostsOnlyTheSaving();
     void unavailableOfficeFailsQuickly();
@@ -159,8 +164,7 @@ void TestOfficeLifetime::aDocumentOutlivingItsOfficeRefusesEveryCall()
 void TestOfficeLifetime::laterOfficesStartOnTheFirstOnesProfile()
 {
     QTemporaryDir cache;
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
-    const auto restoreCache = qScopeGuard([] { qunsetenv("XDG_CACHE_HOME"); });
+    const ScopedEnvironment ownCache("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     word::Application::create()->quit();
     const QDir seeds(cache.filePath(QStringLiteral("ticketwright-profiles")));
     const QStringList kept = seeds.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -197,7 +201,7 @@ void TestOfficeLifetime::aDamagedSeedCostsOnlyTheSaving()
 {
     QFETCH(QString, damage);
     QTemporaryDir cache;
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    ScopedEnvironment environment("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     // The office, refusing to start on a profile that holds "poison": damage that a seed's own
     // check cannot see. The seed is named after this program, so it is this test's own.
     const QString office = cache.filePath(QStringLiteral("office"));
@@ -209,11 +213,7 @@ void TestOfficeLifetime::aDamagedSeedCostsOnlyTheSaving()
                  QFile::encodeName(word::OfficeProcess::programPath()) + " \"$@\"\n");
     script.close();
     QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
-    qputenv("TICKETWRIGHT_OFFICE", QFile::encodeName(office));
-    const auto restore = qScopeGuard([] {
-        qunsetenv("XDG_CACHE_HOME");
-        qunsetenv("TICKETWRIGHT_OFFICE");
-    });
+    environment.set("TICKETWRIGHT_OFFICE", QFile::encodeName(office));
     word::Application::create()->quit();
     const QString cacheFolder = cache.filePath(QStringLiteral("ticketwright-profiles"));
     const QStringList kept = QDir(cacheFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -272,6 +272,45 @@ void TestOfficeLifetime::aDamagedSeedCostsOnlyTheSaving()
     QVERIFY(!QFileInfo::exists(seed + QStringLiteral("/user/poison")));
 }
 
+void TestOfficeLifetime::aNewSeedMakesRoomByTheSeedsUsedLongestAgo()
+{
+    QTemporaryDir cache, profile, copy;
+    QVERIFY(QDir().mkpath(profile.filePath(QStringLiteral("user"))));
+    writeBytes(profile.filePath(QStringLiteral("user/registrymodifications.xcu")), "<items/>");
+    const auto seed = [&](int settings) {
+        return word::ProfileSeed(QCoreApplication::applicationFilePath(),
+                                 QByteArray::number(settings), cache.path());
+    };
+    const auto makeOld = [](const QString& path, int hours) {
+        const timespec then{::time(nullptr) - hours * 3600, 0};
+        const timespec times[2] = {then, then};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0);
+    };
+    for (int settings = 0; settings < 4; ++settings) {
+        seed(settings).keep(profile.path());
+        makeOld(seed(settings).folder() + QLatin1Char('/') +
+                    QLatin1String(word::ProfileSeed::kManifest),
+                240 + settings * 24);
+    }
+    // Used now, the oldest becomes the newest.
+    QVERIFY(seed(3).copyInto(copy.filePath(QStringLiteral("profile"))));
+    // What a keep or a removal cut short left, and a keep still under way in another program.
+    const QString leftover = seed(0).folder() + QStringLiteral(".a1b2c3");
+    const QString underWay = seed(1).folder() + QStringLiteral(".d4e5f6");
+    QVERIFY(QDir().mkpath(leftover) && QDir().mkpath(underWay));
+    makeOld(leftover, 2);
+
+    seed(4).keep(profile.path());
+    QVERIFY(QFileInfo::exists(seed(4).folder()));
+    for (int settings : {0, 1, 3}) {
+        QVERIFY2(QFileInfo::exists(seed(settings).folder()), qPrintable(QString::number(settings)));
+    }
+    QVERIFY(!QFileInfo::exists(seed(2).folder()));
+    QVERIFY(!QFileInfo::exists(leftover));
+    QVERIFY(QFileInfo::exists(underWay));
+    QCOMPARE(QDir(cache.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 5);
+}
+
 void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving_data()
 {
     QTest::addColumn<QByteArray>("sample");
@@ -288,16 +327,16 @@ void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving()
 {
     QFETCH(QByteArray, sample);
     QFETCH(QString, fault);
-    const auto stop = qScopeGuard([] {
+    ScopedEnvironment environment;
+    const auto stop = qScopeGuard([&] {
         word::warmInstancesWith({});
         word::terminateAllInstances();
-        qunsetenv("TICKETWRIGHT_PAGE_LOOP");
-        qunsetenv("TICKETWRIGHT_EDITOR_REGISTRATION");
+        environment.restore();
     });
     if (fault == QLatin1String("unconnectable")) {
         // Connecting fails once the pipe is open: the editor is required and cannot be found.
-        qputenv("TICKETWRIGHT_PAGE_LOOP", "office");
-        qputenv("TICKETWRIGHT_EDITOR_REGISTRATION", "/nonexistent/editor.rdb");
+        environment.set("TICKETWRIGHT_PAGE_LOOP", "office");
+        environment.set("TICKETWRIGHT_EDITOR_REGISTRATION", "/nonexistent/editor.rdb");
     }
     word::warmInstancesWith(sample);
     word::startInstancesEarly(1);
@@ -305,8 +344,7 @@ void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving()
         QCOMPARE(ownOfficeFolders().size(), 1);
         // The office is ended as soon as connecting fails, and its folder goes with it.
         QTRY_VERIFY_WITH_TIMEOUT(ownOfficeFolders().isEmpty(), 30000);
-        qunsetenv("TICKETWRIGHT_PAGE_LOOP");
-        qunsetenv("TICKETWRIGHT_EDITOR_REGISTRATION");
+        environment.restore();
     } else {
         // It begins once the office takes connections, with the sample in the office's folder.
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -338,7 +376,7 @@ void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving()
 
 void TestOfficeLifetime::unavailableOfficeFailsQuickly()
 {
-    qputenv("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
+    ScopedEnvironment environment("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
     try {
         word::Application::create();
         QFAIL("an instance was created without an office program");
@@ -347,9 +385,9 @@ void TestOfficeLifetime::unavailableOfficeFailsQuickly()
                  e.what());
     }
     // A program that runs but is not the office ends at once instead of being waited for.
-    qputenv("TICKETWRIGHT_OFFICE", "/bin/false");
+    environment.set("TICKETWRIGHT_OFFICE", "/bin/false");
     QVERIFY_THROWS_EXCEPTION(word::Error, word::Application::create());
-    qunsetenv("TICKETWRIGHT_OFFICE");
+    environment.restore();
     QVERIFY(ownOfficeFolders().isEmpty());
 }
 
@@ -433,9 +471,10 @@ void TestOfficeLifetime::checkPassesQuietlyWhenTheOfficeStarts()
 void TestOfficeLifetime::checkExplainsAndEndsWhenTheOfficeIsUnavailable()
 {
     ScriptedSeams seams;
-    qputenv("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
-    CheckWordInstalled();
-    qunsetenv("TICKETWRIGHT_OFFICE");
+    {
+        const ScopedEnvironment noOffice("TICKETWRIGHT_OFFICE", "/nonexistent/soffice.bin");
+        CheckWordInstalled();
+    }
     const QString expected = QStringLiteral(
         "Error 842001. A normal instance of Word could not be created.\r\n\r\n"
         "1. Please make sure Word is installed on this computer.\r\n\r\n"
