@@ -90,6 +90,7 @@ struct Figures
     std::map<int, std::vector<double>> cpus;
     std::map<int, std::vector<double>> cutAndStackA4; // totals, with TICKETWRIGHT_BENCH_BOOKS
     std::map<int, std::vector<double>> commandTotals; // with --command
+    std::map<int, std::vector<double>> floors;        // the office by itself, per document
 };
 
 // The counts asked for, each round after the other.
@@ -248,6 +249,9 @@ void benchOne(int count, bool cutAndStackA4, const QString& folder, const Option
         }
     }
     const double floor = printStages(count, total, document, folder, options);
+    if (floor > 0 && !cutAndStackA4) {
+        figures.floors[count].push_back(floor);
+    }
     (cutAndStackA4 ? figures.cutAndStackA4 : figures.totals)[count].push_back(total);
     double officeCpu = 0;
     for (const auto& [pid, seconds] : Timeline::current().officeCpu) {
@@ -297,6 +301,11 @@ void commandOne(int count, const QString& folder, const Options& options, Figure
     QFile::remove(output);
 }
 
+double fastest(const std::vector<double>& seconds)
+{
+    return *std::min_element(seconds.begin(), seconds.end());
+}
+
 // 20,000 tickets against 10,000: the fastest run of each, and with several rounds each round's.
 void printRatio(const char* what, const std::map<int, std::vector<double>>& seconds)
 {
@@ -307,8 +316,7 @@ void printRatio(const char* what, const std::map<int, std::vector<double>>& seco
     }
     const auto& a = small->second;
     const auto& b = large->second;
-    std::printf("%s20,000 tickets / 10,000 tickets: %.2f", what,
-                *std::min_element(b.begin(), b.end()) / *std::min_element(a.begin(), a.end()));
+    std::printf("%s20,000 tickets / 10,000 tickets: %.2f", what, fastest(b) / fastest(a));
     if (a.size() > 1) {
         std::printf(" (fastest of %zu runs each; round by round:", a.size());
         for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
@@ -317,6 +325,27 @@ void printRatio(const char* what, const std::map<int, std::vector<double>>& seco
         std::printf(")");
     }
     std::printf("\n");
+}
+
+// Each count's fastest run, and its PDF's, against the fastest floor of the sitting.
+void printFastest(const Figures& figures)
+{
+    for (const auto& [count, totals] : figures.totals) {
+        const auto floors = figures.floors.find(count);
+        const auto pdfs = figures.pdfs.find(count);
+        std::printf("%d tickets, fastest of %zu: %.2f s", count, totals.size(), fastest(totals));
+        const double floor = floors != figures.floors.end() ? fastest(floors->second) : 0.0;
+        if (floor > 0) {
+            std::printf(" (%.2f x the floor of %.2f s)", fastest(totals) / floor, floor);
+        }
+        if (pdfs != figures.pdfs.end()) {
+            std::printf("; pdf %.2f s", fastest(pdfs->second));
+            if (floor > 0) {
+                std::printf(" (%.2f x)", fastest(pdfs->second) / floor);
+            }
+        }
+        std::printf("\n");
+    }
 }
 
 } // namespace
@@ -361,12 +390,11 @@ int main(int argc, char** argv)
         const auto& plain = figures.totals[count];
         std::printf("%d tickets, cut and stack on A4 / in sequence on Letter: %.3f (fastest of "
                     "%zu each)\n",
-                    count,
-                    *std::min_element(totals.begin(), totals.end()) /
-                        *std::min_element(plain.begin(), plain.end()),
-                    totals.size());
+                    count, fastest(totals) / fastest(plain), totals.size());
     }
+    printFastest(figures);
     printRatio("", figures.totals);
+    printRatio("the office by itself (the floor), ", figures.floors);
     printRatio("pdf, ", figures.pdfs);
     printRatio("processor time, ", figures.cpus);
     word::terminateAllInstances();
