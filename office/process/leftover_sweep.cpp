@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <csignal>
@@ -45,7 +46,7 @@ QString LeftoverSweep::socketPath(const QString& pipeName)
         .arg(pipeName);
 }
 
-QString LeftoverSweep::instanceSocketPath(const QString& profileUrl)
+QString LeftoverSweep::instanceSocketName(const QString& profileUrl)
 {
     // The office hashes the URL's UTF-16 units and writes each byte of the hash in hexadecimal
     // without leading zeros.
@@ -58,7 +59,17 @@ QString LeftoverSweep::instanceSocketPath(const QString& profileUrl)
     for (const char byte : QCryptographicHash::hash(units, QCryptographicHash::Md5)) {
         hash += QString::number(static_cast<unsigned char>(byte), 16);
     }
-    return socketPath(QStringLiteral("SingleOfficeIPC_") + hash);
+    return QStringLiteral("OSL_PIPE_%1_SingleOfficeIPC_%2").arg(::getuid()).arg(hash);
+}
+
+QString LeftoverSweep::instanceSocketPath(const QString& profileUrl)
+{
+    return defaultSocketFolder() + QLatin1Char('/') + instanceSocketName(profileUrl);
+}
+
+QString LeftoverSweep::profileUrlOf(const QString& folder)
+{
+    return QUrl::fromLocalFile(folder + QStringLiteral("/profile")).toString();
 }
 
 void LeftoverSweep::once()
@@ -81,6 +92,9 @@ void LeftoverSweep::removeFolders() const
          temp.entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
         const QFileInfo info(temp.filePath(name));
         if (info.ownerId() == ::getuid() && !processExists(ownerPid(name, prefix))) {
+            // Its office's single-instance socket is named after the profile inside it.
+            QFile::remove(QDir(mSocketFolder)
+                              .filePath(instanceSocketName(profileUrlOf(info.absoluteFilePath()))));
             QDir(info.filePath()).removeRecursively();
         }
     }

@@ -6,9 +6,11 @@ namespace word {
 
 // What an office of this program leaves behind when it is killed outright: its private folder
 // "ticketwright-office-<pid>-…" in the temporary folder (the office's own lu*.tmp scratch folders
-// lie inside it) and its pipe socket "OSL_PIPE_<uid>_ticketwright-<pid>-…", which the office
-// always makes in /tmp. Both carry the id of the program that started the office; a sweep removes
-// those whose program no longer runs and leaves a running program's alone.
+// lie inside it), its pipe socket "OSL_PIPE_<uid>_ticketwright-<pid>-…", which the office always
+// makes in /tmp, and beside it the socket of its single-instance check, named after the profile
+// in that folder. The folder and the pipe carry the id of the program that started the office; a
+// sweep removes those whose program no longer runs, with the folder's instance socket, and leaves
+// a running program's alone.
 class LeftoverSweep
 {
 public:
@@ -23,7 +25,10 @@ public:
     static QString socketPath(const QString& pipeName);
     // The socket an office makes for its single-instance check, named after its profile's URL;
     // an office that is killed leaves it behind.
+    static QString instanceSocketName(const QString& profileUrl);
     static QString instanceSocketPath(const QString& profileUrl);
+    // The URL of the profile an office of this program keeps in its folder.
+    static QString profileUrlOf(const QString& folder);
     static QString defaultSocketFolder() { return QStringLiteral("/tmp"); }
     // The first sweep of this program over the usual places; later calls do nothing.
     static void once();

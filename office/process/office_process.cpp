@@ -13,7 +13,6 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 #include <atomic>
@@ -111,7 +110,7 @@ void OfficeProcess::makeFolder()
 
 QString OfficeProcess::profileUrl() const
 {
-    return QUrl::fromLocalFile(mFolder + QStringLiteral("/profile")).toString();
+    return LeftoverSweep::profileUrlOf(mFolder);
 }
 
 QString OfficeProcess::connectionDescription() const

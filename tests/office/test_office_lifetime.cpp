@@ -436,7 +436,12 @@ void TestOfficeLifetime::sweepRemovesOnlyLeftoversOfEndedPrograms()
     const auto pipeOf = [](qint64 pid) {
         return QStringLiteral("ticketwright-%1-1-0badf00d").arg(pid);
     };
-    const QStringList files = {socket(pipeOf(ended)), socket(pipeOf(running)),
+    const auto instanceSocket = [&](qint64 pid) {
+        return sockets.filePath(word::LeftoverSweep::instanceSocketName(
+            word::LeftoverSweep::profileUrlOf(folder(pid))));
+    };
+    const QStringList files = {socket(pipeOf(ended)), instanceSocket(ended),
+                               socket(pipeOf(running)), instanceSocket(running),
                                socket(QStringLiteral("SingleOfficeIPC_%1").arg(ended))};
     for (const QString& path : files) {
         QFile file(path);
@@ -452,10 +457,12 @@ void TestOfficeLifetime::sweepRemovesOnlyLeftoversOfEndedPrograms()
 
     QVERIFY(!QFileInfo::exists(folder(ended)));
     QVERIFY(!QFileInfo::exists(files[0]));
+    QVERIFY(!QFileInfo::exists(files[1]));
     // A running program's, and what is not ours, stay.
     QVERIFY(QFileInfo::exists(folder(running)));
-    QVERIFY(QFileInfo::exists(files[1]));
     QVERIFY(QFileInfo::exists(files[2]));
+    QVERIFY(QFileInfo::exists(files[3]));
+    QVERIFY(QFileInfo::exists(files[4]));
     QVERIFY(QFileInfo::exists(otherFolder));
 }
 
