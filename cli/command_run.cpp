@@ -129,6 +129,12 @@ QString CommandRun::readFieldsFile()
         return QStringLiteral("The fields file '%1' is not in the settings' format.").arg(path);
     }
     settings.beginGroup(identity::kSettingsSection);
+    // Another file given by mistake (a document, say) would otherwise make tickets from the saved
+    // wording without a word.
+    if (settings.childKeys().isEmpty()) {
+        return QStringLiteral("The fields file '%1' has no [%2] section with fields.")
+            .arg(path, identity::kSettingsSection);
+    }
     for (int i = 0; i < ticket_fields::kCount; ++i) {
         const QString key =
             QString::fromLatin1(ticket_fields::all()[static_cast<size_t>(i)].settingsKey);

@@ -78,11 +78,14 @@ run 2 --count 10 --output "$work/out/gala.doc"
 grep -q "exists; --force replaces it" "$work/err" || fail "an existing output was not refused"
 run 2 --count ten --output "$work/out/x.doc"
 run 2 --count 10 --first-number 0 --output "$work/out/x.doc"
+printf 'Text1=AUTUMN FAIR\nText8=10\n' >"$work/not-fields.conf" # no section header
+run 2 --fields "$work/not-fields.conf" --output "$work/out/x.doc"
+grep -q "has no \[Ticketwright\] section" "$work/err" || fail "a file without fields was taken"
 [ -z "$(offices_left)" ] || fail "an office is left: $(offices_left)"
 [ ! -e "$work/out/x.doc" ] || fail "a refused command wrote its output"
 run 0 --count 5 --force --quiet --remember --output "$work/out/gala.doc"
 grep -q "^Text8=5$" "$settings" || fail "--remember did not save the wording"
-echo "refused: a wrong argument, an unwritable folder, an existing output, a bad count and number"
+echo "refused: a wrong argument, an unwritable folder, an existing output, a bad count and number, a file without fields"
 
 # SIGTERM while the pages are made: status 143, no office, no working file, no output.
 "$program" --count 4000 --output "$work/out/big.doc" 2>"$work/err" &
