@@ -14,11 +14,15 @@
 namespace word {
 namespace {
 
+// The office's socket file for a pipe of that name.
+QString socketName(const QString& pipeName)
+{
+    return QStringLiteral("OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName);
+}
+
 QString socketPrefix()
 {
-    return QStringLiteral("OSL_PIPE_%1_%2")
-        .arg(::getuid())
-        .arg(QString::fromLatin1(LeftoverSweep::kPipePrefix));
+    return socketName(QString::fromLatin1(LeftoverSweep::kPipePrefix));
 }
 
 // The program id that follows the prefix in a leftover's name.
@@ -40,10 +44,7 @@ LeftoverSweep::LeftoverSweep(const QString& tempFolder, const QString& socketFol
 
 QString LeftoverSweep::socketPath(const QString& pipeName)
 {
-    return QStringLiteral("%1/OSL_PIPE_%2_%3")
-        .arg(defaultSocketFolder())
-        .arg(::getuid())
-        .arg(pipeName);
+    return defaultSocketFolder() + QLatin1Char('/') + socketName(pipeName);
 }
 
 QString LeftoverSweep::instanceSocketName(const QString& profileUrl)
@@ -59,7 +60,7 @@ QString LeftoverSweep::instanceSocketName(const QString& profileUrl)
     for (const char byte : QCryptographicHash::hash(units, QCryptographicHash::Md5)) {
         hash += QString::number(static_cast<unsigned char>(byte), 16);
     }
-    return QStringLiteral("OSL_PIPE_%1_SingleOfficeIPC_%2").arg(::getuid()).arg(hash);
+    return socketName(QStringLiteral("SingleOfficeIPC_") + hash);
 }
 
 QString LeftoverSweep::instanceSocketPath(const QString& profileUrl)
