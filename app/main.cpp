@@ -4,6 +4,7 @@
 #include "form1.h"
 #include "generation_run.h"
 #include "is_installed.h"
+#include "offices_ahead.h"
 #include "picture_in_advance.h"
 #include "program_end.h"
 #include "result_claims.h"
@@ -11,9 +12,7 @@
 #include "ticket_template.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QIcon>
-#include <QTimer>
 
 #include <csignal>
 
@@ -27,28 +26,6 @@ QIcon applicationIcon()
     }
     return icon;
 }
-
-// Whenever the main window comes up, the offices of the next run start, and are made ready with
-// the template, while the person types; a moment later, so that they do not slow the window's
-// own start.
-class StartOfficesWhenShown : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            QTimer::singleShot(kDelayMs, this,
-                               [] { GenerationRun::startOfficesEarly(ticketTemplateBytes()); });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    static constexpr int kDelayMs = 500;
-};
 
 } // namespace
 
@@ -76,8 +53,8 @@ int main(int argc, char** argv)
     Form1 form;
     // Ending at once, by a close or by a signal, leaves no office process and no working file.
     const auto endSignals = program_end::install(form);
-    StartOfficesWhenShown startOffices;
-    form.installEventFilter(&startOffices);
+    const OfficesAhead offices(
+        form, [](int count) { GenerationRun::startOfficesEarly(ticketTemplateBytes(), count); });
     form.Form_Load();
     form.showCentred();
     const int status = QApplication::exec();

@@ -77,12 +77,12 @@ void GenerationRun::removeWorkingFiles()
     }
 }
 
-void GenerationRun::startOfficesEarly(const QByteArray& sample)
+void GenerationRun::startOfficesEarly(const QByteArray& sample, int count)
 {
     if (!sample.isEmpty()) {
         word::warmInstancesWith(sample);
     }
-    word::startInstancesEarly(2);
+    word::startInstancesEarly(count);
 }
 
 GenerationRun::GenerationRun(RunHost& host)

@@ -39,11 +39,11 @@ public:
     // still going on (a template it wrote, its first page, a document not yet handed over): for
     // a program that must end now while a run may still hold them.
     static void endAllOffices();
-    // Starts the offices the next run will use (its own and its picture's) while the person is
-    // still typing; they are ended with endAllOffices() when no run takes them. With a sample
-    // document (the window's template), each is also made ready with it meanwhile, until a run
-    // begins.
-    static void startOfficesEarly(const QByteArray& sample = {});
+    // Starts the offices the next run will use while the person is still typing, until count are
+    // waiting (two: its own and its picture's); they are ended with endAllOffices() when no run
+    // takes them. With a sample document (the window's template), each is also made ready with it
+    // meanwhile, until a run begins.
+    static void startOfficesEarly(const QByteArray& sample = {}, int count = 2);
 
     ~GenerationRun();
 
