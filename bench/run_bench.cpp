@@ -26,12 +26,12 @@
 // one round after the other, and takes the 20,000 / 10,000 ratios from each count's fastest run: on
 // a shared machine a run can lose a quarter of its speed for a minute, and the fastest is the one
 // least disturbed. With a count of 100 or fewer in the list, each ratio is also given less that
-// count's fastest time, the part that does not grow with the pages. TICKETWRIGHT_BENCH_MARKS prints, for each run, every office call the stages are
-// cut from and the end of each added page, in seconds from the click: where a short run's fixed
-// costs go. TICKETWRIGHT_BENCH_ON_SCREEN shows the main window (and so the preview) on the
-// display, for a run through the window as a person sees it; the click is still the button's own
-// handler. TICKETWRIGHT_BENCH_COLD leaves the waiting offices as started, not made ready with the
-// template, as the command line leaves them.
+// count's fastest time, the part that does not grow with the pages. TICKETWRIGHT_BENCH_MARKS
+// prints, for each run, every office call the stages are cut from and the end of each added page,
+// in seconds from the click: where a short run's fixed costs go. TICKETWRIGHT_BENCH_ON_SCREEN shows
+// the main window (and so the preview) on the display, for a run through the window as a person
+// sees it; the click is still the button's own handler. TICKETWRIGHT_BENCH_COLD leaves the waiting
+// offices as started, not made ready with the template, as the command line leaves them.
 
 #include "book_row.h"
 #include "form1.h"
