@@ -1,5 +1,6 @@
 #include "page_index.h"
 
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -10,17 +11,29 @@
 
 namespace word {
 
+namespace css = com::sun::star;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
 namespace {
 
 // Enough for the run's steps back from the end: the last page and the one before it.
 constexpr std::size_t kHeldWhileAppending = 3;
 
-} // namespace
+// In the order getPropertyValues wants: sorted.
+const css::uno::Sequence<rtl::OUString>& pageBreakNames()
+{
+    static const css::uno::Sequence<rtl::OUString> names = [] {
+        css::uno::Sequence<rtl::OUString> both(2);
+        both.getArray()[0] = "BreakType";
+        both.getArray()[1] = "PageDescName";
+        return both;
+    }();
+    return names;
+}
 
-namespace css = com::sun::star;
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
+} // namespace
 
 PageIndex::PageIndex(const Reference<css::text::XText>& text)
     : mText(text), mCompare(text, UNO_QUERY_THROW)
@@ -28,19 +41,23 @@ PageIndex::PageIndex(const Reference<css::text::XText>& text)
 
 bool PageIndex::startsPage(const Reference<css::uno::XInterface>& paragraph)
 {
-    Reference<css::beans::XPropertySet> props(paragraph, UNO_QUERY);
-    if (!props.is()) {
+    css::style::BreakType breakType = css::style::BreakType_NONE;
+    rtl::OUString pageStyle;
+    // Both at once where the paragraph can: the index reads every paragraph of the document.
+    if (Reference<css::beans::XMultiPropertySet> both{paragraph, UNO_QUERY}; both.is()) {
+        const css::uno::Sequence<css::uno::Any> values = both->getPropertyValues(pageBreakNames());
+        if (values.getLength() == 2) {
+            values[0] >>= breakType;
+            values[1] >>= pageStyle;
+        }
+    } else if (Reference<css::beans::XPropertySet> props{paragraph, UNO_QUERY}; props.is()) {
+        props->getPropertyValue("BreakType") >>= breakType;
+        props->getPropertyValue("PageDescName") >>= pageStyle;
+    } else {
         return false; // a table or another non-paragraph
     }
-    css::style::BreakType breakType = css::style::BreakType_NONE;
-    props->getPropertyValue("BreakType") >>= breakType;
-    if (breakType == css::style::BreakType_PAGE_BEFORE ||
-        breakType == css::style::BreakType_PAGE_BOTH) {
-        return true;
-    }
-    rtl::OUString pageStyle;
-    props->getPropertyValue("PageDescName") >>= pageStyle;
-    return !pageStyle.isEmpty();
+    return breakType == css::style::BreakType_PAGE_BEFORE ||
+           breakType == css::style::BreakType_PAGE_BOTH || !pageStyle.isEmpty();
 }
 
 void PageIndex::rebuild()
