@@ -4,11 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <cerrno>
 #include <csignal>
 #include <mutex>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace word {
@@ -20,20 +23,30 @@ QString socketName(const QString& pipeName)
     return QStringLiteral("OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName);
 }
 
-QString socketPrefix()
+// The id of the program that made a leftover of this name, when the name is of exactly the
+// form the program writes; nothing for anything else, which is never ours.
+std::optional<qint64> ownerPid(const QString& name, const QRegularExpression& form)
 {
-    return socketName(QString::fromLatin1(LeftoverSweep::kPipePrefix));
-}
-
-// The program id that follows the prefix in a leftover's name.
-qint64 ownerPid(const QString& name, const QString& prefix)
-{
-    return name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong();
+    const QRegularExpressionMatch match = form.match(name);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    bool numeric = false;
+    const qint64 pid = match.captured(1).toLongLong(&numeric);
+    return numeric && pid > 0 ? std::optional(pid) : std::nullopt;
 }
 
 bool processExists(qint64 pid)
 {
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+// Of this user, and of the kind asked for: never a link.
+bool ownEntry(const QString& path, mode_t kind)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 &&
+           (info.st_mode & S_IFMT) == kind && info.st_uid == ::getuid();
 }
 
 } // namespace
@@ -87,27 +100,37 @@ void LeftoverSweep::run() const
 
 void LeftoverSweep::removeFolders() const
 {
-    const QString prefix = QString::fromLatin1(kFolderPrefix);
+    // mkdtemp's six letters and digits after the program's id.
+    static const QRegularExpression form(
+        QStringLiteral("^%1([0-9]+)-[A-Za-z0-9]{6}$").arg(QLatin1String(kFolderPrefix)));
     const QDir temp(mTempFolder);
-    for (const QString& name :
-         temp.entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
-        const QFileInfo info(temp.filePath(name));
-        if (info.ownerId() == ::getuid() && !processExists(ownerPid(name, prefix))) {
-            // Its office's single-instance socket is named after the profile inside it.
-            QFile::remove(QDir(mSocketFolder)
-                              .filePath(instanceSocketName(profileUrlOf(info.absoluteFilePath()))));
-            QDir(info.filePath()).removeRecursively();
+    for (const QString& name : temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const std::optional<qint64> pid = ownerPid(name, form);
+        const QString folder = temp.absoluteFilePath(name);
+        if (!pid || processExists(*pid) || !ownEntry(folder, S_IFDIR) ||
+            !ownEntry(folder + QLatin1Char('/') + QLatin1String(kFolderMark), S_IFREG)) {
+            continue;
         }
+        // Its office's single-instance socket is named after the profile inside it.
+        const QString instanceSocket =
+            QDir(mSocketFolder).filePath(instanceSocketName(profileUrlOf(folder)));
+        if (ownEntry(instanceSocket, S_IFSOCK)) {
+            QFile::remove(instanceSocket);
+        }
+        QDir(folder).removeRecursively();
     }
 }
 
 void LeftoverSweep::removeSockets() const
 {
-    const QString prefix = socketPrefix();
+    // The pipe's name: the program's id, a count and eight hexadecimal digits.
+    static const QRegularExpression form(
+        QStringLiteral("^%1([0-9]+)-[0-9]+-[0-9a-f]{8}$")
+            .arg(QRegularExpression::escape(socketName(QLatin1String(kPipePrefix)))));
     const QDir sockets(mSocketFolder);
-    for (const QString& name :
-         sockets.entryList({prefix + QLatin1Char('*')}, QDir::System | QDir::Files)) {
-        if (!processExists(ownerPid(name, prefix))) {
+    for (const QString& name : sockets.entryList(QDir::System | QDir::Files | QDir::Hidden)) {
+        const std::optional<qint64> pid = ownerPid(name, form);
+        if (pid && !processExists(*pid) && ownEntry(sockets.filePath(name), S_IFSOCK)) {
             QFile::remove(sockets.filePath(name));
         }
     }

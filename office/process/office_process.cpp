@@ -99,6 +99,15 @@ void OfficeProcess::makeFolder()
                         .arg(QDir::tempPath(), QString::fromLocal8Bit(std::strerror(errno))));
     }
     mFolder = QFile::decodeName(templ);
+    // The mark that lets a later sweep tell this folder from a person's of a similar name.
+    QFile mark(mFolder + QLatin1Char('/') + QLatin1String(LeftoverSweep::kFolderMark));
+    if (!mark.open(QIODevice::WriteOnly)) {
+        const QString reason = mark.errorString();
+        QDir(mFolder).removeRecursively();
+        throw Error(QStringLiteral("No private folder for the office could be made in \"%1\": %2")
+                        .arg(QDir::tempPath(), reason));
+    }
+    mark.close();
     QDir(mFolder).mkpath(QStringLiteral("tmp"));
     static std::atomic<int> counter{0};
     mPipeName = QStringLiteral("%1%2-%3-%4")

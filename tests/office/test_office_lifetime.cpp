@@ -24,9 +24,12 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 // When the office lives and when it ends, and the start-up check built on that.
@@ -440,30 +443,64 @@ void TestOfficeLifetime::sweepRemovesOnlyLeftoversOfEndedPrograms()
         return sockets.filePath(word::LeftoverSweep::instanceSocketName(
             word::LeftoverSweep::profileUrlOf(folder(pid))));
     };
-    const QStringList files = {socket(pipeOf(ended)), instanceSocket(ended),
-                               socket(pipeOf(running)), instanceSocket(running),
-                               socket(QStringLiteral("SingleOfficeIPC_%1").arg(ended))};
-    for (const QString& path : files) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+    // A real socket, as the office leaves; a plain file of the same name is not one.
+    std::vector<int> bound;
+    const auto makeSocket = [&](const QString& path) {
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        const QByteArray native = QFile::encodeName(path);
+        std::memcpy(address.sun_path, native.constData(),
+                    std::min<size_t>(native.size(), sizeof address.sun_path - 1));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        bound.push_back(fd);
+        return ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    };
+    const QStringList gone = {socket(pipeOf(ended)), instanceSocket(ended), folder(ended)};
+    for (const QString& path : {gone[0], gone[1], socket(pipeOf(running)), instanceSocket(running),
+                                socket(QStringLiteral("SingleOfficeIPC_%1").arg(ended)),
+                                socket(QStringLiteral("ticketwright-notes"))}) {
+        QVERIFY2(makeSocket(path), qPrintable(path));
     }
     for (qint64 pid : {ended, running}) {
         QVERIFY(folders.mkpath(folder(pid) + QStringLiteral("/tmp/lu%1abc.tmp").arg(pid)));
+        writeBytes(folder(pid) + QStringLiteral("/") + word::LeftoverSweep::kFolderMark, {});
     }
-    const QString otherFolder = folders.filePath(QStringLiteral("ticketwright-%1").arg(ended));
-    QVERIFY(folders.mkdir(otherFolder));
+    // Look-alikes, each with something of the person's inside.
+    const QString unmarked =
+        folders.filePath(QStringLiteral("ticketwright-office-%1-Zz9Zz9").arg(ended));
+    const QStringList kept = {
+        folders.filePath(QStringLiteral("ticketwright-office-notes")), unmarked,
+        folders.filePath(QStringLiteral("ticketwright-office-%1-a1B2c3-old").arg(ended)),
+        folders.filePath(QStringLiteral("ticketwright-%1").arg(ended))};
+    for (const QString& path : kept) {
+        QVERIFY(folders.mkpath(path));
+        writeBytes(path + QStringLiteral("/notes.txt"), "mine");
+    }
+    writeBytes(kept[2] + QStringLiteral("/") + word::LeftoverSweep::kFolderMark, {});
+    const QString link =
+        folders.filePath(QStringLiteral("ticketwright-office-%1-L1nk00").arg(ended));
+    QVERIFY(QFile::link(folder(running), link));
+    const QString plainFile = socket(QStringLiteral("ticketwright-%1-2-0badf00d").arg(ended));
+    writeBytes(plainFile, "mine");
 
     word::LeftoverSweep(folders.path(), sockets.path()).run();
+    for (const int fd : bound) {
+        ::close(fd);
+    }
 
-    QVERIFY(!QFileInfo::exists(folder(ended)));
-    QVERIFY(!QFileInfo::exists(files[0]));
-    QVERIFY(!QFileInfo::exists(files[1]));
-    // A running program's, and what is not ours, stay.
-    QVERIFY(QFileInfo::exists(folder(running)));
-    QVERIFY(QFileInfo::exists(files[2]));
-    QVERIFY(QFileInfo::exists(files[3]));
-    QVERIFY(QFileInfo::exists(files[4]));
-    QVERIFY(QFileInfo::exists(otherFolder));
+    for (const QString& path : gone) {
+        QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
+    }
+    // A running program's, and what is not shown to be ours, stay.
+    for (const QString& path : kept) {
+        QVERIFY2(QFileInfo::exists(path + QStringLiteral("/notes.txt")), qPrintable(path));
+    }
+    for (const QString& path : {folder(running), socket(pipeOf(running)), instanceSocket(running),
+                                socket(QStringLiteral("SingleOfficeIPC_%1").arg(ended)),
+                                socket(QStringLiteral("ticketwright-notes")), plainFile}) {
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    }
+    QVERIFY(QFileInfo(link).isSymLink());
 }
 
 void TestOfficeLifetime::checkPassesQuietlyWhenTheOfficeStarts()
