@@ -3,8 +3,6 @@
 #include "app_identity.h"
 #include "settings_store.h"
 
-#include <QSettings>
-
 namespace {
 
 const QString kFirstNumberKey = QStringLiteral("FirstNumber");
@@ -59,23 +57,23 @@ std::optional<Paper> BookChoices::paperNamed(const QString& value)
     return std::nullopt;
 }
 
-QString BookChoices::takeFrom(const QSettings& settings)
+QString BookChoices::takeFrom(const QHash<QString, QString>& values)
 {
     std::optional<TicketOrder> order = this->order;
     std::optional<Paper> paper = this->paper;
-    if (settings.contains(kOrderKey)) {
-        order = orderNamed(settings.value(kOrderKey).toString());
+    if (values.contains(kOrderKey)) {
+        order = orderNamed(values.value(kOrderKey));
         if (!order) {
             return QStringLiteral("%1 must be %2 or %3.").arg(kOrderKey, kSequence, kCutAndStack);
         }
     }
-    if (settings.contains(kPaperKey)) {
-        paper = paperNamed(settings.value(kPaperKey).toString());
+    if (values.contains(kPaperKey)) {
+        paper = paperNamed(values.value(kPaperKey));
         if (!paper) {
             return QStringLiteral("%1 must be %2 or %3.").arg(kPaperKey, kLetter, kA4);
         }
     }
-    firstNumber = settings.value(kFirstNumberKey, firstNumber).toString();
+    firstNumber = values.value(kFirstNumberKey, firstNumber);
     this->order = *order;
     this->paper = *paper;
     return {};

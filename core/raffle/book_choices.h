@@ -2,12 +2,11 @@
 
 #include "ticket_book.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-class QSettings;
 
 // The paper a run lays its pages out for.
 enum class Paper
@@ -35,7 +34,7 @@ struct BookChoices
     // The choice a stored value names, or nothing for a value this program does not know.
     static std::optional<TicketOrder> orderNamed(const QString& value);
     static std::optional<Paper> paperNamed(const QString& value);
-    // Takes over these choices what settings (its section already begun) holds of the keys; an
-    // empty text, or which value is not one this program knows (then nothing is taken from it).
-    QString takeFrom(const QSettings& settings);
+    // Takes over these choices what values (a section's keys and their texts) holds of the keys;
+    // an empty text, or which value is not one this program knows (then nothing is taken from it).
+    QString takeFrom(const QHash<QString, QString>& values);
 };

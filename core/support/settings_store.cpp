@@ -1,6 +1,7 @@
 #include "settings_store.h"
 
 #include "app_error.h"
+#include "ini_text.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -165,6 +166,18 @@ QString settings::GetSetting(const QString& application, const QString& section,
     if (!store->contains(key)) {
         return defaultValue;
     }
+#ifdef Q_OS_UNIX
+    // The file may have been edited by hand: its text is read as written (ini_text.h).
+    const auto values = ini_text::section(contentOf(store->fileName()), section);
+    if (const auto found = values.constFind(key); found != values.cend()) {
+        if (!found->has_value()) {
+            throw AppError(QStringLiteral("The settings store %1 cannot be read: the value of %2 "
+                                          "is not text.")
+                               .arg(store->fileName(), key));
+        }
+        return **found;
+    }
+#endif
     return store->value(key).toString();
 }
 

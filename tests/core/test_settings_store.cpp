@@ -79,6 +79,42 @@ private slots:
         QCOMPARE(settings::SetAsideIfDamaged("App", "Section", {"Text1"}), QString());
     }
 
+    // A store edited by hand: its text comes back as written, never as a list, never blanked.
+    void handWrittenValuesReadAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("comma") << QByteArray("SPRING GALA, 2026") << "SPRING GALA, 2026";
+        QTest::newRow("commas tight") << QByteArray("a,b ,  c") << "a,b ,  c";
+        QTest::newRow("semicolon") << QByteArray("Bingo; Raffle") << "Bingo; Raffle";
+        QTest::newRow("inner quotes") << QByteArray("The \"Big\" Draw") << "The \"Big\" Draw";
+        QTest::newRow("lone backslashes") << QByteArray("C:\\path\\x\\") << "C:\\path\\x\\";
+        QTest::newRow("blanks trimmed") << QByteArray("  $500 \t") << "$500";
+        QTest::newRow("quoted blanks") << QByteArray("\"  $500 \"") << "  $500 ";
+        QTest::newRow("quoted comma") << QByteArray("\"a, \\\"b\\\"\"") << "a, \"b\"";
+        QTest::newRow("escapes") << QByteArray("a\\\\b\\tc\\x41") << "a\\b\tcA";
+        QTest::newRow("at") << QByteArray("@@home, @String(x)") << "@home, @String(x)";
+        QTest::newRow("string") << QByteArray("@String(a, b)") << "a, b";
+    }
+    void handWrittenValuesReadAsWritten()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, value);
+        writeStore("[Section]\r\nText1=" + line + "\r\n; a comment\n[Other]\nText1=x\n");
+        QCOMPARE(settings::GetSetting("App", "Section", "Text1", "default"), value);
+    }
+
+    void aValueThatIsNotTextIsRefusedByName()
+    {
+        writeStore("[Section]\nText2=@ByteArray(abc)\n");
+        try {
+            settings::GetSetting("App", "Section", "Text2", "default");
+            QFAIL("read");
+        } catch (const AppError& failure) {
+            QVERIFY2(failure.description().contains("Text2"), qPrintable(failure.description()));
+        }
+    }
+
     void damagedStoreIsKeptAside_data()
     {
         QTest::addColumn<QByteArray>("bytes");
