@@ -132,7 +132,7 @@ void BookRow::updateRange()
 {
     const std::optional<int> count = ticketsMade(mCountText());
     const FirstNumberCheck first = checkFirstNumber(FirstNumber->text(), count);
-    if (!count) {
+    if (!count || !ticketCountProblem(count).isEmpty()) {
         RangeText->setText(QStringLiteral("Check the count"));
     } else if (first.outcome != FirstNumberCheck::Outcome::Accepted) {
         RangeText->setText(QStringLiteral("Check the first number"));

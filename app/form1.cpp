@@ -250,7 +250,14 @@ void Form1::Text8_LostFocus()
 
 void Form1::PushButton6_Click()
 {
-    // A first number out of range starts nothing; a run already going on says nothing here.
+    // A count no run can make, or a first number out of range, starts nothing; a run already
+    // going on says nothing here.
+    const QString countProblem = ticketCountProblem(ticketsMade(Text(8)->text()));
+    if (!mBusy && !countProblem.isEmpty()) {
+        Seams::current().messageBox(countProblem, identity::applicationTitle(), MsgStyle::Ok);
+        Text(8)->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     const QString problem = mBookRow->firstNumberProblem();
     if (!mBusy && !problem.isEmpty()) {
         Seams::current().messageBox(problem, identity::applicationTitle(), MsgStyle::Ok);

@@ -7,21 +7,22 @@
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "generation_run.h"
+#include "ini_text.h"
 #include "is_installed.h"
 #include "number_text.h"
 #include "picture_in_advance.h"
 #include "result_claims.h"
 #include "run_labels.h"
 #include "save_doc_as_pdf.h"
-#include "save_result.h"
 #include "seams.h"
 #include "ticket_book.h"
 #include "ticket_fields.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSettings>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 #include <QTime>
 
@@ -120,30 +121,46 @@ QString CommandRun::settleFields()
 QString CommandRun::readFieldsFile()
 {
     const QString path = mOptions.fieldsFile;
-    const QFileInfo file(path);
-    if (!file.isFile() || !file.isReadable()) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         return QStringLiteral("The fields file '%1' cannot be read.").arg(path);
     }
-    QSettings settings(path, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError) {
-        return QStringLiteral("The fields file '%1' is not in the settings' format.").arg(path);
+    // Far more than eight fields and three choices ever need; a larger file is another file.
+    constexpr qint64 kMostBytes = 1 << 20;
+    const QByteArray bytes = file.read(kMostBytes + 1);
+    if (bytes.size() > kMostBytes) {
+        return QStringLiteral("The fields file '%1' is larger than 1 MiB; it is not a fields file.")
+            .arg(path);
     }
-    settings.beginGroup(identity::kSettingsSection);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes);
+    if (utf8.hasError() || decoded.contains(QChar(u'\0'))) {
+        return QStringLiteral("The fields file '%1' is not text in UTF-8.").arg(path);
+    }
+    const QHash<QString, ini_text::Value> values =
+        ini_text::section(bytes, identity::kSettingsSection);
     // Another file given by mistake (a document, say) would otherwise make tickets from the saved
     // wording without a word.
-    if (settings.childKeys().isEmpty()) {
+    if (values.isEmpty()) {
         return QStringLiteral("The fields file '%1' has no [%2] section with fields.")
             .arg(path, identity::kSettingsSection);
+    }
+    QHash<QString, QString> texts;
+    for (auto value = values.cbegin(); value != values.cend(); ++value) {
+        if (!value->has_value()) {
+            return QStringLiteral("In '%1', the value of %2 is not text.").arg(path, value.key());
+        }
+        texts.insert(value.key(), **value);
     }
     for (int i = 0; i < ticket_fields::kCount; ++i) {
         const QString key =
             QString::fromLatin1(ticket_fields::all()[static_cast<size_t>(i)].settingsKey);
-        if (settings.contains(key)) {
-            mFields[static_cast<size_t>(i)] = settings.value(key).toString();
+        if (texts.contains(key)) {
+            mFields[static_cast<size_t>(i)] = texts.value(key);
             mFromFile[static_cast<size_t>(i)] = true;
         }
     }
-    const QString problem = mChoices.takeFrom(settings);
+    const QString problem = mChoices.takeFrom(texts);
     if (!problem.isEmpty()) {
         return QStringLiteral("In '%1', %2").arg(path, problem);
     }
@@ -160,6 +177,10 @@ QString CommandRun::checkValues()
     }
     if (counted.outcome == TicketCountCheck::Outcome::OutOfRange) {
         return ticketCountRangeMessage();
+    }
+    const QString tooMany = ticketCountProblem(ticketsMade(count));
+    if (!tooMany.isEmpty()) {
+        return QStringLiteral("The ticket count '%1': %2").arg(count, tooMany);
     }
     const FirstNumberCheck first = checkFirstNumber(mChoices.firstNumber, ticketsMade(count));
     if (first.outcome != FirstNumberCheck::Outcome::Accepted) {
@@ -187,8 +208,15 @@ QString CommandRun::checkOutput()
     if (output.isDir()) {
         return QStringLiteral("'%1' is a folder.").arg(mOutput);
     }
-    if (output.exists() && !mOptions.force) {
+    // A link counts as there, even one that leads nowhere; it is never written through.
+    if (FileExists(mOutput) && !mOptions.force) {
         return QStringLiteral("'%1' exists; --force replaces it.").arg(mOutput);
+    }
+    // A rename would replace even a read-only file; the person's protection wins. The permission
+    // bits are read because access() answers yes to root.
+    if (!output.isSymLink() && output.isFile() &&
+        (!output.isWritable() || !(output.permissions() & QFileDevice::WriteOwner))) {
+        return QStringLiteral("'%1' is read-only; it is not replaced.").arg(mOutput);
     }
     return {};
 }
@@ -241,9 +269,12 @@ void CommandRun::installSeams()
 void CommandRun::cleanUp()
 {
     GenerationRun::endAllOffices();
+    DeleteFileQuietly(mScratch);
     if (mHost && !mHost->wordFile().isEmpty()) {
         DeleteFileQuietly(mHost->wordFile());
     }
+    // Its claim goes with the document it names.
+    result_claims::release();
 }
 
 int CommandRun::runAndWrite()
@@ -280,18 +311,25 @@ int CommandRun::runAndWrite()
     return status;
 }
 
-// The run's document at the output, copied or as a PDF, whole or not at all.
+// The run's document at the output, copied or as a PDF, whole or not at all: written beside it
+// and given its name in one step, which without --force never replaces a file, however late it
+// appeared.
 int CommandRun::writeOutput()
 {
     try {
+        mScratch = MakeScratchBeside(mOutput);
         if (mOptions.pdf) {
-            SaveDocAsPDF(mHost->wordFile(), mOutput, mFields[0], [this](int percent) {
+            SaveDocAsPDF(mHost->wordFile(), mScratch, mFields[0], [this](int percent) {
                 mHost->progress(QStringLiteral("Writing the PDF"), percent);
             });
             mHost->endProgressLine();
         } else {
-            CopyFileReplacing(mHost->wordFile(), mOutput);
+            CopyFileContent(mHost->wordFile(), mScratch);
         }
+        if (!MoveIntoPlace(mScratch, mOutput, mOptions.force)) {
+            return keepBeside();
+        }
+        mScratch.clear();
     } catch (const std::exception& failure) {
         mHost->endProgressLine();
         say(QStringLiteral("%1 could not be written: %2")
@@ -299,10 +337,39 @@ int CommandRun::writeOutput()
         return command_line::kRunFailed;
     }
     if (!mOptions.quiet) {
-        const std::optional<int> count = ticketsMade(mFields[7]);
-        const TicketBook book(checkFirstNumber(mChoices.firstNumber, count).number,
-                              count.value_or(0), mChoices.order);
-        say(QStringLiteral("%1, written to %2").arg(book.rangeText(), mOutput));
+        say(QStringLiteral("%1, written to %2").arg(bookRange(), mOutput));
     }
     return command_line::kDone;
+}
+
+// Something took the output's name while the tickets were made: they are kept under a name of
+// their own beside it, and the command says where.
+int CommandRun::keepBeside()
+{
+    const QFileInfo output(mOutput);
+    const QString suffix =
+        output.suffix().isEmpty() ? QString() : QLatin1Char('.') + output.suffix();
+    for (int n = 1; n < 1000; ++n) {
+        const QString kept = output.dir().filePath(
+            QStringLiteral("%1 (%2)%3").arg(output.completeBaseName()).arg(n).arg(suffix));
+        if (MoveIntoPlace(mScratch, kept, false)) {
+            mScratch.clear();
+            say(QStringLiteral("'%1' appeared while the tickets were made and was not replaced "
+                               "(--force replaces it). %2 are in '%3'.")
+                    .arg(mOutput, bookRange(), kept));
+            return command_line::kRunFailed;
+        }
+    }
+    say(QStringLiteral("'%1' appeared while the tickets were made and was not replaced; no free "
+                       "name was found beside it. Nothing was written.")
+            .arg(mOutput));
+    return command_line::kRunFailed;
+}
+
+QString CommandRun::bookRange() const
+{
+    const std::optional<int> count = ticketsMade(mFields[7]);
+    return TicketBook(checkFirstNumber(mChoices.firstNumber, count).number, count.value_or(0),
+                      mChoices.order)
+        .rangeText();
 }

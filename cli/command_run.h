@@ -35,6 +35,8 @@ private:
     int runAndWrite();
     void installSeams();
     int writeOutput();
+    int keepBeside();
+    QString bookRange() const;
     // Ends every office and removes the run's document from the temporary folder.
     void cleanUp();
 
@@ -42,7 +44,8 @@ private:
     std::array<QString, 8> mFields;
     std::array<bool, 8> mFromFile{}; // the field came from the fields file
     BookChoices mChoices;
-    QString mOutput; // absolute
+    QString mOutput;  // absolute
+    QString mScratch; // the output being written beside it, until it has its name
     std::unique_ptr<ConsoleHost> mHost;
     int mReports = 0;
     bool mNoOffice = false;

@@ -9,8 +9,10 @@
 #include <algorithm>
 
 TicketBook::TicketBook(int first, int count, TicketOrder order)
-    : mFirst(first), mCount(std::max(count, 0)),
-      mPages((mCount + ticket_numbers::kTicketsPerPage - 1) / ticket_numbers::kTicketsPerPage),
+    : mFirst(first), mCount(std::clamp(count, 0, kHighestNumber)),
+      // Rounded up without adding first, which would overflow near the top of the range.
+      mPages(mCount / ticket_numbers::kTicketsPerPage +
+             (mCount % ticket_numbers::kTicketsPerPage != 0 ? 1 : 0)),
       mOrder(order)
 {}
 
@@ -48,6 +50,18 @@ std::optional<int> ticketsMade(const QString& countText)
     }
 }
 
+QString ticketCountProblem(std::optional<int> made)
+{
+    if (!made || *made <= TicketBook::kMostTickets) {
+        return {};
+    }
+    const QLocale english(QLocale::English);
+    return QStringLiteral("A run makes at most %1 tickets (%2 pages). Make more as several books, "
+                          "each with its own first ticket number.")
+        .arg(english.toString(TicketBook::kMostTickets),
+             english.toString(TicketBook::kMostTickets / ticket_numbers::kTicketsPerPage));
+}
+
 FirstNumberCheck checkFirstNumber(const QString& text, std::optional<int> count)
 {
     FirstNumberCheck check;
@@ -56,7 +70,9 @@ FirstNumberCheck checkFirstNumber(const QString& text, std::optional<int> count)
         check.message = QStringLiteral("Must be numeric.");
         return check;
     }
-    const int highest = std::max(1, TicketBook::kHighestNumber - std::max(count.value_or(0), 0));
+    const int highest =
+        std::max(1, TicketBook::kHighestNumber + 1 -
+                        std::clamp(count.value_or(0), 0, TicketBook::kHighestNumber));
     const std::optional<int> whole = checkedWhole<int>(*value);
     if (!whole || double(*whole) != *value || *whole < 1 || *whole > highest) {
         check.outcome = FirstNumberCheck::Outcome::OutOfRange;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -174,4 +175,98 @@ void DeleteFileQuietly(const QString& path)
     if (!path.isEmpty()) {
         ::unlink(QFile::encodeName(path).constData());
     }
+}
+
+QString MakeScratchBeside(const QString& path)
+{
+    const QFileInfo info(path);
+    QByteArray scratch = QFile::encodeName(info.dir().filePath(
+                             QStringLiteral(".") + info.fileName() + QStringLiteral(".part"))) +
+                         ".XXXXXX";
+    const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);
+    if (fd < 0) {
+        throw AppError(QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(errno)));
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    return QFile::decodeName(scratch);
+}
+
+void CopyFileContent(const QString& source, const QString& target)
+{
+    QFile in(source);
+    QFile out(target);
+    if (!in.open(QIODevice::ReadOnly)) {
+        throw AppError(QStringLiteral("Cannot read file %1: %2").arg(source, in.errorString()));
+    }
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(target, out.errorString()));
+    }
+    constexpr qint64 kChunk = 1 << 20;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kChunk);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+            throw AppError(QStringLiteral("Cannot read file %1: %2").arg(source, in.errorString()));
+        }
+        if (out.write(chunk) != chunk.size()) {
+            throw AppError(
+                QStringLiteral("Cannot write file %1: %2").arg(target, out.errorString()));
+        }
+    }
+    if (!out.flush() || ::fsync(out.handle()) != 0) {
+        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(target, out.errorString()));
+    }
+}
+
+bool MoveIntoPlace(const QString& from, const QString& path, bool replace)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(path);
+    const auto fail = [&](int error) {
+        return AppError(QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(error)));
+    };
+    if (replace) {
+        if (::rename(source.constData(), target.constData()) != 0) {
+            throw fail(errno);
+        }
+        return true;
+    }
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0) {
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        throw fail(errno);
+    }
+    // A file system without the one-step rename: a hard link never replaces either.
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    if (!linksRefused(errno)) {
+        throw fail(errno);
+    }
+    // Nor hard links: the name is taken first, then the file renamed over what we took.
+    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EEXIST) {
+            return false;
+        }
+        throw fail(errno);
+    }
+    ::close(fd);
+    if (::rename(source.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(target.constData());
+        throw fail(error);
+    }
+    return true;
 }

@@ -28,3 +28,15 @@ void RequireOwnRegularFile(const QString& path);
 
 // Removes the file at path (a link itself, never its target); every failure is ignored.
 void DeleteFileQuietly(const QString& path);
+
+// A fresh, empty file beside path (in its folder, so that a rename can give it path's name) under
+// a hidden name no one else has, with the permissions a new file gets. Throws AppError.
+QString MakeScratchBeside(const QString& path);
+
+// Copies the bytes of source over the content of target, whole; throws AppError with the reason.
+void CopyFileContent(const QString& source, const QString& target);
+
+// Gives the finished file at from the name path in one step. With replace, whatever has the name
+// goes (a link itself, never its target); without, nothing is ever replaced, however late it
+// appeared: then false, and from keeps its name. Throws AppError for any other failure.
+bool MoveIntoPlace(const QString& from, const QString& path, bool replace);

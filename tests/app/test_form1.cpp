@@ -181,6 +181,16 @@ private slots:
         QCOMPARE(form.Text(8)->text(), QString("9999999999"));
         QTRY_COMPARE(QApplication::focusWidget(), form.Text(8));
         QTRY_COMPARE(form.Text(8)->selectedText(), QString("9999999999"));
+
+        // A count that rounds but no run can make starts nothing.
+        form.Text(8)->setText("2147483645");
+        form.Text(1)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(form.bookRow()->RangeText->text(), QString("Check the count"));
+        form.PushButton6_Click();
+        QCOMPARE(mSeams->messages.size(), 2);
+        QVERIFY(mSeams->messages[1].text.contains("at most 100,000 tickets"));
+        QVERIFY(form.preview() == nullptr);
+        QTRY_COMPARE(QApplication::focusWidget(), form.Text(8));
     }
 
     // The book row: what it shows, what it stores, where the focus goes, and a first number out
@@ -222,18 +232,18 @@ private slots:
                 row.RangeText->width());
 
         row.FirstNumber->setFocus();
-        row.FirstNumber->setText("99999999");
+        row.FirstNumber->setText("99999001");
         QCOMPARE(row.RangeText->text(), QString("Check the first number"));
         form.Text(1)->setFocus(Qt::TabFocusReason);
         QCOMPARE(mSeams->messages.size(), 1);
         QCOMPARE(mSeams->messages[0].text,
-                 QString("The first ticket number must be a whole number from 1 to 99,998,999."));
+                 QString("The first ticket number must be a whole number from 1 to 99,999,000."));
         QTRY_COMPARE(QApplication::focusWidget(), row.FirstNumber);
         form.PushButton6_Click();
         QCOMPARE(mSeams->messages.size(), 2);
         QCOMPARE(mSeams->messages[1].text, mSeams->messages[0].text);
         QVERIFY(form.preview() == nullptr);
-        QCOMPARE(stored("FirstNumber"), QString("99999999"));
+        QCOMPARE(stored("FirstNumber"), QString("99999001"));
 
         row.FirstNumber->setText("0042");
         form.Text(1)->setFocus(Qt::TabFocusReason);

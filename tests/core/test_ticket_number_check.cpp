@@ -203,12 +203,13 @@ private slots:
         QTest::newRow("a second book") << " 501 " << 500 << 501 << "";
         QTest::newRow("zeros and exponent") << "0501" << 5 << 501 << "";
         QTest::newRow("written with an exponent") << "1e3" << 5 << 1000 << "";
-        QTest::newRow("the highest") << "99999979" << 20 << 99999979 << "";
-        QTest::newRow("one too high") << "99999980" << 20 << 0 << range.arg("99,999,979");
-        QTest::newRow("zero") << "0" << 20 << 0 << range.arg("99,999,979");
-        QTest::newRow("negative") << "-5" << 20 << 0 << range.arg("99,999,979");
-        QTest::newRow("a fraction") << "1.5" << 20 << 0 << range.arg("99,999,979");
-        QTest::newRow("huge") << "1e300" << 20 << 0 << range.arg("99,999,979");
+        // The last ticket may carry 99999999.
+        QTest::newRow("the highest") << "99999980" << 20 << 99999980 << "";
+        QTest::newRow("one too high") << "99999981" << 20 << 0 << range.arg("99,999,980");
+        QTest::newRow("zero") << "0" << 20 << 0 << range.arg("99,999,980");
+        QTest::newRow("negative") << "-5" << 20 << 0 << range.arg("99,999,980");
+        QTest::newRow("a fraction") << "1.5" << 20 << 0 << range.arg("99,999,980");
+        QTest::newRow("huge") << "1e300" << 20 << 0 << range.arg("99,999,980");
         QTest::newRow("words") << "five" << 20 << 0 << "Must be numeric.";
         QTest::newRow("empty") << "" << 20 << 0 << "Must be numeric.";
         QTest::newRow("a count beyond the highest") << "1" << 200000000 << 1 << "";
@@ -235,6 +236,22 @@ private slots:
         QCOMPARE(::ticketsMade("-12"), 5);
         QCOMPARE(::ticketsMade("many"), std::nullopt);
         QCOMPARE(::ticketsMade("1e20"), std::nullopt);
+    }
+
+    // A count no run can make is refused by name; the arithmetic on the largest counts that can
+    // be typed never overflows.
+    void countsBeyondARun()
+    {
+        QCOMPARE(ticketCountProblem(TicketBook::kMostTickets), QString());
+        QCOMPARE(ticketCountProblem(std::nullopt), QString());
+        QVERIFY(ticketCountProblem(TicketBook::kMostTickets + 5).contains("at most 100,000"));
+        const std::optional<int> largest = ::ticketsMade("2147483645");
+        QCOMPARE(largest, 2147483645);
+        QVERIFY(!ticketCountProblem(largest).isEmpty());
+        const TicketBook book(1, *largest);
+        QVERIFY(book.pages() > 0);
+        QCOMPARE(book.last(), TicketBook::kHighestNumber);
+        QCOMPARE(TicketBook(99999990, 10).rangeText(), QString("Tickets 99999990 to 99999999"));
     }
 };
 
