@@ -27,15 +27,17 @@ std::unique_ptr<EndSignals> program_end::install(Form1& form)
         std::fflush(nullptr);
         std::_Exit(exitStatus());
     };
-    return std::make_unique<EndSignals>([&form](int signal) {
-        exitStatus() = 128 + signal;
-        Form2* preview = form.preview();
-        if (preview != nullptr && preview->isVisible()) {
-            preview->close();
-        } else {
-            form.close();
-        }
-        // A window that was not on screen may not have ended the program.
-        Seams::current().endProgram();
-    });
+    return std::make_unique<EndSignals>(
+        [&form](int signal) {
+            exitStatus() = 128 + signal;
+            Form2* preview = form.preview();
+            if (preview != nullptr && preview->isVisible()) {
+                preview->close();
+            } else {
+                form.close();
+            }
+            // A window that was not on screen may not have ended the program.
+            Seams::current().endProgram();
+        },
+        [](int) { GenerationRun::endAllOfficesFromAnyThread(); });
 }

@@ -17,6 +17,7 @@
 #include "seams.h"
 #include "ticket_book.h"
 #include "ticket_fields.h"
+#include "working_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -281,11 +282,13 @@ int CommandRun::runAndWrite()
 {
     mHost = std::make_unique<ConsoleHost>(mFields, mChoices, mOptions.quiet);
     installSeams();
-    const EndSignals endSignals([this](int signal) {
-        mHost->endProgressLine();
-        mStatus = 128 + signal;
-        Seams::current().endProgram();
-    });
+    const EndSignals endSignals(
+        [this](int signal) {
+            mHost->endProgressLine();
+            mStatus = 128 + signal;
+            Seams::current().endProgram();
+        },
+        [](int) { GenerationRun::endAllOfficesFromAnyThread(); });
     // The document's name is drawn as the window draws it, seeded by the time and this process,
     // so that commands started together never draw the same name.
     Seams::current().seedRandom(
@@ -300,6 +303,8 @@ int CommandRun::runAndWrite()
     mStatus = command_line::kRunFailed;
     PictureInAdvance::setEnabled(true);
     GenerationRun::PushButton6_Click(*mHost);
+    // The document stays in the working folder until the output is written.
+    working_files::add(mHost->wordFile());
     mHost->endProgressLine();
     if (mReports > 0 || mHost->wordFile().isEmpty()) {
         cleanUp();
@@ -318,6 +323,7 @@ int CommandRun::writeOutput()
 {
     try {
         mScratch = MakeScratchBeside(mOutput);
+        working_files::add(mScratch);
         if (mOptions.pdf) {
             SaveDocAsPDF(mHost->wordFile(), mScratch, mFields[0], [this](int percent) {
                 mHost->progress(QStringLiteral("Writing the PDF"), percent);
@@ -329,6 +335,7 @@ int CommandRun::writeOutput()
         if (!MoveIntoPlace(mScratch, mOutput, mOptions.force)) {
             return keepBeside();
         }
+        working_files::forget(mScratch);
         mScratch.clear();
     } catch (const std::exception& failure) {
         mHost->endProgressLine();
@@ -353,6 +360,7 @@ int CommandRun::keepBeside()
         const QString kept = output.dir().filePath(
             QStringLiteral("%1 (%2)%3").arg(output.completeBaseName()).arg(n).arg(suffix));
         if (MoveIntoPlace(mScratch, kept, false)) {
+            working_files::forget(mScratch);
             mScratch.clear();
             say(QStringLiteral("'%1' appeared while the tickets were made and was not replaced "
                                "(--force replaces it). %2 are in '%3'.")

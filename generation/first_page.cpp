@@ -4,6 +4,7 @@
 #include "save_doc_as_jpg.h"
 #include "temp_folder.h"
 #include "word_automation.h"
+#include "working_files.h"
 
 #include <exception>
 
@@ -26,6 +27,7 @@ void FirstPage::save(word::Document& document)
             mFolder.reset();
             return;
         }
+        working_files::addFolder(mFolder->path());
         const QString path = mFolder->filePath(QStringLiteral("first-page.doc"));
         document.SaveAs(path);
         mPath = path;
@@ -46,6 +48,9 @@ QImage FirstPage::picture(const QString& wholeDocument)
 void FirstPage::remove()
 {
     mPictureInAdvance.reset();
+    if (mFolder) {
+        working_files::forget(mFolder->path());
+    }
     mFolder.reset();
     mPath.clear();
 }

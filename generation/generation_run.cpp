@@ -13,6 +13,7 @@
 #include "ticket_book.h"
 #include "ticket_number_check.h"
 #include "word_automation.h"
+#include "working_files.h"
 
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -71,10 +72,18 @@ void GenerationRun::removeWorkingFiles()
     mFirstPage.remove();
     if (!mTemplateWasThere && !mTemplatePath.isEmpty()) {
         DeleteFileQuietly(mTemplatePath);
+        working_files::forget(mTemplatePath);
     }
     if (!mHandedOver && !mResultPath.isEmpty()) {
         DeleteFileQuietly(mResultPath);
+        working_files::forget(mResultPath);
     }
+}
+
+void GenerationRun::endAllOfficesFromAnyThread()
+{
+    word::terminateAllInstancesFromAnyThread();
+    working_files::removeAll();
 }
 
 void GenerationRun::startOfficesEarly(const QByteArray& sample, int count)
@@ -139,6 +148,7 @@ void GenerationRun::openTemplate()
         mTemplateWasThere = FileExists(path);
         if (!mTemplateWasThere) {
             WriteFileIfMissing(mTemplateBytes, path);
+            working_files::add(path);
         }
     });
     mTrap.step(label::kStartOffice, [&] {
@@ -155,6 +165,7 @@ void GenerationRun::openTemplate()
         // template since it was written; it is put back rather than the run failing.
         if (!FileExists(mTemplatePath)) {
             WriteFileReplacing(mTemplateBytes, mTemplatePath);
+            working_files::add(mTemplatePath);
         }
         // A template someone else put there is never opened.
         RequireOwnRegularFile(mTemplatePath);
@@ -332,6 +343,7 @@ void GenerationRun::finishReplace(const label::ReplacePass& labels, WdFindWrap w
 void GenerationRun::saveAndCheck()
 {
     mResultPath = ResultNaming::choose(mTrap);
+    working_files::add(mResultPath);
     mTrap.step(label::kSaveAndCheck, [&] {
         // The saved document must hold every ticket it was meant to; if not, it is still
         // handed over, so nothing is lost, but the user is told. It is read just before the
@@ -367,7 +379,10 @@ void GenerationRun::saveAndCheck()
     mTrap.step(label::kQuitOffice, [&] { application().quit(); });
     mTrap.step(label::kReleaseDocument, [&] { mDocument.reset(); });
     mTrap.step(label::kReleaseOffice, [&] { mApp.reset(); });
-    mTrap.step(label::kDeleteTemplate, [&] { DeleteFileQuietly(mTemplatePath); });
+    mTrap.step(label::kDeleteTemplate, [&] {
+        DeleteFileQuietly(mTemplatePath);
+        working_files::forget(mTemplatePath);
+    });
 }
 
 void GenerationRun::makePicture()
@@ -392,6 +407,7 @@ void GenerationRun::handOver()
     mTrap.step(label::kPreviewDocument, [&] {
         mHost.setPreviewWordFile(mResultPath);
         mHandedOver = true;
+        working_files::forget(mResultPath);
     });
     mTrap.step(label::kShowPreview, [&] {
         mHost.showPreview();

@@ -81,6 +81,11 @@ ApplicationFactory defaultApplicationFactory()
     };
 }
 
+void terminateAllInstancesFromAnyThread()
+{
+    OfficeProcess::killAllFromAnyThread();
+}
+
 void terminateAllInstances()
 {
     OfficeProcess::killAll();

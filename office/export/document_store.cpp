@@ -2,10 +2,12 @@
 
 #include "uno_support.h"
 #include "word_automation.h"
+#include "working_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstdio>
@@ -42,6 +44,9 @@ void DocumentStore::store(const std::function<void(const rtl::OUString& url)>& w
                 .arg(mTarget.fileName())
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
     } while (QFileInfo::exists(scratch));
+    // Listed for an ending that cannot wait for the office to finish writing it.
+    working_files::add(scratch);
+    const auto unlisted = qScopeGuard([&] { working_files::forget(scratch); });
     try {
         write(uno::fileUrl(scratch));
     } catch (...) {

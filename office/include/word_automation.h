@@ -281,5 +281,9 @@ void warmInstancesWith(const QByteArray& document);
 // Ends every office instance this process started, at once. Used when the program must end
 // immediately while an instance is still running, so that none is left behind.
 void terminateAllInstances();
+// The same from any thread, for an ending that cannot wait for the thread that owns the
+// instances (it waits on one that hangs): their processes are killed and their files removed,
+// and nothing else of them is touched. The process is to end right after.
+void terminateAllInstancesFromAnyThread();
 
 } // namespace word

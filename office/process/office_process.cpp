@@ -115,6 +115,10 @@ void OfficeProcess::makeFolder()
                     .arg(::getpid())
                     .arg(++counter)
                     .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    for (const QString& path : {LeftoverSweep::socketPath(mPipeName),
+                                LeftoverSweep::instanceSocketPath(profileUrl()), mFolder}) {
+        mMade.push_back(QFile::encodeName(path).toStdString());
+    }
 }
 
 QString OfficeProcess::profileUrl() const
@@ -408,6 +412,24 @@ void OfficeProcess::removeFolder()
     if (!mFolder.isEmpty()) {
         QDir(mFolder).removeRecursively();
         mFolder.clear();
+    }
+}
+
+void OfficeProcess::killAllFromAnyThread()
+{
+    std::lock_guard lock(LiveOffices::instance().mutex);
+    for (OfficeProcess* process : LiveOffices::instance().processes) {
+        // Still a child of ours, so its group id is still its own.
+        if (!process->endedElsewhere()) {
+            ::killpg(process->mStartedPid, SIGKILL);
+        }
+        for (const std::string& path : process->mMade) {
+            if (&path == &process->mMade.back()) {
+                QDir(QFile::decodeName(QByteArray::fromStdString(path))).removeRecursively();
+            } else {
+                ::unlink(path.c_str());
+            }
+        }
     }
 }
 

@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace word {
 
@@ -79,6 +81,9 @@ public:
     static QString programPath();
     // Kills every office process this program started, at once.
     static void killAll();
+    // Kills every office's process group and removes their folders and sockets, from any thread
+    // and without reaping: for an ending that cannot wait for the thread that owns them.
+    static void killAllFromAnyThread();
 
 private:
     void makeFolder();
@@ -93,6 +98,8 @@ private:
     QProcess mProcess;
     QString mFolder;
     QString mPipeName;
+    // The folder and the sockets as made; never changed after, so any thread may read them.
+    std::vector<std::string> mMade;
     bool onOwnThread() const;
     // From another thread: whether the process has ended, seen through the system.
     bool endedElsewhere() const;
