@@ -42,7 +42,9 @@ QList<QCommandLineOption> allOptions()
                                   QStringLiteral("The file to write: FILE.doc or FILE.pdf."),
                                   QStringLiteral("FILE"))
             << QCommandLineOption(QStringLiteral("force"),
-                                  QStringLiteral("Replace the output file if it exists."))
+                                  QStringLiteral("Replace the output if it exists (a link is "
+                                                 "replaced by the file, never written through; "
+                                                 "a read-only file is never replaced)."))
             << QCommandLineOption(QStringLiteral("remember"),
                                   QStringLiteral("Save the wording and choices as the window's."))
             << QCommandLineOption(QStringLiteral("quiet"), QStringLiteral("Show no progress."))
@@ -189,7 +191,8 @@ QString command_line::help()
     text += QStringLiteral(
         "\nExit status:\n"
         "  0    done: the output file is written\n"
-        "  1    the run failed; nothing is written\n"
+        "  1    the run failed; nothing is written. Or the output appeared while the run went "
+        "on: it is kept, and the tickets are written beside it as 'NAME (1).doc'\n"
         "  2    wrong arguments, or an output that cannot be written or exists (without "
         "--force); nothing was done\n"
         "  3    no office could start\n"
