@@ -2,6 +2,7 @@
 
 #include "app_error.h"
 #include "app_identity.h"
+#include "end_signals.h"
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "seams.h"
@@ -73,6 +74,9 @@ void writePdf(QWidget* parent, const QString& wordFile, const QString& path,
 
 void CopyFileReplacing(const QString& source, const QString& target)
 {
+    // A local copy ends by itself; an ending on a signal lets it finish rather than leave the
+    // copy's scratch file beside the person's.
+    const EndSignals::Hold finish;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         fail(QStringLiteral("Cannot read file"), source, in.errorString());

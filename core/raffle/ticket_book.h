@@ -20,10 +20,10 @@ class TicketBook
 public:
     // The highest number a ticket may carry; the last number of a book reaches it at most.
     static constexpr int kHighestNumber = 99'999'999;
-    // The most tickets one run makes. Measured on a machine of 2 cores and 24 GiB: 100,000
-    // tickets (20,000 pages) take about two minutes and the office about 3 GiB; beyond, the
-    // office's memory and time grow past what a person waits for. Larger raffles are made as
-    // several books, each from its own first number.
+    // The most tickets one run makes. The run's time and the office's memory grow a little
+    // faster than the pages (20,000 tickets: about 15 s and 630 MiB of office memory on 2 cores);
+    // at 100,000 they reach minutes and gigabytes, beyond what a person waits for. Larger raffles
+    // are made as several books, each from its own first number.
     static constexpr int kMostTickets = 100'000;
 
     TicketBook(int first, int count, TicketOrder order = TicketOrder::Sequence);

@@ -1,5 +1,6 @@
 #include "end_signals.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -11,6 +12,7 @@ namespace {
 
 int gWriteEnd = -1;
 int gWatchWrite = -1;
+std::atomic<int> gHolds{0};
 
 extern "C" void writeSignal(int signal)
 {
@@ -93,8 +95,21 @@ void EndSignals::watch()
     if (readable(mStopRead, kGraceMs)) {
         return;
     }
+    while (gHolds.load() > 0) {
+        ::usleep(10'000);
+    }
     mOnStuck(byte);
     ::_exit(128 + byte);
+}
+
+EndSignals::Hold::Hold()
+{
+    ++gHolds;
+}
+
+EndSignals::Hold::~Hold()
+{
+    --gHolds;
 }
 
 EndSignals::~EndSignals()

@@ -31,6 +31,17 @@ public:
 
     static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
+    // While one lives, the ending thread waits for it to go: for work that ends by itself soon
+    // and must not be cut off, such as a copy of the person's file being written.
+    class Hold
+    {
+    public:
+        Hold();
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+    };
+
 private:
     void readSignal();
     void watch();
