@@ -82,6 +82,9 @@ void GenerationRun::removeWorkingFiles()
 
 void GenerationRun::endAllOfficesFromAnyThread()
 {
+    // Removed while the main thread still waits on the offices, and again after they are gone,
+    // for what it made in the moment between.
+    working_files::removeAll(false);
     word::terminateAllInstancesFromAnyThread();
     working_files::removeAll();
 }

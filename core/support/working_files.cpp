@@ -59,7 +59,7 @@ void working_files::forget(const QString& path)
     std::erase_if(listed.paths, [&](const Entry& entry) { return entry.path == native; });
 }
 
-void working_files::removeAll()
+void working_files::removeAll(bool forget)
 {
     Listed& listed = Listed::instance();
     const std::lock_guard lock(listed.mutex);
@@ -71,5 +71,7 @@ void working_files::removeAll()
             ::unlink(path->path.c_str());
         }
     }
-    listed.paths.clear();
+    if (forget) {
+        listed.paths.clear();
+    }
 }

@@ -14,6 +14,7 @@ void addFolder(const QString& path);
 // The file is handed over, or already removed.
 void forget(const QString& path);
 // Removes every listed file (a link itself, never its target) and folder, the last listed first.
-void removeAll();
+// With forget false the list stays, for a second pass.
+void removeAll(bool forget = true);
 
 } // namespace working_files
