@@ -139,7 +139,7 @@ QString CommandRun::readFieldsFile()
         return QStringLiteral("The fields file '%1' is not text in UTF-8.").arg(path);
     }
     const QHash<QString, ini_text::Value> values =
-        ini_text::section(bytes, identity::kSettingsSection);
+        ini_text::section(decoded, identity::kSettingsSection);
     // Another file given by mistake (a document, say) would otherwise make tickets from the saved
     // wording without a word.
     if (values.isEmpty()) {
@@ -213,10 +213,8 @@ QString CommandRun::checkOutput()
     if (FileExists(mOutput) && !mOptions.force) {
         return QStringLiteral("'%1' exists; --force replaces it.").arg(mOutput);
     }
-    // A rename would replace even a read-only file; the person's protection wins. The permission
-    // bits are read because access() answers yes to root.
-    if (!output.isSymLink() && output.isFile() &&
-        (!output.isWritable() || !(output.permissions() & QFileDevice::WriteOwner))) {
+    // A rename would replace even a read-only file; the person's protection wins.
+    if (IsReadOnlyFile(mOutput)) {
         return QStringLiteral("'%1' is read-only; it is not replaced.").arg(mOutput);
     }
     return {};

@@ -170,6 +170,13 @@ void RequireOwnRegularFile(const QString& path)
     }
 }
 
+bool IsReadOnlyFile(const QString& path)
+{
+    const QFileInfo existing(path);
+    return !existing.isSymLink() && existing.isFile() &&
+           (!existing.isWritable() || !(existing.permissions() & QFileDevice::WriteOwner));
+}
+
 void DeleteFileQuietly(const QString& path)
 {
     if (!path.isEmpty()) {

@@ -26,6 +26,11 @@ void WriteFileReplacing(const QByteArray& bytes, const QString& path);
 // file someone else planted in a shared folder.
 void RequireOwnRegularFile(const QString& path);
 
+// Whether a rename onto path would replace a file the person protected: a file (not a link)
+// without write permission. The permission bits are read too, because access() answers yes to
+// root.
+bool IsReadOnlyFile(const QString& path);
+
 // Removes the file at path (a link itself, never its target); every failure is ignored.
 void DeleteFileQuietly(const QString& path);
 

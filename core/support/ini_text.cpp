@@ -142,11 +142,10 @@ ini_text::Value ini_text::unescape(QStringView raw)
     return unescapePlain(text);
 }
 
-QHash<QString, ini_text::Value> ini_text::section(const QByteArray& bytes, const QString& name)
+QHash<QString, ini_text::Value> ini_text::section(const QString& text, const QString& name)
 {
     QHash<QString, Value> values;
     bool inSection = false;
-    const QString text = QString::fromUtf8(bytes);
     for (const QStringView line : QStringView(text).split(u'\n')) {
         const QStringView trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#')) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QHash>
 #include <QString>
 
@@ -17,9 +16,9 @@ namespace ini_text {
 // A key's value, or nothing when it is not text (Qt's @ByteArray(…), @Variant(…) and the like).
 using Value = std::optional<QString>;
 
-// The keys of section in bytes (UTF-8), each with its last value in the file; an empty map for a
+// The keys of section in a file's text, each with its last value in the file; an empty map for a
 // file without that section. Lines starting with ';' or '#' are comments.
-QHash<QString, Value> section(const QByteArray& bytes, const QString& name);
+QHash<QString, Value> section(const QString& text, const QString& name);
 
 // One value as it stands after '=' on its line.
 Value unescape(QStringView raw);

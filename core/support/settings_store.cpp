@@ -168,7 +168,7 @@ QString settings::GetSetting(const QString& application, const QString& section,
     }
 #ifdef Q_OS_UNIX
     // The file may have been edited by hand: its text is read as written (ini_text.h).
-    const auto values = ini_text::section(contentOf(store->fileName()), section);
+    const auto values = ini_text::section(QString::fromUtf8(contentOf(store->fileName())), section);
     if (const auto found = values.constFind(key); found != values.cend()) {
         if (!found->has_value()) {
             throw AppError(QStringLiteral("The settings store %1 cannot be read: the value of %2 "

@@ -115,10 +115,8 @@ void OfficeProcess::makeFolder()
                     .arg(::getpid())
                     .arg(++counter)
                     .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
-    for (const QString& path : {LeftoverSweep::socketPath(mPipeName),
-                                LeftoverSweep::instanceSocketPath(profileUrl()), mFolder}) {
-        mMade.push_back(QFile::encodeName(path).toStdString());
-    }
+    mMade = {LeftoverSweep::socketPath(mPipeName), LeftoverSweep::instanceSocketPath(profileUrl()),
+             mFolder};
 }
 
 QString OfficeProcess::profileUrl() const
@@ -403,16 +401,20 @@ void OfficeProcess::endProcess()
 
 void OfficeProcess::removeFolder()
 {
-    if (!mPipeName.isEmpty()) {
-        QFile::remove(LeftoverSweep::socketPath(mPipeName));
-    }
     if (!mFolder.isEmpty()) {
-        QFile::remove(LeftoverSweep::instanceSocketPath(profileUrl()));
-    }
-    if (!mFolder.isEmpty()) {
-        QDir(mFolder).removeRecursively();
+        remove(mMade);
         mFolder.clear();
     }
+}
+
+void OfficeProcess::remove(const Made& made)
+{
+    if (made.folder.isEmpty()) {
+        return; // never made: an empty path would name the current folder
+    }
+    QFile::remove(made.pipeSocket);
+    QFile::remove(made.instanceSocket);
+    QDir(made.folder).removeRecursively();
 }
 
 void OfficeProcess::killAllFromAnyThread()
@@ -423,13 +425,7 @@ void OfficeProcess::killAllFromAnyThread()
         if (!process->endedElsewhere()) {
             ::killpg(process->mStartedPid, SIGKILL);
         }
-        for (const std::string& path : process->mMade) {
-            if (&path == &process->mMade.back()) {
-                QDir(QFile::decodeName(QByteArray::fromStdString(path))).removeRecursively();
-            } else {
-                ::unlink(path.c_str());
-            }
-        }
+        remove(process->mMade);
     }
 }
 

@@ -7,9 +7,7 @@
 
 #include <atomic>
 #include <memory>
-#include <string>
 #include <sys/types.h>
-#include <vector>
 
 namespace word {
 
@@ -99,7 +97,14 @@ private:
     QString mFolder;
     QString mPipeName;
     // The folder and the sockets as made; never changed after, so any thread may read them.
-    std::vector<std::string> mMade;
+    struct Made
+    {
+        QString pipeSocket;
+        QString instanceSocket;
+        QString folder;
+    };
+    static void remove(const Made& made);
+    Made mMade;
     bool onOwnThread() const;
     // From another thread: whether the process has ended, seen through the system.
     bool endedElsewhere() const;

@@ -25,14 +25,11 @@ run() {
     [ "$status" -eq "$expected" ] || fail "ticketwright $* ended with $status, not $expected"
 }
 offices_left() { pgrep -af "soffice.bin.*$work"; }
-# wait_for LINE PID: until the command says LINE; fails when it ends first.
+# wait_for LINE PID: until the command says LINE (tail follows its output, and ends with it);
+# fails when it ends first.
 wait_for() {
-    for _ in $(seq 1200); do
-        grep -q "$1" "$work/err" && return 0
-        kill -0 "$2" 2>/dev/null || break
-        sleep 0.1
-    done
-    fail "the command never said '$1'"
+    timeout 300 tail -n +1 --pid="$2" -f "$work/err" | grep -q -m1 -- "$1" ||
+        fail "the command never said '$1'"
 }
 nothing_left() {
     [ -z "$(offices_left)" ] || fail "$1: an office is left: $(offices_left)"
