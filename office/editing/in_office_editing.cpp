@@ -63,6 +63,10 @@ QString InOfficeEditing::registerWith(const Reference<css::uno::XComponentContex
         const css::beans::NamedValue uri("uri", Any(fileUrl(file)));
         Reference<css::container::XSet>(office->getServiceManager(), UNO_QUERY_THROW)
             ->insert(Any(Sequence<css::beans::NamedValue>(&uri, 1)));
+        // The library is loaded now, while the office holds no document: one that cannot load
+        // is found before anything depends on it.
+        office->getServiceManager()->createInstanceWithContext(
+            rtl::OUString::createFromAscii(edit_codec::kImplementationName), office);
         return {};
     } catch (...) {
         try {

@@ -29,7 +29,8 @@ public:
     };
     static Way requestedWay();
 
-    // Makes the editor known to one office; the reason it could not be, or empty.
+    // Makes the editor known to one office and has it load the library; the reason it could not
+    // be, or empty. An office that dies or hangs as it loads the library is left so.
     static QString registerWith(
         const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& office);
     // The editor for a document of an office it was registered with, answering a first empty

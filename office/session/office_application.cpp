@@ -1,5 +1,6 @@
 #include "office_application.h"
 
+#include "editor_library.h"
 #include "in_office_editing.h"
 #include "model_loader.h"
 #include "pdf_in_parts.h"
@@ -78,8 +79,48 @@ void OfficeApplication::connect()
             connectWithin(kConnectTimeoutMs);
         }
     }
-    mEditing.decide(
-        [this] { return watched([&] { return InOfficeEditing::registerWith(mRemote); }); });
+    chooseEditing();
+}
+
+// Whether this office edits inside itself. Registering loads the editing library, before any
+// document is open, so one that takes the office down as it loads (cut short by an interrupted
+// install) or hangs in its first call costs only an office that holds nothing: a fresh office
+// edits from the program instead, and that library is not loaded again until it changes.
+void OfficeApplication::chooseEditing()
+{
+    const QString library = editor_library::besideRegistration(InOfficeEditing::registrationFile());
+    const bool required = InOfficeEditing::requestedWay() == InOfficeEditing::Way::InOffice;
+    if (const QString earlier = editor_library::refusedEarlier(library);
+        !earlier.isEmpty() && !required) {
+        mEditing.decide([&] { return earlier; });
+        return;
+    }
+    try {
+        mEditing.decide(
+            [this] { return watched([&] { return InOfficeEditing::registerWith(mRemote); }); });
+        if (mProcess->running()) {
+            return;
+        }
+    } catch (const Error&) {
+        if (mProcess->running() || required) {
+            throw;
+        }
+    }
+    if (required) {
+        throw Error(
+            QStringLiteral("The office ended as it loaded the editing library %1.").arg(library));
+    }
+    editor_library::rememberRefused(library);
+    disconnect();
+    mProcess->restart();
+    connectWithin(kConnectTimeoutMs);
+    const QString why =
+        QStringLiteral("the editing library %1 took an office down as it loaded; a fresh office "
+                       "started in its place, and the library is not loaded again until it is "
+                       "installed anew")
+            .arg(library);
+    mEditing = EditingChoice();
+    mEditing.decide([&] { return why; });
 }
 
 void OfficeApplication::disconnect()

@@ -81,6 +81,7 @@ private:
     QString notAnswering() const;
     void connect();
     void connectWithin(int timeoutMs);
+    void chooseEditing();
     void disconnect();
     void endProcess();
     void requireRunning() const;

@@ -22,12 +22,34 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cstring>
+#include <elf.h>
 #include <memory>
 
 using probe::ticketNumbers;
+
+// The library cut in the middle of what the loader maps (a build's debug information, at the
+// end, is never mapped), as an interrupted install leaves it.
+static QByteArray cutInLoadedPart(const QByteArray& elf)
+{
+    Elf64_Ehdr header = {};
+    std::memcpy(&header, elf.constData(), sizeof header);
+    qint64 end = 0;
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment = {};
+        std::memcpy(&segment, elf.constData() + header.e_phoff + i * header.e_phentsize,
+                    sizeof segment);
+        if (segment.p_type == PT_LOAD) {
+            end = std::max(end, static_cast<qint64>(segment.p_offset + segment.p_filesz));
+        }
+    }
+    return elf.left(end / 2);
+}
 
 class TestGenerationOffice : public QObject, private RealRuns
 {
@@ -150,27 +172,38 @@ private slots:
         QFETCH(BookChoices, book);
         const QStringList fields = {"Spring Fair", "Drawn at noon", "A bike", "A kite",
                                     "A book",      "Be there",      "$5",     count};
-        // The registration, beside a library that is no library.
+        // The registration, beside a library that is no library, and beside the real one cut
+        // short, as an interrupted install leaves it: the office dies loading that.
+        const QString built =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../../office/in_office/");
         QTemporaryDir broken;
-        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() +
-                                QStringLiteral("/../../office/in_office/ticketwright-editor.rdb"),
-                            broken.filePath(QStringLiteral("ticketwright-editor.rdb"))));
+        QTemporaryDir cutShort;
+        QFile library(built + QStringLiteral("libticketwright_editor.so"));
+        QVERIFY(library.open(QIODevice::ReadOnly));
+        writeBytes(cutShort.filePath(QStringLiteral("libticketwright_editor.so")),
+                   cutInLoadedPart(library.readAll()));
         writeBytes(broken.filePath(QStringLiteral("libticketwright_editor.so")), randomBytes(3));
+        for (const QTemporaryDir* folder : {&broken, &cutShort}) {
+            QVERIFY(QFile::copy(built + QStringLiteral("ticketwright-editor.rdb"),
+                                folder->filePath(QStringLiteral("ticketwright-editor.rdb"))));
+        }
         enum Way
         {
             InOffice,
             OverPipe,
-            LibraryUnloadable
+            LibraryUnloadable,
+            LibraryCutShort
         };
-        QString text[3];
-        QImage picture[3];
-        for (const Way way : {InOffice, OverPipe, LibraryUnloadable}) {
+        QString text[4];
+        QImage picture[4];
+        for (const Way way : {InOffice, OverPipe, LibraryUnloadable, LibraryCutShort}) {
             if (way == OverPipe) {
                 qputenv("TICKETWRIGHT_PAGE_LOOP", "pipe");
-            } else if (way == LibraryUnloadable) {
+            } else if (way != InOffice) {
+                const QTemporaryDir& folder = way == LibraryUnloadable ? broken : cutShort;
                 qputenv(
                     "TICKETWRIGHT_EDITOR_REGISTRATION",
-                    QFile::encodeName(broken.filePath(QStringLiteral("ticketwright-editor.rdb"))));
+                    QFile::encodeName(folder.filePath(QStringLiteral("ticketwright-editor.rdb"))));
             }
             PictureInAdvance::setEnabled(way != OverPipe);
             const QString path = run(fields, book);
@@ -190,12 +223,20 @@ private slots:
         QCOMPARE(ticketNumbers(text[InOffice]), expected);
         QVERIFY(text[InOffice] == text[OverPipe]);
         QVERIFY(text[InOffice] == text[LibraryUnloadable]);
+        QVERIFY(text[InOffice] == text[LibraryCutShort]);
+        // Remembered, so that later runs and starts do not load it again.
+        QFile memory(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                     QStringLiteral("/ticketwright-editor-refused"));
+        QVERIFY(memory.open(QIODevice::ReadOnly));
+        QVERIFY(memory.readAll().contains(
+            QFile::encodeName(cutShort.filePath(QStringLiteral("libticketwright_editor.so")))));
         QVERIFY(!picture[InOffice].isNull());
         // The preview shows the paper chosen: 297 by 210 mm, or 11 by 8.5 in.
         QCOMPARE(qRound(100.0 * picture[InOffice].height() / picture[InOffice].width()),
                  book.paper == Paper::A4 ? 141 : 129);
         QVERIFY(picture[InOffice] == picture[OverPipe]);
         QVERIFY(picture[InOffice] == picture[LibraryUnloadable]);
+        QVERIFY(picture[InOffice] == picture[LibraryCutShort]);
     }
 
     // What people type reaches the document as typed.
