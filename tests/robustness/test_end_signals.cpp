@@ -106,6 +106,36 @@ private slots:
         harness::settingsAreWhole(mConfig.path());
     }
 
+    // Offices that stop answering (stopped, as a hung office looks) leave the event loop no
+    // turn: the signal still ends the program, its offices and its files within 2 s.
+    void whileTheOfficesHang()
+    {
+        QProcess process;
+        start(process, {QStringLiteral("generate"), QStringLiteral("2000")});
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("generating")).isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QDir(mTemp.path()).entryList({QStringLiteral("first-page-*")}, QDir::Dirs).isEmpty(),
+            120000);
+        const QList<qint64> offices = probe::officeChildrenOf(process.processId());
+        QVERIFY(!offices.isEmpty());
+        for (const qint64 office : offices) {
+            QVERIFY(probe::processAlive(office));
+            ::kill(static_cast<pid_t>(office), SIGSTOP);
+        }
+        const qint64 pid = process.processId();
+        QElapsedTimer timer;
+        timer.start();
+        endWith(process, SIGTERM);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QVERIFY2(timer.elapsed() < 2000, "the program took 2 seconds or more to end");
+        for (const qint64 office : offices) {
+            QTRY_VERIFY(!probe::processAlive(office));
+        }
+        nothingLeftBehind(pid);
+    }
+
     void whileTyping_data() { addSignals(); }
     void whileTyping()
     {
