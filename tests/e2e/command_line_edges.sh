@@ -132,4 +132,6 @@ stop() {
 }
 stop pdf "Writing the PDF" --count 5000 --output "$out/big.pdf"
 stop hung "Making the pages" --count 5000 --output "$out/big.doc"
+# Once the last page is made, the document is saved, checked and pictured.
+stop save "Making the pages: 100%" --count 10000 --output "$out/big.doc"
 echo "PASS"
