@@ -23,12 +23,12 @@ class TestEndSignals : public QObject
     QTemporaryDir mTemp;
     QTemporaryDir mPrivate; // the program's own temporary folder, for the offices' folders
 
-    void start(QProcess& process, const QStringList& args)
+    void start(QProcess& process, const QStringList& args, launch::Environment env = {})
     {
-        harness::start(process, args,
-                       {{QStringLiteral("XDG_CONFIG_HOME"), mConfig.path()},
-                        {QStringLiteral("TEMP"), mTemp.path()},
-                        {QStringLiteral("TMPDIR"), mPrivate.path()}});
+        env.append({{QStringLiteral("XDG_CONFIG_HOME"), mConfig.path()},
+                    {QStringLiteral("TEMP"), mTemp.path()},
+                    {QStringLiteral("TMPDIR"), mPrivate.path()}});
+        harness::start(process, args, env);
         QVERIFY(process.waitForStarted());
     }
 
@@ -106,21 +106,35 @@ private slots:
         harness::settingsAreWhole(mConfig.path());
     }
 
-    // Offices that stop answering (stopped, as a hung office looks) leave the event loop no
-    // turn: the signal still ends the program, its offices and its files within 2 s.
-    void whileTheOfficesHang()
+    // Offices that stop answering (stopped, as a hung office looks), or a main thread held in the
+    // picture's step, leave the event loop no turn: the signal still ends the program, its
+    // offices and its files within 2 s.
+    void whileStuck_data()
     {
+        QTest::addColumn<QString>("hold");
+        QTest::newRow("offices stopped") << QString();
+        QTest::newRow("held in the picture") << QStringLiteral("picture");
+    }
+    void whileStuck()
+    {
+        QFETCH(QString, hold);
         QProcess process;
-        start(process, {QStringLiteral("generate"), QStringLiteral("2000")});
+        start(process, {QStringLiteral("generate"), QStringLiteral("2000")},
+              {{QStringLiteral("TICKETWRIGHT_HARNESS_HOLD"), hold}});
         QVERIFY(!launch::waitForLine(process, QStringLiteral("generating")).isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !QDir(mTemp.path()).entryList({QStringLiteral("first-page-*")}, QDir::Dirs).isEmpty(),
-            120000);
+        if (hold.isEmpty()) {
+            QTRY_VERIFY_WITH_TIMEOUT(!QDir(mTemp.path())
+                                          .entryList({QStringLiteral("first-page-*")}, QDir::Dirs)
+                                          .isEmpty(),
+                                     120000);
+        } else {
+            QVERIFY(!launch::waitForLine(process, QStringLiteral("holding"), 120000).isEmpty());
+        }
         const QList<qint64> offices = probe::officeChildrenOf(process.processId());
-        QVERIFY(!offices.isEmpty());
         for (const qint64 office : offices) {
-            QVERIFY(probe::processAlive(office));
-            ::kill(static_cast<pid_t>(office), SIGSTOP);
+            if (hold.isEmpty() && probe::processAlive(office)) {
+                ::kill(static_cast<pid_t>(office), SIGSTOP);
+            }
         }
         const qint64 pid = process.processId();
         QElapsedTimer timer;
