@@ -7,6 +7,7 @@
 #include "file_helpers.h"
 #include "print_service.h"
 #include "seams.h"
+#include "working_files.h"
 #include "temp_folder.h"
 
 #include <QCoreApplication>
@@ -143,6 +144,8 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
         }
         pdf.close();
         inProgress().pdf = pdf.fileName();
+        // For an ending that cannot wait for this thread; the file goes with pdf otherwise.
+        working_files::add(pdf.fileName());
         pdfWriter(document.wordFile, pdf.fileName(),
                   [&progress](int percent) { progress.making(percent); });
     });
@@ -152,6 +155,7 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
         trap.step(112, [&] { job->finish(); });
     }
     job.reset(); // a job not finished is cancelled
+    working_files::forget(pdf.fileName());
     inProgress() = {};
 }
 
