@@ -301,8 +301,6 @@ int CommandRun::runAndWrite()
     mStatus = command_line::kRunFailed;
     PictureInAdvance::setEnabled(true);
     GenerationRun::PushButton6_Click(*mHost);
-    // The document stays in the working folder until the output is written.
-    working_files::add(mHost->wordFile());
     mHost->endProgressLine();
     if (mReports > 0 || mHost->wordFile().isEmpty()) {
         cleanUp();

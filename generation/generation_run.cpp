@@ -409,8 +409,7 @@ void GenerationRun::handOver()
     });
     mTrap.step(label::kPreviewDocument, [&] {
         mHost.setPreviewWordFile(mResultPath);
-        mHandedOver = true;
-        working_files::forget(mResultPath);
+        mHandedOver = true; // still listed: the preview removes it, or an ending does
     });
     mTrap.step(label::kShowPreview, [&] {
         mHost.showPreview();

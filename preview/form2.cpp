@@ -11,6 +11,7 @@
 #include "seams.h"
 #include "twips.h"
 #include "window_setup.h"
+#include "working_files.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -289,7 +290,10 @@ void Form2::closeEvent(QCloseEvent* event)
 void Form2::Form_QueryUnload()
 {
     ErrorTrap trap(location("Form_QueryUnload"));
-    trap.step(100, [&] { DeleteFileQuietly(mWordFile); });
+    trap.step(100, [&] {
+        DeleteFileQuietly(mWordFile);
+        working_files::forget(mWordFile);
+    });
     trap.step(102, [&] {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
@@ -304,7 +308,10 @@ void Form2::Form_Unload()
 void Form2::PushButton8_Click()
 {
     ErrorTrap trap(location("PushButton8_Click"));
-    trap.step(100, [&] { DeleteFileQuietly(mWordFile); });
+    trap.step(100, [&] {
+        DeleteFileQuietly(mWordFile);
+        working_files::forget(mWordFile);
+    });
     trap.step(102, [&] {
         if (mMainWindow) {
             mMainWindow->show();
