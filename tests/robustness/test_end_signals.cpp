@@ -150,6 +150,25 @@ private slots:
         nothingLeftBehind(pid);
     }
 
+    // Closing the window in the middle of the pages ends the program as a signal does, with
+    // status 0.
+    void closingTheWindowDuringARun()
+    {
+        QProcess process;
+        start(process, {QStringLiteral("generate"), QStringLiteral("2000")},
+              {{QStringLiteral("TICKETWRIGHT_HARNESS_HOLD"), QStringLiteral("close 10")}});
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("closing")).isEmpty());
+        const qint64 pid = process.processId();
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY2(process.waitForFinished(5000), "the program did not end within 5 seconds");
+        qInfo("ended %lld ms after the close", timer.elapsed());
+        QVERIFY2(timer.elapsed() < 2000, "the program took 2 seconds or more to end");
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        nothingLeftBehind(pid);
+    }
+
     void whileTyping_data() { addSignals(); }
     void whileTyping()
     {

@@ -35,11 +35,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -94,6 +97,18 @@ void installHolds(Form1& form)
         QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [percent, page](int v) {
             if (v >= percent) {
                 holdIf(page + QString::number(percent));
+            }
+        });
+    }
+    // "close N": the window is closed, as its close button does, once the run passes N %.
+    const QString close = QStringLiteral("close ");
+    if (kHold.startsWith(close)) {
+        const int percent = kHold.mid(close.size()).toInt();
+        QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, [&form, percent](int v) {
+            static bool asked = false;
+            if (v >= percent && !std::exchange(asked, true)) {
+                say(QStringLiteral("closing"));
+                QTimer::singleShot(0, &form, [&form] { form.close(); });
             }
         });
     }
