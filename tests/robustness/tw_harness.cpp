@@ -36,7 +36,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
