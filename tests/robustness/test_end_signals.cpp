@@ -3,6 +3,7 @@
 // window ends it: no office left, no working file in TEMP, no private folder, the settings whole,
 // and a save's destination untouched or complete.
 
+#include "cups_server.h"
 #include "harness_process.h"
 
 #include <QDir>
@@ -166,6 +167,33 @@ private slots:
         QVERIFY2(timer.elapsed() < 2000, "the program took 2 seconds or more to end");
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
+        nothingLeftBehind(pid);
+    }
+
+    // A print ended while its pages are made: the job never completes, nothing is left.
+    void duringAPrint()
+    {
+        CupsServer cups;
+        if (!cups.why().isEmpty()) {
+            QSKIP(qPrintable(cups.why()));
+        }
+        const QString printer = QStringLiteral("EndedPDF");
+        QCOMPARE(cups.addPdfPrinter(printer, true), QString());
+        QProcess process;
+        start(process, {QStringLiteral("print"), QStringLiteral("2000"), printer});
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("printing"), 120000).isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QDir(mTemp.path()).entryList({QStringLiteral("print-*.pdf")}, QDir::Files).isEmpty(),
+            60000);
+        const qint64 pid = process.processId();
+        endWith(process, SIGTERM);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        const int job = cups.lastJob(printer);
+        const QString state = job > 0 ? cups.waitForEnd(job) : QStringLiteral("none");
+        qInfo("the print job: %s", qPrintable(state));
+        QVERIFY(state != QLatin1String("completed"));
         nothingLeftBehind(pid);
     }
 

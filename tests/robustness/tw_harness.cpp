@@ -10,6 +10,8 @@
 //     tw_harness save <source> <target>   "Save Results To Word File" to target; a target ending
 //                                         in ".pdf" is written as a PDF by the office, and each
 //                                         new percent of its progress is said ("pdf <percent>")
+//     tw_harness print <count> <printer>  one run, then "Print..." in the preview to that printer;
+//                                         "printing" is said once the print starts
 //
 // TICKETWRIGHT_HARNESS_HOLD stops the program at a moment a test wants to kill it in, says
 // "holding", and waits there until it is killed, so the test knows it is alive and where it is:
@@ -127,7 +129,7 @@ void installHolds(Form1& form)
     }
 }
 
-void installAnsweringSeams(const QString& savePath)
+void installAnsweringSeams(const QString& savePath, const QString& printer)
 {
     Seams::installProduct();
     Seams& s = Seams::current();
@@ -140,6 +142,11 @@ void installAnsweringSeams(const QString& savePath)
         return savePath;
     };
     s.openUrl = [](const QUrl&) { return true; };
+    s.printDialog = [printer](QWidget*, int, Paper, PrintRequest& request) {
+        request.printer = printer;
+        say(QStringLiteral("printing"));
+        return true;
+    };
     s.endProgram = [] {
         GenerationRun::endAllOffices();
         std::_Exit(0);
@@ -159,7 +166,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString mode = args[0];
-    installAnsweringSeams(mode == QLatin1String("save") ? args.value(2) : QString());
+    installAnsweringSeams(mode == QLatin1String("save") ? args.value(2) : QString(),
+                          mode == QLatin1String("print") ? args.value(2) : QString());
     PictureInAdvance::setEnabled(true);
 
     if (mode == QLatin1String("save")) {
@@ -215,6 +223,17 @@ int main(int argc, char** argv)
             }
         }
         holdIf(QStringLiteral("end"));
+        return 0;
+    }
+    if (mode == QLatin1String("print")) {
+        form.Text(8)->setText(args[1]);
+        form.PushButton6_Click();
+        if (form.preview() == nullptr) {
+            return 1;
+        }
+        form.preview()->PushButton9->click();
+        say(QStringLiteral("printed"));
+        GenerationRun::endAllOffices();
         return 0;
     }
     if (mode == QLatin1String("generate")) {
