@@ -306,11 +306,10 @@ void Form1::loadPreview()
 {
     if (!mForm2) {
         mForm2 = std::make_unique<Form2>(this);
-        // The PDF's information names the event of the run being previewed; the fields cannot
-        // change while the preview is up.
+        // The PDF's information names the event of the run being previewed.
         mForm2->setPdfWriter([this](const QString& wordFile, const QString& pdfPath,
                                     const std::function<void(int)>& progress) {
-            SaveDocAsPDF(wordFile, pdfPath, Text(1)->text(), progress);
+            SaveDocAsPDF(wordFile, pdfPath, mPreviewEvent, progress);
         });
     }
 }
@@ -320,14 +319,12 @@ void Form1::setPreviewPicture(const QImage& picture)
     mForm2->setPicture(picture);
 }
 
-void Form1::setPreviewWordFile(const QString& path)
+void Form1::setPreviewResult(const RunResult& result)
 {
-    mForm2->mWordFile = path;
-    const BookChoices choices = mBookRow->choices();
-    mForm2->setPrintable(QStringLiteral("Raffle Tickets: ") + Text(1)->text().left(40),
-                         choices.paper,
-                         ticketsMade(Text(8)->text()).value_or(ticket_numbers::kTicketsPerPage) /
-                             ticket_numbers::kTicketsPerPage);
+    mForm2->mWordFile = result.wordFile;
+    mPreviewEvent = result.eventName;
+    mForm2->setPrintable(QStringLiteral("Raffle Tickets: ") + result.eventName.left(40),
+                         result.paper, result.book.pages());
 }
 
 void Form1::showPreview()

@@ -67,7 +67,7 @@ public:
     void processEvents() override;
     void loadPreview() override;
     void setPreviewPicture(const QImage& picture) override;
-    void setPreviewWordFile(const QString& path) override;
+    void setPreviewResult(const RunResult& result) override;
     void showPreview() override;
     void hideMain() override;
 
@@ -94,6 +94,8 @@ private:
     void openWebSiteOccasionally();
 
     std::unique_ptr<Form2> mForm2;
+    // The event of the run the preview shows, for its PDF.
+    QString mPreviewEvent;
     BookRow* mBookRow = nullptr;
     std::array<QGroupBox*, 8> mFrame{};
     std::array<QLineEdit*, 8> mText{};

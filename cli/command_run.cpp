@@ -10,9 +10,7 @@
 #include "ini_text.h"
 #include "is_installed.h"
 #include "number_text.h"
-#include "picture_in_advance.h"
 #include "result_claims.h"
-#include "run_labels.h"
 #include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_book.h"
@@ -251,10 +249,6 @@ void CommandRun::installSeams()
             QString(text).replace(QRegularExpression(QStringLiteral("[\r\n]+")),
                                   QStringLiteral(" ")));
         ++mReports;
-        // An office that started for the check may still fail to start for the run.
-        mNoOffice =
-            mNoOffice ||
-            text.contains(QStringLiteral(" at line %1").arg(run_labels::kStartOffice) + '\r');
         return MsgAnswer::Ok;
     };
     seams.openUrl = [](const QUrl&) { return false; };
@@ -269,8 +263,8 @@ void CommandRun::cleanUp()
 {
     GenerationRun::endAllOffices();
     DeleteFileQuietly(mScratch);
-    if (mHost && !mHost->wordFile().isEmpty()) {
-        DeleteFileQuietly(mHost->wordFile());
+    if (mHost && !mHost->result().wordFile.isEmpty()) {
+        DeleteFileQuietly(mHost->result().wordFile);
     }
     // Its claim goes with the document it names.
     result_claims::release();
@@ -293,19 +287,17 @@ int CommandRun::runAndWrite()
         static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
     result_claims::sweep();
     // As the window does at its start: one clear message when no office can start, rather than
-    // a report from every step of a run without one. The run's offices start meanwhile.
-    StartWordForTheCheck();
-    GenerationRun::startOfficesEarly();
+    // a report from every step of a run without one. The office that passed is the run's, the
+    // only one a .doc needs.
     mStatus = command_line::kNoOffice;
-    CheckWordInstalled();
+    mHost->giveOffice(StartCheckedOffice());
     mStatus = command_line::kRunFailed;
-    PictureInAdvance::setEnabled(true);
     GenerationRun::PushButton6_Click(*mHost);
     mHost->endProgressLine();
-    if (mReports > 0 || mHost->wordFile().isEmpty()) {
+    if (mReports > 0 || mHost->result().wordFile.isEmpty()) {
         cleanUp();
         say(QStringLiteral("Nothing was written."));
-        return mNoOffice ? command_line::kNoOffice : command_line::kRunFailed;
+        return command_line::kRunFailed;
     }
     const int status = writeOutput();
     cleanUp();
@@ -321,12 +313,13 @@ int CommandRun::writeOutput()
         mScratch = MakeScratchBeside(mOutput);
         working_files::add(mScratch);
         if (mOptions.pdf) {
-            SaveDocAsPDF(mHost->wordFile(), mScratch, mFields[0], [this](int percent) {
-                mHost->progress(QStringLiteral("Writing the PDF"), percent);
-            });
+            SaveDocAsPDF(mHost->result().wordFile, mScratch, mHost->result().eventName,
+                         [this](int percent) {
+                             mHost->progress(QStringLiteral("Writing the PDF"), percent);
+                         });
             mHost->endProgressLine();
         } else {
-            CopyFileContent(mHost->wordFile(), mScratch);
+            CopyFileContent(mHost->result().wordFile, mScratch);
         }
         if (!MoveIntoPlace(mScratch, mOutput, mOptions.force)) {
             return keepBeside();
@@ -372,8 +365,5 @@ int CommandRun::keepBeside()
 
 QString CommandRun::bookRange() const
 {
-    const std::optional<int> count = ticketsMade(mFields[7]);
-    return TicketBook(checkFirstNumber(mChoices.firstNumber, count).number, count.value_or(0),
-                      mChoices.order)
-        .rangeText();
+    return mHost->result().book.rangeText();
 }

@@ -48,6 +48,5 @@ private:
     QString mScratch; // the output being written beside it, until it has its name
     std::unique_ptr<ConsoleHost> mHost;
     int mReports = 0;
-    bool mNoOffice = false;
     int mStatus = command_line::kRunFailed; // the status of an end on a signal
 };

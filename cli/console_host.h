@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <utility>
 
 // The generation run's host without a window: the fields and choices given, progress on standard
 // error (one redrawn line on a terminal, a line per percent otherwise), and the document the run
@@ -27,12 +28,16 @@ public:
     void processEvents() override;
     void loadPreview() override {}
     void setPreviewPicture(const QImage&) override {}
-    void setPreviewWordFile(const QString& path) override { mWordFile = path; }
+    void setPreviewResult(const RunResult& result) override { mResult = result; }
     void showPreview() override {}
     void hideMain() override {}
+    // Nobody sees a preview here; the run's one office is the one the command checked.
+    bool wantsPicture() const override { return false; }
+    CheckedOffice takeOffice() override { return std::move(mOffice); }
+    void giveOffice(CheckedOffice office) { mOffice = std::move(office); }
 
-    // The run's document, once handed over.
-    const QString& wordFile() const { return mWordFile; }
+    // What the run made, once handed over (no document before).
+    const RunResult& result() const { return mResult; }
     // Shows how far a stage has come, 1 to 100 (other values show nothing).
     void progress(const QString& stage, int percent);
     // Ends a redrawn progress line, so that what follows starts on a line of its own.
@@ -47,5 +52,6 @@ private:
     bool mLineOpen = false;
     QString mStage;
     int mShown = -1;
-    QString mWordFile;
+    RunResult mResult;
+    CheckedOffice mOffice;
 };

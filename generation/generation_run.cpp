@@ -157,9 +157,14 @@ void GenerationRun::openTemplate()
     mTrap.step(label::kStartOffice, [&] {
         // Offices not yet made ready stay as they are: the run needs the processors now.
         word::warmInstancesWith({});
-        mApp = word::Application::create();
+        mApp = mHost.takeOffice().take();
+        if (!mApp) {
+            mApp = word::Application::create();
+        }
         // The picture's office starts now, alongside the run, unless one is waiting already.
-        word::startInstancesEarly(1);
+        if (mHost.wantsPicture()) {
+            word::startInstancesEarly(1);
+        }
     });
     mTrap.step(label::kTemplatePath,
                [&] { mTemplatePath = temp_folder::file(templateFileName(mChoices.paper)); });
@@ -244,16 +249,7 @@ void GenerationRun::fillWording()
 void GenerationRun::replicatePages()
 {
     // A count that is not a number is reported here and gives one page.
-    mTrap.step(label::kTicketCount, [&] {
-        const std::optional<double> count =
-            parseNumber(RoundUpToMultiple(mHost.fieldText(8), ticket_numbers::kTicketsPerPage));
-        if (!count) {
-            throw AppError(QStringLiteral("The ticket count could not be read as a number."));
-        }
-        if (*count > ticket_numbers::kTicketsPerPage) {
-            mPages = wholeDivide(*count, ticket_numbers::kTicketsPerPage);
-        }
-    });
+    mTrap.step(label::kTicketCount, [&] { mPages = pagesFor(mHost.fieldText(8)); });
     // The window refuses a first number out of range; one that reaches the run anyway is
     // reported, and the tickets are numbered from 1.
     mTrap.step(label::kTicketCount, [&] {
@@ -275,7 +271,9 @@ void GenerationRun::replicatePages()
     mTrap.step(label::kSelectAll, [&] { application().selection().WholeStory(); });
     mTrap.step(label::kCopyPage, [&] { application().selection().Copy(); });
     restoreFirstPageNumbers();
-    mTrap.step(label::kCopyPage, [&] { mFirstPage.save(document()); });
+    if (mHost.wantsPicture()) {
+        mTrap.step(label::kCopyPage, [&] { mFirstPage.save(document()); });
+    }
     // A hint, never a step: it reports nothing and throws nothing, and a run whose template did
     // not open has no document to tell.
     if (mDocument) {
@@ -390,6 +388,9 @@ void GenerationRun::saveAndCheck()
 
 void GenerationRun::makePicture()
 {
+    if (!mHost.wantsPicture()) {
+        return;
+    }
     mTrap.step(label::kMakePicture, [&] { mPicture = mFirstPage.picture(mResultPath); });
     mFirstPage.remove();
 }
@@ -399,16 +400,19 @@ void GenerationRun::handOver()
 {
     mTrap.step(label::kHourglassOff, [&] { mHost.setHourglass(false); });
     mTrap.step(label::kLoadPreview, [&] { mHost.loadPreview(); });
-    mTrap.step(label::kPreviewPicture, [&] {
-        // Without a picture the preview is emptied, never left showing the last run's page
-        // beside this run's document.
-        mHost.setPreviewPicture(mPicture);
-        if (mPicture.isNull()) {
-            throw AppError(QStringLiteral("The preview has no picture of the ticket document."));
-        }
-    });
+    if (mHost.wantsPicture()) {
+        mTrap.step(label::kPreviewPicture, [&] {
+            // Without a picture the preview is emptied, never left showing the last run's page
+            // beside this run's document.
+            mHost.setPreviewPicture(mPicture);
+            if (mPicture.isNull()) {
+                throw AppError(
+                    QStringLiteral("The preview has no picture of the ticket document."));
+            }
+        });
+    }
     mTrap.step(label::kPreviewDocument, [&] {
-        mHost.setPreviewWordFile(mResultPath);
+        mHost.setPreviewResult(result());
         mHandedOver = true; // still listed: the preview removes it, or an ending does
     });
     mTrap.step(label::kShowPreview, [&] {
@@ -416,6 +420,19 @@ void GenerationRun::handOver()
         mHost.hideMain();
     });
     mTrap.step(label::kClearBusy, [&] { mHost.setBusy(false); });
+}
+
+RunResult GenerationRun::result() const
+{
+    RunResult made;
+    if (mBook) {
+        made.book = *mBook;
+    }
+    made.eventName = mPlacedWording.value(0);
+    made.paper = mChoices.paper;
+    made.wordFile = mResultPath;
+    made.picture = mPicture;
+    return made;
 }
 
 const TicketBook& GenerationRun::book() const

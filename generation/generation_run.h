@@ -6,6 +6,7 @@
 #include "page_batch.h"
 #include "page_progress.h"
 #include "run_labels.h"
+#include "run_result.h"
 #include "ticket_numbering.h"
 
 #include <QByteArray>
@@ -76,6 +77,7 @@ private:
 
     // The office objects; a step that needs one the run could not have fails, and the trap
     // reports it, as every later office step does once the office is gone.
+    RunResult result() const;
     const TicketBook& book() const;
     word::Application& application() const;
     word::Document& document() const;

@@ -13,6 +13,12 @@ void StartWordForTheCheck()
 
 void CheckWordInstalled()
 {
+    // The instance started, which is all this check needs to know; it quits as it goes.
+    StartCheckedOffice();
+}
+
+CheckedOffice StartCheckedOffice()
+{
     std::unique_ptr<word::Application> application;
     try {
         application = word::Application::create();
@@ -20,12 +26,7 @@ void CheckWordInstalled()
         // Any failure to start means the same to the user: no usable instance.
     }
     if (application) {
-        try {
-            application->quit();
-        } catch (...) {
-            // The instance started, which is all this check needs to know.
-        }
-        return;
+        return CheckedOffice(std::move(application));
     }
     const QString text =
         QStringList{
@@ -42,4 +43,5 @@ void CheckWordInstalled()
             .join(QStringLiteral("\r\n\r\n"));
     Seams::current().messageBox(text, identity::applicationTitle(), MsgStyle::Ok);
     Seams::current().endProgram();
+    return {};
 }

@@ -5,16 +5,10 @@
 #include "number_text.h"
 #include "run_host.h"
 #include "run_labels.h"
+#include "ticket_book.h"
 #include "ticket_number_check.h"
 
 #include <optional>
-
-int PageProgress::pagesFor(const QString& countText)
-{
-    const std::optional<double> count =
-        parseNumber(RoundUpToMultiple(countText, ticket_numbers::kTicketsPerPage));
-    return count ? wholeDivide(*count, ticket_numbers::kTicketsPerPage) : 0;
-}
 
 void PageProgress::show(int page, int runPages)
 {
@@ -26,7 +20,7 @@ void PageProgress::show(int page, int runPages)
             scale = pagesFor(mHost.fieldText(8));
         } catch (const AppError&) {
         }
-        if (scale == 0) {
+        if (scale == 1) {
             scale = runPages;
         }
         mHost.setProgressValue(static_cast<int>(roundHalfEven(100.0 * page / scale)));

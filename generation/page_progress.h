@@ -7,7 +7,7 @@ class RunHost;
 
 // The progress bar while pages are added: before each page, the window's events run and the bar
 // shows that page's share. Its scale follows the count field as it is now; while the field holds
-// no count, the run's own page count stands in.
+// no count, or one of a single page, the run's own page count stands in.
 class PageProgress
 {
 public:
@@ -16,9 +16,6 @@ public:
     void show(int page, int runPages);
     // The bar and its text as they were before the run.
     void reset();
-
-    // Pages for a ticket count, as whole-number division does it; 0 when there is no count.
-    static int pagesFor(const QString& countText);
 
 private:
     RunHost& mHost;

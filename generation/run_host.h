@@ -1,6 +1,8 @@
 #pragma once
 
 #include "book_choices.h"
+#include "checked_office.h"
+#include "run_result.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -27,11 +29,18 @@ public:
     virtual void setProgressText(const QString& text) = 0;
     // Lets pending window events run once.
     virtual void processEvents() = 0;
+    // Whether the run draws its first page for a preview; a host without one saves the run that
+    // work, and the office that does it.
+    virtual bool wantsPicture() const { return true; }
+    // An office the host has started and checked already, for the run to use instead of starting
+    // its own; none by default.
+    virtual CheckedOffice takeOffice() { return {}; }
 
     // The hand-over to the preview window, in this order.
     virtual void loadPreview() = 0;
     virtual void setPreviewPicture(const QImage& picture) = 0;
-    virtual void setPreviewWordFile(const QString& path) = 0;
+    // What the run made: the document, its book, its event and paper.
+    virtual void setPreviewResult(const RunResult& result) = 0;
     virtual void showPreview() = 0;
     virtual void hideMain() = 0;
 };

@@ -36,15 +36,21 @@ QString TicketBook::rangeText() const
         .arg(ticket_numbers::format(first()), ticket_numbers::format(last()));
 }
 
-std::optional<int> ticketsMade(const QString& countText)
+int pagesFor(const QString& countText)
 {
     constexpr int kPerPage = ticket_numbers::kTicketsPerPage;
+    const std::optional<double> count = parseNumber(RoundUpToMultiple(countText, kPerPage));
+    if (!count) {
+        throw AppError(QStringLiteral("The ticket count could not be read as a number."));
+    }
+    return *count > kPerPage ? wholeDivide(*count, kPerPage) : 1;
+}
+
+std::optional<int> ticketsMade(const QString& countText)
+{
     try {
-        const std::optional<double> count = parseNumber(RoundUpToMultiple(countText, kPerPage));
-        if (!count) {
-            return std::nullopt;
-        }
-        return *count > kPerPage ? wholeDivide(*count, kPerPage) * kPerPage : kPerPage;
+        // At most 2^31 / 5 pages: five tickets to each stays within an int.
+        return pagesFor(countText) * ticket_numbers::kTicketsPerPage;
     } catch (const AppError&) {
         return std::nullopt;
     }

@@ -51,8 +51,11 @@ private:
     TicketOrder mOrder;
 };
 
-// How many tickets a run makes for the count as typed: rounded up to whole pages, and at least one
-// page; nothing when the count cannot be read or rounded.
+// How many pages a run makes for the count as typed: the count rounded up to whole pages, and at
+// least one page. Throws AppError when the count cannot be read or rounded. Every count of pages
+// comes from here.
+int pagesFor(const QString& countText);
+// The tickets of those pages; nothing when the count cannot be read or rounded.
 std::optional<int> ticketsMade(const QString& countText);
 
 // What the person is told of a count no run can make (more than TicketBook::kMostTickets), or an

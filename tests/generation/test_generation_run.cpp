@@ -61,10 +61,10 @@ public:
         handOver << "picture";
         picture = p;
     }
-    void setPreviewWordFile(const QString& path) override
+    void setPreviewResult(const RunResult& result) override
     {
         handOver << "file";
-        wordFile = path;
+        wordFile = result.wordFile;
     }
     void showPreview() override { handOver << "show"; }
     void hideMain() override { handOver << "hide"; }
