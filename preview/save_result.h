@@ -16,8 +16,3 @@ using PdfWriter = std::function<void(const QString& wordFile, const QString& pdf
 // chosen, and says "Done." in every case. A PDF shows its progress in a modal dialog, during which
 // the windows repaint. Failures are reported by its own trap.
 void SaveResultDocument(QWidget* parent, const QString& wordFile, const PdfWriter& pdfWriter = {});
-
-// A byte copy of source at target. The copy is written beside the target and renamed over it
-// only when complete, so a failure leaves an existing target as it was. A target without write
-// permission is refused. Throws AppError with the reason.
-void CopyFileReplacing(const QString& source, const QString& target);

@@ -1,10 +1,12 @@
 #include "file_helpers.h"
 
 #include "app_error.h"
+#include "end_signals.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -201,29 +203,75 @@ QString MakeScratchBeside(const QString& path)
     return QFile::decodeName(scratch);
 }
 
+namespace {
+
+constexpr qint64 kCopyChunk = 1 << 20;
+
+[[noreturn]] void failOn(const QString& what, const QString& path, const QString& reason)
+{
+    throw AppError(QStringLiteral("%1 %2: %3").arg(what, path, reason));
+}
+
+// The rest of in appended to out, a chunk at a time; throws naming the file that failed.
+void copyBytes(QFile& in, QFileDevice& out, const QString& source, const QString& target)
+{
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kCopyChunk);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+            failOn(QStringLiteral("Cannot read file"), source, in.errorString());
+        }
+        if (out.write(chunk) != chunk.size()) {
+            failOn(QStringLiteral("Cannot write file"), target, out.errorString());
+        }
+    }
+}
+
+} // namespace
+
 void CopyFileContent(const QString& source, const QString& target)
 {
     QFile in(source);
     QFile out(target);
     if (!in.open(QIODevice::ReadOnly)) {
-        throw AppError(QStringLiteral("Cannot read file %1: %2").arg(source, in.errorString()));
+        failOn(QStringLiteral("Cannot read file"), source, in.errorString());
     }
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(target, out.errorString()));
+        failOn(QStringLiteral("Cannot write file"), target, out.errorString());
     }
-    constexpr qint64 kChunk = 1 << 20;
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(kChunk);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
-            throw AppError(QStringLiteral("Cannot read file %1: %2").arg(source, in.errorString()));
-        }
-        if (out.write(chunk) != chunk.size()) {
-            throw AppError(
-                QStringLiteral("Cannot write file %1: %2").arg(target, out.errorString()));
-        }
-    }
+    copyBytes(in, out, source, target);
     if (!out.flush() || ::fsync(out.handle()) != 0) {
-        throw AppError(QStringLiteral("Cannot write file %1: %2").arg(target, out.errorString()));
+        failOn(QStringLiteral("Cannot write file"), target, out.errorString());
+    }
+}
+
+void RequireReplaceable(const QString& target)
+{
+    const QFileInfo existing(target);
+    if (existing.exists() &&
+        (!existing.isWritable() || !(existing.permissions() & QFileDevice::WriteOwner))) {
+        failOn(QStringLiteral("Cannot replace file"), target, QStringLiteral("Permission denied"));
+    }
+}
+
+void CopyFileReplacing(const QString& source, const QString& target)
+{
+    // A local copy ends by itself; an ending on a signal lets it finish rather than leave the
+    // copy's scratch file beside the person's.
+    const EndSignals::Hold finish;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        failOn(QStringLiteral("Cannot read file"), source, in.errorString());
+    }
+    RequireReplaceable(target);
+    // Not committed, the scratch file goes with it.
+    QSaveFile out(target);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly)) {
+        failOn(QStringLiteral("Cannot write file"), target, out.errorString());
+    }
+    copyBytes(in, out, source, target);
+    if (!out.commit()) {
+        failOn(QStringLiteral("Cannot write file"), target, out.errorString());
     }
 }
 

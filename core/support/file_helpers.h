@@ -41,6 +41,16 @@ QString MakeScratchBeside(const QString& path);
 // Copies the bytes of source over the content of target, whole; throws AppError with the reason.
 void CopyFileContent(const QString& source, const QString& target);
 
+// Throws AppError unless a file at target (or where a link there leads) may be replaced: a rename
+// would replace even a read-only file, and the person's protection wins. The permission bits are
+// read too, because access() answers yes to root.
+void RequireReplaceable(const QString& target);
+
+// A byte copy of source at target. The copy is written beside the target and renamed over it
+// only when complete, so a failure leaves an existing target as it was. A target without write
+// permission is refused. Throws AppError with the reason.
+void CopyFileReplacing(const QString& source, const QString& target);
+
 // Gives the finished file at from the name path in one step. With replace, whatever has the name
 // goes (a link itself, never its target); without, nothing is ever replaced, however late it
 // appeared: then false, and from keeps its name. Throws AppError for any other failure.
