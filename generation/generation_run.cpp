@@ -6,6 +6,7 @@
 #include "file_helpers.h"
 #include "number_text.h"
 #include "office_steps.h"
+#include "replace_passes.h"
 #include "result_claims.h"
 #include "result_naming.h"
 #include "run_host.h"
@@ -101,6 +102,7 @@ GenerationRun::GenerationRun(RunHost& host)
     : mHost(host),
       mTrap(identity::location(QStringLiteral("Form1"), QStringLiteral("PushButton6_Click"))),
       mBatch(mTrap, [this]() -> word::Selection& { return application().selection(); }),
+      mPasses(mTrap, mBatch, [this]() -> word::Selection& { return application().selection(); }),
       mProgress(host, mTrap)
 {
     // A page loop repeats its steps; a failure that recurs on every page is reported once.
@@ -192,27 +194,21 @@ void GenerationRun::openTemplate()
 // step that follows).
 void GenerationRun::markNumbers(int label)
 {
-    const label::ReplacePass labels = label::unlabelledPass(label);
-    for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
-        prepareReplace(labels, ticket_numbers::format(j));
-        mTrap.step(labels.replacementText,
-                   [&] { setReplacementText(TicketNumbering::standIn(j)); });
-        // From the insertion point, still at the start: text placed by a replace-all over the
-        // whole document is never found again, and the stand-ins must be.
-        finishReplace(labels, WdFindWrap::Stop, mNumbering.style());
-    }
+    // From the insertion point, still at the start: text placed by a replace-all over the whole
+    // document is never found again, and the stand-ins must be.
+    mPasses.eachPosition(
+        label::unlabelledPass(label), WdFindWrap::Stop, mNumbering.style(),
+        [](int j) { return ticket_numbers::format(j); },
+        [](int j) { return TicketNumbering::standIn(j); });
 }
 
 // The first page, copied with its stand-ins, takes its own numbers.
 void GenerationRun::restoreFirstPageNumbers()
 {
-    const label::ReplacePass labels = label::unlabelledPass(label::kCopyPage);
-    for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
-        prepareReplace(labels, TicketNumbering::standIn(j));
-        mTrap.step(labels.replacementText,
-                   [&] { setReplacementText(ticket_numbers::format(book().numberAt(1, j))); });
-        finishReplace(labels, WdFindWrap::Continue, mNumbering.style());
-    }
+    mPasses.eachPosition(
+        label::unlabelledPass(label::kCopyPage), WdFindWrap::Continue, mNumbering.style(),
+        [](int j) { return TicketNumbering::standIn(j); },
+        [this](int j) { return ticket_numbers::format(book().numberAt(1, j)); });
 }
 
 // Seven replace-all passes put the fields in place of the sample wording.
@@ -220,26 +216,26 @@ void GenerationRun::fillWording()
 {
     for (int pass = 1; pass <= 6; ++pass) {
         const label::ReplacePass labels = label::wordingPass(pass);
-        prepareReplace(labels, QString::fromLatin1(kPlaceholders[pass - 1]));
+        mPasses.prepare(labels, QString::fromLatin1(kPlaceholders[pass - 1]));
         mTrap.step(labels.replacementText, [&] {
             mPlacedWording << mHost.fieldText(pass);
-            setReplacementText(mPlacedWording.last());
+            mPasses.setReplacementText(mPlacedWording.last());
         });
-        finishReplace(labels, WdFindWrap::Continue);
+        mPasses.finish(labels, WdFindWrap::Continue);
     }
     // Pass 7 works on the suffix that pass 6 leaves behind the presence text.
-    prepareReplace(label::kDonationPass, QStringLiteral(" / DONATION - $10"));
+    mPasses.prepare(label::kDonationPass, QStringLiteral(" / DONATION - $10"));
     QString donation;
     mTrap.step(label::kDonationTest, [&] { donation = mHost.fieldText(7); });
     if (donation.isEmpty()) {
-        mTrap.step(label::kNoDonation, [&] { setReplacementText(QString()); });
+        mTrap.step(label::kNoDonation, [&] { mPasses.setReplacementText(QString()); });
     } else {
         mTrap.step(label::kDonation, [&] {
             mPlacedWording << donationReplacement(donation);
-            setReplacementText(mPlacedWording.last());
+            mPasses.setReplacementText(mPlacedWording.last());
         });
     }
-    finishReplace(label::kDonationPass, WdFindWrap::Continue);
+    mPasses.finish(label::kDonationPass, WdFindWrap::Continue);
     // Long wording shrinks to keep every line, so no ticket grows into the next and the page
     // keeps to one page; a statement without a label of its own reports the one before it.
     mTrap.step(label::kDonationPass.execute, [&] { document().FitTextToLines(); });
@@ -305,39 +301,11 @@ void GenerationRun::pastePage()
 // From the start of the last page to the end: that page's five numbers, each twice.
 void GenerationRun::renumberPage(int page)
 {
-    const label::ReplacePass& labels = label::kNumberingPass;
-    for (int j = 1; j <= ticket_numbers::kTicketsPerPage; ++j) {
-        prepareReplace(labels, TicketNumbering::standIn(j));
-        mTrap.step(labels.replacementText,
-                   [&] { setReplacementText(ticket_numbers::format(book().numberAt(page, j))); });
-        // Only the page's ticket numbers, never wording that happens to hold the digits.
-        finishReplace(labels, WdFindWrap::Stop, mNumbering.style());
-    }
-}
-
-void GenerationRun::prepareReplace(const label::ReplacePass& labels, const QString& search)
-{
-    mFind = nullptr;
-    mTrap.step(labels.clearFind, [&] { application().selection().find().ClearFormatting(); });
-    mTrap.step(labels.clearReplacement,
-               [&] { application().selection().find().replacement().ClearFormatting(); });
-    mTrap.step(labels.takeFind, [&] { mFind = &application().selection().find(); });
-    mTrap.step(labels.searchText, [&] { find().setText(search); });
-}
-
-void GenerationRun::setReplacementText(const QString& text)
-{
-    find().replacement().setText(text);
-}
-
-// A style limits the search to paragraphs in it.
-void GenerationRun::finishReplace(const label::ReplacePass& labels, WdFindWrap wrap,
-                                  const QString& style)
-{
-    for (const OfficeSteps::FindSetting& setting : OfficeSteps::findSettings()) {
-        mTrap.step(labels.*setting.label, [&] { setting.apply(find(), wrap, style); });
-    }
-    mBatch.step(labels.execute, [&] { find().Execute(word::WdReplace::All); });
+    // Only the page's ticket numbers, never wording that happens to hold the digits.
+    mPasses.eachPosition(
+        label::kNumberingPass, WdFindWrap::Stop, mNumbering.style(),
+        [](int j) { return TicketNumbering::standIn(j); },
+        [this, page](int j) { return ticket_numbers::format(book().numberAt(page, j)); });
 }
 
 // Saved under a free name, checked, and the office and the template gone.
@@ -457,12 +425,4 @@ word::Document& GenerationRun::document() const
         throw AppError(QStringLiteral("No ticket document is open."));
     }
     return *mDocument;
-}
-
-word::Find& GenerationRun::find() const
-{
-    if (mFind == nullptr) {
-        throw AppError(QStringLiteral("The office's search is not available."));
-    }
-    return *mFind;
 }

@@ -5,6 +5,7 @@
 #include "first_page.h"
 #include "page_batch.h"
 #include "page_progress.h"
+#include "replace_passes.h"
 #include "run_labels.h"
 #include "run_result.h"
 #include "ticket_numbering.h"
@@ -22,8 +23,6 @@ class RunHost;
 namespace word {
 class Application;
 class Document;
-class Find;
-enum class WdFindWrap;
 } // namespace word
 
 // "Start Creating Template": fills the embedded ticket template with the raffle's wording,
@@ -69,11 +68,6 @@ private:
     void pastePage();
     void renumberPage(int page);
     void removeWorkingFiles();
-    // A find-and-replace pass in two halves, with its replacement statement between them.
-    void prepareReplace(const run_labels::ReplacePass& labels, const QString& search);
-    void setReplacementText(const QString& text);
-    void finishReplace(const run_labels::ReplacePass& labels, word::WdFindWrap wrap,
-                       const QString& style = QString());
 
     // The office objects; a step that needs one the run could not have fails, and the trap
     // reports it, as every later office step does once the office is gone.
@@ -81,7 +75,6 @@ private:
     const TicketBook& book() const;
     word::Application& application() const;
     word::Document& document() const;
-    word::Find& find() const;
 
     RunHost& mHost;
     ErrorTrap mTrap;
@@ -90,8 +83,8 @@ private:
     bool mTemplateWasThere = false;
     std::unique_ptr<word::Application> mApp;
     std::shared_ptr<word::Document> mDocument;
-    word::Find* mFind = nullptr; // taken anew by each pass
     PageBatch mBatch;
+    ReplacePasses mPasses;
     PageProgress mProgress;
     BookChoices mChoices;
     int mPages = 1;
