@@ -7,8 +7,8 @@
 #include "file_helpers.h"
 #include "print_service.h"
 #include "seams.h"
-#include "working_files.h"
 #include "temp_folder.h"
+#include "working_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
