@@ -2,10 +2,9 @@
 
 #include "app_error.h"
 #include "app_identity.h"
-#include "cups_job.h"
 #include "error_trap.h"
 #include "file_helpers.h"
-#include "print_service.h"
+#include "print_queue.h"
 #include "seams.h"
 #include "temp_folder.h"
 #include "working_files.h"
@@ -27,7 +26,7 @@ constexpr qint64 kPiece = 64 * 1024;
 // The print under way, for an end of the program in the middle of it.
 struct PrintInProgress
 {
-    CupsJob* job = nullptr;
+    PrintJob* job = nullptr;
     QString pdf;
 };
 
@@ -74,7 +73,7 @@ private:
 };
 
 // The pages, sent piece by piece until they are all sent or Cancel is pressed.
-void sendPages(CupsJob& job, const QString& pdf, PrintProgress& progress)
+void sendPages(PrintJob& job, const QString& pdf, PrintProgress& progress)
 {
     QFile in(pdf);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -101,7 +100,7 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
     ErrorTrap trap(
         identity::location(QStringLiteral("Form2"), QStringLiteral("PushButton9_Click")));
     QStringList printers;
-    trap.step(100, [&] { printers = print_service::printers(); });
+    trap.step(100, [&] { printers = PrintQueue::current().printers(); });
     if (printers.isEmpty()) {
         trap.step(102, [&] {
             Seams::current().messageBox(
@@ -125,9 +124,9 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
         return;
     }
     // The job first: a Cancel while the pages are made cancels a job the printer knows.
-    std::unique_ptr<CupsJob> job;
-    trap.step(106,
-              [&] { job = std::make_unique<CupsJob>(request, document.paper, document.title); });
+    std::unique_ptr<PrintJob> job;
+    trap.step(
+        106, [&] { job = PrintQueue::current().openJob(request, document.paper, document.title); });
     if (!job) {
         return; // the printer refused; reported once, with its reason
     }
