@@ -52,13 +52,13 @@ BookRow::BookRow(QWidget* window, std::function<QString()> countText,
     Order = new QComboBox(
         frame(window, QStringLiteral("Frame10"), QStringLiteral("Order"), kOrderFrame));
     Order->setObjectName(QStringLiteral("Order"));
-    Order->addItems({QStringLiteral("In sequence"), QStringLiteral("Cut and stack")});
+    Order->addItems(OrderNames::all(kOrderNames, &OrderNames::shown));
     WindowSetup::place(*Order, across(kOrderFrame));
 
     Paper = new QComboBox(
         frame(window, QStringLiteral("Frame11"), QStringLiteral("Paper"), kPaperFrame));
     Paper->setObjectName(QStringLiteral("Paper"));
-    Paper->addItems({QStringLiteral("Letter"), QStringLiteral("A4")});
+    Paper->addItems(PaperNames::all(kPaperNames, &PaperNames::shown));
     WindowSetup::place(*Paper, across(kPaperFrame));
 
     RangeText = new QLabel(
@@ -70,10 +70,12 @@ BookRow::BookRow(QWidget* window, std::function<QString()> countText,
         save([&] { BookChoices::writeFirstNumber(text); });
         updateRange();
     });
-    connect(Order, &QComboBox::currentIndexChanged, this,
-            [this](int index) { save([&] { BookChoices::writeOrder(TicketOrder(index)); }); });
-    connect(Paper, &QComboBox::currentIndexChanged, this,
-            [this](int index) { save([&] { BookChoices::writePaper(::Paper(index)); }); });
+    connect(Order, &QComboBox::currentIndexChanged, this, [this](int index) {
+        save([&] { BookChoices::writeOrder(OrderNames::at(kOrderNames, index)); });
+    });
+    connect(Paper, &QComboBox::currentIndexChanged, this, [this](int index) {
+        save([&] { BookChoices::writePaper(PaperNames::at(kPaperNames, index)); });
+    });
 }
 
 QGroupBox* BookRow::frame(QWidget* window, const QString& name, const QString& caption,
@@ -95,8 +97,8 @@ void BookRow::load()
     const BookChoices stored = BookChoices::read();
     mLoading = true;
     FirstNumber->setText(stored.firstNumber);
-    Order->setCurrentIndex(int(stored.order));
-    Paper->setCurrentIndex(int(stored.paper));
+    Order->setCurrentIndex(OrderNames::indexOf(kOrderNames, stored.order));
+    Paper->setCurrentIndex(PaperNames::indexOf(kPaperNames, stored.paper));
     mLoading = false;
     updateRange();
 }
@@ -117,8 +119,8 @@ BookChoices BookRow::choices() const
 {
     BookChoices choices;
     choices.firstNumber = FirstNumber->text();
-    choices.order = TicketOrder(Order->currentIndex());
-    choices.paper = ::Paper(Paper->currentIndex());
+    choices.order = OrderNames::at(kOrderNames, Order->currentIndex());
+    choices.paper = PaperNames::at(kPaperNames, Paper->currentIndex());
     return choices;
 }
 

@@ -8,6 +8,14 @@ namespace {
 const char* const kFieldOptions[] = {"event",  "draw",      "prize1",   "prize2",
                                      "prize3", "condition", "donation", "count"};
 
+// "first (default) or second", for an option's help.
+template <typename Names, std::size_t N> QString choicesHelp(const std::array<Names, N>& table)
+{
+    QStringList names = Names::all(table, &Names::option);
+    names.first() += QStringLiteral(" (default)");
+    return names.join(QStringLiteral(" or ")) + QLatin1Char('.');
+}
+
 QList<QCommandLineOption> allOptions()
 {
     QList<QCommandLineOption> options;
@@ -27,11 +35,9 @@ QList<QCommandLineOption> allOptions()
     options << QCommandLineOption(QStringLiteral("first-number"),
                                   QStringLiteral("The first ticket number (default 1)."),
                                   QStringLiteral("N"))
-            << QCommandLineOption(QStringLiteral("order"),
-                                  QStringLiteral("sequence (default) or cut-and-stack."),
+            << QCommandLineOption(QStringLiteral("order"), choicesHelp(kOrderNames),
                                   QStringLiteral("ORDER"))
-            << QCommandLineOption(QStringLiteral("paper"),
-                                  QStringLiteral("letter (default) or a4."),
+            << QCommandLineOption(QStringLiteral("paper"), choicesHelp(kPaperNames),
                                   QStringLiteral("PAPER"))
             << QCommandLineOption(QStringLiteral("fields"),
                                   QStringLiteral("Read the fields from FILE, in the settings' own "
@@ -41,12 +47,12 @@ QList<QCommandLineOption> allOptions()
             << QCommandLineOption(QStringLiteral("output"),
                                   QStringLiteral("The file to write: FILE.doc or FILE.pdf."),
                                   QStringLiteral("FILE"))
+            << QCommandLineOption(QStringLiteral("remember"),
+                                  QStringLiteral("Save the wording and choices as the window's."))
             << QCommandLineOption(QStringLiteral("force"),
                                   QStringLiteral("Replace the output if it exists (a link is "
                                                  "replaced by the file, never written through; "
                                                  "a read-only file is never replaced)."))
-            << QCommandLineOption(QStringLiteral("remember"),
-                                  QStringLiteral("Save the wording and choices as the window's."))
             << QCommandLineOption(QStringLiteral("quiet"), QStringLiteral("Show no progress."))
             << QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."))
@@ -62,27 +68,31 @@ ParsedCommand wrong(const QString& error)
     return parsed;
 }
 
+// The choice --name gives, or what is wrong with it; nothing when it is not given.
+template <typename Choice, std::size_t N>
+QString takeChoice(const QCommandLineParser& parser, const QString& name,
+                   const std::array<ChoiceNames<Choice>, N>& table, std::optional<Choice>& into)
+{
+    if (!parser.isSet(name)) {
+        return {};
+    }
+    using Names = ChoiceNames<Choice>;
+    into = Names::named(table, parser.value(name), &Names::option, Qt::CaseInsensitive);
+    if (!into) {
+        return QStringLiteral("--%1 takes %2, not '%3'.")
+            .arg(name, Names::all(table, &Names::option).join(QStringLiteral(" or ")),
+                 parser.value(name));
+    }
+    return {};
+}
+
 // The order and the paper; an empty text, or what is wrong.
 QString takeChoices(const QCommandLineParser& parser, CommandOptions& options)
 {
-    if (parser.isSet(QStringLiteral("order"))) {
-        const QString order = parser.value(QStringLiteral("order")).toLower();
-        if (order != QLatin1String("sequence") && order != QLatin1String("cut-and-stack")) {
-            return QStringLiteral("--order takes sequence or cut-and-stack, not '%1'.")
-                .arg(parser.value(QStringLiteral("order")));
-        }
-        options.order =
-            order == QLatin1String("sequence") ? TicketOrder::Sequence : TicketOrder::CutAndStack;
-    }
-    if (parser.isSet(QStringLiteral("paper"))) {
-        const QString paper = parser.value(QStringLiteral("paper")).toLower();
-        if (paper != QLatin1String("letter") && paper != QLatin1String("a4")) {
-            return QStringLiteral("--paper takes letter or a4, not '%1'.")
-                .arg(parser.value(QStringLiteral("paper")));
-        }
-        options.paper = paper == QLatin1String("a4") ? Paper::A4 : Paper::Letter;
-    }
-    return {};
+    const QString order = takeChoice(parser, QStringLiteral("order"), kOrderNames, options.order);
+    return !order.isEmpty()
+               ? order
+               : takeChoice(parser, QStringLiteral("paper"), kPaperNames, options.paper);
 }
 
 // The fields file and the output, whose name says its kind.
@@ -162,11 +172,32 @@ ParsedCommand command_line::parse(const QStringList& arguments)
 
 QString command_line::usage()
 {
-    return QStringLiteral(
-        "Usage: ticketwright [--event TEXT] [--draw TEXT] [--prize1 TEXT] [--prize2 TEXT] "
-        "[--prize3 TEXT] [--condition TEXT] [--donation TEXT] [--count N] [--first-number N] "
-        "[--order sequence|cut-and-stack] [--paper letter|a4] [--fields FILE] [--remember] "
-        "[--force] [--quiet] --output FILE.doc|FILE.pdf");
+    QStringList parts{QStringLiteral("Usage: ticketwright")};
+    for (const QCommandLineOption& option : allOptions()) {
+        const QString name = option.names().constLast();
+        if (name == QLatin1String("help") || name == QLatin1String("version") ||
+            name == QLatin1String("output")) {
+            continue;
+        }
+        QString value = option.valueName();
+        if (name == QLatin1String("order")) {
+            value = OrderNames::all(kOrderNames, &OrderNames::option).join(QLatin1Char('|'));
+        } else if (name == QLatin1String("paper")) {
+            value = PaperNames::all(kPaperNames, &PaperNames::option).join(QLatin1Char('|'));
+        }
+        parts << QStringLiteral("[--%1%2]").arg(name, value.isEmpty() ? value : ' ' + value);
+    }
+    // The one option every run needs.
+    return parts.join(QLatin1Char(' ')) + QStringLiteral(" --output FILE.doc|FILE.pdf");
+}
+
+QStringList command_line::optionNames()
+{
+    QStringList names;
+    for (const QCommandLineOption& option : allOptions()) {
+        names << option.names();
+    }
+    return names;
 }
 
 QString command_line::help()

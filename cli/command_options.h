@@ -55,6 +55,9 @@ bool isCommand(int argc, char** argv);
 ParsedCommand parse(const QStringList& arguments);
 // The one-line usage, given with every wrong argument.
 QString usage();
+// Every option's names (without dashes), from the one list that the parser, the usage and the
+// help are made from.
+QStringList optionNames();
 // The full help: every option, the exit statuses and an example.
 QString help();
 

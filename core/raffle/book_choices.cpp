@@ -8,10 +8,6 @@ namespace {
 const QString kFirstNumberKey = QStringLiteral("FirstNumber");
 const QString kOrderKey = QStringLiteral("Order");
 const QString kPaperKey = QStringLiteral("Paper");
-const QString kSequence = QStringLiteral("Sequence");
-const QString kCutAndStack = QStringLiteral("CutAndStack");
-const QString kLetter = QStringLiteral("Letter");
-const QString kA4 = QStringLiteral("A4");
 
 QString readKey(const QString& key, const QString& defaultValue)
 {
@@ -37,24 +33,12 @@ BookChoices BookChoices::read()
 
 std::optional<TicketOrder> BookChoices::orderNamed(const QString& value)
 {
-    if (value == kSequence) {
-        return TicketOrder::Sequence;
-    }
-    if (value == kCutAndStack) {
-        return TicketOrder::CutAndStack;
-    }
-    return std::nullopt;
+    return OrderNames::named(kOrderNames, value, &OrderNames::stored);
 }
 
 std::optional<Paper> BookChoices::paperNamed(const QString& value)
 {
-    if (value == kLetter) {
-        return Paper::Letter;
-    }
-    if (value == kA4) {
-        return Paper::A4;
-    }
-    return std::nullopt;
+    return PaperNames::named(kPaperNames, value, &PaperNames::stored);
 }
 
 QString BookChoices::takeFrom(const QHash<QString, QString>& values)
@@ -64,13 +48,19 @@ QString BookChoices::takeFrom(const QHash<QString, QString>& values)
     if (values.contains(kOrderKey)) {
         order = orderNamed(values.value(kOrderKey));
         if (!order) {
-            return QStringLiteral("%1 must be %2 or %3.").arg(kOrderKey, kSequence, kCutAndStack);
+            return QStringLiteral("%1 must be %2.")
+                .arg(
+                    kOrderKey,
+                    OrderNames::all(kOrderNames, &OrderNames::stored).join(QStringLiteral(" or ")));
         }
     }
     if (values.contains(kPaperKey)) {
         paper = paperNamed(values.value(kPaperKey));
         if (!paper) {
-            return QStringLiteral("%1 must be %2 or %3.").arg(kPaperKey, kLetter, kA4);
+            return QStringLiteral("%1 must be %2.")
+                .arg(
+                    kPaperKey,
+                    PaperNames::all(kPaperNames, &PaperNames::stored).join(QStringLiteral(" or ")));
         }
     }
     firstNumber = values.value(kFirstNumberKey, firstNumber);
@@ -86,12 +76,12 @@ void BookChoices::writeFirstNumber(const QString& text)
 
 void BookChoices::writeOrder(TicketOrder order)
 {
-    writeKey(kOrderKey, order == TicketOrder::CutAndStack ? kCutAndStack : kSequence);
+    writeKey(kOrderKey, QLatin1String(OrderNames::of(kOrderNames, order).stored));
 }
 
 void BookChoices::writePaper(Paper paper)
 {
-    writeKey(kPaperKey, paper == Paper::A4 ? kA4 : kLetter);
+    writeKey(kPaperKey, QLatin1String(PaperNames::of(kPaperNames, paper).stored));
 }
 
 QStringList BookChoices::settingsKeys()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "choice_names.h"
 #include "ticket_book.h"
 
 #include <QHash>
@@ -14,6 +15,17 @@ enum class Paper
     Letter,
     A4
 };
+
+using OrderNames = ChoiceNames<TicketOrder>;
+using PaperNames = ChoiceNames<Paper>;
+inline constexpr std::array<OrderNames, 2> kOrderNames{{
+    {TicketOrder::Sequence, "Sequence", "sequence", "In sequence"},
+    {TicketOrder::CutAndStack, "CutAndStack", "cut-and-stack", "Cut and stack"},
+}};
+inline constexpr std::array<PaperNames, 2> kPaperNames{{
+    {Paper::Letter, "Letter", "letter", "Letter"},
+    {Paper::A4, "A4", "a4", "A4"},
+}};
 
 // How the tickets are made into books: the first number (as typed), their order and the paper.
 // Kept in the settings store beside the fields, under FirstNumber, Order and Paper; a store
