@@ -4,15 +4,14 @@
 #include "app_identity.h"
 #include "error_trap.h"
 #include "file_helpers.h"
+#include "modal_progress.h"
 #include "print_queue.h"
 #include "seams.h"
 #include "temp_folder.h"
 #include "working_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProgressDialog>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -41,34 +40,22 @@ class PrintProgress
 {
 public:
     PrintProgress(QWidget* parent, const QString& printer)
-        : mDialog(QStringLiteral("Preparing the pages..."), QStringLiteral("Cancel"), 0, 100,
-                  parent),
+        : mProgress(parent, QStringLiteral("Printing"), QStringLiteral("Preparing the pages..."),
+                    QStringLiteral("Cancel"), 0),
           mPrinter(printer)
-    {
-        mDialog.setWindowTitle(QStringLiteral("Printing"));
-        mDialog.setWindowModality(Qt::ApplicationModal);
-        mDialog.setMinimumDuration(0);
-        mDialog.setAutoClose(false);
-        mDialog.setAutoReset(false);
-        mDialog.setValue(0);
-    }
+    {}
 
     // percent of the pages made (-1: under way, how far unknown).
-    void making(int percent)
-    {
-        mDialog.setValue(std::clamp(percent, 0, 100) / 2);
-        QCoreApplication::processEvents();
-    }
+    void making(int percent) { mProgress.setValue(std::clamp(percent, 0, 100) / 2); }
     void sending(qint64 sent, qint64 total)
     {
-        mDialog.setLabelText(QStringLiteral("Sending the pages to %1...").arg(mPrinter));
-        mDialog.setValue(50 + static_cast<int>(50 * sent / std::max<qint64>(total, 1)));
-        QCoreApplication::processEvents();
+        mProgress.setLabel(QStringLiteral("Sending the pages to %1...").arg(mPrinter));
+        mProgress.setValue(50 + static_cast<int>(50 * sent / std::max<qint64>(total, 1)));
     }
-    bool cancelled() const { return mDialog.wasCanceled(); }
+    bool cancelled() const { return mProgress.cancelled(); }
 
 private:
-    QProgressDialog mDialog;
+    ModalProgress mProgress;
     QString mPrinter;
 };
 

@@ -4,10 +4,8 @@
 #include "app_identity.h"
 #include "error_trap.h"
 #include "file_helpers.h"
+#include "modal_progress.h"
 #include "seams.h"
-
-#include <QCoreApplication>
-#include <QProgressDialog>
 
 #include <algorithm>
 
@@ -35,17 +33,11 @@ void writePdf(QWidget* parent, const QString& wordFile, const QString& path,
         throw AppError(QStringLiteral("This copy of the program cannot write PDF files."));
     }
     RequireReplaceable(path);
-    QProgressDialog progress(QStringLiteral("Writing the PDF..."), QString(), 0, 100, parent);
-    progress.setWindowTitle(QStringLiteral("Saving PDF"));
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(kProgressAfterMs);
-    progress.setAutoClose(false);
-    progress.setValue(0);
+    ModalProgress progress(parent, QStringLiteral("Saving PDF"),
+                           QStringLiteral("Writing the PDF..."), QString(), kProgressAfterMs);
+    // The bar stays short of full until the PDF has its name.
     pdfWriter(wordFile, path, [&progress](int percent) {
-        // -1: under way, how far unknown; the bar then shows that it is busy.
-        progress.setMaximum(percent < 0 ? 0 : 100);
-        progress.setValue(std::clamp(percent, 0, 99));
-        QCoreApplication::processEvents();
+        progress.setValue(percent < 0 ? -1 : std::min(percent, 99));
     });
 }
 
