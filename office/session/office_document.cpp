@@ -1,6 +1,7 @@
 #include "office_document.h"
 
 #include "document_store.h"
+#include "document_window.h"
 #include "notice.h"
 #include "office_application.h"
 #include "office_range.h"
@@ -10,12 +11,11 @@
 #include "reporting_call.h"
 #include "selection_copy.h"
 #include "uno_support.h"
-#include "word_file_statistics.h"
+#include "word_store.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QUrl>
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -59,17 +59,7 @@ OfficeDocument::OfficeDocument(OfficeApplication& app, const Reference<css::fram
     guarded(QStringLiteral("Opening \"%1\"").arg(path), [&] {
         mText = Reference<css::text::XTextDocument>(mModel, UNO_QUERY_THROW)->getText();
         mReplaceable.set(mModel, UNO_QUERY_THROW);
-        // An invisible document has no view: no selection, nothing to suspend.
-        const auto controller = mModel->getCurrentController();
-        mHasView = controller.is();
-        // An active view updates its state (rulers, status) whenever the office is idle, and
-        // that lays the document out up to the insertion point between our calls. Every page
-        // laid out is one more page the header art must be attached to again on each paste,
-        // so the cost of a paste would grow with the document. A suspended view lays out
-        // nothing until a save or a picture needs it. Right after loading nothing is changed
-        // yet, so suspending asks no questions.
-        mSuspended = controller.is() && controller->suspend(true);
-        lockControllers();
+        mWindow.emplace(mModel, [this] { edit(EditCommand::of(EditCommand::Kind::ViewChanged)); });
         // Nothing here is ever undone; undo records of thousands of pastes and replacements
         // would only pile up in the office's memory.
         Reference<css::document::XUndoManagerSupplier>(mModel, UNO_QUERY_THROW)
@@ -109,33 +99,10 @@ void OfficeDocument::abandon()
 {
     mReadAhead.reset();
     mEditor.reset();
+    mWindow.reset();
     mReplaceable.clear();
     mText.clear();
     mModel.clear();
-}
-
-void OfficeDocument::lockControllers()
-{
-    if (!mLocked) {
-        mModel->lockControllers();
-        mLocked = true;
-    }
-}
-
-void OfficeDocument::unlockControllers()
-{
-    if (mLocked) {
-        mModel->unlockControllers();
-        mLocked = false;
-    }
-}
-
-void OfficeDocument::resumeView()
-{
-    if (mSuspended) {
-        mModel->getCurrentController()->suspend(false);
-        mSuspended = false;
-    }
 }
 
 void OfficeDocument::endStaging()
@@ -169,7 +136,7 @@ int OfficeDocument::edit(const EditCommand& command)
 
 void OfficeDocument::requireView()
 {
-    if (!mHasView) {
+    if (!mWindow->opened()) {
         throw Error(QStringLiteral("The document \"%1\" was opened invisible, without a window to "
                                    "select in.")
                         .arg(mPath));
@@ -177,35 +144,13 @@ void OfficeDocument::requireView()
     giveViewBack();
 }
 
-// The Word export lays the whole document out first when it has a window, and with the header
-// art attached to every page that grows faster than the pages. The window goes for the store,
-// the editor letting go of it; the export then writes the model as it stands.
-void OfficeDocument::putViewAside()
-{
-    const auto controller = mModel->getCurrentController();
-    if (!controller.is()) {
-        return;
-    }
-    const Reference<css::frame::XFrame> frame = controller->getFrame();
-    mViewAside = true;
-    mSuspended = false; // the suspended view goes with its frame
-    frame->setComponent(nullptr, nullptr);
-    Reference<css::util::XCloseable>(frame, UNO_QUERY_THROW)->close(true);
-    edit(EditCommand::of(EditCommand::Kind::ViewChanged));
-}
-
 void OfficeDocument::giveViewBack()
 {
-    if (!mViewAside) {
+    if (!mWindow->aside()) {
         return;
     }
-    guarded(QStringLiteral("Opening a window on \"%1\"").arg(mPath), [&] {
-        app().attachHiddenWindow(mModel);
-        mViewAside = false;
-        const auto controller = mModel->getCurrentController();
-        mSuspended = controller.is() && controller->suspend(true);
-        edit(EditCommand::of(EditCommand::Kind::ViewChanged));
-    });
+    guarded(QStringLiteral("Opening a window on \"%1\"").arg(mPath),
+            [&] { mWindow->giveBack([&] { app().attachHiddenWindow(mModel); }); });
 }
 
 void OfficeDocument::SaveAs(const QString& path)
@@ -224,42 +169,15 @@ void OfficeDocument::save(const QString& path)
 {
     requireOpen();
     DocumentStore(path).store([&](const rtl::OUString& url) {
-        // The window goes first: ending the stages in it would lay every page out again with its
-        // header art, only for the window to be closed (1.4 s at 4,000 pages, growing faster).
-        if (mHasView &&
+        // The window goes first: the Word export lays the whole document out when it has one,
+        // and ending the stages in it would lay every page out again with its header art, only
+        // for the window to be closed (1.4 s at 4,000 pages, growing faster).
+        if (mWindow->opened() &&
             edit(EditCommand::of(EditCommand::Kind::PastedPages)) > kPastedPagesSavedInWindow) {
-            putViewAside();
+            mWindow->putAside();
         }
         endStaging();
-        const std::optional<DocumentCounts> counts = countsKnownWithoutOffice();
-        const auto store = [&](bool officeCounts) {
-            // The office skips its own count of the statistics for this option alone.
-            auto arguments = properties(
-                {{"FilterName", Any(rtl::OUString("MS Word 97"))}, {"Overwrite", Any(true)}});
-            if (!officeCounts) {
-                arguments = properties({{"FilterName", Any(rtl::OUString("MS Word 97"))},
-                                        {"Overwrite", Any(true)},
-                                        {"FilterOptions", Any(rtl::OUString("SkipImages"))}});
-            }
-            // Seconds for a long document: the caller's windows go on meanwhile.
-            reportingCall(app().progress(), nullptr, [&] {
-                Reference<css::frame::XStorable>(mModel, UNO_QUERY_THROW)
-                    ->storeToURL(url, arguments);
-            });
-        };
-        store(!counts);
-        if (counts) {
-            // The office's own statistics were left as they were, and taken for up to date: a
-            // later save that counts them must count them anew.
-            Reference<css::util::XModifiable>(mModel, UNO_QUERY_THROW)->setModified(true);
-            const QString why = WordFileStatistics::write(QUrl(toQ(url)).toLocalFile(), *counts);
-            if (!why.isEmpty()) {
-                notice::line(QStringLiteral("the statistics of \"%1\" could not be written (%2); "
-                                            "it is saved again with the office's own count")
-                                 .arg(path, why));
-                store(true);
-            }
-        }
+        WordStore::store(mModel, url, path, countsKnownWithoutOffice(), app().progress());
     });
 }
 
@@ -314,7 +232,7 @@ void OfficeDocument::exportWhole(const QString& path, const FixedFormatOptions& 
         guarded(QStringLiteral("Exporting \"%1\" as PDF").arg(mPath), [&] {
             PdfExport pdf = prepareExport(options.progress);
             pdf.write(path, options);
-            lockControllers();
+            mWindow->lock();
         });
     });
 }
@@ -326,7 +244,7 @@ void OfficeDocument::exportPages(const QString& file, const ProgressHandler& pro
         guarded(QStringLiteral("Exporting \"%1\" as PDF").arg(mPath), [&] {
             PdfExport pdf = prepareExport(progress);
             pdf.exportPages(file, progress);
-            lockControllers();
+            mWindow->lock();
         });
     });
 }
@@ -344,8 +262,7 @@ PdfExport OfficeDocument::prepareExport(const ProgressHandler& progress)
         if (!mModel->getCurrentController().is()) {
             app().attachHiddenWindow(mModel);
         }
-        resumeView();
-        unlockControllers();
+        mWindow->showPages();
     });
     return pdf;
 }
@@ -362,7 +279,8 @@ bool OfficeDocument::divisible()
                 return !notes.is() || notes->getCount() == 0;
             };
             // Cutting it walks every paragraph: over the pipe, that would cost more than it saves.
-            return editsInsideOffice() && !mHasView && !mModel->getCurrentController().is() &&
+            return editsInsideOffice() && !mWindow->opened() &&
+                   !mModel->getCurrentController().is() &&
                    !Reference<css::util::XModifiable>(mModel, UNO_QUERY_THROW)->isModified() &&
                    !holdsFields(mModel) &&
                    none(Reference<css::text::XFootnotesSupplier>(mModel, UNO_QUERY_THROW)
@@ -462,8 +380,7 @@ void OfficeDocument::drawFirstPageTo(const rtl::OUString& url)
     giveViewBack();
     endStaging();
     // The picture filter draws the page the view is on, and needs the layout to do so.
-    resumeView();
-    unlockControllers();
+    mWindow->showPages();
     Reference<css::text::XTextViewCursorSupplier> views(mModel->getCurrentController(),
                                                         UNO_QUERY_THROW);
     Reference<css::text::XPageCursor> page(views->getViewCursor(), UNO_QUERY_THROW);
@@ -474,7 +391,7 @@ void OfficeDocument::drawFirstPageTo(const rtl::OUString& url)
         ->storeToURL(url, properties({{"FilterName", Any(rtl::OUString("writer_png_Export"))},
                                       {"FilterData",
                                        Any(properties({{"Compression", Any(sal_Int32(1))}}))}}));
-    lockControllers();
+    mWindow->lock();
 }
 
 } // namespace word

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document_editing.h"
+#include "document_window.h"
 #include "page_statistics.h"
 #include "pdf_export.h"
 #include "pdf_in_parts.h"
@@ -86,11 +87,7 @@ private:
     void close();
     void drawFirstPageTo(const rtl::OUString& url);
     void requireOpen() const;
-    void lockControllers();
-    void unlockControllers();
-    void resumeView();
-    // A long document is stored without its window, which it gets back when next needed.
-    void putViewAside();
+    // A window put aside for a store, given back.
     void giveViewBack();
     // Before anything that reads, copies or stores the document.
     void endStaging();
@@ -100,12 +97,10 @@ private:
     com::sun::star::uno::Reference<com::sun::star::frame::XModel> mModel;
     com::sun::star::uno::Reference<com::sun::star::text::XText> mText;
     com::sun::star::uno::Reference<com::sun::star::util::XReplaceable> mReplaceable;
-    bool mHasView = false;
-    bool mViewAside = false;
     std::unique_ptr<DocumentEditing> mEditor;
     std::unique_ptr<PdfInParts::ReadAhead> mReadAhead;
-    bool mLocked = false;
-    bool mSuspended = false;
+    // Set once the document is open; gone with the office's objects.
+    std::optional<DocumentWindow> mWindow;
 };
 
 } // namespace word
