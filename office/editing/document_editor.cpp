@@ -1,5 +1,6 @@
 #include "document_editor.h"
 
+#include "office_counts.h"
 #include "office_line_fit.h"
 #include "selection_copy.h"
 #include "uno_support.h"
@@ -171,6 +172,18 @@ void DocumentEditor::endOfStory()
     });
 }
 
+bool DocumentEditor::insertionAtEnd() const
+{
+    // Right after EndKey the insertion point is known to be at the end; asking the office again
+    // would cost calls on every page.
+    if (mKnown.atEnd()) {
+        return true;
+    }
+    Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
+    return mCursor->isCollapsed() &&
+           compare->compareRegionEnds(up<css::text::XTextRange>(mCursor), mText->getEnd()) == 0;
+}
+
 void DocumentEditor::paste()
 {
     const CopiedText copied = *mCopied;
@@ -178,19 +191,11 @@ void DocumentEditor::paste()
         throw Error(QStringLiteral("Nothing has been copied to paste."));
     }
     guarded(QStringLiteral("Pasting"), [&] {
-        // Right after EndKey the insertion point is known to be at the end; asking the office
-        // again would cost calls on every page.
-        bool atEnd = mKnown.atEnd();
+        const bool atEnd = insertionAtEnd();
         mKnown.moved();
-        if (!atEnd) {
-            Reference<css::text::XTextRangeCompare> compare(mText, UNO_QUERY_THROW);
-            atEnd = mCursor->isCollapsed() &&
-                    compare->compareRegionEnds(up<css::text::XTextRange>(mCursor),
-                                               mText->getEnd()) == 0;
-        }
         const bool newParagraph = atEnd && !mCursorParagraph->isStartOfParagraph();
         if (atEnd && copied.page.onePage) {
-            mStatistics.pageBegins([this] { return officeCounts(); }, newParagraph);
+            mStatistics.pageBegins([this] { return officeCounts(mModel); }, newParagraph);
         } else {
             mStatistics.changed();
         }
@@ -369,25 +374,6 @@ bool DocumentEditor::replaceAll(const FindRequest& request)
         mStatistics.replaced(request.text, request.replacement, matches);
         return matches > 0;
     });
-}
-
-std::optional<DocumentCounts> DocumentEditor::officeCounts() const
-{
-    try {
-        const Reference<css::beans::XPropertySet> document(mModel, UNO_QUERY_THROW);
-        sal_Int32 words = -1;
-        sal_Int32 characters = -1;
-        sal_Int32 paragraphs = -1;
-        document->getPropertyValue("WordCount") >>= words;
-        document->getPropertyValue("CharacterCount") >>= characters;
-        document->getPropertyValue("ParagraphCount") >>= paragraphs;
-        if (words < 0 || characters < 0 || paragraphs < 0) {
-            return std::nullopt;
-        }
-        return DocumentCounts{words, characters, paragraphs};
-    } catch (const css::uno::Exception&) {
-        return std::nullopt; // counted by the office as it saves, as without this
-    }
 }
 
 int DocumentEditor::statistic(int which)

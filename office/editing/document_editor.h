@@ -54,7 +54,8 @@ private:
     int countPages();
     void keepPages(WdGoToDirection which, int page);
     void fitTextToLines();
-    std::optional<DocumentCounts> officeCounts() const;
+    // Whether the insertion point is collapsed at the end of the text.
+    bool insertionAtEnd() const;
     int statistic(int which);
     bool replaceAll(const FindRequest& request);
     void endStaging();
