@@ -2,12 +2,12 @@
 #include "command_options.h"
 #include "command_run.h"
 #include "form1.h"
-#include "generation_run.h"
 #include "is_installed.h"
 #include "offices_ahead.h"
 #include "picture_in_advance.h"
 #include "program_end.h"
 #include "result_claims.h"
+#include "run_offices.h"
 #include "seams.h"
 #include "ticket_template.h"
 
@@ -54,10 +54,10 @@ int main(int argc, char** argv)
     // Ending at once, by a close or by a signal, leaves no office process and no working file.
     const auto endSignals = program_end::install(form);
     const OfficesAhead offices(
-        form, [](int count) { GenerationRun::startOfficesEarly(ticketTemplateBytes(), count); });
+        form, [](int count) { RunOffices::startEarly(ticketTemplateBytes(), count); });
     form.Form_Load();
     form.showCentred();
     const int status = QApplication::exec();
-    GenerationRun::endAllOffices();
+    RunOffices::endAll();
     return status;
 }

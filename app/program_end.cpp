@@ -2,8 +2,8 @@
 
 #include "form1.h"
 #include "form2.h"
-#include "generation_run.h"
 #include "print_result.h"
+#include "run_offices.h"
 #include "seams.h"
 
 #include <cstdio>
@@ -23,7 +23,7 @@ std::unique_ptr<EndSignals> program_end::install(Form1& form)
 {
     Seams::current().endProgram = [] {
         cancelPrinting();
-        GenerationRun::endAllOffices();
+        RunOffices::endAll();
         std::fflush(nullptr);
         std::_Exit(exitStatus());
     };
@@ -39,5 +39,5 @@ std::unique_ptr<EndSignals> program_end::install(Form1& form)
             // A window that was not on screen may not have ended the program.
             Seams::current().endProgram();
         },
-        [](int) { GenerationRun::endAllOfficesFromAnyThread(); });
+        [](int) { RunOffices::endAllFromAnyThread(); });
 }

@@ -36,9 +36,9 @@
 #include "book_row.h"
 #include "form1.h"
 #include "form2.h"
-#include "generation_run.h"
 #include "office_figures.h"
 #include "picture_in_advance.h"
+#include "run_offices.h"
 #include "save_doc_as_jpg.h"
 #include "seams.h"
 #include "ticket_number_check.h"
@@ -131,9 +131,9 @@ void installProgram()
 double clickAndWait(Form1& form, const Options& options)
 {
     // As the window does: the offices are made ready with the template, unless asked not to.
-    GenerationRun::startOfficesEarly(qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_COLD")
-                                         ? QByteArray()
-                                         : ticketTemplateBytes());
+    RunOffices::startEarly(qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_COLD")
+                               ? QByteArray()
+                               : ticketTemplateBytes());
     // Idle as the window is while the person types: the event loop sleeps between events, so the
     // offices getting ready have the processors to themselves.
     QEventLoop typing;

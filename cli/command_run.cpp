@@ -11,6 +11,7 @@
 #include "is_installed.h"
 #include "number_text.h"
 #include "result_claims.h"
+#include "run_offices.h"
 #include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_book.h"
@@ -261,7 +262,7 @@ void CommandRun::installSeams()
 
 void CommandRun::cleanUp()
 {
-    GenerationRun::endAllOffices();
+    RunOffices::endAll();
     DeleteFileQuietly(mScratch);
     if (mHost && !mHost->result().wordFile.isEmpty()) {
         DeleteFileQuietly(mHost->result().wordFile);
@@ -280,7 +281,7 @@ int CommandRun::runAndWrite()
             mStatus = 128 + signal;
             Seams::current().endProgram();
         },
-        [](int) { GenerationRun::endAllOfficesFromAnyThread(); });
+        [](int) { RunOffices::endAllFromAnyThread(); });
     // The document's name is drawn as the window draws it, seeded by the time and this process,
     // so that commands started together never draw the same name.
     Seams::current().seedRandom(

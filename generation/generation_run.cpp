@@ -7,9 +7,9 @@
 #include "number_text.h"
 #include "office_steps.h"
 #include "replace_passes.h"
-#include "result_claims.h"
 #include "result_naming.h"
 #include "run_host.h"
+#include "run_offices.h"
 #include "temp_folder.h"
 #include "ticket_book.h"
 #include "ticket_number_check.h"
@@ -17,7 +17,6 @@
 #include "working_files.h"
 
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 
 #include <exception>
 #include <utility>
@@ -27,13 +26,6 @@ namespace {
 
 namespace label = run_labels;
 using word::WdFindWrap;
-
-// The run between its first and last step, whose files an early end removes.
-GenerationRun*& runInProgress()
-{
-    static GenerationRun* run = nullptr;
-    return run;
-}
 
 // The template's sample wording, replaced by fields 1 to 6 in turn.
 const char* const kPlaceholders[] = {"[NAME OF RAFFLE EVENT]",
@@ -58,15 +50,6 @@ QString donationReplacement(const QString& donation)
 
 } // namespace
 
-void GenerationRun::endAllOffices()
-{
-    word::terminateAllInstances();
-    if (runInProgress() != nullptr) {
-        runInProgress()->removeWorkingFiles();
-    }
-    result_claims::release();
-}
-
 // Called once the offices are gone, so none still writes these.
 void GenerationRun::removeWorkingFiles()
 {
@@ -79,23 +62,6 @@ void GenerationRun::removeWorkingFiles()
         DeleteFileQuietly(mResultPath);
         working_files::forget(mResultPath);
     }
-}
-
-void GenerationRun::endAllOfficesFromAnyThread()
-{
-    // Removed while the main thread still waits on the offices, and again after they are gone,
-    // for what it made in the moment between.
-    working_files::removeAll(false);
-    word::terminateAllInstancesFromAnyThread();
-    working_files::removeAll();
-}
-
-void GenerationRun::startOfficesEarly(const QByteArray& sample, int count)
-{
-    if (!sample.isEmpty()) {
-        word::warmInstancesWith(sample);
-    }
-    word::startInstancesEarly(count);
 }
 
 GenerationRun::GenerationRun(RunHost& host)
@@ -117,7 +83,7 @@ void GenerationRun::PushButton6_Click(RunHost& host)
     if (!run.begin()) {
         return;
     }
-    const QScopedValueRollback<GenerationRun*> inProgress(runInProgress(), &run);
+    const RunOffices::RunInProgress inProgress([&run] { run.removeWorkingFiles(); });
     run.openTemplate();
     run.fillWording();
     run.replicatePages();

@@ -35,20 +35,6 @@ class GenerationRun
 public:
     static void PushButton6_Click(RunHost& host);
 
-    // Ends every office this process started, at once, and removes the working files of a run
-    // still going on (a template it wrote, its first page, a document not yet handed over): for
-    // a program that must end now while a run may still hold them.
-    static void endAllOffices();
-    // The same from a thread of its own, when the main thread cannot end the program (it waits
-    // on an office that hangs): the offices killed, the working files removed; the process is to
-    // end right after.
-    static void endAllOfficesFromAnyThread();
-    // Starts the offices the next run will use while the person is still typing, until count are
-    // waiting (two: its own and its picture's); they are ended with endAllOffices() when no run
-    // takes them. With a sample document (the window's template), each is also made ready with it
-    // meanwhile, until a run begins.
-    static void startOfficesEarly(const QByteArray& sample = {}, int count = 2);
-
     ~GenerationRun();
 
 private:

@@ -3,10 +3,10 @@
 
 #include "form1.h"
 #include "form2.h"
-#include "generation_run.h"
 #include "main_window_run.h"
 #include "office_probe.h"
 #include "reports.h"
+#include "run_offices.h"
 #include "scripted_seams.h"
 #include "ticket_template.h"
 
@@ -148,7 +148,7 @@ private slots:
             return QDir(QDir::tempPath())
                 .entryList({QStringLiteral("ticketwright-office-%1-*").arg(getpid())}, QDir::Dirs);
         };
-        GenerationRun::startOfficesEarly();
+        RunOffices::startEarly();
         QVERIFY(!officeFolders().isEmpty());
         QTRY_VERIFY(QFile::exists(office + QStringLiteral(".asked")));
         QTRY_VERIFY(officeFolders().isEmpty());

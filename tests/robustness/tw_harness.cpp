@@ -23,9 +23,9 @@
 
 #include "form1.h"
 #include "form2.h"
-#include "generation_run.h"
 #include "picture_in_advance.h"
 #include "program_end.h"
+#include "run_offices.h"
 #include "save_doc_as_pdf.h"
 #include "save_result.h"
 #include "seams.h"
@@ -148,7 +148,7 @@ void installAnsweringSeams(const QString& savePath, const QString& printer)
         return true;
     };
     s.endProgram = [] {
-        GenerationRun::endAllOffices();
+        RunOffices::endAll();
         std::_Exit(0);
     };
 }
@@ -233,7 +233,7 @@ int main(int argc, char** argv)
         }
         form.preview()->PushButton9->click();
         say(QStringLiteral("printed"));
-        GenerationRun::endAllOffices();
+        RunOffices::endAll();
         return 0;
     }
     if (mode == QLatin1String("generate")) {
@@ -260,7 +260,7 @@ int main(int argc, char** argv)
             form.PushButton6_Click();
             say(QStringLiteral("done ") + (form.preview() ? form.preview()->mWordFile : QString()));
         }
-        GenerationRun::endAllOffices();
+        RunOffices::endAll();
         return 0;
     }
     return 2;
