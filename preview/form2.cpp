@@ -40,17 +40,9 @@ const QRect kPushButton6(4920, 8850, 4800, 405);
 const QRect kPushButton9(4920, 9360, 4800, 405);
 const QRect kZoomOri(10320, 480, 735, 375);
 
-constexpr qreal kDefaultPictureDpi = 96.0;
-
 QString location(const char* procedure)
 {
     return identity::location(QStringLiteral("Form2"), QString::fromLatin1(procedure));
-}
-
-qreal pictureDpi(int dotsPerMeter)
-{
-    const qreal dpi = dotsPerMeter * 0.0254;
-    return dpi >= 1.0 ? dpi : kDefaultPictureDpi;
 }
 
 } // namespace
@@ -183,8 +175,7 @@ void Form2::Form_Load()
 
 QSizeF Form2::pictureTwips(const QImage& picture)
 {
-    return {twips::toTwips(picture.width(), pictureDpi(picture.dotsPerMeterX())),
-            twips::toTwips(picture.height(), pictureDpi(picture.dotsPerMeterY()))};
+    return PictureBox::twipsOf(picture);
 }
 
 void Form2::setPicture(const QImage& picture)
@@ -199,18 +190,9 @@ void Form2::setPicture(const QImage& picture)
 
 void Form2::showPictureAsHeld()
 {
-    const QSizeF twips = pictureTwips(Picture1->picture());
     const QImage& picture = Picture1->picture();
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels(qRound(toPixels(twips.width()) * ratio),
-                       qRound(toPixels(twips.height()) * ratio));
-    QPixmap drawing;
-    if (!picture.isNull() && !pixels.isEmpty()) {
-        drawing = QPixmap::fromImage(
-            picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        drawing.setDevicePixelRatio(ratio);
-    }
-    Picture1->setDrawing(drawing);
+    Picture1->setDrawing(PictureBox::drawingOf(
+        picture, picture.rect(), devicePixels(pictureTwips(picture)), devicePixelRatioF()));
 }
 
 void Form2::paintPicture1(QSize target, QSize source)
@@ -219,24 +201,22 @@ void Form2::paintPicture1(QSize target, QSize source)
     // zoomed picture stays sharp.
     Picture1->setPicture(QImage());
     const QImage& original = Zoom_Ori->picture();
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels(qRound(toPixels(target.width()) * ratio),
-                       qRound(toPixels(target.height()) * ratio));
+    const QSize pixels = devicePixels(target);
     QPixmap drawing;
     if (!original.isNull() && !pixels.isEmpty() && !source.isEmpty()) {
-        const QRect from =
-            QRect(0, 0, twips::toPixels(source.width(), pictureDpi(original.dotsPerMeterX())),
-                  twips::toPixels(source.height(), pictureDpi(original.dotsPerMeterY())))
-                .intersected(original.rect());
-        const QImage scaled =
-            original.copy(from).scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (scaled.isNull()) {
+        drawing = PictureBox::drawingOf(original, PictureBox::pixelsOf(original, source), pixels,
+                                        devicePixelRatioF());
+        if (drawing.isNull()) {
             throw AppError(QStringLiteral("Out of memory"));
         }
-        drawing = QPixmap::fromImage(scaled);
-        drawing.setDevicePixelRatio(ratio);
     }
     Picture1->setDrawing(drawing);
+}
+
+QSize Form2::devicePixels(QSizeF twips) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {qRound(toPixels(twips.width()) * ratio), qRound(toPixels(twips.height()) * ratio)};
 }
 
 void Form2::Form_Activate()
@@ -290,14 +270,18 @@ void Form2::closeEvent(QCloseEvent* event)
 void Form2::Form_QueryUnload()
 {
     ErrorTrap trap(location("Form_QueryUnload"));
-    trap.step(100, [&] {
-        DeleteFileQuietly(mWordFile);
-        working_files::forget(mWordFile);
-    });
+    trap.step(100, [&] { removeDocument(); });
     trap.step(102, [&] {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     });
+}
+
+// The document goes with the preview; an ending that cannot wait need not remove it any more.
+void Form2::removeDocument()
+{
+    DeleteFileQuietly(mWordFile);
+    working_files::forget(mWordFile);
 }
 
 void Form2::Form_Unload()
@@ -308,10 +292,7 @@ void Form2::Form_Unload()
 void Form2::PushButton8_Click()
 {
     ErrorTrap trap(location("PushButton8_Click"));
-    trap.step(100, [&] {
-        DeleteFileQuietly(mWordFile);
-        working_files::forget(mWordFile);
-    });
+    trap.step(100, [&] { removeDocument(); });
     trap.step(102, [&] {
         if (mMainWindow) {
             mMainWindow->show();
@@ -322,23 +303,26 @@ void Form2::PushButton8_Click()
 
 void Form2::PushButton6_Click()
 {
-    // A PDF lets events run while it is written, so the button can be clicked again meanwhile.
-    if (mSaving) {
-        return;
-    }
-    mSaving = true;
-    SaveResultDocument(this, mWordFile, mPdfWriter); // reports its own failures, never throws
-    mSaving = false;
+    // Reports its own failures, never throws.
+    alone([this] { SaveResultDocument(this, mWordFile, mPdfWriter); });
 }
 
 void Form2::PushButton9_Click()
 {
-    // Events run while the pages are made and sent; a second click or Ctrl+P does nothing.
+    alone([this] {
+        PrintResultDocument(this, {mWordFile, mPrintTitle, mPaper, mPages}, mPdfWriter);
+    });
+}
+
+// A PDF or a print lets events run while it goes on, so a second click or Ctrl+P can come
+// meanwhile: it does nothing.
+void Form2::alone(const std::function<void()>& work)
+{
     if (mSaving) {
         return;
     }
     mSaving = true;
-    PrintResultDocument(this, {mWordFile, mPrintTitle, mPaper, mPages}, mPdfWriter);
+    work();
     mSaving = false;
 }
 

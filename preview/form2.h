@@ -93,6 +93,10 @@ private:
     void userScrolled(bool horizontal, int value);
     float toTwips(qreal pixels) const;
     int toPixels(qreal twips) const;
+    // A size in twips as the screen's device pixels.
+    QSize devicePixels(QSizeF twips) const;
+    void removeDocument();
+    void alone(const std::function<void()>& work);
 
     QPointer<QWidget> mMainWindow;
     PictureModel mModel;

@@ -19,6 +19,14 @@ public:
     void setPicture(const QImage& picture) { mPicture = picture; }
     const QImage& picture() const { return mPicture; }
 
+    // A picture's size in twips at its own resolution (96 dpi when it has none), and the part of
+    // it (in its pixels) that twips from its top left corner cover.
+    static QSizeF twipsOf(const QImage& picture);
+    static QRect pixelsOf(const QImage& picture, QSizeF twips);
+    // The part from (in pixels) of picture drawn at pixels, for a screen of that device pixel
+    // ratio; an empty drawing when there is nothing to draw or the scaling failed.
+    static QPixmap drawingOf(const QImage& picture, const QRect& from, QSize pixels, qreal ratio);
+
     // What the box shows; its device pixel ratio keeps it sharp on high-density screens.
     void setDrawing(const QPixmap& drawing);
     const QPixmap& drawing() const { return mDrawing; }
