@@ -6,10 +6,8 @@
 #include "book_row.h"
 #include "error_trap.h"
 #include "file_helpers.h"
-#include "form2.h"
 #include "generation_run.h"
 #include "number_text.h"
-#include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_book.h"
 #include "ticket_fields.h"
@@ -57,7 +55,7 @@ constexpr std::array<QRect, 8> kFrames = {{
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent), mPointer(this)
+Form1::Form1(QWidget* parent) : QWidget(parent), mPointer(this), mPreview(this)
 {
     setObjectName(QStringLiteral("Form1"));
     buildControls();
@@ -300,36 +298,6 @@ void Form1::setProgressText(const QString& text)
 void Form1::processEvents()
 {
     QCoreApplication::processEvents();
-}
-
-void Form1::loadPreview()
-{
-    if (!mForm2) {
-        mForm2 = std::make_unique<Form2>(this);
-        // The PDF's information names the event of the run being previewed.
-        mForm2->setPdfWriter([this](const QString& wordFile, const QString& pdfPath,
-                                    const std::function<void(int)>& progress) {
-            SaveDocAsPDF(wordFile, pdfPath, mPreviewEvent, progress);
-        });
-    }
-}
-
-void Form1::setPreviewPicture(const QImage& picture)
-{
-    mForm2->setPicture(picture);
-}
-
-void Form1::setPreviewResult(const RunResult& result)
-{
-    mForm2->mWordFile = result.wordFile;
-    mPreviewEvent = result.eventName;
-    mForm2->setPrintable(QStringLiteral("Raffle Tickets: ") + result.eventName.left(40),
-                         result.paper, result.book.pages());
-}
-
-void Form1::showPreview()
-{
-    mForm2->show();
 }
 
 void Form1::hideMain()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "preview_hand_over.h"
 #include "run_host.h"
 #include "skin_framework.h"
 #include "window_pointer.h"
@@ -53,7 +54,7 @@ public:
     // The office check at the end of the load sequence; the program installs the real one.
     static void setOfficeCheck(std::function<void()> check);
     // The preview window, once a run has handed a document over.
-    Form2* preview() const { return mForm2.get(); }
+    Form2* preview() const { return mPreview.form(); }
 
     // The generation run reads and drives the window through these.
     QByteArray templateBytes(Paper paper) const override;
@@ -65,10 +66,10 @@ public:
     void setProgressValue(int value) override;
     void setProgressText(const QString& text) override;
     void processEvents() override;
-    void loadPreview() override;
-    void setPreviewPicture(const QImage& picture) override;
-    void setPreviewResult(const RunResult& result) override;
-    void showPreview() override;
+    void loadPreview() override { mPreview.load(); }
+    void setPreviewPicture(const QImage& picture) override { mPreview.setPicture(picture); }
+    void setPreviewResult(const RunResult& result) override { mPreview.setResult(result); }
+    void showPreview() override { mPreview.show(); }
     void hideMain() override;
 
     void PushButton6_Click();
@@ -93,13 +94,11 @@ private:
     void Text8_LostFocus();
     void openWebSiteOccasionally();
 
-    std::unique_ptr<Form2> mForm2;
-    // The event of the run the preview shows, for its PDF.
-    QString mPreviewEvent;
     BookRow* mBookRow = nullptr;
     std::array<QGroupBox*, 8> mFrame{};
     std::array<QLineEdit*, 8> mText{};
     WindowPointer mPointer;
     bool mAssigning = false;
     bool mSaveFailureShown = false;
+    PreviewHandOver mPreview;
 };
