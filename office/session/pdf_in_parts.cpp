@@ -8,7 +8,9 @@
 #include "reporting_call.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <atomic>
 #include <future>
@@ -58,6 +60,16 @@ public:
     void first(int percent) { set(mFirst, percent); }
     void second(int percent) { set(mSecond, percent); }
     const std::atomic<int>& percent() const { return mPercent; }
+    // The first part's progress, passed on to handler as both parts' together.
+    ProgressHandler forFirst(const ProgressHandler& handler)
+    {
+        return [this, handler](int percent) {
+            first(percent);
+            if (handler) {
+                handler(mPercent);
+            }
+        };
+    }
 
 private:
     void set(std::atomic<int>& part, int percent)
@@ -140,78 +152,107 @@ int PdfInParts::secondPartFrom(int pages, bool readAhead)
     return std::clamp(static_cast<int>(pages * share + 0.5), 1, std::max(1, pages - 1));
 }
 
-PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, std::unique_ptr<ReadAhead> ahead,
-                                      const QString& path, const FixedFormatOptions& options)
+namespace {
+
+// The pages of a document worth exporting in two parts at once, or 0 when it is written whole.
+int pagesToDivide(OfficeDocument& document, bool readAhead)
 {
     const QString mode = partsMode();
-    const auto notTried = [&] {
-        finish(ahead, options.progress);
-        return Outcome::NotTried;
-    };
-    if (mode == QLatin1String("off") || (mode != QLatin1String("on") && !ahead &&
+    if (mode == QLatin1String("off") || (mode != QLatin1String("on") && !readAhead &&
                                          QFileInfo(document.path()).size() < kShortDocumentBytes)) {
-        return notTried();
+        return 0;
     }
     const int fromPages = mode == QLatin1String("on") ? 2 : kFromPages;
-    int pages = 0;
     try {
         if (!document.divisible()) {
-            return notTried();
+            return 0;
         }
-        pages = document.app().watched(
+        const int pages = document.app().watched(
             [&] { return document.edit(EditCommand::of(EditCommand::Kind::CountPages)); });
+        return pages < fromPages ? 0 : pages;
     } catch (const Error&) {
-        return notTried();
+        return 0;
     }
-    if (pages < fromPages) {
-        return notTried();
-    }
-    const int from = secondPartFrom(pages, ahead != nullptr);
-    const auto giveUp = [&](const QString& why, Outcome outcome) {
-        notice::line(QStringLiteral("the PDF of %1 pages is made by one office, not in two parts "
-                                    "at once: %2")
-                         .arg(pages)
-                         .arg(why));
-        return outcome;
-    };
+}
 
-    std::unique_ptr<OfficeApplication> second;
-    std::future<std::shared_ptr<OfficeDocument>> secondDocument;
+// The office for the second part: the one that read ahead, or one waiting, which reads the file
+// itself. Throws when there is none.
+std::unique_ptr<PdfInParts::ReadAhead> secondReader(std::unique_ptr<PdfInParts::ReadAhead> ahead)
+{
     if (ahead) {
-        second = std::move(ahead->office);
-        secondDocument = std::move(ahead->document);
-        ahead.reset();
-    } else {
-        try {
-            second = std::make_unique<OfficeApplication>(early_offices::take());
-            second->becomeSecondOffice();
-        } catch (const std::exception& e) {
-            return giveUp(QStringLiteral("no second office (%1)").arg(QString::fromUtf8(e.what())),
-                          Outcome::NotTried);
+        return ahead;
+    }
+    auto office = std::make_unique<OfficeApplication>(early_offices::take());
+    office->becomeSecondOffice();
+    return std::make_unique<PdfInParts::ReadAhead>(std::move(office),
+                                                   std::future<std::shared_ptr<OfficeDocument>>());
+}
+
+// On the second office's own thread: the pages from from on, as a PDF in file.
+void exportSecondPart(OfficeApplication& office, std::future<std::shared_ptr<OfficeDocument>> read,
+                      const QString& source, const QString& file, int from, PartsProgress& progress)
+{
+    const std::shared_ptr<OfficeDocument> opened =
+        read.valid() ? read.get()
+                     : std::dynamic_pointer_cast<OfficeDocument>(
+                           office.documents().Open(source, true, false));
+    if (!opened->editsInsideOffice()) {
+        throw Error(QStringLiteral("the second office edits over its pipe, too slowly to cut the "
+                                   "document"));
+    }
+    office.watched([&] { opened->edit(keepPages(WdGoToDirection::Next, from)); });
+    opened->exportPages(file, [&progress](int percent) { progress.second(percent); });
+}
+
+// The two parts and their join, in the first office's scratch folder.
+struct PartFiles
+{
+    QString first;
+    QString second;
+    QString joined;
+
+    void remove() const
+    {
+        for (const QString& file : {first, second, joined}) {
+            QFile::remove(file);
         }
     }
+};
+
+// Says why the PDF is made whole after all.
+PdfInParts::Outcome giveUp(int pages, const QString& why, PdfInParts::Outcome outcome)
+{
+    notice::line(QStringLiteral("the PDF of %1 pages is made by one office, not in two parts at "
+                                "once: %2")
+                     .arg(pages)
+                     .arg(why));
+    return outcome;
+}
+
+// The pages before from exported by the document's own office while the second office exports
+// the rest, each cut to its part, and the parts joined into the PDF at path.
+PdfInParts::Outcome exportInParts(OfficeDocument& document, PdfInParts::ReadAhead& second,
+                                  int pages, int from, const QString& path,
+                                  const FixedFormatOptions& options)
+{
+    using Outcome = PdfInParts::Outcome;
     PartsProgress progress(from, pages);
-    const QString source = document.path();
-    const QString secondFile = QDir(second->scratchFolder()).filePath(QStringLiteral("part-2.pdf"));
-    OfficeApplication* const other = second.get();
-    auto secondPart = [other, source, secondFile, from, &progress,
-                       read = std::move(secondDocument)]() mutable {
-        const std::shared_ptr<OfficeDocument> opened =
-            read.valid() ? read.get()
-                         : std::dynamic_pointer_cast<OfficeDocument>(
-                               other->documents().Open(source, true, false));
-        if (!opened->editsInsideOffice()) {
-            throw Error(QStringLiteral("the second office edits over its pipe, too slowly to cut "
-                                       "the document"));
-        }
-        other->watched([&] { opened->edit(keepPages(WdGoToDirection::Next, from)); });
-        opened->exportPages(secondFile, [&progress](int percent) { progress.second(percent); });
-    };
+    const QDir scratch(document.app().scratchFolder());
+    const PartFiles parts{
+        scratch.filePath(QStringLiteral("part-1.pdf")),
+        QDir(second.office->scratchFolder()).filePath(QStringLiteral("part-2.pdf")),
+        scratch.filePath(QStringLiteral("parts.pdf"))};
     std::future<void> later;
     try {
-        later = std::async(std::launch::async, std::move(secondPart));
+        later =
+            std::async(std::launch::async, [&progress, &parts, from, office = second.office.get(),
+                                            source = document.path(),
+                                            read = std::move(second.document)]() mutable {
+                exportSecondPart(*office, std::move(read), source, parts.second, from, progress);
+            });
     } catch (const std::system_error& e) {
         return giveUp(
+            pages,
             QStringLiteral("no thread for the second part (%1)").arg(QString::fromUtf8(e.what())),
             Outcome::NotTried);
     }
@@ -219,52 +260,55 @@ PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, std::unique_ptr<
     const auto awaitSecond = [&] {
         reportingCall(options.progress, &progress.percent(), [&] { later.wait(); });
     };
-
-    const QDir scratch(document.app().scratchFolder());
-    const QString firstFile = scratch.filePath(QStringLiteral("part-1.pdf"));
-    const QString joined = scratch.filePath(QStringLiteral("parts.pdf"));
-    const auto removeParts = [&] {
-        QFile::remove(firstFile);
-        QFile::remove(secondFile);
-        QFile::remove(joined);
-    };
     bool divided = false;
     try {
         document.app().watched([&] { document.edit(keepPages(WdGoToDirection::Previous, from)); });
         divided = true;
-        document.exportPages(firstFile, [&](int percent) {
-            progress.first(percent);
-            if (options.progress) {
-                options.progress(progress.percent());
-            }
-        });
+        document.exportPages(parts.first, progress.forFirst(options.progress));
         progress.first(100);
         awaitSecond();
         later.get();
         // A part that lays out to other pages than its page breaks say (a page too long for one
         // sheet, a blank one put in) is not taken: the parts might not match the whole.
-        PdfExport::joinParts({{firstFile, 0, from}, {secondFile, 1, pages - from}}, joined,
-                             options);
+        PdfExport::joinParts({{parts.first, 0, from}, {parts.second, 1, pages - from}},
+                             parts.joined, options);
     } catch (const std::exception& e) {
         if (later.valid()) {
             awaitSecond();
         }
-        removeParts();
-        return giveUp(QString::fromUtf8(e.what()),
+        parts.remove();
+        return giveUp(pages, QString::fromUtf8(e.what()),
                       divided ? Outcome::FailedAfterDividing : Outcome::NotTried);
     }
-    QFile::remove(firstFile);
-    QFile::remove(secondFile);
+    QFile::remove(parts.first);
+    QFile::remove(parts.second);
     // Past the parts, a failure is the target's (a full disk, say), and would meet the whole
     // document's export as well.
-    try {
-        PdfExport::place(joined, path);
-    } catch (...) {
-        QFile::remove(joined);
-        throw;
-    }
-    QFile::remove(joined);
+    const auto removeJoined = qScopeGuard([&] { QFile::remove(parts.joined); });
+    PdfExport::place(parts.joined, path);
     return Outcome::Written;
+}
+
+} // namespace
+
+PdfInParts::Outcome PdfInParts::write(OfficeDocument& document, std::unique_ptr<ReadAhead> ahead,
+                                      const QString& path, const FixedFormatOptions& options)
+{
+    const int pages = pagesToDivide(document, ahead != nullptr);
+    if (pages == 0) {
+        finish(ahead, options.progress);
+        return Outcome::NotTried;
+    }
+    const int from = secondPartFrom(pages, ahead != nullptr);
+    std::unique_ptr<ReadAhead> second;
+    try {
+        second = secondReader(std::move(ahead));
+    } catch (const std::exception& e) {
+        return giveUp(pages,
+                      QStringLiteral("no second office (%1)").arg(QString::fromUtf8(e.what())),
+                      Outcome::NotTried);
+    }
+    return exportInParts(document, *second, pages, from, path, options);
 }
 
 } // namespace word
