@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -79,13 +80,11 @@ void sendPages(PrintJob& job, const QString& pdf, PrintProgress& progress)
     }
 }
 
-} // namespace
-
-void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
-                         const PdfWriter& pdfWriter)
+// The printer and the pages the person chose, or nothing: no printer (said once) or the dialog
+// cancelled.
+std::optional<PrintRequest> askForPrint(ErrorTrap& trap, QWidget* parent,
+                                        const PrintableDocument& document)
 {
-    ErrorTrap trap(
-        identity::location(QStringLiteral("Form2"), QStringLiteral("PushButton9_Click")));
     QStringList printers;
     trap.step(100, [&] { printers = PrintQueue::current().printers(); });
     if (printers.isEmpty()) {
@@ -97,7 +96,7 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
                                "and print that."),
                 identity::applicationTitle(), MsgStyle::Ok);
         });
-        return;
+        return std::nullopt;
     }
     PrintRequest request;
     bool chosen = false;
@@ -108,8 +107,23 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
         }
     });
     if (!chosen) {
+        return std::nullopt;
+    }
+    return request;
+}
+
+} // namespace
+
+void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
+                         const PdfWriter& pdfWriter)
+{
+    ErrorTrap trap(
+        identity::location(QStringLiteral("Form2"), QStringLiteral("PushButton9_Click")));
+    const std::optional<PrintRequest> chosen = askForPrint(trap, parent, document);
+    if (!chosen) {
         return;
     }
+    const PrintRequest& request = *chosen;
     // The job first: a Cancel while the pages are made cancels a job the printer knows.
     std::unique_ptr<PrintJob> job;
     trap.step(
