@@ -6,7 +6,6 @@
 #include "offices_ahead.h"
 #include "picture_in_advance.h"
 #include "program_end.h"
-#include "result_claims.h"
 #include "run_offices.h"
 #include "seams.h"
 #include "ticket_template.h"
@@ -44,20 +43,20 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("ticketwright"));
     QApplication::setWindowIcon(applicationIcon());
     Seams::installProduct();
-    // What runs of a killed program left in the temporary folder goes.
-    result_claims::sweep();
     StartWordForTheCheck();
     Form1::setOfficeCheck(CheckWordInstalled);
     PictureInAdvance::setEnabled(true);
 
     Form1 form;
-    // Ending at once, by a close or by a signal, leaves no office process and no working file.
-    const auto endSignals = program_end::install(form);
+    // Ending at once, by a close or by a signal, leaves no office process and no working file;
+    // what runs of a killed program left in the temporary folder goes.
+    const auto session = program_end::install(form);
+    session->sweep();
     const OfficesAhead offices(
         form, [](int count) { RunOffices::startEarly(ticketTemplateBytes(), count); });
     form.Form_Load();
     form.showCentred();
     const int status = QApplication::exec();
-    RunOffices::endAll();
+    session->cleanUp();
     return status;
 }

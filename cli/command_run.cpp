@@ -3,15 +3,13 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "console_host.h"
-#include "end_signals.h"
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "generation_run.h"
 #include "ini_text.h"
 #include "is_installed.h"
 #include "number_text.h"
-#include "result_claims.h"
-#include "run_offices.h"
+#include "program_session.h"
 #include "save_doc_as_pdf.h"
 #include "seams.h"
 #include "ticket_book.h"
@@ -237,13 +235,12 @@ QString CommandRun::remember()
     return {};
 }
 
-// Reports and the end of the program, as a command has them: a report reads as the window shows
-// it, with its location and line label; ending on a signal leaves no office and no working file
-// (the run's own files go with its offices, a document already handed over goes here).
-void CommandRun::installSeams()
+// Reports as a command has them: a report reads as the window shows it, with its location and
+// line label, on standard error; no web site opens.
+Seams CommandRun::commandSeams()
 {
     Seams::installProduct();
-    Seams& seams = Seams::current();
+    Seams seams = Seams::current();
     seams.messageBox = [this](const QString& text, const QString& title, MsgStyle) {
         mHost->endProgressLine();
         say(title + QStringLiteral(": ") +
@@ -253,55 +250,43 @@ void CommandRun::installSeams()
         return MsgAnswer::Ok;
     };
     seams.openUrl = [](const QUrl&) { return false; };
-    seams.endProgram = [this] {
-        cleanUp();
-        std::fflush(nullptr);
-        std::_Exit(mStatus);
-    };
-}
-
-void CommandRun::cleanUp()
-{
-    RunOffices::endAll();
-    DeleteFileQuietly(mScratch);
-    if (mHost && !mHost->result().wordFile.isEmpty()) {
-        DeleteFileQuietly(mHost->result().wordFile);
-    }
-    // Its claim goes with the document it names.
-    result_claims::release();
+    return seams;
 }
 
 int CommandRun::runAndWrite()
 {
     mHost = std::make_unique<ConsoleHost>(mFields, mChoices, mOptions.quiet);
-    installSeams();
-    const EndSignals endSignals(
-        [this](int signal) {
-            mHost->endProgressLine();
-            mStatus = 128 + signal;
-            Seams::current().endProgram();
+    // Every ending removes the output being written and the run's document (the run's own files
+    // go with its offices).
+    ProgramSession session(
+        commandSeams(),
+        [this] {
+            DeleteFileQuietly(mScratch);
+            if (!mHost->result().wordFile.isEmpty()) {
+                DeleteFileQuietly(mHost->result().wordFile);
+            }
         },
-        [](int) { RunOffices::endAllFromAnyThread(); });
+        [this](int) { mHost->endProgressLine(); });
+    session.sweep();
     // The document's name is drawn as the window draws it, seeded by the time and this process,
     // so that commands started together never draw the same name.
     Seams::current().seedRandom(
         static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
-    result_claims::sweep();
     // As the window does at its start: one clear message when no office can start, rather than
     // a report from every step of a run without one. The office that passed is the run's, the
     // only one a .doc needs.
-    mStatus = command_line::kNoOffice;
+    session.setStatus(command_line::kNoOffice);
     mHost->giveOffice(StartCheckedOffice());
-    mStatus = command_line::kRunFailed;
+    session.setStatus(command_line::kRunFailed);
     GenerationRun::PushButton6_Click(*mHost);
     mHost->endProgressLine();
     if (mReports > 0 || mHost->result().wordFile.isEmpty()) {
-        cleanUp();
+        session.cleanUp();
         say(QStringLiteral("Nothing was written."));
         return command_line::kRunFailed;
     }
     const int status = writeOutput();
-    cleanUp();
+    session.cleanUp();
     return status;
 }
 

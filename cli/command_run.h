@@ -2,6 +2,7 @@
 
 #include "command_options.h"
 #include "console_host.h"
+#include "seams.h"
 
 #include <QString>
 
@@ -33,12 +34,10 @@ private:
     QString checkOutput();
     QString remember();
     int runAndWrite();
-    void installSeams();
+    Seams commandSeams();
     int writeOutput();
     int keepBeside();
     QString bookRange() const;
-    // Ends every office and removes the run's document from the temporary folder.
-    void cleanUp();
 
     CommandOptions mOptions;
     std::array<QString, 8> mFields;
@@ -48,5 +47,4 @@ private:
     QString mScratch; // the output being written beside it, until it has its name
     std::unique_ptr<ConsoleHost> mHost;
     int mReports = 0;
-    int mStatus = command_line::kRunFailed; // the status of an end on a signal
 };
