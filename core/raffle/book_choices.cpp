@@ -41,31 +41,42 @@ std::optional<Paper> BookChoices::paperNamed(const QString& value)
     return PaperNames::named(kPaperNames, value, &PaperNames::stored);
 }
 
+namespace {
+
+// The choice a key of values names, taken over into; what is wrong when the value is not one
+// this program knows (then nothing is taken).
+template <typename Choice, std::size_t N>
+QString takeNamed(const QHash<QString, QString>& values, const QString& key,
+                  const std::array<ChoiceNames<Choice>, N>& table, Choice& into)
+{
+    if (!values.contains(key)) {
+        return {};
+    }
+    using Names = ChoiceNames<Choice>;
+    const std::optional<Choice> named = Names::named(table, values.value(key), &Names::stored);
+    if (!named) {
+        return QStringLiteral("%1 must be %2.")
+            .arg(key, Names::all(table, &Names::stored).join(QStringLiteral(" or ")));
+    }
+    into = *named;
+    return {};
+}
+
+} // namespace
+
 QString BookChoices::takeFrom(const QHash<QString, QString>& values)
 {
-    std::optional<TicketOrder> order = this->order;
-    std::optional<Paper> paper = this->paper;
-    if (values.contains(kOrderKey)) {
-        order = orderNamed(values.value(kOrderKey));
-        if (!order) {
-            return QStringLiteral("%1 must be %2.")
-                .arg(
-                    kOrderKey,
-                    OrderNames::all(kOrderNames, &OrderNames::stored).join(QStringLiteral(" or ")));
-        }
-    }
-    if (values.contains(kPaperKey)) {
-        paper = paperNamed(values.value(kPaperKey));
-        if (!paper) {
-            return QStringLiteral("%1 must be %2.")
-                .arg(
-                    kPaperKey,
-                    PaperNames::all(kPaperNames, &PaperNames::stored).join(QStringLiteral(" or ")));
+    TicketOrder takenOrder = order;
+    Paper takenPaper = paper;
+    for (const QString& problem : {takeNamed(values, kOrderKey, kOrderNames, takenOrder),
+                                   takeNamed(values, kPaperKey, kPaperNames, takenPaper)}) {
+        if (!problem.isEmpty()) {
+            return problem;
         }
     }
     firstNumber = values.value(kFirstNumberKey, firstNumber);
-    this->order = *order;
-    this->paper = *paper;
+    order = takenOrder;
+    paper = takenPaper;
     return {};
 }
 

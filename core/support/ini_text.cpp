@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace {
 
 bool isBlank(QChar c)
@@ -9,35 +11,19 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
-// The escapes the store writes; any other backslash is the person's own.
+// The escapes the store writes, and what each stands for; any other backslash is the person's own.
+constexpr std::pair<char16_t, char16_t> kEscapes[] = {
+    {u'\\', u'\\'}, {u'"', u'"'},  {u'\'', u'\''}, {u'?', u'?'},  {u'a', u'\a'}, {u'b', u'\b'},
+    {u'f', u'\f'},  {u'n', u'\n'}, {u'r', u'\r'},  {u't', u'\t'}, {u'v', u'\v'}};
+
 std::optional<QChar> simpleEscape(QChar c)
 {
-    switch (c.unicode()) {
-    case u'\\':
-        return u'\\';
-    case u'"':
-        return u'"';
-    case u'\'':
-        return u'\'';
-    case u'?':
-        return u'?';
-    case u'a':
-        return u'\a';
-    case u'b':
-        return u'\b';
-    case u'f':
-        return u'\f';
-    case u'n':
-        return u'\n';
-    case u'r':
-        return u'\r';
-    case u't':
-        return u'\t';
-    case u'v':
-        return u'\v';
-    default:
-        return std::nullopt;
+    for (const auto& [written, meant] : kEscapes) {
+        if (c == QChar(written)) {
+            return QChar(meant);
+        }
     }
+    return std::nullopt;
 }
 
 // Decodes the escape at text[i] ('\\'); appends it to out and returns the index after it, or
