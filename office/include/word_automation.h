@@ -264,18 +264,23 @@ void setApplicationFactory(ApplicationFactory factory, bool wrapsOfficeEngine = 
 ApplicationFactory defaultApplicationFactory();
 
 // Starts offices now, in the background, until count are waiting for the next instances create()
-// makes, so that those need not wait for an office to start. Each instance still gets an office
-// of its own that nothing else used; waiting ones are ended by terminateAllInstances(). Does
-// nothing while a factory other than the default is installed. Call from the event loop's thread.
+// makes (those made ready by warmInstancesWith count among them), so that those need not wait
+// for an office to start. Each instance still gets an office of its own that no other instance
+// used; waiting ones are ended by terminateAllInstances(). A head start only: an office that
+// fails to start here is not reported, and the instance that would have taken it starts one of
+// its own. Does nothing unless the default factory, or one that wraps it, is installed. Call from
+// the event loop's thread.
 void startInstancesEarly(int count);
 
 // From now on, while the event loop runs, offices started early are also made ready with this
-// document as soon as they can take a connection: each opens it, draws its first page and closes
-// it, so that the instance that takes the office opens and draws its own first document in about
-// a third of the time. Only a saving: an office that fails it is ended, with one line on standard
-// error, and create() goes on without it. An empty document stops this for offices not yet begun.
-// Does nothing while a factory other than the default is installed. Call from the event loop's
-// thread.
+// document as soon as they can take a connection: each is connected, then on a thread of its own
+// opens the document and closes it (nothing is drawn), so that the instance that takes the
+// office opens its own first document in about a third of the time. Only a saving: an office
+// that cannot be connected, fails it or ends meanwhile is ended, with one line on standard
+// error, and create() goes on without it; one for which the document cannot be written, or no
+// thread started, is only connected. An empty document stops this for offices not yet begun.
+// Does nothing unless the default factory, or one that wraps it, is installed. Call from the
+// event loop's thread.
 void warmInstancesWith(const QByteArray& document);
 
 // Ends every office instance this process started, at once. Used when the program must end

@@ -16,9 +16,9 @@ class OfficeDocument;
 // the two together finish well before one alone would. Each part is cut at a hard page break,
 // after which the pages lay out as they do in the whole, and keeps its own art page.
 //
-// Only a saving: when it cannot be done (a short document, no second office, a failure in
-// either part) one line on standard error says why and the caller exports the whole document
-// itself. TICKETWRIGHT_PDF_PARTS=off never divides; =on divides any document of two pages.
+// Only a saving: when it cannot be done the caller exports the whole document itself. A short
+// document, or one that cannot be divided, goes whole without a word; no second office, or a
+// failure in either part, gets one line on standard error that says why. TICKETWRIGHT_PDF_PARTS=off never divides; =on divides any document of two pages.
 class PdfInParts
 {
 public:
