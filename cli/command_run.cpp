@@ -302,6 +302,8 @@ int CommandRun::writeOutput()
             SaveDocAsPDF(mHost->result().wordFile, mScratch, mHost->result().eventName,
                          [this](int percent) {
                              mHost->progress(QStringLiteral("Writing the PDF"), percent);
+                             // A signal meanwhile ends the command at once.
+                             mHost->processEvents();
                          });
             mHost->endProgressLine();
         } else {
