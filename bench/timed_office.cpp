@@ -67,7 +67,14 @@ public:
         Timeline::current().mark(QStringLiteral("closed"));
     }
     void Close(word::WdSaveOptions o) override { mInner->Close(o); }
-    void FitTextToLines() override { mInner->FitTextToLines(); }
+    void FitTextToLines(const word::KeptClear& keptClear) override
+    {
+        mInner->FitTextToLines(keptClear);
+    }
+    void FillPictureBoxes(const QString& boxName, const QByteArray& picture) override
+    {
+        mInner->FillPictureBoxes(boxName, picture);
+    }
     bool HasFields() override { return mInner->HasFields(); }
     void ExpectPages(int pages) override { mInner->ExpectPages(pages); }
     std::unique_ptr<word::Range> range() override

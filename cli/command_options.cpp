@@ -39,10 +39,16 @@ QList<QCommandLineOption> allOptions()
                                   QStringLiteral("ORDER"))
             << QCommandLineOption(QStringLiteral("paper"), choicesHelp(kPaperNames),
                                   QStringLiteral("PAPER"))
+            << QCommandLineOption(QStringLiteral("picture"),
+                                  QStringLiteral("Put the picture in FILE (PNG, JPEG, SVG, BMP, "
+                                                 "GIF) on every ticket."),
+                                  QStringLiteral("FILE"))
+            << QCommandLineOption(QStringLiteral("no-picture"),
+                                  QStringLiteral("No picture, whatever was saved."))
             << QCommandLineOption(QStringLiteral("fields"),
                                   QStringLiteral("Read the fields from FILE, in the settings' own "
                                                  "format (a [Ticketwright] section with Text1 to "
-                                                 "Text8, FirstNumber, Order, Paper)."),
+                                                 "Text8, FirstNumber, Order, Paper, Picture)."),
                                   QStringLiteral("FILE"))
             << QCommandLineOption(QStringLiteral("output"),
                                   QStringLiteral("The file to write: FILE.doc or FILE.pdf."),
@@ -156,6 +162,14 @@ ParsedCommand command_line::parse(const QStringList& arguments)
     }
     if (parser.isSet(QStringLiteral("first-number"))) {
         options.firstNumber = parser.value(QStringLiteral("first-number"));
+    }
+    if (parser.isSet(QStringLiteral("picture")) && parser.isSet(QStringLiteral("no-picture"))) {
+        return wrong(QStringLiteral("--picture and --no-picture cannot both be given."));
+    }
+    if (parser.isSet(QStringLiteral("picture"))) {
+        options.picture = parser.value(QStringLiteral("picture"));
+    } else if (parser.isSet(QStringLiteral("no-picture"))) {
+        options.picture = QString();
     }
     for (const auto take : {takeChoices, takeOutput}) {
         const QString error = take(parser, options);

@@ -17,6 +17,8 @@ struct CommandOptions
     std::optional<QString> firstNumber;
     std::optional<TicketOrder> order;
     std::optional<Paper> paper;
+    // The picture's file as given; an empty text for none (--no-picture).
+    std::optional<QString> picture;
     QString fieldsFile;
     QString output;
     bool pdf = false; // the output's name ends in ".pdf"; otherwise in ".doc"

@@ -14,6 +14,7 @@
 #include "seams.h"
 #include "ticket_book.h"
 #include "ticket_fields.h"
+#include "ticket_picture.h"
 #include "working_files.h"
 
 #include <QDir>
@@ -60,8 +61,9 @@ int command_line::main(const QStringList& arguments)
 int CommandRun::exec()
 {
     using Check = QString (CommandRun::*)();
-    for (const Check check : {&CommandRun::settleFields, &CommandRun::checkValues,
-                              &CommandRun::checkOutput, &CommandRun::remember}) {
+    for (const Check check :
+         {&CommandRun::settleFields, &CommandRun::checkValues, &CommandRun::checkPicture,
+          &CommandRun::checkOutput, &CommandRun::remember}) {
         const QString problem = (this->*check)();
         if (!problem.isEmpty()) {
             say(problem);
@@ -113,6 +115,11 @@ QString CommandRun::settleFields()
     mChoices.firstNumber = mOptions.firstNumber.value_or(mChoices.firstNumber);
     mChoices.order = mOptions.order.value_or(mChoices.order);
     mChoices.paper = mOptions.paper.value_or(mChoices.paper);
+    if (mOptions.picture) {
+        mChoices.picture = mOptions.picture->isEmpty()
+                               ? QString()
+                               : QFileInfo(*mOptions.picture).absoluteFilePath();
+    }
     return {};
 }
 
@@ -162,6 +169,10 @@ QString CommandRun::readFieldsFile()
     if (!problem.isEmpty()) {
         return QStringLiteral("In '%1', %2").arg(path, problem);
     }
+    // A picture named from the fields file is found beside it.
+    if (!mChoices.picture.isEmpty()) {
+        mChoices.picture = QFileInfo(path).dir().absoluteFilePath(mChoices.picture);
+    }
     return {};
 }
 
@@ -185,6 +196,19 @@ QString CommandRun::checkValues()
         return QStringLiteral("%1 (given: '%2')").arg(first.message, mChoices.firstNumber);
     }
     return {};
+}
+
+// The picture, read before any office starts; a saved one that has gone is refused too.
+QString CommandRun::checkPicture()
+{
+    if (mChoices.picture.isEmpty()) {
+        return {};
+    }
+    const TicketPicture picture = TicketPicture::read(mChoices.picture);
+    mPicture = picture.bytes();
+    return picture.ok() ? QString()
+                        : picture.problem() + QStringLiteral(" (--no-picture makes "
+                                                             "tickets without one)");
 }
 
 // A folder that takes the file, and no file there unless it may be replaced.
@@ -229,6 +253,7 @@ QString CommandRun::remember()
         BookChoices::writeFirstNumber(mChoices.firstNumber);
         BookChoices::writeOrder(mChoices.order);
         BookChoices::writePaper(mChoices.paper);
+        BookChoices::writePicture(mChoices.picture);
     } catch (const AppError& failure) {
         return failure.description();
     }
@@ -256,6 +281,7 @@ Seams CommandRun::commandSeams()
 int CommandRun::runAndWrite()
 {
     mHost = std::make_unique<ConsoleHost>(mFields, mChoices, mOptions.quiet);
+    mHost->givePicture(mPicture);
     // Every ending removes the output being written and the run's document (the run's own files
     // go with its offices).
     ProgramSession session(

@@ -31,6 +31,7 @@ private:
     QString settleFields();
     QString readFieldsFile();
     QString checkValues();
+    QString checkPicture();
     QString checkOutput();
     QString remember();
     int runAndWrite();
@@ -43,8 +44,9 @@ private:
     std::array<QString, 8> mFields;
     std::array<bool, 8> mFromFile{}; // the field came from the fields file
     BookChoices mChoices;
-    QString mOutput;  // absolute
-    QString mScratch; // the output being written beside it, until it has its name
+    QByteArray mPicture; // as read, for the run; empty for none
+    QString mOutput;     // absolute
+    QString mScratch;    // the output being written beside it, until it has its name
     std::unique_ptr<ConsoleHost> mHost;
     int mReports = 0;
 };

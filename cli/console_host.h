@@ -34,6 +34,8 @@ public:
     // Nobody sees a preview here; the run's one office is the one the command checked.
     bool wantsPicture() const override { return false; }
     CheckedOffice takeOffice() override { return std::move(mOffice); }
+    QByteArray ticketPicture() const override { return mPicture; }
+    void givePicture(const QByteArray& picture) { mPicture = picture; }
     void giveOffice(CheckedOffice office) { mOffice = std::move(office); }
 
     // What the run made, once handed over (no document before).
@@ -54,4 +56,5 @@ private:
     int mShown = -1;
     RunResult mResult;
     CheckedOffice mOffice;
+    QByteArray mPicture;
 };

@@ -13,6 +13,7 @@
 #include "temp_folder.h"
 #include "ticket_book.h"
 #include "ticket_number_check.h"
+#include "ticket_template.h"
 #include "word_automation.h"
 #include "working_files.h"
 
@@ -202,9 +203,18 @@ void GenerationRun::fillWording()
         });
     }
     mPasses.finish(label::kDonationPass, WdFindWrap::Continue);
+    // The picture takes its box on every ticket, and the lines beside it keep clear of it.
+    const QByteArray picture = mHost.ticketPicture();
+    word::KeptClear besidePicture;
+    if (!picture.isEmpty()) {
+        mTrap.step(label::kDonationPass.execute, [&] {
+            document().FillPictureBoxes(ticket_template::kPictureBox, picture);
+            besidePicture = {ticket_template::besidePicture(), ticket_template::kPictureClear};
+        });
+    }
     // Long wording shrinks to keep every line, so no ticket grows into the next and the page
     // keeps to one page; a statement without a label of its own reports the one before it.
-    mTrap.step(label::kDonationPass.execute, [&] { document().FitTextToLines(); });
+    mTrap.step(label::kDonationPass.execute, [&] { document().FitTextToLines(besidePicture); });
 }
 
 // The filled page, copied once, pasted for every further page, each new page renumbered.

@@ -35,6 +35,9 @@ public:
     // An office the host has started and checked already, for the run to use instead of starting
     // its own; none by default.
     virtual CheckedOffice takeOffice() { return {}; }
+    // The organiser's picture as TicketPicture read it, checked by the host before the run;
+    // empty for none.
+    virtual QByteArray ticketPicture() const { return {}; }
 
     // The hand-over to the preview window, in this order.
     virtual void loadPreview() = 0;

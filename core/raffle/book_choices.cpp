@@ -8,6 +8,7 @@ namespace {
 const QString kFirstNumberKey = QStringLiteral("FirstNumber");
 const QString kOrderKey = QStringLiteral("Order");
 const QString kPaperKey = QStringLiteral("Paper");
+const QString kPictureKey = QStringLiteral("Picture");
 
 QString readKey(const QString& key, const QString& defaultValue)
 {
@@ -28,6 +29,7 @@ BookChoices BookChoices::read()
     choices.firstNumber = readKey(kFirstNumberKey, choices.firstNumber);
     choices.order = orderNamed(readKey(kOrderKey, {})).value_or(choices.order);
     choices.paper = paperNamed(readKey(kPaperKey, {})).value_or(choices.paper);
+    choices.picture = readKey(kPictureKey, {});
     return choices;
 }
 
@@ -75,6 +77,7 @@ QString BookChoices::takeFrom(const QHash<QString, QString>& values)
         }
     }
     firstNumber = values.value(kFirstNumberKey, firstNumber);
+    picture = values.value(kPictureKey, picture);
     order = takenOrder;
     paper = takenPaper;
     return {};
@@ -90,6 +93,11 @@ void BookChoices::writeOrder(TicketOrder order)
     writeKey(kOrderKey, QLatin1String(OrderNames::of(kOrderNames, order).stored));
 }
 
+void BookChoices::writePicture(const QString& path)
+{
+    writeKey(kPictureKey, path);
+}
+
 void BookChoices::writePaper(Paper paper)
 {
     writeKey(kPaperKey, QLatin1String(PaperNames::of(kPaperNames, paper).stored));
@@ -97,5 +105,5 @@ void BookChoices::writePaper(Paper paper)
 
 QStringList BookChoices::settingsKeys()
 {
-    return {kFirstNumberKey, kOrderKey, kPaperKey};
+    return {kFirstNumberKey, kOrderKey, kPaperKey, kPictureKey};
 }

@@ -27,20 +27,22 @@ inline constexpr std::array<PaperNames, 2> kPaperNames{{
     {Paper::A4, "A4", "a4", "A4"},
 }};
 
-// How the tickets are made into books: the first number (as typed), their order and the paper.
-// Kept in the settings store beside the fields, under FirstNumber, Order and Paper; a store
-// without these keys, or with a value this program does not know, gives the defaults: 1, in
-// sequence, Letter.
+// How the tickets are made into books: the first number (as typed), their order, the paper, and
+// the organiser's picture (its file's full path; empty for none). Kept in the settings store
+// beside the fields, under FirstNumber, Order, Paper and Picture; a store without these keys, or
+// with a value this program does not know, gives the defaults: 1, in sequence, Letter, none.
 struct BookChoices
 {
     QString firstNumber = QStringLiteral("1");
     TicketOrder order = TicketOrder::Sequence;
     Paper paper = Paper::Letter;
+    QString picture;
 
     static BookChoices read();
     static void writeFirstNumber(const QString& text);
     static void writeOrder(TicketOrder order);
     static void writePaper(Paper paper);
+    static void writePicture(const QString& path);
     // The settings keys, for keeping what can be read of a damaged store.
     static QStringList settingsKeys();
     // The choice a stored value names, or nothing for a value this program does not know.

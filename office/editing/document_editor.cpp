@@ -97,7 +97,7 @@ int DocumentEditor::runOne(const EditCommand& command)
         keepPages(command.direction, command.count);
         return 0;
     case Kind::FitTextToLines:
-        fitTextToLines();
+        fitTextToLines(command.keptClear);
         return 0;
     case Kind::Statistics:
         return statistic(command.count);
@@ -344,13 +344,13 @@ void DocumentEditor::keepPages(WdGoToDirection which, int page)
     });
 }
 
-void DocumentEditor::fitTextToLines()
+void DocumentEditor::fitTextToLines(const KeptClear& keptClear)
 {
     requireView(); // the office's font metrics come from the window
     endStaging();
     mStatistics.changed();
     guarded(QStringLiteral("Fitting the text to its lines"),
-            [&] { OfficeLineFit(mModel, mText).run(); });
+            [&] { OfficeLineFit(mModel, mText).run(keptClear); });
 }
 
 bool DocumentEditor::replaceAll(const FindRequest& request)

@@ -53,7 +53,7 @@ private:
     void goToPage(WdGoToDirection direction, int count);
     int countPages();
     void keepPages(WdGoToDirection which, int page);
-    void fitTextToLines();
+    void fitTextToLines(const KeptClear& keptClear);
     // Whether the insertion point is collapsed at the end of the text.
     bool insertionAtEnd() const;
     int statistic(int which);

@@ -74,6 +74,10 @@ Sequence<css::beans::NamedValue> encodeCommands(const std::vector<EditCommand>& 
                       Any(static_cast<sal_Int32>(command.request.wrap)),
                       Any(toOU(command.request.style))});
             break;
+        case Kind::FitTextToLines:
+            arguments = anys({Any(toOU(command.keptClear.styles.join(QLatin1Char('\n')))),
+                              Any(command.keptClear.points)});
+            break;
         case Kind::Fail:
             arguments = anys({Any(toOU(command.failure))});
             break;
@@ -121,6 +125,11 @@ std::vector<EditCommand> decodeCommands(const Sequence<css::beans::NamedValue>& 
             command.request.replacement = toQ(argument<rtl::OUString>(arguments, 1));
             command.request.wrap = static_cast<WdFindWrap>(argument<sal_Int32>(arguments, 2));
             command.request.style = toQ(argument<rtl::OUString>(arguments, 3));
+            break;
+        case Kind::FitTextToLines:
+            command.keptClear.styles = toQ(argument<rtl::OUString>(arguments, 0))
+                                           .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            command.keptClear.points = argument<double>(arguments, 1);
             break;
         case Kind::Fail:
             command.failure = toQ(argument<rtl::OUString>(arguments, 0));

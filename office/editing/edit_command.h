@@ -61,6 +61,7 @@ struct EditCommand
     WdGoToDirection direction = WdGoToDirection::Next; // GoToPage, KeepPages
     int count = 0;                                     // GoToPage, KeepPages, Statistics
     FindRequest request;                               // Replace
+    KeptClear keptClear;                               // FitTextToLines
     QString failure;                                   // Fail
 };
 

@@ -164,6 +164,10 @@ void PdfExport::exportPages(const QString& file, const ProgressHandler& progress
         {"ExportFormFields", Any(false)},
         {"IsSkipEmptyPages", Any(false)},
         {"IsAddStream", Any(false)},
+        // Pictures as they are: a logo's edges stay sharp, and one prepared for print is not
+        // scaled down again.
+        {"UseLosslessCompression", Any(true)},
+        {"ReduceImageResolution", Any(false)},
     });
     // The export reports each page it writes; laying the pages out first tells nothing.
     rtl::Reference<CallProgress> indicator(new CallProgress);

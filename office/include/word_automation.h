@@ -84,6 +84,13 @@ struct BatchFailure
     QString description;
 };
 
+// Room kept free at both ends of the lines of some paragraph styles, in points.
+struct KeptClear
+{
+    QStringList styles;
+    double points = 0;
+};
+
 class Replacement
 {
 public:
@@ -203,8 +210,15 @@ public:
     // ones) just enough for its longest paragraph to fit, so the page keeps its lines and with
     // them its layout. A one-page document that the office still lays out on more pages gets
     // smaller characters again, a few times at most. Made for a one-page document about to be
-    // copied: the copies share the styles.
-    virtual void FitTextToLines() = 0;
+    // copied: the copies share the styles. The lines of paragraphs in keptClear's styles keep
+    // its points free at both ends as well (a picture stands beside them).
+    virtual void FitTextToLines(const KeptClear& keptClear = {}) = 0;
+    // Puts the picture (the bytes of a PNG, JPEG, BMP, GIF or SVG file) in place of every
+    // drawing in the page headers named boxName and a number: scaled to fit the drawing's
+    // bounds, its proportions kept, centred there. The document holds the picture once, however
+    // many boxes show it. Throws when there is no such drawing, or the office cannot read the
+    // picture.
+    virtual void FillPictureBoxes(const QString& boxName, const QByteArray& picture) = 0;
     // Whether a field (a page number, a page count, a date, ...) is anywhere in the document,
     // headers and footers included: what it shows may depend on the rest of the document.
     virtual bool HasFields() = 0;

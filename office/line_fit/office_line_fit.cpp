@@ -260,7 +260,8 @@ bool tabsFromIndent(const Reference<css::frame::XModel>& model)
 
 // How far each style must shrink for its widest paragraph to keep to its line.
 QMap<QString, StyleFit> measureStyles(const Reference<css::frame::XModel>& model,
-                                      const std::vector<Paragraph>& page, double textWidth)
+                                      const std::vector<Paragraph>& page, double textWidth,
+                                      const KeptClear& keptClear)
 {
     const bool fromIndent = tabsFromIndent(model);
     FontMeasure measure(Reference<css::awt::XDevice>(
@@ -278,8 +279,12 @@ QMap<QString, StyleFit> measureStyles(const Reference<css::frame::XModel>& model
             width *= kHundredthMmPerPoint * paragraph.scale / 100.0 / FontMeasure::kHeight;
             segments.push_back({width * kWidthAllowance, piece.stop, piece.align});
         }
+        const double clear = keptClear.styles.contains(paragraph.style)
+                                 ? 2 * keptClear.points * kHundredthMmPerPoint
+                                 : 0;
         const double factor = LineFit::factor(
-            segments, textWidth - paragraph.left - paragraph.right - paragraph.firstLine, kTabGap);
+            segments, textWidth - paragraph.left - paragraph.right - paragraph.firstLine - clear,
+            kTabGap);
         if (style.widest == nullptr || factor < style.factor) {
             style.factor = factor;
             style.widest = &paragraph;
@@ -345,14 +350,14 @@ OfficeLineFit::OfficeLineFit(const Reference<css::frame::XModel>& model,
     : mModel(model), mText(text)
 {}
 
-void OfficeLineFit::run()
+void OfficeLineFit::run(const KeptClear& keptClear)
 {
     const FirstPage page = readFirstPage(mText);
     if (page.paragraphs.empty()) {
         return;
     }
     const QMap<QString, StyleFit> styles =
-        measureStyles(mModel, page.paragraphs, textWidthOf(mModel, page.pageStyle));
+        measureStyles(mModel, page.paragraphs, textWidthOf(mModel, page.pageStyle), keptClear);
     const auto paragraphStyles = styleFamily(mModel, "ParagraphStyles");
     for (auto it = styles.cbegin(); it != styles.cend(); ++it) {
         if (it->factor < 1.0) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "word_automation.h"
+
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/text/XText.hpp>
 
@@ -16,7 +18,8 @@ public:
     OfficeLineFit(const com::sun::star::uno::Reference<com::sun::star::frame::XModel>& model,
                   const com::sun::star::uno::Reference<com::sun::star::text::XText>& text);
 
-    void run();
+    // keptClear: see Document::FitTextToLines.
+    void run(const KeptClear& keptClear = {});
 
 private:
     com::sun::star::uno::Reference<com::sun::star::frame::XModel> mModel;

@@ -35,6 +35,11 @@ public:
     void setDisplayAlerts(bool on) override { mDisplayAlerts = on; }
     void setProgress(ProgressHandler handler) override { mProgress = std::move(handler); }
     const ProgressHandler& progress() const { return mProgress; }
+    // The office's own context, for services made inside it.
+    const com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext>& context() const
+    {
+        return mRemote;
+    }
     Documents& documents() override { return *this; }
     Selection& selection() override { return mSelection; }
     std::shared_ptr<Document> activeDocument() override;

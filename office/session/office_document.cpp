@@ -2,6 +2,7 @@
 
 #include "document_store.h"
 #include "document_window.h"
+#include "header_pictures.h"
 #include "notice.h"
 #include "office_application.h"
 #include "office_range.h"
@@ -327,12 +328,23 @@ std::unique_ptr<Range> OfficeDocument::range()
     return std::make_unique<OfficeRange>(shared_from_this());
 }
 
-void OfficeDocument::FitTextToLines()
+void OfficeDocument::FitTextToLines(const KeptClear& keptClear)
 {
     app().watched([&] {
         requireOpen();
         requireView(); // the office's font metrics come from the window
-        edit(EditCommand::of(EditCommand::Kind::FitTextToLines));
+        EditCommand fit = EditCommand::of(EditCommand::Kind::FitTextToLines);
+        fit.keptClear = keptClear;
+        edit(fit);
+    });
+}
+
+void OfficeDocument::FillPictureBoxes(const QString& boxName, const QByteArray& picture)
+{
+    app().watched([&] {
+        requireOpen();
+        guarded(QStringLiteral("Placing the picture"),
+                [&] { HeaderPictures(mModel, app().context()).fill(boxName, picture); });
     });
 }
 

@@ -39,7 +39,8 @@ public:
     void Close() override;
     void Close(WdSaveOptions saveChanges) override;
     std::unique_ptr<Range> range() override;
-    void FitTextToLines() override;
+    void FitTextToLines(const KeptClear& keptClear) override;
+    void FillPictureBoxes(const QString& boxName, const QByteArray& picture) override;
     bool HasFields() override;
     void ExpectPages(int pages) override;
 

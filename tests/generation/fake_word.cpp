@@ -111,9 +111,14 @@ struct FakeDocument : word::Document
         open = false;
         state->active.reset();
     }
-    void FitTextToLines() override
+    void FitTextToLines(const word::KeptClear&) override
     {
         gScript->operation("FitTextToLines");
+        requireOpen();
+    }
+    void FillPictureBoxes(const QString&, const QByteArray&) override
+    {
+        gScript->operation("FillPictureBoxes");
         requireOpen();
     }
     // A field would stand as Word's field-begin mark.

@@ -164,7 +164,7 @@ private slots:
         QTest::newRow("10 tickets") << "10" << BookChoices();
         QTest::newRow("1,000 tickets") << "1000" << BookChoices();
         QTest::newRow("1,000 tickets from 9501, cut and stack on A4")
-            << "1000" << BookChoices{"9501", TicketOrder::CutAndStack, Paper::A4};
+            << "1000" << BookChoices{"9501", TicketOrder::CutAndStack, Paper::A4, {}};
     }
     void everyWayMakesTheSameDocument()
     {

@@ -174,7 +174,7 @@ private slots:
     void booksOfTickets()
     {
         mHost.fields[7] = "20";
-        mHost.choices = {"501", TicketOrder::CutAndStack, Paper::A4};
+        mHost.choices = {"501", TicketOrder::CutAndStack, Paper::A4, {}};
         GenerationRun::PushButton6_Click(mHost);
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messages.value(0).text));
         QCOMPARE(mHost.papersAsked, QList<Paper>{Paper::A4});

@@ -538,7 +538,7 @@ private slots:
         // numbers, on the other paper.
         QTest::newRow("A4, cut and stack from 9996")
             << sampleFields(QStringLiteral("110"))
-            << BookChoices{QStringLiteral("9996"), TicketOrder::CutAndStack, Paper::A4};
+            << BookChoices{QStringLiteral("9996"), TicketOrder::CutAndStack, Paper::A4, {}};
         QTest::newRow("long wording")
             << QStringList{"ST. BARTHOLOMEW'S ANNUAL SPRING GALA, AUCTION & GRAND RAFFLE",
                            "DRAWING AT 9 PM IN THE MAIN BALLROOM!!!",

@@ -84,7 +84,7 @@ private slots:
         QTest::addColumn<int>("pages");
         QTest::newRow("the default printer, Letter") << BookChoices() << PrintRequest() << 4;
         QTest::newRow("a chosen printer, A4 cut and stack, two copies of pages 2 to 3")
-            << BookChoices{"501", TicketOrder::CutAndStack, Paper::A4}
+            << BookChoices{"501", TicketOrder::CutAndStack, Paper::A4, {}}
             << PrintRequest{kOther, 2, 2, 3} << 2;
     }
     void printsTheRunsOwnPages()

@@ -1,0 +1,256 @@
+#include "ticket_picture.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <cmath>
+
+namespace {
+
+const QString kKinds = QStringLiteral("PNG, JPEG, SVG, BMP or GIF");
+
+QString nameOf(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+// Whether the content is XML whose first element is an SVG drawing.
+bool looksLikeSvg(const QByteArray& content)
+{
+    QXmlStreamReader xml(content);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+            return xml.name() == QLatin1String("svg");
+        }
+    }
+    return false;
+}
+
+// A reference that leaves the file: anything but a fragment of this file ("#id") or data held in
+// it ("data:").
+bool leavesTheFile(QStringView reference)
+{
+    const QStringView target = reference.trimmed();
+    return !target.isEmpty() && !target.startsWith(QLatin1Char('#')) &&
+           !target.startsWith(QLatin1String("data:"), Qt::CaseInsensitive);
+}
+
+// The first reference in style text (a style attribute or a style element) that leaves the file.
+QString outsideReferenceInStyle(const QString& style)
+{
+    static const QRegularExpression url(
+        QStringLiteral("url\\(\\s*['\"]?([^'\")]*)|@import\\s*['\"]?([^'\";\\s]*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (auto it = url.globalMatch(style); it.hasNext();) {
+        const auto match = it.next();
+        const QString target = match.captured(1).isNull() ? match.captured(2) : match.captured(1);
+        if (match.captured(1).isNull() || leavesTheFile(target)) {
+            return target.isEmpty() ? match.captured() : target;
+        }
+    }
+    return {};
+}
+
+// The first thing in an SVG that would make a reader fetch another file or go to the network,
+// or declare entities (which can stand for another file); empty when it holds everything itself.
+QString outsideReference(const QByteArray& content)
+{
+    QXmlStreamReader xml(content);
+    bool inStyle = false;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (!xml.entityDeclarations().isEmpty()) {
+                return QStringLiteral("an entity declaration");
+            }
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            if (xml.processingInstructionTarget() != QLatin1String("xml")) {
+                return QStringLiteral("<?%1?>").arg(xml.processingInstructionTarget());
+            }
+            break;
+        case QXmlStreamReader::StartElement: {
+            if (xml.namespaceUri() == QLatin1String("http://www.w3.org/2001/XInclude")) {
+                return QStringLiteral("an XInclude");
+            }
+            inStyle = xml.name() == QLatin1String("style");
+            for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+                const QStringView name = attribute.name();
+                if ((name == QLatin1String("href") || name == QLatin1String("src")) &&
+                    leavesTheFile(attribute.value())) {
+                    return attribute.value().toString();
+                }
+                const QString inCss = outsideReferenceInStyle(attribute.value().toString());
+                if (!inCss.isEmpty()) {
+                    return inCss;
+                }
+            }
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            inStyle = false;
+            break;
+        case QXmlStreamReader::Characters:
+            if (inStyle) {
+                const QString inCss = outsideReferenceInStyle(xml.text().toString());
+                if (!inCss.isEmpty()) {
+                    return inCss;
+                }
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return {};
+}
+
+// The pixel size that fits within largest, proportions kept; size itself when it fits already.
+QSize fitted(const QSize& size, const QSize& largest)
+{
+    if (size.width() <= largest.width() && size.height() <= largest.height()) {
+        return size;
+    }
+    return size.scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+} // namespace
+
+QSize TicketPicture::largestPixels()
+{
+    return {static_cast<int>(std::ceil(kBoxPoints.width() * kDotsPerInch / 72.0)),
+            static_cast<int>(std::ceil(kBoxPoints.height() * kDotsPerInch / 72.0))};
+}
+
+TicketPicture TicketPicture::refused(const QString& problem)
+{
+    TicketPicture picture;
+    picture.mProblem = problem;
+    return picture;
+}
+
+TicketPicture TicketPicture::read(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        return refused(QStringLiteral("The picture \"%1\" cannot be found.").arg(path));
+    }
+    // Only a plain file: a folder, a device or a pipe could never end or never be a picture.
+    if (!info.isFile()) {
+        return refused(QStringLiteral("\"%1\" is not a picture file.").arg(path));
+    }
+    if (info.size() == 0) {
+        return refused(QStringLiteral("The picture \"%1\" is empty.").arg(nameOf(path)));
+    }
+    if (info.size() > kMemoryLimit) {
+        return refused(QStringLiteral("The picture \"%1\" is too large: %2 MiB, more than the "
+                                      "%3 MiB a picture may take.")
+                           .arg(nameOf(path))
+                           .arg(info.size() >> 20)
+                           .arg(kMemoryLimit >> 20));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return refused(QStringLiteral("The picture \"%1\" cannot be read: %2.")
+                           .arg(nameOf(path), file.errorString()));
+    }
+    const QByteArray content = file.read(kMemoryLimit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return refused(QStringLiteral("The picture \"%1\" cannot be read: %2.")
+                           .arg(nameOf(path), file.errorString()));
+    }
+    if (content.isEmpty()) {
+        return refused(QStringLiteral("The picture \"%1\" is empty.").arg(nameOf(path)));
+    }
+    return looksLikeSvg(content) ? readSvg(path, content) : readRaster(path, content);
+}
+
+TicketPicture TicketPicture::readSvg(const QString& path, const QByteArray& content)
+{
+    QXmlStreamReader xml(content);
+    while (!xml.atEnd()) {
+        xml.readNext();
+    }
+    if (xml.hasError()) {
+        return refused(QStringLiteral("The picture \"%1\" is a damaged SVG drawing: %2 (line %3).")
+                           .arg(nameOf(path), xml.errorString())
+                           .arg(xml.lineNumber()));
+    }
+    const QString outside = outsideReference(content);
+    if (!outside.isEmpty()) {
+        return refused(QStringLiteral("The picture \"%1\" refers to something outside it (%2). "
+                                      "Use a picture that holds everything itself.")
+                           .arg(nameOf(path), outside.left(80)));
+    }
+    TicketPicture picture;
+    picture.mBytes = content;
+    return picture;
+}
+
+TicketPicture TicketPicture::readRaster(const QString& path, const QByteArray& content)
+{
+    QBuffer buffer;
+    buffer.setData(content);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(static_cast<int>(kMemoryLimit >> 20));
+    const QByteArray format = reader.format();
+    if (format.isEmpty() || !reader.canRead()) {
+        return refused(QStringLiteral("\"%1\" is not a picture Ticketwright can use. Choose a %2 "
+                                      "file.")
+                           .arg(nameOf(path), kKinds));
+    }
+    QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() * 4 > kMemoryLimit) {
+        return refused(QStringLiteral("The picture \"%1\" is too large: %2 × %3 pixels need more "
+                                      "than the %4 MiB a picture may take.")
+                           .arg(nameOf(path))
+                           .arg(size.width())
+                           .arg(size.height())
+                           .arg(kMemoryLimit >> 20));
+    }
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize upright = turned ? size.transposed() : size;
+    const QSize wanted = size.isValid() ? fitted(upright, largestPixels()) : QSize();
+    const bool asItIs = (format == "png" || format == "jpeg") && wanted == upright &&
+                        reader.transformation() == QImageIOHandler::TransformationNone;
+    if (wanted.isValid() && wanted != upright) {
+        // Scaled while it is decoded where the kind allows (a JPEG is never decoded whole).
+        reader.setScaledSize(turned ? wanted.transposed() : wanted);
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        return refused(QStringLiteral("The picture \"%1\" cannot be read: %2.")
+                           .arg(nameOf(path), reader.errorString()));
+    }
+    TicketPicture picture;
+    if (asItIs) {
+        picture.mBytes = content;
+        return picture;
+    }
+    if (!size.isValid()) {
+        image = image.scaled(fitted(image.size(), largestPixels()), Qt::KeepAspectRatio,
+                             Qt::SmoothTransformation);
+    }
+    QBuffer out(&picture.mBytes);
+    out.open(QIODevice::WriteOnly);
+    // A photograph stays a JPEG, small; anything else, or with transparency, a PNG.
+    const bool photograph = format == "jpeg" && !image.hasAlphaChannel();
+    QImageWriter writer(&out, photograph ? "jpeg" : "png");
+    if (photograph) {
+        writer.setQuality(92);
+    }
+    if (!writer.write(image)) {
+        return refused(QStringLiteral("The picture \"%1\" cannot be prepared: %2.")
+                           .arg(nameOf(path), writer.errorString()));
+    }
+    return picture;
+}
