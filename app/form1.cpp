@@ -4,6 +4,7 @@
 #include "app_identity.h"
 #include "appearance.h"
 #include "book_row.h"
+#include "picture_row.h"
 #include "error_trap.h"
 #include "file_helpers.h"
 #include "generation_run.h"
@@ -41,7 +42,7 @@ QString location(const char* procedure)
 }
 
 // Designed geometry in twips: left, top, width, height. The client area grows by the book row.
-constexpr QSize kClient(8040, 6045 + BookRow::kHeight);
+constexpr QSize kClient(8040, 6045 + BookRow::kHeight + PictureRow::kHeight);
 constexpr std::array<QRect, 8> kFrames = {{
     {120, 1110, 7800, 825},
     {120, 1980, 7800, 825},
@@ -90,6 +91,8 @@ void Form1::buildControls()
         this, [this] { return Text(8)->text(); },
         [this](const QString& message) { reportSaveFailure(message); });
     connect(Text(8), &QLineEdit::textChanged, mBookRow, &BookRow::updateRange);
+    mPictureRow =
+        new PictureRow(this, [this](const QString& message) { reportSaveFailure(message); });
     setFocusOrder();
 
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
@@ -142,6 +145,8 @@ void Form1::setFocusOrder()
     setTabOrder(PushButton3, mBookRow->FirstNumber);
     setTabOrder(mBookRow->FirstNumber, mBookRow->Order);
     setTabOrder(mBookRow->Order, mBookRow->Paper);
+    setTabOrder(mBookRow->Paper, mPictureRow->ChoosePicture);
+    setTabOrder(mPictureRow->ChoosePicture, mPictureRow->NoPicture);
     for (QGroupBox* frame : mFrame) {
         frame->setFocusPolicy(Qt::NoFocus);
     }
@@ -178,6 +183,7 @@ void Form1::Form_Load()
         }
     });
     trap.step(146, [&] { mBookRow->load(); });
+    trap.step(146, [&] { mPictureRow->load(); });
 }
 
 void Form1::showCentred()
@@ -262,6 +268,10 @@ void Form1::PushButton6_Click()
         mBookRow->focusFirstNumber();
         return;
     }
+    // A picture that cannot be used is refused before anything else is done.
+    if (!mBusy && !mPictureRow->readForRun(mPicture)) {
+        return;
+    }
     GenerationRun::PushButton6_Click(*this);
 }
 
@@ -272,7 +282,9 @@ QByteArray Form1::templateBytes(Paper paper) const
 
 BookChoices Form1::bookChoices() const
 {
-    return mBookRow->choices();
+    BookChoices choices = mBookRow->choices();
+    choices.picture = mPictureRow->path();
+    return choices;
 }
 
 QString Form1::fieldText(int n) const

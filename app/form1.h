@@ -12,6 +12,7 @@
 #include <memory>
 
 class BookRow;
+class PictureRow;
 class Form2;
 class QGroupBox;
 class QLineEdit;
@@ -39,6 +40,7 @@ public:
     QGroupBox* Frame(int n) const { return mFrame.at(static_cast<size_t>(n - 1)); }
     // First number, order, paper and the numbers the run makes.
     BookRow* bookRow() const { return mBookRow; }
+    PictureRow* pictureRow() const { return mPictureRow; }
 
     QPushButton* PushButton6 = nullptr; // "Start Creating Template"
     QPushButton* PushButton2 = nullptr; // "Help"
@@ -59,6 +61,7 @@ public:
     // The generation run reads and drives the window through these.
     QByteArray templateBytes(Paper paper) const override;
     BookChoices bookChoices() const override;
+    QByteArray ticketPicture() const override { return mPicture; }
     QString fieldText(int n) const override;
     bool busy() const override { return mBusy; }
     void setBusy(bool busy) override { mBusy = busy; }
@@ -95,6 +98,8 @@ private:
     void openWebSiteOccasionally();
 
     BookRow* mBookRow = nullptr;
+    PictureRow* mPictureRow = nullptr;
+    QByteArray mPicture; // the picture of the run being started, as read
     std::array<QGroupBox*, 8> mFrame{};
     std::array<QLineEdit*, 8> mText{};
     WindowPointer mPointer;

@@ -104,6 +104,9 @@ void Seams::installProduct()
     Seams& s = current();
     s.messageBox = showMessageBox;
     s.saveFileName = askSaveFileName;
+    s.openFileName = [](QWidget* parent, const QString& title, const QString& filter) {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    };
     s.printDialog = askPrint;
     s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     // Two copies started in the same second must not draw the same document names.

@@ -34,6 +34,9 @@ struct Seams
     std::function<QString(QWidget* parent, const QString& title, const QString& filter,
                           QString* selectedFilter)>
         saveFileName;
+    // The desktop's dialog for a file to open: its path, or an empty text when cancelled.
+    std::function<QString(QWidget* parent, const QString& title, const QString& filter)>
+        openFileName;
     std::function<bool(const QUrl& url)> openUrl;
     // The print dialog for a document of pages pages on paper: false when the person cancelled;
     // otherwise request holds the printer, the copies and the pages chosen.

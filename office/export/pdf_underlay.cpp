@@ -75,6 +75,7 @@ void PdfUnderlay::run(const std::vector<Part>& parts, const QString& target) con
         std::vector<QByteArray> names;
         std::vector<std::unique_ptr<QPDF>> files;
         const QByteArray targetName = QFile::encodeName(target);
+        QPDFObjectHandle art;
         for (const Part& part : parts) {
             names.push_back(QFile::encodeName(part.file));
             files.push_back(std::make_unique<QPDF>());
@@ -91,18 +92,23 @@ void PdfUnderlay::run(const std::vector<Part>& parts, const QString& target) con
                                 .arg(pages.size() - first)
                                 .arg(part.pages));
             }
-            const QPDFObjectHandle art = pages.front().getFormXObjectForPage();
-            for (std::size_t i = first; i < pages.size(); ++i) {
-                underlay(pages[i], art);
-            }
             if (files.size() == 1) {
+                art = pages.front().getFormXObjectForPage();
+                for (std::size_t i = first; i < pages.size(); ++i) {
+                    underlay(pages[i], art);
+                }
                 for (std::size_t i = 0; i < first; ++i) {
                     document.removePage(pages[i]);
                 }
             } else {
-                QPDFPageDocumentHelper joined(*files.front());
+                // Every part draws the same art: the first part's serves them all, so that a
+                // picture in it is stored once in the whole file.
+                QPDF& joined = *files.front();
+                QPDFPageDocumentHelper joinedPages(joined);
                 for (std::size_t i = first; i < pages.size(); ++i) {
-                    joined.addPage(pages[i], false);
+                    QPDFPageObjectHelper page(joined.copyForeignObject(pages[i].getObjectHandle()));
+                    underlay(page, art);
+                    joinedPages.addPage(page, false);
                 }
             }
         }

@@ -280,7 +280,7 @@ private slots:
         Form1& form = loadedForm();
         const qreal k = form.logicalDpiX() / 1440.0;
         auto px = [k](int twips) { return qRound(twips * k); };
-        QCOMPARE(form.size(), QSize(px(8040), px(6045 + 930))); // the book row below the bar
+        QCOMPARE(form.size(), QSize(px(8040), px(6045 + 930 + 930))); // book and picture rows
         QCOMPARE(form.minimumSize(), form.maximumSize());
         QCOMPARE(form.frameGeometry().center(), form.screen()->availableGeometry().center());
         QCOMPARE(form.font().pointSizeF(), 9.0);

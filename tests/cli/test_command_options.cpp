@@ -98,7 +98,7 @@ private slots:
                 parsed << name;
             }
         }
-        QCOMPARE(parsed.size(), 18);
+        QCOMPARE(parsed.size(), 20);
         const QSet<QString> inUsage =
             longOptionsIn(command_line::usage()) + QSet<QString>{"help", "version"};
         QCOMPARE(inUsage, parsed);

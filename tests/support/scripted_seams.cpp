@@ -19,6 +19,9 @@ ScriptedSeams::ScriptedSeams() : mPrevious(Seams::current())
         }
         return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
     };
+    s.openFileName = [this](QWidget*, const QString&, const QString&) {
+        return openPaths.isEmpty() ? QString() : openPaths.takeFirst();
+    };
     s.openUrl = [this](const QUrl& url) {
         openedUrls.append(url);
         return openUrlSucceeds;

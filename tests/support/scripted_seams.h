@@ -33,6 +33,7 @@ public:
     QStringList savePaths;      // taken in turn by the save dialog; cancel when empty
     QStringList saveFilters;    // the filter chosen in each save dialog; the first when empty
     QStringList offeredFilters; // what each save dialog offered
+    QStringList openPaths;      // taken in turn by the open dialog; cancel when empty
     QList<QUrl> openedUrls;
     // Each print dialog: false cancels; otherwise printRequest is the person's choice. What the
     // program offered is recorded.
