@@ -5,10 +5,12 @@
 #include "form2.h"
 #include "generation_run.h"
 #include "picture_in_advance.h"
+#include "picture_row.h"
 #include "scripted_seams.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -27,6 +29,14 @@ inline QString runFromMainWindow(std::unique_ptr<Form1>& form, const QStringList
     form->bookRow()->FirstNumber->setText(book.firstNumber);
     form->bookRow()->Order->setCurrentIndex(int(book.order));
     form->bookRow()->Paper->setCurrentIndex(int(book.paper));
+    if (!book.picture.isEmpty()) {
+        // Chosen as a person chooses it, through the open dialog.
+        Seams& seams = Seams::current();
+        const auto dialog = seams.openFileName;
+        seams.openFileName = [&](QWidget*, const QString&, const QString&) { return book.picture; };
+        form->pictureRow()->ChoosePicture->click();
+        seams.openFileName = dialog;
+    }
     form->PushButton6_Click();
     return form->preview() ? form->preview()->mWordFile : QString();
 }

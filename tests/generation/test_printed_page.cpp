@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -65,6 +66,7 @@ struct Page
     QList<Line> lines;
     QList<Rule> rules;
     QList<Shape> shapes;
+    QList<QRectF> pictures;
     // Where it comes from, for a closer look at a part of it.
     QString pdf;
     int number = 0;
@@ -113,7 +115,7 @@ QList<Page> textPages(const QString& pdf)
             continue;
         }
         if (xml.name() == QLatin1String("page")) {
-            pages.append({QSizeF(number("width"), number("height")), {}, {}, {}, {}, 0});
+            pages.append({QSizeF(number("width"), number("height")), {}, {}, {}, {}, {}, 0});
         } else if (xml.name() == QLatin1String("line") && !pages.isEmpty()) {
             Line line{QRectF(QPointF(number("xMin"), number("yMin")),
                              QPointF(number("xMax"), number("yMax"))),
@@ -162,6 +164,7 @@ void readDrawing(const QString& pdf, int pageNumber, Page& page)
     static const QRegularExpression token(QStringLiteral("[MLCZ]|-?[0-9.]+(?:e-?[0-9]+)?"));
     QList<QTransform> groups{QTransform()};
     int inDefinitions = 0;
+    QHash<QString, QSizeF> images; // by id; drawn where a use outside the definitions puts them
     while (!xml.atEnd()) {
         const auto type = xml.readNext();
         if (type == QXmlStreamReader::EndElement) {
@@ -181,6 +184,18 @@ void readDrawing(const QString& pdf, int pageNumber, Page& page)
         } else if (xml.name() == QLatin1String("g")) {
             groups.append(transformOf(attributes.value(QLatin1String("transform"))) *
                           groups.last());
+        }
+        if (xml.name() == QLatin1String("image")) {
+            images.insert(attributes.value(QLatin1String("id")).toString(),
+                          QSizeF(attributes.value(QLatin1String("width")).toDouble(),
+                                 attributes.value(QLatin1String("height")).toDouble()));
+        } else if (xml.name() == QLatin1String("use") && inDefinitions == 0) {
+            const QString id = attributes.value(QLatin1String("xlink:href")).toString().mid(1);
+            if (images.contains(id)) {
+                page.pictures.append(
+                    (transformOf(attributes.value(QLatin1String("transform"))) * groups.last())
+                        .mapRect(QRectF(QPointF(), images.value(id))));
+            }
         }
         if (xml.name() != QLatin1String("path") || inDefinitions > 0) {
             continue;
@@ -350,7 +365,7 @@ class TestPrintedPage : public QObject, private RealRuns
 
     // The page of tickets numbered top to bottom, as the PDF shows it.
     void checkPage(const Page& page, const QList<int>& numbers,
-                   const QList<std::pair<QString, int>>& wording)
+                   const QList<std::pair<QString, int>>& wording, bool withPicture)
     {
         const QString where =
             QStringLiteral("page of %1: ").arg(ticket_numbers::format(numbers.first()));
@@ -439,6 +454,41 @@ class TestPrintedPage : public QObject, private RealRuns
         QCOMPARE(fills, 5);
         QCOMPARE(stars, 10);
 
+        // The picture: once on each ticket, in its main part at the left, as large as its box
+        // lets it be, clear of every line of text, every rule and the stars.
+        QCOMPARE(page.pictures.size(), withPicture ? 5 : 0);
+        for (const QRectF& picture : page.pictures) {
+            const auto holds = [&](const Ticket& t) {
+                return t.mainPart().contains(picture) &&
+                       picture.right() < t.mainPart().left() + t.mainPart().width() / 4;
+            };
+            QVERIFY2(std::count_if(tickets.cbegin(), tickets.cend(), holds) == 1,
+                     qPrintable(where + QStringLiteral("picture at %1 not at the left of one "
+                                                       "ticket's main part")
+                                            .arg(describe(picture))));
+            QVERIFY2(picture.width() > 50 || picture.height() > 38,
+                     qPrintable(where + QStringLiteral("picture at %1 does not fill its box")
+                                            .arg(describe(picture))));
+            for (const Line& line : page.lines) {
+                QVERIFY2(!picture.intersects(line.box),
+                         qPrintable(where + QStringLiteral("picture at %1 covers \"%2\" at %3")
+                                                .arg(describe(picture), line.text.left(40),
+                                                     describe(line.box))));
+            }
+            for (const Rule& rule : page.rules) {
+                QVERIFY2(!picture.intersects(rule.box),
+                         qPrintable(where + QStringLiteral("picture at %1 crosses the rule at %2")
+                                                .arg(describe(picture), describe(rule.box))));
+            }
+            for (const Shape& shape : page.shapes) {
+                QVERIFY2(!sameColor(shape.fill, QColor(0xfb, 0xbf, 0x24)) ||
+                             !picture.intersects(shape.box),
+                         qPrintable(
+                             where +
+                             QStringLiteral("picture at %1 covers a star").arg(describe(picture))));
+            }
+        }
+
         // Everything printed stays where printers reach; a Letter page on A4 paper too, whether
         // the printer puts the page at the paper's corner or in its middle.
         QRectF printed;
@@ -524,8 +574,26 @@ class TestPrintedPage : public QObject, private RealRuns
         }
     }
 
+    // A 4:3 picture, transparent but for a disc, in a folder of the test's own.
+    QString logoFile() const
+    {
+        const QString path = mPictures.filePath(QStringLiteral("logo.png"));
+        if (!QFile::exists(path)) {
+            QImage logo(400, 300, QImage::Format_ARGB32);
+            logo.fill(Qt::transparent);
+            QPainter painter(&logo);
+            painter.setBrush(QColor(0x1d, 0x4e, 0xd8));
+            painter.drawEllipse(QRect(0, 0, 400, 300));
+            painter.end();
+            logo.save(path);
+        }
+        return path;
+    }
+    QTemporaryDir mPictures;
+
 private slots:
     void initTestCase() { useOwnSettingsAndTemplate(); }
+
     void init() { freshCase(); }
     void cleanup() { endCase(); }
 
@@ -539,16 +607,22 @@ private slots:
         QTest::newRow("A4, cut and stack from 9996")
             << sampleFields(QStringLiteral("110"))
             << BookChoices{QStringLiteral("9996"), TicketOrder::CutAndStack, Paper::A4, {}};
-        QTest::newRow("long wording")
-            << QStringList{"ST. BARTHOLOMEW'S ANNUAL SPRING GALA, AUCTION & GRAND RAFFLE",
-                           "DRAWING AT 9 PM IN THE MAIN BALLROOM!!!",
-                           "$1,500 CASH!",
-                           "$750 GIFT CD",
-                           "$250 DINNER!",
-                           "NEED NOT BE PRESENT; WINNERS CALLED!!!!",
-                           "$25 PER TIX!",
-                           "110"}
-            << BookChoices();
+        const QStringList longWording{
+            "ST. BARTHOLOMEW'S ANNUAL SPRING GALA, AUCTION & GRAND RAFFLE",
+            "DRAWING AT 9 PM IN THE MAIN BALLROOM!!!",
+            "$1,500 CASH!",
+            "$750 GIFT CD",
+            "$250 DINNER!",
+            "NEED NOT BE PRESENT; WINNERS CALLED!!!!",
+            "$25 PER TIX!",
+            "110"};
+        QTest::newRow("long wording") << longWording << BookChoices();
+        // A wide logo with transparency; the heading lines shrink to keep clear of it.
+        QTest::newRow("long wording beside a picture")
+            << longWording << BookChoices{"1", TicketOrder::Sequence, Paper::Letter, logoFile()};
+        QTest::newRow("A4 with a picture")
+            << sampleFields(QStringLiteral("110"))
+            << BookChoices{"1", TicketOrder::Sequence, Paper::A4, logoFile()};
         const QString han = QString::fromUtf8("春季盛大抽奖晚会").repeated(8);
         QTest::newRow("other scripts")
             << QStringList{han,
@@ -599,7 +673,7 @@ private slots:
                 for (int k = 1; k <= 5; ++k) {
                     onPage << numbers.numberAt(n, k);
                 }
-                checkPage(pages[n - 1], onPage, wordingOfATicket(fields));
+                checkPage(pages[n - 1], onPage, wordingOfATicket(fields), !book.picture.isEmpty());
                 if (QTest::currentTestFailed()) {
                     qWarning("in %s", qPrintable(pdf));
                     return;
