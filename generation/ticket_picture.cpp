@@ -20,7 +20,8 @@ QString nameOf(const QString& path)
     return QFileInfo(path).fileName();
 }
 
-// Whether the content is XML whose first element is an SVG drawing.
+// Whether the content is XML whose first element is an SVG drawing; one cut short or damaged
+// before that element ends counts when it begins like one.
 bool looksLikeSvg(const QByteArray& content)
 {
     QXmlStreamReader xml(content);
@@ -29,7 +30,7 @@ bool looksLikeSvg(const QByteArray& content)
             return xml.name() == QLatin1String("svg");
         }
     }
-    return false;
+    return xml.hasError() && content.left(4096).contains("<svg");
 }
 
 // A reference that leaves the file: anything but a fragment of this file ("#id") or data held in

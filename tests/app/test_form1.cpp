@@ -2,6 +2,7 @@
 #include "book_row.h"
 #include "cursor_encoder.h"
 #include "form1.h"
+#include "picture_row.h"
 #include "random_bytes.h"
 #include "scripted_seams.h"
 
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -249,6 +251,47 @@ private slots:
         form.Text(1)->setFocus(Qt::TabFocusReason);
         QCOMPARE(row.FirstNumber->text(), QString("42")); // as it will be printed
         QCOMPARE(mSeams->messages.size(), 2);
+    }
+
+    // The picture row: a bad choice is refused and the old one kept; a saved picture that has
+    // gone since stops the run before it starts, with every field and choice as it was.
+    void pictureRow()
+    {
+        QTemporaryDir pictures;
+        const QString logo = pictures.filePath("logo.png");
+        QVERIFY(QImage(60, 40, QImage::Format_RGB32).save(logo));
+        const QString gone = pictures.filePath("gone.png");
+        store("Picture", gone);
+        Form1& form = loadedForm();
+        PictureRow& row = *form.pictureRow();
+        QCOMPARE(row.PictureName->text(), QString("gone.png"));
+        form.bookRow()->Paper->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form.bookRow()->Paper, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), row.ChoosePicture);
+
+        QFile text(pictures.filePath("notes.png"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("words") == 5);
+        text.close();
+        mSeams->openPaths = {text.fileName(), logo};
+        row.ChoosePicture->click();
+        QCOMPARE(mSeams->messageTexts(),
+                 QStringList("\"notes.png\" is not a picture Ticketwright can use. Choose a PNG, "
+                             "JPEG, SVG, BMP or GIF file."));
+        QCOMPARE(stored("Picture"), gone);
+        form.PushButton6_Click();
+        QCOMPARE(mSeams->messages.size(), 2);
+        QVERIFY2(mSeams->messages[1].text.startsWith(
+                     QString("The picture \"%1\" cannot be found.").arg(gone)),
+                 qPrintable(mSeams->messages[1].text));
+        QVERIFY(form.preview() == nullptr && !form.mBusy);
+
+        row.ChoosePicture->click();
+        QCOMPARE(stored("Picture"), logo);
+        QCOMPARE(row.PictureName->text(), QString("logo.png"));
+        QCOMPARE(form.bookChoices().picture, logo);
+        row.NoPicture->click();
+        QCOMPARE(stored("Picture"), QString());
+        QVERIFY(form.bookChoices().picture.isEmpty() && !row.NoPicture->isEnabled());
     }
 
     void sampleDataOverwritesEveryField()
