@@ -68,7 +68,8 @@ Reference<css::graphic::XGraphic> graphicOf(const Reference<css::uno::XComponent
     return graphic;
 }
 
-// The picture's proportions, width over height: from its size on paper, else its pixels.
+// The picture's proportions, width over height: from its size on paper, else its pixels; 0 for
+// a picture that draws nothing (an empty drawing), which then fills its box.
 double proportionsOf(const Reference<css::graphic::XGraphic>& graphic)
 {
     const Reference<css::beans::XPropertySet> properties(graphic, UNO_QUERY_THROW);
@@ -79,7 +80,7 @@ double proportionsOf(const Reference<css::graphic::XGraphic>& graphic)
             return static_cast<double>(size.Width) / size.Height;
         }
     }
-    throw Error(QStringLiteral("The picture has no size."));
+    return 0;
 }
 
 // A shape just added to a group reads its place as every member does, on the page, but takes a
@@ -123,8 +124,10 @@ int HeaderPictures::fill(const QString& boxName, const QByteArray& picture)
         const css::awt::Point at = box.shape->getPosition();
         const css::awt::Size room = box.shape->getSize();
         // As large as the box allows, its proportions kept, centred.
-        const double width = std::min<double>(room.Width, room.Height * proportions);
-        const double height = width / proportions;
+        const double width = proportions > 0
+                                 ? std::min<double>(room.Width, room.Height * proportions)
+                                 : room.Width;
+        const double height = proportions > 0 ? width / proportions : room.Height;
         const Reference<css::drawing::XShape> shown(
             factory->createInstance("com.sun.star.drawing.GraphicObjectShape"), UNO_QUERY_THROW);
         Reference<css::beans::XPropertySet>(shown, UNO_QUERY_THROW)

@@ -69,6 +69,30 @@ run 2 --fields "$work/bytes.conf" --output "$out/x.doc"
 grep -q "value of Text2 is not text" "$work/err" || fail "a value that is not text was blanked"
 echo "binary, huge and non-text fields files refused"
 
+# A picture that will not do is refused before any office starts, the saved one too once it has
+# gone; --no-picture then makes the tickets. A picture named in a fields file is found beside it.
+printf 'not a picture' >"$work/notes.png"
+run 2 --picture "$work/notes.png" --output "$out/x.doc"
+grep -q "is not a picture Ticketwright can use" "$work/err" || fail "a text file was taken as a picture"
+printf '<svg xmlns="http://www.w3.org/2000/svg"><image href="http://example.org/a.png"/></svg>' \
+    >"$work/net.svg"
+run 2 --picture "$work/net.svg" --output "$out/x.doc"
+grep -q "refers to something outside it" "$work/err" || fail "an SVG that goes online was taken"
+printf '<svg xmlns="http://www.w3.org/2000/svg" width="40" height="30"><circle cx="20" cy="15" r="9"/></svg>' \
+    >"$work/logo.svg"
+run 0 --picture "$work/logo.svg" --remember --count 5 --quiet --output "$out/logo.doc"
+rm "$work/logo.svg" "$out/logo.doc"
+run 2 --count 5 --output "$out/x.doc"
+grep -q "cannot be found" "$work/err" || fail "a saved picture that has gone was not refused"
+nothing_left "refused pictures"
+run 0 --no-picture --remember --count 5 --quiet --output "$out/plain.doc"
+rm "$out/plain.doc"
+printf '<svg xmlns="http://www.w3.org/2000/svg" width="4" height="3"/>' >"$work/beside.svg"
+printf '[Ticketwright]\nText8=5\nPicture=beside.svg\n' >"$work/picture.conf"
+run 0 --fields "$work/picture.conf" --quiet --output "$out/beside.doc"
+rm "$out/beside.doc"
+echo "pictures that will not do refused before any office; a fields file's found beside it"
+
 # Counts no run can make, and the highest numbers a book can carry.
 run 2 --count 2147483645 --output "$out/x.doc"
 grep -q "at most 100,000 tickets" "$work/err" || fail "an endless count was not refused"
