@@ -17,9 +17,9 @@ namespace {
 
 // The row's frame and what stands in it, in twips: the name takes what the buttons leave.
 constexpr QRect kFrame(120, PictureRow::kTop, 7800, 825);
-constexpr QRect kName(240, 300, 4980, 345);
-constexpr QRect kChoose(5340, 270, 1140, 405);
-constexpr QRect kNone(6600, 270, 1080, 405);
+constexpr QRect kName(240, 300, 3840, 345);
+constexpr QRect kChoose(4200, 270, 1800, 405);
+constexpr QRect kNone(6120, 270, 1560, 405);
 
 // The kinds offered first, then every other kind this computer's picture readers know.
 QString pictureFilter()

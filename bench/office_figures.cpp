@@ -130,6 +130,7 @@ std::pair<double, long> pdfSeconds(const QString& document, const QString& folde
         }
     });
     const double seconds = Timeline::now() - start;
+    std::printf("         pdf size: %.2f MB\n", static_cast<double>(QFileInfo(pdf).size()) / 1e6);
     const QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
     if (!keep.isEmpty()) {
         QFile::copy(pdf, QDir(keep).filePath(QFileInfo(document).completeBaseName() + ".pdf"));

@@ -18,7 +18,9 @@
 // TICKETWRIGHT_BENCH_READ_BACK set, a fresh office opens each saved document again and its ticket
 // numbers are checked: every number from 1 to the count twice, in order. With
 // TICKETWRIGHT_BENCH_BOOKS set, each count runs twice in turn, in sequence on Letter and then cut
-// and stack on A4, and the ratio of the two is printed.
+// and stack on A4, and the ratio of the two is printed. With TICKETWRIGHT_BENCH_PICTURE=FILE,
+// each count runs again with that picture chosen in the window, and the ratios of the two runs
+// and of their PDFs are printed; every run prints its document's and its PDF's size.
 // Each document is also saved as a PDF, as "Save Results" does, and that is timed against the same
 // floor (TICKETWRIGHT_BENCH_NO_PDF leaves it out; TICKETWRIGHT_BENCH_NO_FLOOR leaves the floors
 // out, for a ratio between runs only). TICKETWRIGHT_BENCH_KEEP names a folder that keeps a copy of
@@ -38,6 +40,7 @@
 #include "form2.h"
 #include "office_figures.h"
 #include "picture_in_advance.h"
+#include "picture_row.h"
 #include "run_offices.h"
 #include "save_doc_as_jpg.h"
 #include "seams.h"
@@ -53,8 +56,10 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -80,7 +85,9 @@ struct Options
     bool noFloor = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_FLOOR");
     bool noPdf = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_NO_PDF");
     bool books = qEnvironmentVariableIsSet("TICKETWRIGHT_BENCH_BOOKS");
+    QString picture = qEnvironmentVariable("TICKETWRIGHT_BENCH_PICTURE");
     QString keep = qEnvironmentVariable("TICKETWRIGHT_BENCH_KEEP");
+    bool pictureRun = false; // this run has the picture
 };
 
 // Each count's runs, for its fastest one and the spread.
@@ -91,7 +98,9 @@ struct Figures
     std::map<int, std::vector<double>> cpus;
     std::map<int, std::vector<double>> cutAndStackA4; // totals, with TICKETWRIGHT_BENCH_BOOKS
     std::map<int, std::vector<double>> commandTotals; // with --command
-    std::map<int, std::vector<double>> floors;        // the office by itself, per document
+    std::map<int, std::vector<double>> pictureTotals; // with TICKETWRIGHT_BENCH_PICTURE
+    std::map<int, std::vector<double>> picturePdfs;
+    std::map<int, std::vector<double>> floors; // the office by itself, per document
 };
 
 // The counts asked for, each round after the other.
@@ -203,7 +212,7 @@ void afterTheRun(const TicketBook& book, const QString& document, const QString&
             std::printf(", %.2f x the floor", seconds / floor);
         }
         std::printf(", office peak %.0f MiB\n", static_cast<double>(peakKiB) / 1024.0);
-        figures.pdfs[book.count()].push_back(seconds);
+        (options.pictureRun ? figures.picturePdfs : figures.pdfs)[book.count()].push_back(seconds);
     }
     if (!options.keep.isEmpty()) {
         QFile::copy(document, QDir(options.keep)
@@ -237,6 +246,18 @@ void benchOne(int count, bool cutAndStackA4, const QString& folder, const Option
     if (cutAndStackA4) {
         std::printf("         cut and stack, A4:\n");
     }
+    if (options.pictureRun) {
+        std::printf("         with the picture %s:\n", qPrintable(options.picture));
+        Seams& seams = Seams::current();
+        const auto dialog = seams.openFileName;
+        seams.openFileName = [&](QWidget*, const QString&, const QString&) {
+            return options.picture;
+        };
+        form.pictureRow()->ChoosePicture->click();
+        seams.openFileName = dialog;
+    } else {
+        form.pictureRow()->NoPicture->click();
+    }
     const double total = clickAndWait(form, options);
     const double programCpu = programCpuSeconds() - Timeline::current().programCpuAtClick;
     const QString document = form.preview() ? form.preview()->mWordFile : QString();
@@ -250,10 +271,15 @@ void benchOne(int count, bool cutAndStackA4, const QString& folder, const Option
         }
     }
     const double floor = printStages(count, total, document, folder, options);
-    if (floor > 0 && !cutAndStackA4) {
+    std::printf("         document size: %.2f MB\n",
+                static_cast<double>(QFileInfo(document).size()) / 1e6);
+    if (floor > 0 && !cutAndStackA4 && !options.pictureRun) {
         figures.floors[count].push_back(floor);
     }
-    (cutAndStackA4 ? figures.cutAndStackA4 : figures.totals)[count].push_back(total);
+    (cutAndStackA4        ? figures.cutAndStackA4
+     : options.pictureRun ? figures.pictureTotals
+                          : figures.totals)[count]
+        .push_back(total);
     double officeCpu = 0;
     for (const auto& [pid, seconds] : Timeline::current().officeCpu) {
         const auto& before = Timeline::current().officeCpuAtClick;
@@ -391,6 +417,11 @@ int main(int argc, char** argv)
         if (options.books) {
             benchOne(count, true, temp.path(), options, figures);
         }
+        if (!options.picture.isEmpty()) {
+            Options withPicture = options;
+            withPicture.pictureRun = true;
+            benchOne(count, false, temp.path(), withPicture, figures);
+        }
         if (commandLine) {
             commandOne(count, temp.path(), options, figures);
         }
@@ -400,6 +431,15 @@ int main(int argc, char** argv)
         std::printf("%d tickets, cut and stack on A4 / in sequence on Letter: %.3f (fastest of "
                     "%zu each)\n",
                     count, fastest(totals) / fastest(plain), totals.size());
+    }
+    for (const auto& [count, totals] : figures.pictureTotals) {
+        std::printf("%d tickets, with the picture / without: run %.3f, pdf %.3f (fastest of %zu "
+                    "each)\n",
+                    count, fastest(totals) / fastest(figures.totals[count]),
+                    figures.picturePdfs[count].empty() || figures.pdfs[count].empty()
+                        ? 0.0
+                        : fastest(figures.picturePdfs[count]) / fastest(figures.pdfs[count]),
+                    totals.size());
     }
     printFastest(figures);
     printRatio("", figures.totals);
