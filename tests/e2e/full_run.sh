@@ -144,7 +144,7 @@ height_of() {
 }
 
 # The program's windows and its message boxes share the title; the windows' designed heights
-# (6975 and 9900 twips, at 96 dpi 465 and 660 pixels) tell them apart.
+# (7905 and 9900 twips, at 96 dpi 527 and 660 pixels) tell them apart.
 program_window() { # program_window MIN_HEIGHT MAX_HEIGHT
     local id h
     for id in $(visible Ticketwright); do
@@ -156,7 +156,7 @@ program_window() { # program_window MIN_HEIGHT MAX_HEIGHT
     done
     return 1
 }
-main_window() { program_window 440 490; }
+main_window() { program_window 500 560; }
 preview_window() { program_window 620 700; }
 message_box() { program_window 40 300; }
 

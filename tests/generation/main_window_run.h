@@ -36,6 +36,8 @@ inline QString runFromMainWindow(std::unique_ptr<Form1>& form, const QStringList
         seams.openFileName = [&](QWidget*, const QString&, const QString&) { return book.picture; };
         form->pictureRow()->ChoosePicture->click();
         seams.openFileName = dialog;
+    } else {
+        form->pictureRow()->NoPicture->click(); // the store keeps the last case's choice
     }
     form->PushButton6_Click();
     return form->preview() ? form->preview()->mWordFile : QString();
