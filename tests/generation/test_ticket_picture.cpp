@@ -123,6 +123,21 @@ private slots:
         QVERIFY(picture.bytes().isEmpty());
     }
 
+    // A JPEG too large to decode whole is decoded at an eighth of its size, never whole.
+    void hugeJpegReadScaled()
+    {
+        QByteArray jpeg = encoded(QImage(16, 16, QImage::Format_RGB32), "jpeg");
+        const qsizetype frame = jpeg.indexOf("\xff\xc0");
+        QVERIFY(frame > 0);
+        qToBigEndian(quint16(24000), jpeg.data() + frame + 5); // height
+        qToBigEndian(quint16(32000), jpeg.data() + frame + 7); // width
+        const TicketPicture picture = TicketPicture::read(file("huge.jpg", jpeg));
+        QVERIFY2(picture.ok(), qPrintable(picture.problem()));
+        QImage read;
+        QVERIFY(read.loadFromData(picture.bytes()));
+        QCOMPARE(read.size(), QSize(450, 337));
+    }
+
     // What the office gets: a small PNG or JPEG as it is, an SVG as it is, anything larger than
     // the box needs at print resolution scaled down, other kinds as a PNG.
     void readyForTheOffice()
