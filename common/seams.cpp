@@ -2,6 +2,7 @@
 
 #include "error_trap.h"
 #include "file_helpers.h"
+#include "print_choices.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -52,11 +53,14 @@ QString askSaveFileName(QWidget* parent, const QString& title, const QString& fi
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-// The desktop's print dialog, set to the document's own paper and pages. Printing to a file is
-// left to "Save Results To Word File", which writes PDFs.
+// The desktop's print dialog, set to the document's own paper and pages, and to the last print's
+// printer and choices. Printing to a file is left to "Save Results To Word File", which writes
+// PDFs; the paper and its orientation are the document's own, so the dialog does not offer them.
 bool askPrint(QWidget* parent, int pages, Paper paper, PrintRequest& request)
 {
+    static PrintRequest last;
     QPrinter printer;
+    PrintChoices::apply(last, printer);
     printer.setPageSize(QPageSize(paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter));
     printer.setFromTo(1, std::max(pages, 1));
     printer.setPrintRange(QPrinter::AllPages);
@@ -65,15 +69,13 @@ bool askPrint(QWidget* parent, int pages, Paper paper, PrintRequest& request)
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, false);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
-    request.printer = printer.printerName();
-    request.copies = printer.copyCount();
-    if (printer.printRange() == QPrinter::PageRange) {
-        request.fromPage = printer.fromPage();
-        request.toPage = printer.toPage();
-    }
+    request = PrintChoices::read(printer);
+    last = request;
+    last.pages.clear();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "cups_job.h"
 
 #include "app_error.h"
+#include "job_options.h"
 
 #include <cups/cups.h>
 
@@ -18,16 +19,9 @@ CupsJob::CupsJob(const PrintRequest& request, Paper paper, const QString& title)
 {
     cups_option_t* options = nullptr;
     int count = 0;
-    const QByteArray copies = QByteArray::number(std::max(request.copies, 1));
-    count = cupsAddOption("copies", copies.constData(), count, &options);
-    if (request.fromPage > 0 && request.toPage >= request.fromPage) {
-        const QByteArray range =
-            QByteArray::number(request.fromPage) + '-' + QByteArray::number(request.toPage);
-        count = cupsAddOption("page-ranges", range.constData(), count, &options);
+    for (const auto& [name, value] : JobOptions::of(request, paper)) {
+        count = cupsAddOption(name.constData(), value.constData(), count, &options);
     }
-    // The document's own paper, whatever the printer's default.
-    count = cupsAddOption("media", paper == Paper::A4 ? "iso_a4_210x297mm" : "na_letter_8.5x11in",
-                          count, &options);
     mId = cupsCreateJob(CUPS_HTTP_DEFAULT, mPrinter.toUtf8().constData(),
                         mTitle.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);

@@ -3,6 +3,8 @@
 // root or a server of the test's own.
 
 #include "app_error.h"
+#include "job_options.h"
+#include "print_choices.h"
 #include "print_queue.h"
 #include "print_result.h"
 #include "scoped_environment.h"
@@ -10,6 +12,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPageRanges>
+#include <QPaintEngine>
+#include <QPrintEngine>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +87,44 @@ private:
     PrintQueue mPrevious;
 };
 
+// The engine of a printer object as the printing service's keeps it: every property set is read
+// back, the service's own options too, without a server.
+struct ServiceEngine
+{
+    class Engine : public QPrintEngine, public QPaintEngine
+    {
+    public:
+        void setProperty(PrintEnginePropertyKey key, const QVariant& value) override
+        {
+            mProperties.insert(key, value);
+        }
+        QVariant property(PrintEnginePropertyKey key) const override
+        {
+            return mProperties.value(key);
+        }
+        bool newPage() override { return true; }
+        bool abort() override { return false; }
+        int metric(QPaintDevice::PaintDeviceMetric) const override { return 1; }
+        QPrinter::PrinterState printerState() const override { return QPrinter::Idle; }
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        Type type() const override { return QPaintEngine::User; }
+
+    private:
+        QHash<int, QVariant> mProperties;
+    };
+    Engine engine;
+};
+
+// Its engine made first and ended last, so that the printer never outlives it.
+class ServicePrinter : private ServiceEngine, public QPrinter
+{
+public:
+    ServicePrinter() { setEngines(&engine, &engine); }
+};
+
 } // namespace
 
 class TestPrintFlow : public QObject
@@ -123,7 +167,8 @@ private slots:
         QTest::addColumn<PrintRequest>("chosen");
         QTest::addColumn<QString>("printer");
         QTest::newRow("another printer, copies, a range")
-            << PrintRequest{QStringLiteral("Office"), 3, 2, 5} << QStringLiteral("Office");
+            << printRequest(QStringLiteral("Office"), 3, QStringLiteral("2-5"))
+            << QStringLiteral("Office");
         QTest::newRow("no printer named") << PrintRequest{} << QStringLiteral("Front desk");
     }
     void theChoiceReachesTheJob()
@@ -140,13 +185,43 @@ private slots:
         QVERIFY(queue.job.opened);
         QCOMPARE(queue.job.request.printer, printer);
         QCOMPARE(queue.job.request.copies, chosen.copies);
-        QCOMPARE(queue.job.request.fromPage, chosen.fromPage);
-        QCOMPARE(queue.job.request.toPage, chosen.toPage);
+        QCOMPARE(queue.job.request.pages, chosen.pages);
         QCOMPARE(queue.job.paper, Paper::A4);
         QCOMPARE(queue.job.title, mDocument.title);
         QCOMPARE(queue.job.sent, kPdf);
         QVERIFY(queue.job.finished && !queue.job.cancelled);
         QCOMPARE(printPdfsLeft(), QStringList());
+    }
+
+    // Every choice of the dialog, read from the printer object it sets, reaches the job as the
+    // printing service names it; the paper stays the document's, whatever the dialog's options say.
+    void theDialogsChoicesBecomeTheJobsOptions()
+    {
+        ServicePrinter printer;
+        printer.setCopyCount(2);
+        printer.setCollateCopies(true);
+        printer.setDuplex(QPrinter::DuplexLongSide);
+        printer.setColorMode(QPrinter::GrayScale);
+        printer.setPageOrder(QPrinter::LastPageFirst);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setPageRanges(QPageRanges::fromString(QStringLiteral("1-2,5")));
+        // The dialog's options tab and a page size from its properties, where the dialog puts them.
+        printer.printEngine()->setProperty(
+            QPrintEngine::PrintEnginePropertyKey(0xfe00),
+            QStringList{"page-set", "odd", "number-up", "2", "media", "iso_a3_297x420mm"});
+        const QList<JobOptions::Option> job =
+            JobOptions::of(PrintChoices::read(printer), Paper::A4);
+        const QList<JobOptions::Option> expected{
+            {"copies", "2"},
+            {"sides", "two-sided-long-edge"},
+            {"multiple-document-handling", "separate-documents-collated-copies"},
+            {"print-color-mode", "monochrome"},
+            {"media", "iso_a4_210x297mm"},
+            {"page-ranges", "1-2,5"},
+            {"outputorder", "reverse"},
+            {"page-set", "odd"},
+            {"number-up", "2"}};
+        QCOMPARE(job, expected);
     }
 
     // Each way a print stops short: at most one message or report, no PDF made for nothing, a job

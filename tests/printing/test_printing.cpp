@@ -85,7 +85,7 @@ private slots:
         QTest::newRow("the default printer, Letter") << BookChoices() << PrintRequest() << 4;
         QTest::newRow("a chosen printer, A4 cut and stack, two copies of pages 2 to 3")
             << BookChoices{"501", TicketOrder::CutAndStack, Paper::A4, {}}
-            << PrintRequest{kOther, 2, 2, 3} << 2;
+            << printRequest(kOther, 2, "2-3") << 2;
     }
     void printsTheRunsOwnPages()
     {
@@ -119,8 +119,9 @@ private slots:
         QCOMPARE(images.size(), 2); // the heading lines alone
         const QString text = QString::fromUtf8(probe::output("pdftotext", {printed, "-"}));
         const TicketBook numbers(book.firstNumber.toInt(), 20, book.order);
-        const int first = request.fromPage > 0 ? request.fromPage : 1;
-        const int last = request.toPage > 0 ? request.toPage : numbers.pages();
+        const int first = request.pages.isEmpty() ? 1 : request.pages.section('-', 0, 0).toInt();
+        const int last =
+            request.pages.isEmpty() ? numbers.pages() : request.pages.section('-', 1).toInt();
         for (int page = 1; page <= numbers.pages(); ++page) {
             for (int k = 1; k <= 5; ++k) {
                 const QString number = ticket_numbers::format(numbers.numberAt(page, k));
@@ -164,7 +165,7 @@ private slots:
     {
         Form2* form = preview(QStringLiteral("10"));
         QVERIFY(form);
-        mSeams->printRequest = {kRefusing, 1, 0, 0};
+        mSeams->printRequest = printRequest(kRefusing);
         form->PushButton9->click();
         QCOMPARE(mSeams->messages.size(), 1);
         QCOMPARE(mSeams->messages[0].title, QString("Application Error"));

@@ -10,6 +10,16 @@
 
 // Answers every seam the way a test script says and records what the program asked, then puts
 // the previous seams back.
+// A print dialog's answer of printer, copies and pages, the rest as the dialog leaves it.
+inline PrintRequest printRequest(const QString& printer, int copies = 1, const QString& pages = {})
+{
+    PrintRequest request;
+    request.printer = printer;
+    request.copies = copies;
+    request.pages = pages;
+    return request;
+}
+
 class ScriptedSeams
 {
 public:
