@@ -13,8 +13,11 @@ void PreviewHandOver::load()
         mForm2 = std::make_unique<Form2>(mMainWindow);
         // The PDF's information names the event of the run being previewed.
         mForm2->setPdfWriter([this](const QString& wordFile, const QString& pdfPath,
-                                    const std::function<void(int)>& progress) {
-            SaveDocAsPDF(wordFile, pdfPath, mEvent, progress);
+                                    const std::function<bool(int)>& progress) {
+            bool stop = false;
+            SaveDocAsPDF(
+                wordFile, pdfPath, mEvent, [&](int percent) { stop = !progress(percent); },
+                [&] { return stop; });
         });
     }
 }

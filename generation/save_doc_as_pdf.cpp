@@ -1,21 +1,21 @@
 #include "save_doc_as_pdf.h"
 
+#include "app_error.h"
 #include "app_identity.h"
 #include "word_automation.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <memory>
 
-void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString& eventName,
-                  const std::function<void(int percent)>& progress)
+namespace {
+
+// Opens and exports in an office of its own, which ends with it.
+void write(const QString& wordFile, const QString& pdfPath, const QString& eventName,
+           const std::function<void(int)>& report)
 {
-    const auto report = [&](int percent) {
-        if (progress) {
-            progress(percent);
-        }
-    };
     report(0);
     // The office layer shares a long document's export with a second office; for a file this
     // long it starts now, beside the first, rather than once the document is read.
@@ -39,4 +39,37 @@ void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString
     document->ExportAsFixedFormat(pdfPath, word::WdExportFormat::PDF, options);
     app->quit();
     report(100);
+}
+
+} // namespace
+
+void SaveDocAsPDF(const QString& wordFile, const QString& pdfPath, const QString& eventName,
+                  const std::function<void(int percent)>& progress,
+                  const std::function<bool()>& stopped)
+{
+    bool ended = false;
+    const auto report = [&](int percent) {
+        if (progress) {
+            progress(percent);
+        }
+        // An office cannot be asked to stop reading or exporting: it is ended, and the call it was
+        // making fails at once. Every office goes, as at the program's end: none is at work for
+        // anything else while a PDF is written.
+        if (!ended && stopped && stopped()) {
+            ended = true;
+            word::terminateAllInstances();
+        }
+    };
+    try {
+        write(wordFile, pdfPath, eventName, report);
+    } catch (...) {
+        if (ended) {
+            throw AppError(QStringLiteral("Stopped before the PDF was written."));
+        }
+        throw;
+    }
+    if (ended) {
+        QFile::remove(pdfPath);
+        throw AppError(QStringLiteral("Stopped before the PDF was written."));
+    }
 }

@@ -6,6 +6,7 @@
 #include "file_helpers.h"
 #include "modal_progress.h"
 #include "print_queue.h"
+#include "result_claims.h"
 #include "seams.h"
 #include "temp_folder.h"
 #include "working_files.h"
@@ -144,10 +145,20 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
         }
         pdf.close();
         inProgress().pdf = pdf.fileName();
-        // For an ending that cannot wait for this thread; the file goes with pdf otherwise.
+        // For an ending that cannot wait for this thread; the file goes with pdf otherwise. A
+        // program killed meanwhile leaves it to the next start, which removes what it claimed.
         working_files::add(pdf.fileName());
-        pdfWriter(document.wordFile, pdf.fileName(),
-                  [&progress](int percent) { progress.making(percent); });
+        result_claims::claim(pdf.fileName());
+        try {
+            pdfWriter(document.wordFile, pdf.fileName(), [&progress](int percent) {
+                progress.making(percent);
+                return !progress.cancelled();
+            });
+        } catch (...) {
+            if (!progress.cancelled()) {
+                throw;
+            }
+        }
     });
     const bool sent = made && !progress.cancelled() &&
                       trap.step(110, [&] { sendPages(*job, pdf.fileName(), progress); });
@@ -156,6 +167,8 @@ void PrintResultDocument(QWidget* parent, const PrintableDocument& document,
     }
     job.reset(); // a job not finished is cancelled
     working_files::forget(pdf.fileName());
+    pdf.remove();
+    result_claims::release();
     inProgress() = {};
 }
 

@@ -38,6 +38,7 @@ void writePdf(QWidget* parent, const QString& wordFile, const QString& path,
     // The bar stays short of full until the PDF has its name.
     pdfWriter(wordFile, path, [&progress](int percent) {
         progress.setValue(percent < 0 ? -1 : std::min(percent, 99));
+        return true;
     });
 }
 

@@ -8,8 +8,10 @@ class QWidget;
 
 // Writes the generated document wordFile as a PDF at pdfPath, whole or not at all, telling
 // progress how far it has come (0 to 100, or -1 while it cannot tell); throws with the reason.
+// progress answers whether to go on: false stops the writer within moments, writing nothing, and
+// it throws.
 using PdfWriter = std::function<void(const QString& wordFile, const QString& pdfPath,
-                                     const std::function<void(int percent)>& progress)>;
+                                     const std::function<bool(int percent)>& progress)>;
 
 // "Save Results To Word File": asks for a path, asks before replacing an existing file, copies
 // the document there, or writes it as a PDF when the name ends in ".pdf" or the PDF filter was

@@ -140,7 +140,7 @@ class TestPrintFlow : public QObject
     PdfWriter writer(bool fails = false)
     {
         return [this, fails](const QString& wordFile, const QString& pdfPath,
-                             const std::function<void(int)>& progress) {
+                             const std::function<bool(int)>& progress) {
             QCOMPARE(wordFile, mDocument.wordFile);
             ++mPdfsWritten;
             if (fails) {

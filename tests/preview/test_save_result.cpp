@@ -218,7 +218,7 @@ void TestSaveResult::pdf()
     seams.saveFilters = {filter};
     QList<int> reported;
     const PdfWriter writer = [&](const QString& wordFile, const QString& pdfPath,
-                                 const std::function<void(int)>& progress) {
+                                 const std::function<bool(int)>& progress) {
         for (int percent : {-1, 0, 40, 100}) {
             progress(percent);
             reported << percent;

@@ -7,9 +7,11 @@
 #include "office_probe.h"
 #include "reports.h"
 #include "sample_fields.h"
+#include "temp_folder.h"
 #include "ticket_book.h"
 #include "ticket_number_check.h"
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -85,7 +87,7 @@ private slots:
         QTest::newRow("the default printer, Letter") << BookChoices() << PrintRequest() << 4;
         QTest::newRow("a chosen printer, A4 cut and stack, two copies of pages 2 to 3")
             << BookChoices{"501", TicketOrder::CutAndStack, Paper::A4, {}}
-            << printRequest(kOther, 2, "2-3") << 2;
+            << printRequest(kOther, 2, "2-3") << 4; // the queue makes the collated copies
     }
     void printsTheRunsOwnPages()
     {
@@ -105,7 +107,7 @@ private slots:
         const int job = mCups->lastJob(queue);
         QVERIFY(job > before);
         QCOMPARE(mCups->waitForEnd(job), QString("completed"));
-        QCOMPARE(mCups->copiesOf(job), request.copies);
+        QCOMPARE(mCups->jobAttributes(job).value("copies"), QString::number(request.copies));
         const QString printed = CupsServer::printedFile(job);
         QVERIFY2(!printed.isEmpty(), "the queue wrote no PDF");
 
@@ -125,7 +127,7 @@ private slots:
         for (int page = 1; page <= numbers.pages(); ++page) {
             for (int k = 1; k <= 5; ++k) {
                 const QString number = ticket_numbers::format(numbers.numberAt(page, k));
-                const int times = page >= first && page <= last ? 2 : 0;
+                const int times = page >= first && page <= last ? 2 * request.copies : 0;
                 QVERIFY2(probe::occurrences(text, number) == times,
                          qPrintable(number + QStringLiteral(" printed %1 times, not %2")
                                                  .arg(probe::occurrences(text, number))
@@ -134,17 +136,67 @@ private slots:
         }
     }
 
-    // Cancel while the pages are made: the job is cancelled and nothing is printed.
+    // What a print shop asks for: a page set, two-sided along the long edge, two collated copies
+    // in grey. The queue holds exactly those attributes (IPP writes a one-page range as "5-5"),
+    // and prints exactly those pages, in order, once for each copy; two-sided, each copy starts a
+    // sheet of its own, so the queue adds a blank back to the third page.
+    void everyChoiceReachesTheQueue()
+    {
+        Form2* form = preview(QStringLiteral("25"));
+        QVERIFY(form);
+        PrintRequest request = printRequest(kOther, 2, QStringLiteral("1-2,5"));
+        request.sides = PrintRequest::Sides::LongEdge;
+        request.collate = true;
+        request.grey = true;
+        mSeams->printRequest = request;
+        const int before = mCups->lastJob(kOther);
+        form->PushButton9->click();
+        QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messageTexts().join('\n')));
+        const int job = mCups->lastJob(kOther);
+        QVERIFY(job > before);
+        QCOMPARE(mCups->waitForEnd(job), QString("completed"));
+        const QHash<QString, QString> attributes = mCups->jobAttributes(job);
+        const QList<std::pair<QString, QString>> expected{
+            {"page-ranges", "1-2,5-5"},
+            {"sides", "two-sided-long-edge"},
+            {"multiple-document-handling", "separate-documents-collated-copies"},
+            {"copies", "2"},
+            {"print-color-mode", "monochrome"}};
+        for (const auto& [name, value] : expected) {
+            QCOMPARE(name + '=' + attributes.value(name), name + '=' + value);
+        }
+        const QString printed = CupsServer::printedFile(job);
+        QVERIFY2(!printed.isEmpty(), "the queue wrote no PDF");
+        const QString info = QString::fromUtf8(probe::output("pdfinfo", {printed}));
+        QVERIFY2(info.contains(QRegularExpression("Pages: +8\\n")), qPrintable(info));
+        QStringList firstNumbers;
+        for (int page = 1; page <= 8; ++page) {
+            const QString text = QString::fromUtf8(probe::output(
+                "pdftotext", {"-f", QString::number(page), "-l", QString::number(page), printed,
+                              "-"}));
+            firstNumbers << QRegularExpression("\\b\\d{4}\\b").match(text).captured();
+        }
+        QCOMPARE(firstNumbers,
+                 QStringList({"0001", "0006", "0021", "", "0001", "0006", "0021", ""}));
+    }
+
+    // Cancel while the pages of 2,000 tickets are made: the office stops at once, the job is
+    // cancelled, nothing is printed and the print's PDF is gone. The time from the click to the
+    // job's end is printed.
     void cancelStopsThePages()
     {
-        Form2* form = preview(QStringLiteral("1000"));
+        Form2* form = preview(QStringLiteral("2000"));
         QVERIFY(form);
-        bool cancelled = false;
+        QElapsedTimer sinceCancel;
         QTimer watch;
+        const QDir temp(temp_folder::path());
         connect(&watch, &QTimer::timeout, this, [&] {
             auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            if (progress != nullptr && !cancelled) {
-                cancelled = true;
+            // Once the office is making the pages into the print's PDF.
+            if (progress != nullptr && !sinceCancel.isValid() &&
+                !temp.entryList({"print-*.pdf"}, QDir::Files).isEmpty() &&
+                !probe::officeChildrenOf(QCoreApplication::applicationPid()).isEmpty()) {
+                sinceCancel.start();
                 progress->cancel();
             }
         });
@@ -152,12 +204,16 @@ private slots:
         const int before = mCups->lastJob(kDefault);
         form->PushButton9->click();
         watch.stop();
-        QVERIFY(cancelled);
+        QVERIFY(sinceCancel.isValid());
+        const qint64 back = sinceCancel.elapsed();
         QVERIFY2(mSeams->messages.isEmpty(), qPrintable(mSeams->messageTexts().join('\n')));
         const int job = mCups->lastJob(kDefault);
         QVERIFY(job > before);
         QCOMPARE(mCups->waitForEnd(job), QString("canceled"));
+        qInfo("Cancel: the window back %lld ms after the click, the job canceled by %lld ms", back,
+              sinceCancel.elapsed());
         QCOMPARE(CupsServer::printedFile(job), QString());
+        QCOMPARE(temp.entryList({"print-*"}, QDir::Files), QStringList());
     }
 
     // A printer that takes no jobs: one report, with the service's reason.

@@ -182,21 +182,27 @@ QString CupsServer::waitForEnd(int job, int timeoutMs) const
     return state;
 }
 
-int CupsServer::copiesOf(int job) const
+QHash<QString, QString> CupsServer::jobAttributes(int job) const
 {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "all");
+    QHash<QString, QString> attributes;
     ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    int copies = 0;
-    if (response != nullptr) {
-        ipp_attribute_t* attribute = ippFindAttribute(response, "copies", IPP_TAG_INTEGER);
-        copies = attribute != nullptr ? ippGetInteger(attribute, 0) : 1;
-        ippDelete(response);
+    for (ipp_attribute_t* a = response ? ippFirstAttribute(response) : nullptr; a != nullptr;
+         a = ippNextAttribute(response)) {
+        if (ippGetName(a) != nullptr) {
+            char value[1024];
+            ippAttributeString(a, value, sizeof value);
+            attributes.insert(QString::fromUtf8(ippGetName(a)), QString::fromUtf8(value));
+        }
     }
-    return copies;
+    ippDelete(response);
+    return attributes;
 }
 
 QString CupsServer::printedFile(int job)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -28,8 +29,9 @@ public:
     // Waits until the job has ended; its state ("completed", "canceled", "aborted"), or an empty
     // text when it did not end in time.
     QString waitForEnd(int job, int timeoutMs = 60000) const;
-    // The copies the job asked for, as the server holds them (a PDF queue writes one).
-    int copiesOf(int job) const;
+    // The job's attributes as the server holds them, read back over IPP, each as text ("copies"
+    // "2", "page-ranges" "1-2,5"). A PDF queue writes one copy whatever the copies.
+    QHash<QString, QString> jobAttributes(int job) const;
     // The PDF the queue wrote for the job, or an empty text.
     static QString printedFile(int job);
 
