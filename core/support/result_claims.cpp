@@ -29,10 +29,12 @@ bool programRuns(qint64 pid)
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
 }
 
-// Only a run's result is ever removed: a claim garbled into another path names nothing we made.
+// Only a run's result or a print's PDF is ever removed: a claim garbled into another path names
+// nothing we made.
 bool namesAResult(const QString& path)
 {
-    static const QRegularExpression result(QStringLiteral("^zanfel[1-9]{8}\\.doc$"));
+    static const QRegularExpression result(
+        QStringLiteral("^(zanfel[1-9]{8}\\.doc|print-[A-Za-z0-9]{6}\\.pdf)$"));
     return result.match(QFileInfo(path).fileName()).hasMatch();
 }
 

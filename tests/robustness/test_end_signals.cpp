@@ -5,6 +5,7 @@
 
 #include "cups_server.h"
 #include "harness_process.h"
+#include "result_claims.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -195,6 +196,33 @@ private slots:
         qInfo("the print job: %s", qPrintable(state));
         QVERIFY(state != QLatin1String("completed"));
         nothingLeftBehind(pid);
+    }
+
+    // Killed while it prints, it can clean nothing: its print PDF stays, claimed, and the next
+    // start's sweep removes it.
+    void killedWhilePrinting()
+    {
+        CupsServer cups;
+        if (!cups.why().isEmpty()) {
+            QSKIP(qPrintable(cups.why()));
+        }
+        const QString printer = QStringLiteral("KilledPDF");
+        QCOMPARE(cups.addPdfPrinter(printer, true), QString());
+        const QString cache = mPrivate.filePath(QStringLiteral("cache"));
+        QProcess process;
+        start(process, {QStringLiteral("print"), QStringLiteral("2000"), printer},
+              {{QStringLiteral("XDG_CACHE_HOME"), cache}});
+        QVERIFY(!launch::waitForLine(process, QStringLiteral("printing"), 120000).isEmpty());
+        const auto printPdfs = [&] {
+            return QDir(mTemp.path()).entryList({QStringLiteral("print-*.pdf")}, QDir::Files);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!printPdfs().isEmpty(), 60000);
+        QCOMPARE(process.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(printPdfs().size(), 1);
+        result_claims::sweep(cache + QStringLiteral("/ticketwright-results"));
+        QCOMPARE(printPdfs(), QStringList());
     }
 
     void whileTyping_data() { addSignals(); }
