@@ -24,9 +24,8 @@ constexpr QRect kNone(6120, 270, 1560, 405);
 // The kinds offered first, then every other kind this computer's picture readers know.
 QString pictureFilter()
 {
-    QStringList patterns{QStringLiteral("*.png"), QStringLiteral("*.jpg"),
-                         QStringLiteral("*.jpeg"), QStringLiteral("*.svg"),
-                         QStringLiteral("*.bmp"), QStringLiteral("*.gif")};
+    QStringList patterns{QStringLiteral("*.png"), QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
+                         QStringLiteral("*.svg"), QStringLiteral("*.bmp"), QStringLiteral("*.gif")};
     for (const QByteArray& format : QImageReader::supportedImageFormats()) {
         const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format);
         if (!patterns.contains(pattern)) {
@@ -69,10 +68,10 @@ void PictureRow::load()
 void PictureRow::show(const QString& path)
 {
     mPath = path;
-    const QString shown = path.isEmpty() ? QStringLiteral("None: the stars only")
-                                         : QFileInfo(path).fileName();
-    PictureName->setText(PictureName->fontMetrics().elidedText(shown, Qt::ElideMiddle,
-                                                               PictureName->width()));
+    const QString shown =
+        path.isEmpty() ? QStringLiteral("None: the stars only") : QFileInfo(path).fileName();
+    PictureName->setText(
+        PictureName->fontMetrics().elidedText(shown, Qt::ElideMiddle, PictureName->width()));
     PictureName->setToolTip(path);
     NoPicture->setEnabled(!path.isEmpty());
 }
@@ -96,8 +95,7 @@ void PictureRow::choose()
     }
     const TicketPicture picture = TicketPicture::read(path);
     if (!picture.ok()) {
-        Seams::current().messageBox(picture.problem(), identity::applicationTitle(),
-                                    MsgStyle::Ok);
+        Seams::current().messageBox(picture.problem(), identity::applicationTitle(), MsgStyle::Ok);
         return;
     }
     save(QFileInfo(path).absoluteFilePath());

@@ -4,8 +4,8 @@
 
 // A run's result lives in the temporary folder under a drawn name until the preview lets go of
 // it, and a print's PDF until it is sent. A program killed before then leaves them there; a
-// claim, naming the program that made the file, lets a later start remove it, and only it. Claims are kept in the user's cache, out of the temporary
-// folder, one small file each.
+// claim, naming the program that made the file, lets a later start remove it, and only it. Claims
+// are kept in the user's cache, out of the temporary folder, one small file each.
 namespace result_claims {
 
 // Where the claims are kept; tests give their own folder to the calls below.

@@ -124,9 +124,8 @@ int HeaderPictures::fill(const QString& boxName, const QByteArray& picture)
         const css::awt::Point at = box.shape->getPosition();
         const css::awt::Size room = box.shape->getSize();
         // As large as the box allows, its proportions kept, centred.
-        const double width = proportions > 0
-                                 ? std::min<double>(room.Width, room.Height * proportions)
-                                 : room.Width;
+        const double width =
+            proportions > 0 ? std::min<double>(room.Width, room.Height * proportions) : room.Width;
         const double height = proportions > 0 ? width / proportions : room.Height;
         const Reference<css::drawing::XShape> shown(
             factory->createInstance("com.sun.star.drawing.GraphicObjectShape"), UNO_QUERY_THROW);

@@ -171,9 +171,9 @@ private slots:
         QVERIFY2(info.contains(QRegularExpression("Pages: +8\\n")), qPrintable(info));
         QStringList firstNumbers;
         for (int page = 1; page <= 8; ++page) {
-            const QString text = QString::fromUtf8(probe::output(
-                "pdftotext", {"-f", QString::number(page), "-l", QString::number(page), printed,
-                              "-"}));
+            const QString text = QString::fromUtf8(
+                probe::output("pdftotext", {"-f", QString::number(page), "-l",
+                                            QString::number(page), printed, "-"}));
             firstNumbers << QRegularExpression("\\b\\d{4}\\b").match(text).captured();
         }
         QCOMPARE(firstNumbers,
