@@ -53,17 +53,21 @@ BookRow::BookRow(QWidget* window, std::function<QString()> countText,
         frame(window, QStringLiteral("Frame10"), QStringLiteral("Order"), kOrderFrame));
     Order->setObjectName(QStringLiteral("Order"));
     Order->addItems(OrderNames::all(kOrderNames, &OrderNames::shown));
+    // A list is named by its value unless told otherwise; a screen reader says the frame's label.
+    Order->setAccessibleName(QStringLiteral("Order"));
     WindowSetup::place(*Order, across(kOrderFrame));
 
     Paper = new QComboBox(
         frame(window, QStringLiteral("Frame11"), QStringLiteral("Paper"), kPaperFrame));
     Paper->setObjectName(QStringLiteral("Paper"));
     Paper->addItems(PaperNames::all(kPaperNames, &PaperNames::shown));
+    Paper->setAccessibleName(QStringLiteral("Paper"));
     WindowSetup::place(*Paper, across(kPaperFrame));
 
     RangeText = new QLabel(
         frame(window, QStringLiteral("Frame12"), QStringLiteral("This run makes"), kRangeFrame));
     RangeText->setObjectName(QStringLiteral("RangeText"));
+    RangeText->setAccessibleName(QStringLiteral("This run makes"));
     WindowSetup::place(*RangeText, across(kRangeFrame));
 
     connect(FirstNumber, &QLineEdit::textChanged, this, [this](const QString& text) {

@@ -130,6 +130,7 @@ void Form1::buildProgressBar()
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
     ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
     WindowSetup::place(*ProgressBar1, {120, 5520, 7800, 405});
 }
 

@@ -50,11 +50,14 @@ PictureRow::PictureRow(QWidget* window, std::function<void(const QString&)> save
 
     PictureName = new QLabel(frame);
     PictureName->setObjectName(QStringLiteral("PictureName"));
+    PictureName->setAccessibleName(QStringLiteral("Picture"));
     WindowSetup::place(*PictureName, kName);
     ChoosePicture = WindowSetup::designButton(frame, QStringLiteral("ChoosePicture"),
                                               QStringLiteral("Choose…"), kChoose, window);
     NoPicture = WindowSetup::designButton(frame, QStringLiteral("NoPicture"),
                                           QStringLiteral("None"), kNone, window);
+    ChoosePicture->setAccessibleDescription(QStringLiteral("A picture for every ticket"));
+    NoPicture->setAccessibleDescription(QStringLiteral("No picture: the stars only"));
     connect(ChoosePicture, &QPushButton::clicked, this, &PictureRow::choose);
     connect(NoPicture, &QPushButton::clicked, this, [this] { save(QString()); });
     show(QString());

@@ -32,7 +32,7 @@ void PreviewHandOver::setResult(const RunResult& result)
     mForm2->mWordFile = result.wordFile;
     mEvent = result.eventName;
     mForm2->setPrintable(QStringLiteral("Raffle Tickets: ") + result.eventName.left(40),
-                         result.paper, result.book.pages());
+                         result.paper, result.book.pages(), result.book.rangeText());
 }
 
 void PreviewHandOver::show()

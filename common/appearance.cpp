@@ -62,7 +62,13 @@ void PaintButtonWhite(QWidget& button)
 {
     QPalette colours = button.palette();
     colours.setColor(QPalette::Button, Qt::white);
+    colours.setColor(QPalette::ButtonText, InkOnWhite(colours.color(QPalette::ButtonText)));
     button.setPalette(colours);
+}
+
+QColor InkOnWhite(const QColor& paletteText)
+{
+    return paletteText.lightness() > 128 ? QColor(Qt::black) : paletteText;
 }
 
 void MarkAsPictureBox(QWidget& widget)

@@ -20,6 +20,10 @@ QColor ButtonFaceColour();
 // The designed look of the program's push buttons: button-text colour on white.
 void PaintButtonWhite(QWidget& button);
 
+// The colour text takes on a white ground: the palette's own, unless that is a light colour (a
+// dark desktop), which white would swallow; then black.
+QColor InkOnWhite(const QColor& paletteText);
+
 // Picture boxes are plain widgets that show a picture; they are marked so the helpers above can
 // tell them from other widgets.
 void MarkAsPictureBox(QWidget& widget);

@@ -47,6 +47,7 @@ void paintWhite(QWidget& widget)
 {
     QPalette white = widget.palette();
     white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, InkOnWhite(white.color(QPalette::WindowText)));
     widget.setPalette(white);
     widget.setAutoFillBackground(true);
 }

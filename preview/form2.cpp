@@ -1,5 +1,6 @@
 #include "form2.h"
 
+#include "accessible_graphic.h"
 #include "app_error.h"
 #include "app_identity.h"
 #include "appearance.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -92,6 +94,11 @@ void Form2::buildControls()
     Zoom_Ori->hide();
 
     connectButtons();
+    setTabOrder(Picture2, PushButton1);
+    setTabOrder(PushButton1, PushButton2);
+    setTabOrder(PushButton2, PushButton8);
+    setTabOrder(PushButton8, PushButton6);
+    setTabOrder(PushButton6, PushButton9);
 }
 
 void Form2::buildView()
@@ -102,6 +109,11 @@ void Form2::buildView()
     WindowSetup::place(*Picture2, kPicture2);
     WindowSetup::paintWhite(*Picture2);
     MarkAsPictureBox(*Picture2);
+    // The page as a screen reader knows it, and a place for the keyboard: the first stop of Tab.
+    AccessibleGraphic::mark(*Picture2);
+    Picture2->setAccessibleName(QStringLiteral("Ticket document"));
+    Picture2->setFocusPolicy(Qt::StrongFocus);
+    Picture2->installEventFilter(this);
 
     Picture1 = new PictureBox(Picture2);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -128,6 +140,8 @@ void Form2::buildScrollBars()
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     WindowSetup::place(*HScroll1, kHScroll1);
+    HScroll1->setAccessibleName(QStringLiteral("Scroll the page across"));
+    VScroll1->setAccessibleName(QStringLiteral("Scroll the page up and down"));
     for (QScrollBar* bar : {HScroll1, VScroll1}) {
         const bool horizontal = bar == HScroll1;
         bar->setSingleStep(1);
@@ -334,6 +348,10 @@ void Form2::mouseMoveEvent(QMouseEvent* event)
 
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Picture2 && event->type() == QEvent::KeyPress &&
+        viewKey(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == Frame1) {
             mPointer.hoverReset();
@@ -346,6 +364,71 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Form2::viewKey(const QKeyEvent& key)
+{
+    const auto step = [](QScrollBar* bar, QAbstractSlider::SliderAction action) {
+        if (bar->isEnabled()) {
+            bar->triggerAction(action);
+        }
+    };
+    const bool zoomKey = key.modifiers().testFlag(Qt::ControlModifier);
+    switch (key.key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: // the plus key's own, unshifted
+        if (zoomKey) {
+            PushButton1->click();
+        }
+        return zoomKey;
+    case Qt::Key_Minus:
+        if (zoomKey) {
+            PushButton2->click();
+        }
+        return zoomKey;
+    case Qt::Key_Left:
+        step(HScroll1, QAbstractSlider::SliderSingleStepSub);
+        return true;
+    case Qt::Key_Right:
+        step(HScroll1, QAbstractSlider::SliderSingleStepAdd);
+        return true;
+    case Qt::Key_Up:
+        step(VScroll1, QAbstractSlider::SliderSingleStepSub);
+        return true;
+    case Qt::Key_Down:
+        step(VScroll1, QAbstractSlider::SliderSingleStepAdd);
+        return true;
+    case Qt::Key_PageUp:
+        step(VScroll1, QAbstractSlider::SliderPageStepSub);
+        return true;
+    case Qt::Key_PageDown:
+        step(VScroll1, QAbstractSlider::SliderPageStepAdd);
+        return true;
+    case Qt::Key_Home: // the top left corner
+        step(HScroll1, QAbstractSlider::SliderToMinimum);
+        step(VScroll1, QAbstractSlider::SliderToMinimum);
+        return true;
+    case Qt::Key_End: // the bottom right corner
+        step(HScroll1, QAbstractSlider::SliderToMaximum);
+        step(VScroll1, QAbstractSlider::SliderToMaximum);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What a sighted person sees of the picture, for a screen reader.
+void Form2::describePicture()
+{
+    QString numbers = mNumbers;
+    if (!numbers.isEmpty()) {
+        numbers[0] = numbers[0].toLower();
+    }
+    AccessibleGraphic::describe(
+        *Picture2, QStringLiteral("Page 1 of %1%2, zoom %3 %")
+                       .arg(mPages)
+                       .arg(numbers.isEmpty() ? QString() : QStringLiteral(", ") + numbers)
+                       .arg(qRound(mModel.zoom() * 100)));
 }
 
 void Form2::userScrolled(bool horizontal, int value)
@@ -380,6 +463,7 @@ void Form2::syncWidgets()
     mirror(HScroll1, mModel.hScroll());
     mirror(VScroll1, mModel.vScroll());
     mSyncing = false;
+    describePicture();
 }
 
 float Form2::toTwips(qreal pixels) const

@@ -34,12 +34,14 @@ public:
 
     // How "Save Results" writes a PDF; without one, a PDF is refused with a report.
     void setPdfWriter(PdfWriter writer) { mPdfWriter = std::move(writer); }
-    // What "Print..." tells the printer: the job's name, and the document's paper and pages.
-    void setPrintable(const QString& title, Paper paper, int pages)
+    // What "Print..." tells the printer: the job's name, and the document's paper and pages;
+    // and the numbers it carries ("Tickets 0001 to 0025"), for the picture's description.
+    void setPrintable(const QString& title, Paper paper, int pages, const QString& numbers = {})
     {
         mPrintTitle = title;
         mPaper = paper;
         mPages = pages;
+        mNumbers = numbers;
     }
 
     // Puts the picture into Picture1 and makes the next activation run the set-up.
@@ -97,6 +99,10 @@ private:
     QSize devicePixels(QSizeF twips) const;
     void removeDocument();
     void alone(const std::function<void()>& work);
+    // The view from the keyboard: arrows, Page Up and Down, Home and End move the picture as
+    // the bars do; Ctrl++ and Ctrl+- zoom as the buttons do. True when the key was one of them.
+    bool viewKey(const QKeyEvent& key);
+    void describePicture();
 
     QPointer<QWidget> mMainWindow;
     PictureModel mModel;
@@ -109,6 +115,7 @@ private:
     QString mPrintTitle;
     Paper mPaper = Paper::Letter;
     int mPages = 1;
+    QString mNumbers;
     // A save is under way: a second click on the button waits for nothing and does nothing.
     bool mSaving = false;
 };

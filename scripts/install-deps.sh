@@ -22,6 +22,9 @@ packages=(
     antiword catdoc xvfb xauth xdotool poppler-utils
     # the end-to-end run: a small window manager, the clipboard, window properties, screenshots
     openbox xclip x11-utils imagemagick
+    # the windows read as a screen reader reads them: a session bus, the accessibility bus and
+    # a client of it
+    dbus at-spi2-core python3-pyatspi
     # printing: the system's printing service the program sends its pages to; the tests run a
     # server of their own with a PDF printer
     libcups2-dev cups printer-driver-cups-pdf

@@ -18,11 +18,13 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -292,6 +294,52 @@ private slots:
         row.NoPicture->click();
         QCOMPARE(stored("Picture"), QString());
         QVERIFY(form.bookChoices().picture.isEmpty() && !row.NoPicture->isEnabled());
+    }
+
+    // On a dark desktop every caption stays legible: text on the white the window paints is
+    // dark, and what keeps the desktop's colours keeps its pairs.
+    void legibleOnADarkDesktop()
+    {
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(0x20, 0x20, 0x20)},
+                                           {QPalette::WindowText, QColor(0xee, 0xee, 0xee)},
+                                           {QPalette::Base, QColor(0x2a, 0x2a, 0x2a)},
+                                           {QPalette::Text, QColor(0xee, 0xee, 0xee)},
+                                           {QPalette::Button, QColor(0x35, 0x35, 0x35)},
+                                           {QPalette::ButtonText, QColor(0xee, 0xee, 0xee)}}) {
+            dark.setColor(role, colour);
+        }
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        Form1& form = loadedForm();
+        const auto luminance = [](const QColor& c) {
+            const auto channel = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+                   0.0722 * channel(c.blueF());
+        };
+        const auto contrast = [&](const QColor& a, const QColor& b) {
+            const double x = luminance(a) + 0.05;
+            const double y = luminance(b) + 0.05;
+            return std::max(x, y) / std::min(x, y);
+        };
+        for (QWidget* widget : form.findChildren<QWidget*>()) {
+            const QPalette p = widget->palette();
+            double ratio = 0;
+            if (qobject_cast<QPushButton*>(widget)) {
+                ratio = contrast(p.color(QPalette::ButtonText), p.color(QPalette::Button));
+            } else if (qobject_cast<QLineEdit*>(widget)) {
+                ratio = contrast(p.color(QPalette::Text), p.color(QPalette::Base));
+            } else if (qobject_cast<QGroupBox*>(widget) || qobject_cast<QLabel*>(widget)) {
+                ratio = contrast(p.color(QPalette::WindowText), p.color(QPalette::Window));
+            } else {
+                continue;
+            }
+            QVERIFY2(ratio >= 4.5,
+                     qPrintable(widget->objectName() + QStringLiteral(": contrast %1").arg(ratio)));
+        }
     }
 
     void sampleDataOverwritesEveryField()

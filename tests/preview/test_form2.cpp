@@ -68,6 +68,7 @@ private slots:
     void hoverPointer();
     void saveButtonCopiesTheDocument();
     void secondClickDuringAPdfStartsNothing();
+    void keyboardOnly();
 };
 
 // The set-up the preview shares with the main window.
@@ -298,4 +299,61 @@ void TestForm2::secondClickDuringAPdfStartsNothing()
 }
 
 QTEST_MAIN(TestForm2)
+// The preview without a mouse: Tab reaches the picture first, the keys move and zoom it as the
+// bars and buttons do, and the picture tells a screen reader what it shows; Tab goes on to
+// "< Back".
+void TestForm2::keyboardOnly()
+{
+    ScriptedSeams seams;
+    QTemporaryDir temp;
+    QWidget mainWindow;
+    Form2 form(&mainWindow);
+    form.setPrintable(QStringLiteral("Raffle"), Paper::Letter, 5,
+                      QStringLiteral("Tickets 0001 to 0025"));
+    handOver(form, mainWindow, page(QSize(2550, 3300), 300, Qt::darkGreen),
+             makeDocument(temp, QStringLiteral("zanfel3.doc")));
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTRY_VERIFY(!form.setupDue());
+    QCOMPARE(QApplication::focusWidget(), form.Picture2);
+    QCOMPARE(form.Picture2->accessibleName(), QStringLiteral("Ticket document"));
+    QCOMPARE(form.Picture2->accessibleDescription(),
+             QStringLiteral("Page 1 of 5, tickets 0001 to 0025, zoom 100 %"));
+
+    QTest::keyClick(form.Picture2, Qt::Key_End);
+    QCOMPARE(form.HScroll1->value(), form.HScroll1->maximum());
+    QCOMPARE(form.VScroll1->value(), form.VScroll1->maximum());
+    QVERIFY(form.VScroll1->maximum() > 0);
+    // The picture itself moved: its bottom right corner is in view.
+    const QRect shown = form.Picture1->geometry();
+    QVERIFY2(shown.bottom() <= form.Picture2->height() + 1 && shown.top() < 0,
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(shown.x())
+                            .arg(shown.y())
+                            .arg(shown.width())
+                            .arg(shown.height())));
+    QTest::keyClick(form.Picture2, Qt::Key_Up);
+    QCOMPARE(form.VScroll1->value(), form.VScroll1->maximum() - 1);
+    QTest::keyClick(form.Picture2, Qt::Key_Home);
+    QCOMPARE(form.VScroll1->value(), 0);
+    QCOMPARE(form.HScroll1->value(), 0);
+
+    // Within the buttons' limits: a page at 100 % is as large as the view lets it be.
+    const float before = form.model().zoom();
+    QTest::keyClick(form.Picture2, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(form.model().zoom(), before - PictureModel::kZoomStep);
+    QVERIFY(form.Picture2->accessibleDescription().endsWith(QStringLiteral("zoom 75 %")));
+    QTest::keyClick(form.Picture2, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(form.model().zoom(), before);
+
+    for (QWidget* next :
+         {static_cast<QWidget*>(form.PushButton1), static_cast<QWidget*>(form.PushButton2),
+          static_cast<QWidget*>(form.PushButton8)}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    QTest::keyClick(form.PushButton8, Qt::Key_Space);
+    QVERIFY(!form.isVisible() && mainWindow.isVisible());
+}
+
 #include "test_form2.moc"
