@@ -1,5 +1,6 @@
 #include "book_row.h"
 
+#include "accessible_names.h"
 #include "app_error.h"
 #include "app_identity.h"
 #include "seams.h"
@@ -52,16 +53,15 @@ BookRow::BookRow(QWidget* window, std::function<QString()> countText,
     Order = new QComboBox(
         frame(window, QStringLiteral("Frame10"), QStringLiteral("Order"), kOrderFrame));
     Order->setObjectName(QStringLiteral("Order"));
+    AccessibleNames::nameList(*Order, QStringLiteral("Order"));
     Order->addItems(OrderNames::all(kOrderNames, &OrderNames::shown));
-    // A list is named by its value unless told otherwise; a screen reader says the frame's label.
-    Order->setAccessibleName(QStringLiteral("Order"));
     WindowSetup::place(*Order, across(kOrderFrame));
 
     Paper = new QComboBox(
         frame(window, QStringLiteral("Frame11"), QStringLiteral("Paper"), kPaperFrame));
     Paper->setObjectName(QStringLiteral("Paper"));
+    AccessibleNames::nameList(*Paper, QStringLiteral("Paper"));
     Paper->addItems(PaperNames::all(kPaperNames, &PaperNames::shown));
-    Paper->setAccessibleName(QStringLiteral("Paper"));
     WindowSetup::place(*Paper, across(kPaperFrame));
 
     RangeText = new QLabel(

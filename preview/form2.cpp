@@ -1,6 +1,6 @@
 #include "form2.h"
 
-#include "accessible_graphic.h"
+#include "accessible_names.h"
 #include "app_error.h"
 #include "app_identity.h"
 #include "appearance.h"
@@ -110,7 +110,7 @@ void Form2::buildView()
     WindowSetup::paintWhite(*Picture2);
     MarkAsPictureBox(*Picture2);
     // The page as a screen reader knows it, and a place for the keyboard: the first stop of Tab.
-    AccessibleGraphic::mark(*Picture2);
+    AccessibleNames::markGraphic(*Picture2);
     Picture2->setAccessibleName(QStringLiteral("Ticket document"));
     Picture2->setFocusPolicy(Qt::StrongFocus);
     Picture2->installEventFilter(this);
@@ -424,7 +424,7 @@ void Form2::describePicture()
     if (!numbers.isEmpty()) {
         numbers[0] = numbers[0].toLower();
     }
-    AccessibleGraphic::describe(
+    AccessibleNames::describe(
         *Picture2, QStringLiteral("Page 1 of %1%2, zoom %3 %")
                        .arg(mPages)
                        .arg(numbers.isEmpty() ? QString() : QStringLiteral(", ") + numbers)

@@ -8,11 +8,13 @@ program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 skip=77
 launcher=/usr/libexec/at-spi-bus-launcher
-for tool in Xvfb dbus-daemon python3; do
+# The system's Python, where Debian puts the AT-SPI client.
+python=/usr/bin/python3
+for tool in Xvfb dbus-daemon "$python"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit $skip; }
 done
 [ -x "$launcher" ] || { echo "SKIP: at-spi2-core is not installed"; exit $skip; }
-python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit $skip; }
+"$python" -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit $skip; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ticketwright-a11y.XXXXXX")
 mkdir -p "$work"/{config,temp,tmp,home}
@@ -53,7 +55,7 @@ launcher_pid=$!
 printf '[Ticketwright]\nText1=SPRING GALA\nText8=25\n' >"$work/config/Quorvane.conf"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
-if ! python3 "$here/accessibility.py" "$app_pid"; then
+if ! "$python" "$here/accessibility.py" "$app_pid"; then
     echo "--- program output ---"
     cat "$work/app.log"
     exit 1
