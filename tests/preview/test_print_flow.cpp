@@ -209,8 +209,8 @@ private slots:
         printer.printEngine()->setProperty(
             QPrintEngine::PrintEnginePropertyKey(0xfe00),
             QStringList{"page-set", "odd", "number-up", "2", "media", "iso_a3_297x420mm"});
-        const QList<JobOptions::Option> job =
-            JobOptions::of(PrintChoices::read(printer), Paper::A4);
+        const PrintRequest request = PrintChoices::read(printer);
+        const QList<JobOptions::Option> job = JobOptions::of(request, Paper::A4);
         const QList<JobOptions::Option> expected{
             {"copies", "2"},
             {"sides", "two-sided-long-edge"},
@@ -222,6 +222,14 @@ private slots:
             {"page-set", "odd"},
             {"number-up", "2"}};
         QCOMPARE(job, expected);
+
+        // The next dialog starts from these choices, but for the pages.
+        ServicePrinter next;
+        PrintChoices::apply(request, next);
+        PrintRequest remembered = request;
+        remembered.pages.clear();
+        QCOMPARE(JobOptions::of(PrintChoices::read(next), Paper::A4),
+                 JobOptions::of(remembered, Paper::A4));
     }
 
     // Each way a print stops short: at most one message or report, no PDF made for nothing, a job
