@@ -26,13 +26,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# -noreset: between two starts no client is connected, and a resetting server refuses the next.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$root/tests/support/private_display.sh"
+start_private_display "$work" >&2 || exit 1
+xvfb=$xvfb_pid
 # About one start in a hundred opens the vendor's web site; a stand-in browser takes the address.
 mkdir -p "$work/bin"
 printf '#!/bin/sh\nexit 0\n' >"$work/bin/xdg-open"

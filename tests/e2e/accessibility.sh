@@ -29,16 +29,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "SKIP: Xvfb could not be started"; exit $skip; }
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "SKIP: Xvfb gave no display number"; exit $skip; }
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$here/../support/private_display.sh"
+start_private_display "$work" || { echo "SKIP: no X server"; exit $skip; }
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 export TEMP="$work/temp" TMPDIR="$work/tmp"
 unset SESSION_MANAGER

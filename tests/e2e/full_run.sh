@@ -38,24 +38,8 @@ cleanup() {
 trap cleanup EXIT
 
 # --- A display of our own ------------------------------------------------------------------------
-# Xvfb chooses a free display number itself and writes it to the descriptor it is given.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    if ! kill -0 "$xvfb_pid" 2>/dev/null; then
-        echo "SKIP: Xvfb could not be started:"
-        cat "$work/xvfb.log"
-        exit $skip
-    fi
-    sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-    echo "SKIP: Xvfb gave no display number"
-    exit $skip
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
+. "$(dirname "$0")/../support/private_display.sh"
+start_private_display "$work" || { echo "SKIP: no X server"; exit $skip; }
 echo "Display $DISPLAY"
 
 # About one start in a hundred opens the vendor's web site; a stand-in browser takes the address,
