@@ -64,6 +64,12 @@ OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
     // not a SIGPIPE that ends this program.
     std::signal(SIGPIPE, SIG_IGN);
     makeFolder();
+    // Known from its folder on: an ending from another thread while this one starts it removes
+    // the folder as well, and ends the office once there is one.
+    {
+        std::lock_guard lock(LiveOffices::instance().mutex);
+        LiveOffices::instance().processes.insert(this);
+    }
     // Qt may reap an office that ended by itself in the event loop, that is between calls, when
     // the watchdog kills nothing; it lets go of the id there.
     QObject::connect(&mProcess, &QProcess::finished, &mProcess, [this] {
@@ -73,11 +79,14 @@ OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
     try {
         start();
     } catch (...) {
+        {
+            std::lock_guard lock(LiveOffices::instance().mutex);
+            LiveOffices::instance().processes.erase(this);
+        }
         removeFolder();
         throw;
     }
-    std::lock_guard lock(LiveOffices::instance().mutex);
-    LiveOffices::instance().processes.insert(this);
+    mStarted = true;
 }
 
 OfficeProcess::~OfficeProcess()
@@ -355,9 +364,11 @@ void OfficeProcess::killAllFromAnyThread()
 {
     std::lock_guard lock(LiveOffices::instance().mutex);
     for (OfficeProcess* process : LiveOffices::instance().processes) {
-        // Still a child of ours, so its group id is still its own.
-        if (!process->endedElsewhere()) {
-            ::killpg(process->mStartedPid, SIGKILL);
+        // Still a child of ours, so its group id is still its own; one still being started may
+        // have no process yet, and no group is signalled for it.
+        const pid_t group = process->mStartedPid;
+        if (group > 1 && !process->endedElsewhere()) {
+            ::killpg(group, SIGKILL);
         }
         remove(process->mMade);
     }
@@ -366,11 +377,16 @@ void OfficeProcess::killAllFromAnyThread()
 void OfficeProcess::killAll()
 {
     std::lock_guard lock(LiveOffices::instance().mutex);
+    // An office still being started belongs to the thread starting it until it is whole.
     for (OfficeProcess* process : LiveOffices::instance().processes) {
-        process->signalGroup();
+        if (process->mStarted) {
+            process->signalGroup();
+        }
     }
     for (OfficeProcess* process : LiveOffices::instance().processes) {
-        process->kill();
+        if (process->mStarted) {
+            process->kill();
+        }
     }
 }
 

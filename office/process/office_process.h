@@ -110,6 +110,8 @@ private:
     bool endedElsewhere() const;
 
     std::atomic<pid_t> mStartedPid{-1};
+    // Whole: constructed, its first start done.
+    std::atomic<bool> mStarted{false};
     // Set on the process's own thread once it has seen the process end.
     std::atomic<bool> mSeenEnded{true};
     bool mStartedOnSeed = false;
