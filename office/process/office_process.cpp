@@ -235,6 +235,22 @@ int OfficeProcess::exitCode() const
     return mProcess.exitStatus() == QProcess::NormalExit ? mProcess.exitCode() : -1;
 }
 
+bool OfficeProcess::endedByKill() const
+{
+    const auto isKill = [](int signal) {
+        return signal == SIGKILL || signal == SIGTERM || signal == SIGINT || signal == SIGHUP;
+    };
+    if (onOwnThread()) {
+        // For a process ended by a signal, QProcess keeps the signal as its exit code.
+        return mProcess.state() == QProcess::NotRunning &&
+               mProcess.exitStatus() == QProcess::CrashExit && isKill(mProcess.exitCode());
+    }
+    siginfo_t info = {};
+    return ::waitid(P_PID, static_cast<id_t>(mStartedPid.load()), &info,
+                    WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid != 0 && info.si_code == CLD_KILLED && isKill(info.si_status);
+}
+
 void OfficeProcess::restart()
 {
     endProcess();

@@ -49,6 +49,9 @@ public:
     bool usable() { return running() || (exitCode() == kRestartRequested && !mFolder.isEmpty()); }
     // The exit code of an ended process, or -1 for a process ended by a signal.
     int exitCode() const;
+    // Whether the process ended by a kill, from this program or from outside (a person, the end
+    // of a session, a system short of memory), rather than by a fault of its own.
+    bool endedByKill() const;
     // A new process on the same profile, after the office asked to be restarted.
     void restart();
     // Whether the process was started on a copy of the kept profile (see ProfileSeed).

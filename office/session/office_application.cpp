@@ -110,15 +110,22 @@ void OfficeApplication::chooseEditing()
         throw Error(
             QStringLiteral("The office ended as it loaded the editing library %1.").arg(library));
     }
-    editor_library::rememberRefused(library);
+    // An office killed meanwhile says nothing about the library: it is tried again next time.
+    const bool killed = mProcess->endedByKill();
+    if (!killed) {
+        editor_library::rememberRefused(library);
+    }
     disconnect();
     mProcess->restart();
     connectWithin(kConnectTimeoutMs);
     const QString why =
-        QStringLiteral("the editing library %1 took an office down as it loaded; a fresh office "
-                       "started in its place, and the library is not loaded again until it is "
-                       "installed anew")
-            .arg(library);
+        killed ? QStringLiteral("an office was killed as it loaded the editing library %1; a fresh "
+                                "office started in its place")
+                     .arg(library)
+               : QStringLiteral("the editing library %1 took an office down as it loaded; a fresh "
+                                "office started in its place, and the library is not loaded again "
+                                "until it is installed anew")
+                     .arg(library);
     mEditing = EditingChoice();
     mEditing.decide([&] { return why; });
 }

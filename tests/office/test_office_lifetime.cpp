@@ -22,6 +22,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +31,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 // When the office lives and when it ends, and the start-up check built on that.
@@ -50,6 +52,7 @@ private slots:
     void aNewSeedMakesRoomByTheSeedsUsedLongestAgo();
     void aFailedWarmingCostsOnlyTheSaving_data();
     void aFailedWarmingCostsOnlyTheSaving();
+    void anOfficeKilledAsTheEditorLoadsIsNoVerdictOnIt();
     void unavailableOfficeFailsQuickly();
     void watchdogGivesUpOnlyAStalledCall_data();
     void watchdogGivesUpOnlyAStalledCall();
@@ -375,6 +378,63 @@ void TestOfficeLifetime::aFailedWarmingCostsOnlyTheSaving()
     // One that failed is gone.
     QCOMPARE(probe::officeChildrenOf(getpid()).size(), 1);
     app->quit();
+}
+
+// An office killed from outside while it loads the editing library (here, while it waits on a
+// pipe in the library's place) starts afresh, and the library is tried again next time.
+void TestOfficeLifetime::anOfficeKilledAsTheEditorLoadsIsNoVerdictOnIt()
+{
+    QTemporaryDir folder;
+    const QString built =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../../office/in_office/");
+    const QString registration = folder.filePath(QStringLiteral("ticketwright-editor.rdb"));
+    QVERIFY(QFile::copy(built + QStringLiteral("ticketwright-editor.rdb"), registration));
+    const QByteArray library =
+        QFile::encodeName(folder.filePath(QStringLiteral("libticketwright_editor.so")));
+    QCOMPARE(::mkfifo(library.constData(), 0600), 0);
+    ScopedEnvironment environment("XDG_CACHE_HOME", QFile::encodeName(folder.path()));
+    environment.set("TICKETWRIGHT_EDITOR_REGISTRATION", QFile::encodeName(registration));
+
+    std::atomic<bool> killed = false;
+    std::thread killer([&] {
+        // The pipe opens for writing once the office opens it to load it.
+        const QDeadlineTimer deadline(120000);
+        int pipe = -1;
+        while (pipe < 0 && !deadline.hasExpired()) {
+            pipe = ::open(library.constData(), O_WRONLY | O_NONBLOCK);
+            if (pipe < 0) {
+                QThread::msleep(20);
+            }
+        }
+        if (pipe < 0) {
+            return;
+        }
+        for (const qint64 office : probe::officeChildrenOf(getpid())) {
+            const QString fds = QStringLiteral("/proc/%1/fd").arg(office);
+            for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::System)) {
+                if (QFile::encodeName(fd.symLinkTarget()) == library &&
+                    ::kill(static_cast<pid_t>(office), SIGKILL) == 0) {
+                    killed = true;
+                }
+            }
+        }
+        ::close(pipe);
+    });
+    std::unique_ptr<word::Application> app;
+    try {
+        app = word::Application::create();
+    } catch (const word::Error&) {
+    }
+    killer.join();
+    QVERIFY2(killed, "no office was seen loading the library");
+    QVERIFY(app != nullptr);
+    const QString text = folder.filePath(QStringLiteral("wording.txt"));
+    writeBytes(text, "Spring raffle\n");
+    QCOMPARE(app->documents().Open(text, true, true)->range()->Text().trimmed(),
+             QStringLiteral("Spring raffle"));
+    app->quit();
+    QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("ticketwright-editor-refused"))));
+    QTRY_VERIFY(ownOfficeFolders().isEmpty());
 }
 
 void TestOfficeLifetime::unavailableOfficeFailsQuickly()
