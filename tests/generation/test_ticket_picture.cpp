@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray encoded(const QImage& image, const char* format)
@@ -78,6 +80,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << QString() << QByteArray() << "cannot be found";
         QTest::newRow("a folder") << "folder" << QByteArray() << "is not a picture file";
+        QTest::newRow("a pipe") << "pipe" << QByteArray() << "is not a picture file";
         QTest::newRow("empty") << "empty.png" << QByteArray("") << "is empty";
         QTest::newRow("text") << "notes.png" << QByteArray("just some words\n")
                               << "is not a picture Ticketwright can use";
@@ -96,7 +99,8 @@ private slots:
               "<use xlink:href=\"other.svg#logo\"/>",
               "<rect style=\"fill:url(http://example.org/f.svg#p)\" width=\"4\" height=\"4\"/>",
               "<style>@import 'http://example.org/a.css';</style>",
-              "<xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"#a\"/>"}) {
+              "<xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"#a\"/>",
+              "<?xml-stylesheet href=\"http://example.org/s.css\"?>"}) {
             QTest::newRow(reference) << "outside.svg" << svg(reference) << "refers to something";
         }
         QTest::newRow("SVG with an entity")
@@ -114,6 +118,9 @@ private slots:
         if (name == QLatin1String("folder")) {
             path = mFolder.filePath(name);
             QDir().mkpath(path);
+        } else if (name == QLatin1String("pipe")) {
+            path = mFolder.filePath(name);
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         } else if (!name.isEmpty()) {
             path = file(name, content);
         }
