@@ -24,8 +24,10 @@ constexpr QRect kNone(6120, 270, 1560, 405);
 // The kinds offered first, then every other kind this computer's picture readers know.
 QString pictureFilter()
 {
-    QStringList patterns{QStringLiteral("*.png"), QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
-                         QStringLiteral("*.svg"), QStringLiteral("*.bmp"), QStringLiteral("*.gif")};
+    QStringList patterns{QStringLiteral("*.png"),  QStringLiteral("*.jpg"),
+                         QStringLiteral("*.jpeg"), QStringLiteral("*.svg"),
+                         QStringLiteral("*.svgz"), QStringLiteral("*.bmp"),
+                         QStringLiteral("*.gif")};
     for (const QByteArray& format : QImageReader::supportedImageFormats()) {
         const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format);
         if (!patterns.contains(pattern)) {

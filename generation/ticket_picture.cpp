@@ -7,9 +7,11 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <zlib.h>
 
 namespace {
 
@@ -112,6 +114,43 @@ QString outsideReference(const QByteArray& content)
     return {};
 }
 
+enum class Unpacked
+{
+    NotPacked,
+    Done,
+    Damaged,
+    TooLarge
+};
+
+// Unpacks gzip content (an SVG saved compressed, .svgz) into out, up to limit bytes.
+Unpacked gunzip(const QByteArray& content, qint64 limit, QByteArray& out)
+{
+    if (!content.startsWith("\x1f\x8b")) {
+        return Unpacked::NotPacked;
+    }
+    z_stream stream = {};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
+        return Unpacked::Damaged;
+    }
+    const auto end = qScopeGuard([&] { inflateEnd(&stream); });
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.constData()));
+    stream.avail_in = static_cast<uInt>(content.size());
+    char chunk[64 * 1024];
+    for (int status = Z_OK; status != Z_STREAM_END;) {
+        stream.next_out = reinterpret_cast<Bytef*>(chunk);
+        stream.avail_out = sizeof chunk;
+        status = inflate(&stream, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END) {
+            return Unpacked::Damaged; // cut short, too, as no progress is then possible
+        }
+        out.append(chunk, static_cast<qsizetype>(sizeof chunk - stream.avail_out));
+        if (out.size() > limit) {
+            return Unpacked::TooLarge;
+        }
+    }
+    return Unpacked::Done;
+}
+
 // The pixel size that fits within largest, proportions kept; size itself when it fits already.
 QSize fitted(const QSize& size, const QSize& largest)
 {
@@ -181,7 +220,29 @@ TicketPicture TicketPicture::read(const QString& path)
     if (content.isEmpty()) {
         return refused(QStringLiteral("The picture \"%1\" is empty.").arg(nameOf(path)));
     }
-    return looksLikeSvg(content) ? readSvg(path, content) : readRaster(path, content);
+    // A compressed SVG is checked, and given to the office, as the drawing it holds.
+    QByteArray unpacked;
+    switch (gunzip(content, kMemoryLimit, unpacked)) {
+    case Unpacked::NotPacked:
+        return looksLikeSvg(content) ? readSvg(path, content) : readRaster(path, content);
+    case Unpacked::Damaged:
+        return refused(QStringLiteral("The picture \"%1\" cannot be read: its compressed data is "
+                                      "damaged.")
+                           .arg(nameOf(path)));
+    case Unpacked::TooLarge:
+        return refused(QStringLiteral("The picture \"%1\" is too large: unpacked, it is more than "
+                                      "the %2 MiB a picture may take.")
+                           .arg(nameOf(path))
+                           .arg(kMemoryLimit >> 20));
+    case Unpacked::Done:
+        break;
+    }
+    if (!looksLikeSvg(unpacked)) {
+        return refused(QStringLiteral("\"%1\" is not a picture Ticketwright can use. Choose a %2 "
+                                      "file.")
+                           .arg(nameOf(path), kKinds));
+    }
+    return readSvg(path, unpacked);
 }
 
 TicketPicture TicketPicture::readSvg(const QString& path, const QByteArray& content)
@@ -216,7 +277,9 @@ TicketPicture TicketPicture::readRaster(const QString& path, const QByteArray& c
     reader.setAutoTransform(true);
     reader.setAllocationLimit(static_cast<int>(kMemoryLimit >> 20));
     const QByteArray format = reader.format();
-    if (format.isEmpty() || !reader.canRead()) {
+    // What a reader would draw as SVG is drawn only once checked as one (see readSvg): Qt's SVG
+    // reader fetches the files an SVG names.
+    if (format.isEmpty() || format.startsWith("svg") || !reader.canRead()) {
         return refused(QStringLiteral("\"%1\" is not a picture Ticketwright can use. Choose a %2 "
                                       "file.")
                            .arg(nameOf(path), kKinds));

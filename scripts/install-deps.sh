@@ -10,7 +10,9 @@ packages=(
     clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # the organiser's picture: readers for the kinds beyond Qt's own (TIFF, WebP, ...)
-    qt6-image-formats-plugins
+    qt6-image-formats-plugins zlib1g-dev
+    # Qt's SVG reader, as most desktops have it: the picture's tests show it never reads an SVG
+    libqt6svg6
     # the office engine and its C++ SDK
     libreoffice-writer-nogui libreoffice-draw-nogui libreoffice-dev libreoffice-dev-common
     # the PDF save: the ticket art is laid under the office's pages with qpdf

@@ -56,6 +56,18 @@ QByteArray svg(const QByteArray& inside, const QByteArray& before = {})
            inside + "</svg>";
 }
 
+// The content as gzip writes it (an .svgz): qCompress's deflate data in gzip's frame.
+QByteArray gzipped(const QByteArray& content)
+{
+    const QByteArray zlib = qCompress(content);
+    QByteArray gzip("\x1f\x8b\x08\0\0\0\0\0\0\x03", 10);
+    gzip += zlib.mid(6, zlib.size() - 10);
+    char trailer[8];
+    qToLittleEndian(crc32Of(content.constData(), int(content.size())), trailer);
+    qToLittleEndian(quint32(content.size()), trailer + 4);
+    return gzip + QByteArray(trailer, 8);
+}
+
 } // namespace
 
 class TestTicketPicture : public QObject
@@ -103,6 +115,12 @@ private slots:
               "<?xml-stylesheet href=\"http://example.org/s.css\"?>"}) {
             QTest::newRow(reference) << "outside.svg" << svg(reference) << "refers to something";
         }
+        QTest::newRow("compressed SVG referring outside")
+            << "outside.svgz"
+            << gzipped(svg("<image xlink:href=\"/etc/hostname\" width=\"4\" height=\"4\"/>"))
+            << "refers to something";
+        QTest::newRow("compressed SVG cut short")
+            << "cut.svgz" << gzipped(svg("<circle r=\"4\"/>")).left(30) << "compressed data";
         QTest::newRow("SVG with an entity")
             << "entity.svg"
             << svg("<text>&x;</text>",
@@ -156,6 +174,7 @@ private slots:
         const QByteArray drawing = svg("<circle cx=\"20\" cy=\"15\" r=\"10\" fill=\"#b91c1c\"/>"
                                        "<use xlink:href=\"#a\"/>");
         QCOMPARE(TicketPicture::read(file("logo.svg", drawing)).bytes(), drawing);
+        QCOMPARE(TicketPicture::read(file("logo.svgz", gzipped(drawing))).bytes(), drawing);
 
         const QSize largest = TicketPicture::largestPixels();
         QCOMPARE(largest, QSize(450, 346));
