@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -63,9 +64,8 @@ OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
     // An office that dies while a call is being written to its pipe must give a failed call,
     // not a SIGPIPE that ends this program.
     std::signal(SIGPIPE, SIG_IGN);
-    makeFolder();
-    // Known from its folder on: an ending from another thread while this one starts it removes
-    // the folder as well, and ends the office once there is one.
+    // Known before its folder is made: an ending from another thread while this one starts it
+    // waits for the start, then ends the office and removes the folder.
     {
         std::lock_guard lock(LiveOffices::instance().mutex);
         LiveOffices::instance().processes.insert(this);
@@ -77,6 +77,11 @@ OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
         mWatchdog.forget();
     });
     try {
+        {
+            const std::lock_guard starting(mStarting);
+            refuseWhenEnding();
+            makeFolder();
+        }
         start();
     } catch (...) {
         {
@@ -138,8 +143,19 @@ QString OfficeProcess::connectionDescription() const
     return QStringLiteral("pipe,name=%1").arg(mPipeName);
 }
 
+std::atomic<bool> OfficeProcess::sEnding{false};
+
+void OfficeProcess::refuseWhenEnding() const
+{
+    if (sEnding) {
+        throw Error(QStringLiteral("No office is started: the program is ending."));
+    }
+}
+
 void OfficeProcess::start()
 {
+    const std::lock_guard starting(mStarting);
+    refuseWhenEnding();
     const QString profileFolder = mFolder + QStringLiteral("/profile");
     const QByteArray settings = ProfileSettings::text(programPath());
     const ProfileSeed seed(programPath(), settings);
@@ -378,13 +394,26 @@ void OfficeProcess::remove(const Made& made)
 
 void OfficeProcess::killAllFromAnyThread()
 {
+    sEnding = true;
     std::lock_guard lock(LiveOffices::instance().mutex);
-    for (OfficeProcess* process : LiveOffices::instance().processes) {
-        // Still a child of ours, so its group id is still its own; one still being started may
-        // have no process yet, and no group is signalled for it.
+    const auto& processes = LiveOffices::instance().processes;
+    // A start under way is let finish (for a moment at most), so that its office is known; held
+    // from then on, no process of ours is started or restarted.
+    std::vector<std::unique_lock<std::timed_mutex>> held;
+    for (OfficeProcess* process : processes) {
+        held.emplace_back(process->mStarting, std::defer_lock);
+        (void)held.back().try_lock_for(std::chrono::milliseconds(500));
+        // Still a child of ours, so its group id is still its own.
         const pid_t group = process->mStartedPid;
         if (group > 1 && !process->endedElsewhere()) {
             ::killpg(group, SIGKILL);
+        }
+    }
+    // Gone before their folders go, as a running office may write into its profile again.
+    const QDeadlineTimer deadline(500);
+    for (OfficeProcess* process : processes) {
+        while (process->mStartedPid > 1 && !process->endedElsewhere() && !deadline.hasExpired()) {
+            QThread::msleep(5);
         }
         remove(process->mMade);
     }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <sys/types.h>
 
 namespace word {
@@ -111,6 +112,13 @@ private:
     bool onOwnThread() const;
     // From another thread: whether the process has ended, seen through the system.
     bool endedElsewhere() const;
+
+    // Held while the folder, its files and the process are made: an ending from another thread
+    // waits for a start under way, so that it never removes a folder that is still being filled.
+    std::timed_mutex mStarting;
+    // Set once the program ends from another thread: no office starts after that.
+    static std::atomic<bool> sEnding;
+    void refuseWhenEnding() const;
 
     std::atomic<pid_t> mStartedPid{-1};
     // Whole: constructed, its first start done.
