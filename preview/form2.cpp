@@ -6,6 +6,7 @@
 #include "appearance.h"
 #include "error_trap.h"
 #include "file_helpers.h"
+#include "page_keys.h"
 #include "picture_box.h"
 #include "print_result.h"
 #include "save_result.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -93,6 +93,7 @@ void Form2::buildControls()
     MarkAsPictureBox(*Zoom_Ori);
     Zoom_Ori->hide();
 
+    new PageKeys(Picture2, HScroll1, VScroll1, PushButton1, PushButton2);
     connectButtons();
     setTabOrder(Picture2, PushButton1);
     setTabOrder(PushButton1, PushButton2);
@@ -113,7 +114,6 @@ void Form2::buildView()
     AccessibleNames::markGraphic(*Picture2);
     Picture2->setAccessibleName(QStringLiteral("Ticket document"));
     Picture2->setFocusPolicy(Qt::StrongFocus);
-    Picture2->installEventFilter(this);
 
     Picture1 = new PictureBox(Picture2);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -348,10 +348,6 @@ void Form2::mouseMoveEvent(QMouseEvent* event)
 
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Picture2 && event->type() == QEvent::KeyPress &&
-        viewKey(*static_cast<QKeyEvent*>(event))) {
-        return true;
-    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == Frame1) {
             mPointer.hoverReset();
@@ -364,57 +360,6 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-bool Form2::viewKey(const QKeyEvent& key)
-{
-    const auto step = [](QScrollBar* bar, QAbstractSlider::SliderAction action) {
-        if (bar->isEnabled()) {
-            bar->triggerAction(action);
-        }
-    };
-    const bool zoomKey = key.modifiers().testFlag(Qt::ControlModifier);
-    switch (key.key()) {
-    case Qt::Key_Plus:
-    case Qt::Key_Equal: // the plus key's own, unshifted
-        if (zoomKey) {
-            PushButton1->click();
-        }
-        return zoomKey;
-    case Qt::Key_Minus:
-        if (zoomKey) {
-            PushButton2->click();
-        }
-        return zoomKey;
-    case Qt::Key_Left:
-        step(HScroll1, QAbstractSlider::SliderSingleStepSub);
-        return true;
-    case Qt::Key_Right:
-        step(HScroll1, QAbstractSlider::SliderSingleStepAdd);
-        return true;
-    case Qt::Key_Up:
-        step(VScroll1, QAbstractSlider::SliderSingleStepSub);
-        return true;
-    case Qt::Key_Down:
-        step(VScroll1, QAbstractSlider::SliderSingleStepAdd);
-        return true;
-    case Qt::Key_PageUp:
-        step(VScroll1, QAbstractSlider::SliderPageStepSub);
-        return true;
-    case Qt::Key_PageDown:
-        step(VScroll1, QAbstractSlider::SliderPageStepAdd);
-        return true;
-    case Qt::Key_Home: // the top left corner
-        step(HScroll1, QAbstractSlider::SliderToMinimum);
-        step(VScroll1, QAbstractSlider::SliderToMinimum);
-        return true;
-    case Qt::Key_End: // the bottom right corner
-        step(HScroll1, QAbstractSlider::SliderToMaximum);
-        step(VScroll1, QAbstractSlider::SliderToMaximum);
-        return true;
-    default:
-        return false;
-    }
 }
 
 // What a sighted person sees of the picture, for a screen reader.

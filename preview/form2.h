@@ -99,9 +99,6 @@ private:
     QSize devicePixels(QSizeF twips) const;
     void removeDocument();
     void alone(const std::function<void()>& work);
-    // The view from the keyboard: arrows, Page Up and Down, Home and End move the picture as
-    // the bars do; Ctrl++ and Ctrl+- zoom as the buttons do. True when the key was one of them.
-    bool viewKey(const QKeyEvent& key);
     void describePicture();
 
     QPointer<QWidget> mMainWindow;
