@@ -1,6 +1,7 @@
 #include "word_automation.h"
 
 #include "early_offices.h"
+#include "live_offices.h"
 #include "office_application.h"
 #include "office_process.h"
 #include "warm_offices.h"
@@ -83,12 +84,12 @@ ApplicationFactory defaultApplicationFactory()
 
 void terminateAllInstancesFromAnyThread()
 {
-    OfficeProcess::killAllFromAnyThread();
+    LiveOffices::killAllFromAnyThread();
 }
 
 void terminateAllInstances()
 {
-    OfficeProcess::killAll();
+    LiveOffices::killAll();
     early_offices::clear();
     warm_offices::clear();
 }

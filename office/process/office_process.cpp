@@ -1,6 +1,7 @@
 #include "office_process.h"
 
 #include "leftover_sweep.h"
+#include "live_offices.h"
 #include "profile_seed.h"
 #include "profile_settings.h"
 #include "word_automation.h"
@@ -16,12 +17,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <set>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,23 +28,6 @@
 #include <vector>
 
 namespace word {
-namespace {
-
-// Every office of this program that has not been destroyed, so that all can be ended at once.
-struct LiveOffices
-{
-    std::mutex mutex;
-    std::set<OfficeProcess*> processes;
-
-    static LiveOffices& instance()
-    {
-        static auto* live = new LiveOffices; // never destroyed: usable during exit handlers too
-        return *live;
-    }
-};
-
-} // namespace
-
 QString OfficeProcess::programPath()
 {
     const QByteArray configured = qgetenv("TICKETWRIGHT_OFFICE");
@@ -66,10 +48,7 @@ OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
     std::signal(SIGPIPE, SIG_IGN);
     // Known before its folder is made: an ending from another thread while this one starts it
     // waits for the start, then ends the office and removes the folder.
-    {
-        std::lock_guard lock(LiveOffices::instance().mutex);
-        LiveOffices::instance().processes.insert(this);
-    }
+    LiveOffices::add(this);
     // Qt may reap an office that ended by itself in the event loop, that is between calls, when
     // the watchdog kills nothing; it lets go of the id there.
     QObject::connect(&mProcess, &QProcess::finished, &mProcess, [this] {
@@ -84,10 +63,7 @@ OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
         }
         start();
     } catch (...) {
-        {
-            std::lock_guard lock(LiveOffices::instance().mutex);
-            LiveOffices::instance().processes.erase(this);
-        }
+        LiveOffices::remove(this);
         removeFolder();
         throw;
     }
@@ -96,10 +72,7 @@ OfficeProcess::OfficeProcess() : mWatchdog(Watchdog::configuredLimitMs())
 
 OfficeProcess::~OfficeProcess()
 {
-    {
-        std::lock_guard lock(LiveOffices::instance().mutex);
-        LiveOffices::instance().processes.erase(this);
-    }
+    LiveOffices::remove(this);
     kill();
 }
 
@@ -143,11 +116,9 @@ QString OfficeProcess::connectionDescription() const
     return QStringLiteral("pipe,name=%1").arg(mPipeName);
 }
 
-std::atomic<bool> OfficeProcess::sEnding{false};
-
 void OfficeProcess::refuseWhenEnding() const
 {
-    if (sEnding) {
+    if (LiveOffices::ending()) {
         throw Error(QStringLiteral("No office is started: the program is ending."));
     }
 }
@@ -390,49 +361,6 @@ void OfficeProcess::remove(const Made& made)
     QFile::remove(made.pipeSocket);
     QFile::remove(made.instanceSocket);
     QDir(made.folder).removeRecursively();
-}
-
-void OfficeProcess::killAllFromAnyThread()
-{
-    sEnding = true;
-    std::lock_guard lock(LiveOffices::instance().mutex);
-    const auto& processes = LiveOffices::instance().processes;
-    // A start under way is let finish (for a moment at most), so that its office is known; held
-    // from then on, no process of ours is started or restarted.
-    std::vector<std::unique_lock<std::timed_mutex>> held;
-    for (OfficeProcess* process : processes) {
-        held.emplace_back(process->mStarting, std::defer_lock);
-        (void)held.back().try_lock_for(std::chrono::milliseconds(500));
-        // Still a child of ours, so its group id is still its own.
-        const pid_t group = process->mStartedPid;
-        if (group > 1 && !process->endedElsewhere()) {
-            ::killpg(group, SIGKILL);
-        }
-    }
-    // Gone before their folders go, as a running office may write into its profile again.
-    const QDeadlineTimer deadline(500);
-    for (OfficeProcess* process : processes) {
-        while (process->mStartedPid > 1 && !process->endedElsewhere() && !deadline.hasExpired()) {
-            QThread::msleep(5);
-        }
-        remove(process->mMade);
-    }
-}
-
-void OfficeProcess::killAll()
-{
-    std::lock_guard lock(LiveOffices::instance().mutex);
-    // An office still being started belongs to the thread starting it until it is whole.
-    for (OfficeProcess* process : LiveOffices::instance().processes) {
-        if (process->mStarted) {
-            process->signalGroup();
-        }
-    }
-    for (OfficeProcess* process : LiveOffices::instance().processes) {
-        if (process->mStarted) {
-            process->kill();
-        }
-    }
 }
 
 } // namespace word

@@ -81,13 +81,11 @@ public:
 
     // The office program; TICKETWRIGHT_OFFICE overrides the installed one.
     static QString programPath();
-    // Kills every office process this program started, at once.
-    static void killAll();
-    // Kills every office's process group and removes their folders and sockets, from any thread
-    // and without reaping: for an ending that cannot wait for the thread that owns them.
-    static void killAllFromAnyThread();
 
 private:
+    // Ends them all, reading what they made and whether they started.
+    friend class LiveOffices;
+
     void makeFolder();
     void start();
     void restartAsked();
@@ -116,8 +114,6 @@ private:
     // Held while the folder, its files and the process are made: an ending from another thread
     // waits for a start under way, so that it never removes a folder that is still being filled.
     std::timed_mutex mStarting;
-    // Set once the program ends from another thread: no office starts after that.
-    static std::atomic<bool> sEnding;
     void refuseWhenEnding() const;
 
     std::atomic<pid_t> mStartedPid{-1};
