@@ -212,6 +212,7 @@ private slots:
         const qint64 pid = process.processId();
         if (signal == SIGKILL) {
             QCOMPARE(process.state(), QProcess::Running);
+            QVERIFY(pid > 0);
             ::kill(static_cast<pid_t>(pid), SIGKILL);
             QVERIFY(process.waitForFinished(5000));
             QCOMPARE(printPdfs().size(), 1);
