@@ -409,13 +409,19 @@ void TestOfficeLifetime::anOfficeKilledAsTheEditorLoadsIsNoVerdictOnIt()
         if (pipe < 0) {
             return;
         }
-        for (const qint64 office : probe::officeChildrenOf(getpid())) {
-            const QString fds = QStringLiteral("/proc/%1/fd").arg(office);
-            for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::System)) {
-                if (office > 0 && QFile::encodeName(fd.symLinkTarget()) == library &&
-                    ::kill(static_cast<pid_t>(office), SIGKILL) == 0) {
-                    killed = true;
+        // The reader's end shows among its files once its open returns, a moment after ours.
+        while (!killed && !deadline.hasExpired()) {
+            for (const qint64 office : probe::officeChildrenOf(getpid())) {
+                const QString fds = QStringLiteral("/proc/%1/fd").arg(office);
+                for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::System)) {
+                    if (office > 0 && QFile::encodeName(fd.symLinkTarget()) == library &&
+                        ::kill(static_cast<pid_t>(office), SIGKILL) == 0) {
+                        killed = true;
+                    }
                 }
+            }
+            if (!killed) {
+                QThread::msleep(20);
             }
         }
         ::close(pipe);
